@@ -1,0 +1,42 @@
+# Front for the two everyday commands: `make demo` runs the main job, `make test` the test suite.
+BUILD     ?= build
+BUILD_SAN ?= build-san
+JOBS      ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build demo test test-san bench fuzz clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@$(BUILD)/src/cli/nlx demo
+
+test: build
+	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-san: deps
+	@cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNLX_SANITIZE=ON -DNLX_BUILD_GUI=OFF >/dev/null
+	@cmake --build $(BUILD_SAN) -j $(JOBS)
+	@ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DNLX_BUILD_BENCH=ON -DNLX_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD)-bench -j $(JOBS)
+	@bash bench/run.sh $(BUILD)-bench
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNLX_FUZZ=ON -DNLX_BUILD_GUI=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@bash tests/fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-bench build-fuzz

@@ -1,0 +1,22 @@
+// Registration of the nlx subcommands; each command lives in its own cmd_*.cpp file.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace nlx::cli {
+
+// Thrown by a command to end with exit code 1 and its one-line message on stderr.
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Every command sets `exit_code` when it runs (0 unless it says otherwise).
+void register_version(CLI::App& app, int& exit_code);
+void register_settings(CLI::App& app, int& exit_code);
+
+}  // namespace nlx::cli

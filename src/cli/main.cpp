@@ -1,0 +1,28 @@
+// nlx: download and analysis of sound-level and vibration statistical analysers, from the shell.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"nlx: download, decode and analyse the measurement groups of the NLX sound-level "
+                 "and vibration statistical analysers (models a to e)"};
+    app.require_subcommand(1);
+    int exit_code = 0;
+    nlx::cli::register_version(app, exit_code);
+    nlx::cli::register_settings(app, exit_code);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        int rc = app.exit(e);
+        return rc == 0 ? 0 : 2;
+    } catch (const nlx::cli::Failure& e) {
+        std::cerr << "nlx: " << e.what() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "nlx: " << e.what() << "\n";
+        return 1;
+    }
+    return exit_code;
+}

@@ -1,0 +1,29 @@
+// The application folder: where sys.cfg, the record database and the storage folder live.
+#pragma once
+
+#include <filesystem>
+
+namespace nlx {
+
+// NLX_HOME when set; otherwise the executable's folder when it already holds sys.cfg or is
+// writable (portable use); otherwise the per-user data folder ($XDG_DATA_HOME/nlx or
+// ~/.local/share/nlx). The folder is not created here.
+std::filesystem::path application_folder();
+
+// The same rule with its inputs given, for tests: nlx_home empty means unset.
+std::filesystem::path resolve_application_folder(const std::filesystem::path& nlx_home,
+                                                 const std::filesystem::path& executable_folder,
+                                                 const std::filesystem::path& user_data_folder);
+
+// The folder of the running executable (empty when it cannot be found).
+std::filesystem::path executable_folder();
+
+// The per-user data folder for nlx.
+std::filesystem::path user_data_folder();
+
+// Files resolved through the application folder.
+std::filesystem::path settings_path(const std::filesystem::path& app_folder);   // sys.cfg
+std::filesystem::path database_path(const std::filesystem::path& app_folder);   // noise.db
+std::filesystem::path storage_folder(const std::filesystem::path& app_folder);  // 3140A存储文件
+
+}  // namespace nlx

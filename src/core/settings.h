@@ -1,0 +1,58 @@
+// The settings file sys.cfg: serial port and speed, one line "port,speed" CR LF.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/result.h"
+
+namespace nlx {
+
+inline constexpr int kSpeeds[] = {9600, 4800, 2400, 1200};
+
+// A serial port as the operator names it: a number 1..3 (com1..com3) or a device name.
+struct PortSpec {
+    int number = 1;           // used when device is empty
+    std::string device;       // "/dev/ttyUSB0", "COM7"; empty for a numbered port
+
+    std::string text() const;  // the form written to sys.cfg: "1" or "/dev/ttyUSB0"
+    bool operator==(const PortSpec&) const = default;
+};
+
+struct SerialSettings {
+    PortSpec port;
+    int baud = 9600;
+    bool operator==(const SerialSettings&) const = default;
+};
+
+// What reading sys.cfg gave: the settings to use, and a message when they are the fallback.
+struct LoadedSettings {
+    SerialSettings settings;
+    std::optional<std::string> message;  // set when the file was missing or wrong
+};
+
+bool valid_speed(int baud);
+
+// Parses the text of sys.cfg: two fields, each ending at a comma or a line break, spaces ignored.
+Result<SerialSettings> parse_settings(std::string_view text);
+
+// Parses a port as typed on a command line or stored in the file: 1..3 or a device name.
+Result<PortSpec> parse_port(std::string_view text);
+
+// The file's text: "3,1200\r\n".
+std::string settings_text(const SerialSettings& settings);
+
+// Reads sys.cfg; never fails and never writes: a missing or bad file gives port 1 at 9600 bit/s
+// with a message saying what was wrong.
+LoadedSettings load_settings(const std::filesystem::path& file);
+
+// Replaces sys.cfg atomically (temporary file, then rename); a failure is reported.
+Result<void> save_settings(const std::filesystem::path& file, const SerialSettings& settings);
+
+// The platform's device name of a port: Linux 1 -> /dev/ttyS0, Windows 1 -> COM1.
+std::string port_device_name(int number);
+std::string port_device_name(const PortSpec& port);
+
+}  // namespace nlx

@@ -1,0 +1,31 @@
+// The model decoders: pure functions from the received bytes and the transfer count to rows.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/rows.h"
+
+namespace nlx {
+
+struct DecodeResult {
+    std::vector<DecodedGroup> groups;  // in group order; the caller stores them in this order
+    std::size_t announced_bytes = 0;   // what the transfer count promised
+    std::size_t received_bytes = 0;    // what was handed in
+    std::vector<std::string> notes;    // data the decoder could not use, in operator words
+};
+
+// `data` is exactly what arrived after the count bytes (it may be shorter than announced after a
+// broken transfer); `n` is the transfer count of the model (blocks, or bytes for model e).
+DecodeResult decode_a(std::span<const std::uint8_t> data, std::int32_t n);
+DecodeResult decode_b(std::span<const std::uint8_t> data, std::int32_t n);
+DecodeResult decode_c(std::span<const std::uint8_t> data, std::int32_t n);
+DecodeResult decode_d(std::span<const std::uint8_t> data, std::int32_t n);
+DecodeResult decode_e(std::span<const std::uint8_t> data, std::int32_t n);
+
+// Dispatches on the model letter; a letter other than a..e decodes nothing.
+DecodeResult decode(char model, std::span<const std::uint8_t> data, std::int32_t n);
+
+}  // namespace nlx

@@ -1,0 +1,48 @@
+// Packed-decimal arithmetic; levels are built from whole tenths so 85.6 is the nearest double.
+#include "decode/packed.h"
+
+#include "decode/number_format.h"
+
+namespace nlx {
+
+std::string digit_text(std::uint8_t x) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string s;
+    if (x >= 16) s += hex[x >> 4];
+    s += hex[x & 0x0F];
+    return s;
+}
+
+std::string two_digit_text(std::uint8_t x) { return format_text(digit_text(x), "00"); }
+
+static double from_tenths(int tenths) { return tenths / 10.0; }
+
+double packed_level(std::uint8_t first, std::uint8_t second) {
+    int tenths = 10 * (10 * (10 * high_nibble(first) + low_nibble(first)) + high_nibble(second)) +
+                 low_nibble(second);
+    return from_tenths(tenths);
+}
+
+double packed_level_low_first(std::uint8_t first, std::uint8_t second) {
+    return packed_level(second, first);
+}
+
+double sd_level(std::uint8_t first, std::uint8_t second) {
+    return from_tenths(100 * first + 10 * high_nibble(second) + low_nibble(second));
+}
+
+double single_byte_decimal(std::uint8_t x) { return from_tenths(10 * high_nibble(x) + low_nibble(x)); }
+
+std::string date_text(std::uint8_t year, std::uint8_t month, std::uint8_t day) {
+    return two_digit_text(year) + "-" + two_digit_text(month) + "-" + two_digit_text(day);
+}
+
+std::string time_text(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds) {
+    return two_digit_text(hours) + ":" + two_digit_text(minutes) + ":" + two_digit_text(seconds);
+}
+
+std::string duration_text(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds) {
+    return digit_text(hours) + "h" + digit_text(minutes) + "m" + digit_text(seconds) + "s";
+}
+
+}  // namespace nlx

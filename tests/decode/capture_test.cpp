@@ -1,0 +1,41 @@
+// Transfer counts by model and the capture file round trip.
+#include <gtest/gtest.h>
+
+#include "decode/capture.h"
+
+namespace nlx {
+namespace {
+
+TEST(TransferCount, FormulasByModel) {
+    EXPECT_EQ(transfer_count('a', 0, 16), 0);
+    EXPECT_EQ(transfer_count('a', 1, 16), 128);
+    EXPECT_EQ(transfer_count('b', 0, 20), 4);
+    EXPECT_EQ(transfer_count('d', 0, 0), -16);
+    EXPECT_EQ(transfer_count('c', 0, 131), 3);
+    EXPECT_EQ(transfer_count('c', 200, 131), 3);
+    EXPECT_EQ(transfer_count('c', 0, 0), -128);
+    EXPECT_EQ(transfer_count('e', 64, 129), 320);
+    EXPECT_EQ(transfer_count('e', 40, 128), 40);
+    EXPECT_EQ(announced_bytes('a', 3), 768u);
+    EXPECT_EQ(announced_bytes('e', 40), 40u);
+    EXPECT_EQ(announced_bytes('a', -16), 0u);
+}
+
+TEST(CaptureFile, RoundTripsAndRefusesTooShortFiles) {
+    Capture c{1, 16, {0xA0, 0x01, 0x02}};
+    auto bytes = capture_bytes(c);
+    ASSERT_EQ(bytes.size(), 5u);
+    auto back = parse_capture(bytes);
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back->b1, 1);
+    EXPECT_EQ(back->b2, 16);
+    EXPECT_EQ(back->data, c.data);
+
+    std::vector<std::uint8_t> one{7};
+    auto bad = parse_capture(one);
+    ASSERT_FALSE(bad.ok());
+    EXPECT_NE(bad.message().find("count bytes"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace nlx

@@ -1,0 +1,86 @@
+// Number patterns: padding, rounding on the decimal form, signs, texts, and locale independence.
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "decode/number_format.h"
+
+namespace nlx {
+namespace {
+
+TEST(NumberPattern, PadsIntegerDigitsAndFixesDecimals) {
+    EXPECT_EQ(format_number(5.3, "#00.0"), "05.3");
+    EXPECT_EQ(format_number(102.5, "#00.0"), "102.5");
+    EXPECT_EQ(format_number(0, "#00.0"), "00.0");
+    EXPECT_EQ(format_number(0, "##0.0"), "0.0");
+    EXPECT_EQ(format_number(7, "00"), "07");
+    EXPECT_EQ(format_number(100, "00"), "100");
+    EXPECT_EQ(format_number(12, "000"), "012");
+    EXPECT_EQ(format_number(4.0, "#00.00"), "04.00");
+    EXPECT_EQ(format_number(85.6, "#000.0"), "085.6");
+    EXPECT_EQ(format_number(0.5, "###.0"), ".5");
+    EXPECT_EQ(format_number(3.14159, "#0.00"), "3.14");
+    EXPECT_EQ(format_number(1234.5, "##0.00"), "1234.50");
+    EXPECT_EQ(format_number(32, "####00"), "32");
+    EXPECT_EQ(format_number(-512, "####00"), "-512");
+    EXPECT_EQ(format_number(-5, "####00"), "-05");
+}
+
+TEST(NumberPattern, RoundsHalfAwayFromZeroOnTheDecimalForm) {
+    // 2.25 and 1.005 are not exact in binary; the decimal text decides.
+    EXPECT_EQ(format_number(2.25, "##0.0"), "2.3");
+    EXPECT_EQ(format_number(1.005, "#0.00"), "1.01");
+    EXPECT_EQ(format_number(-2.25, "##0.0"), "-2.3");
+    EXPECT_EQ(format_number(2.24999, "##0.0"), "2.2");
+    EXPECT_EQ(format_number(9.95, "##0.0"), "10.0");
+    EXPECT_EQ(format_number(99.95, "#00.0"), "100.0");
+    EXPECT_EQ(format_number(0.5, "00"), "01");
+    EXPECT_EQ(format_number(-0.5, "00"), "-01");
+    EXPECT_EQ(format_number(0.04, "##0.0"), "0.0");
+    EXPECT_EQ(format_number(-0.04, "##0.0"), "0.0");  // a rounded zero carries no sign
+    EXPECT_EQ(format_number(135.56302500767, "##0.0"), "135.6");
+    EXPECT_EQ(format_number(1e-7, "#0.00"), "0.00");
+    EXPECT_EQ(format_number(123456789012.0, "00"), "123456789012");
+}
+
+TEST(NumberPattern, TextsThatReadAsNumbersAreFormattedOthersPassThrough) {
+    EXPECT_EQ(format_text("5", "00"), "05");
+    EXPECT_EQ(format_text("12", "00"), "12");
+    EXPECT_EQ(format_text(" 7 ", "00"), "07");
+    EXPECT_EQ(format_text("012", "000"), "012");
+    EXPECT_EQ(format_text("85.65", "##0.0"), "85.7");
+    EXPECT_EQ(format_text("A", "00"), "A");
+    EXPECT_EQ(format_text("1A", "00"), "1A");
+    EXPECT_EQ(format_text("", "00"), "");
+    EXPECT_EQ(format_text("-", "00"), "-");
+    EXPECT_EQ(format_text("1e5", "00"), "1e5");
+}
+
+TEST(PlainNumberText, ShortestDecimalWithoutTrailingZeros) {
+    EXPECT_EQ(plain_number_text(85.6), "85.6");
+    EXPECT_EQ(plain_number_text(85.0), "85");
+    EXPECT_EQ(plain_number_text(23.5), "23.5");
+    EXPECT_EQ(plain_number_text(0.12 * 100), "12");
+    EXPECT_EQ(plain_number_text(0), "0");
+    EXPECT_EQ(plain_number_text(-0.5), "-0.5");
+    EXPECT_EQ(plain_number_text(0.00001), "0.00001");
+    EXPECT_EQ(plain_number_text(1e15), "1000000000000000");
+    EXPECT_EQ(plain_number_text(1.0 / 3.0), "0.333333333333333");
+}
+
+TEST(NumberPattern, IgnoresACommaDecimalLocale) {
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    std::string saved = previous ? previous : "C";
+    bool switched = std::setlocale(LC_ALL, "de_DE.UTF-8") || std::setlocale(LC_ALL, "fr_FR.UTF-8") ||
+                    std::setlocale(LC_ALL, "ru_RU.UTF-8");
+    EXPECT_EQ(format_number(2.25, "##0.0"), "2.3");
+    EXPECT_EQ(plain_number_text(85.6), "85.6");
+    EXPECT_EQ(format_text("85.6", "#00.0"), "85.6");
+    ASSERT_TRUE(parse_decimal("12.5").has_value());
+    EXPECT_DOUBLE_EQ(*parse_decimal("12.5"), 12.5);
+    std::setlocale(LC_ALL, saved.c_str());
+    if (!switched) GTEST_SKIP() << "no comma-decimal locale installed; checked under C only";
+}
+
+}  // namespace
+}  // namespace nlx
