@@ -1,0 +1,31 @@
+// Fills a record row by column name, in the column order of the model's record table.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/models.h"
+#include "core/rows.h"
+
+namespace nlx {
+
+class RecordBuilder {
+public:
+    explicit RecordBuilder(char model);
+
+    // Sets a column (letter case ignored); nullopt leaves it unset. An unknown column name is a
+    // programming error and aborts.
+    void set(std::string_view column, std::optional<std::string> text);
+    // The text already set in a column, nullopt when unset.
+    const Cell& get(std::string_view column) const;
+
+    RecordRow take() { return std::move(row_); }
+
+private:
+    std::size_t index(std::string_view column) const;
+    const ModelInfo* model_;
+    RecordRow row_;
+};
+
+}  // namespace nlx
