@@ -1,9 +1,10 @@
 // Reading and writing sys.cfg with a safe fallback; the file is only written on request.
 #include "core/settings.h"
 
+#include "core/atomic_file.h"
+
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -99,27 +100,7 @@ LoadedSettings load_settings(const fs::path& file) {
 }
 
 Result<void> save_settings(const fs::path& file, const SerialSettings& settings) {
-    fs::path tmp = file;
-    tmp += ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return fail("cannot write " + tmp.string());
-        out << settings_text(settings);
-        out.flush();
-        if (!out) {
-            std::error_code ignore;
-            fs::remove(tmp, ignore);
-            return fail("cannot write " + tmp.string());
-        }
-    }
-    std::error_code ec;
-    fs::rename(tmp, file, ec);
-    if (ec) {
-        std::error_code ignore;
-        fs::remove(tmp, ignore);
-        return fail("cannot replace " + file.string() + ": " + ec.message());
-    }
-    return {};
+    return write_file_atomically(file, settings_text(settings));
 }
 
 std::string port_device_name(int number) {
