@@ -18,5 +18,8 @@ struct Failure : std::runtime_error {
 // Every command sets `exit_code` when it runs (0 unless it says otherwise).
 void register_version(CLI::App& app, int& exit_code);
 void register_settings(CLI::App& app, int& exit_code);
+void register_records(CLI::App& app, int& exit_code);
+void register_add_record(CLI::App& app, int& exit_code);
+void register_save_as(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

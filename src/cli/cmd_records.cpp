@@ -1,0 +1,45 @@
+// nlx records: prints a model's record or distribution table as text, CSV or JSON.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/record_file.h"
+#include "core/models.h"
+#include "store/messages.h"
+#include "store/table_export.h"
+
+namespace nlx::cli {
+
+void register_records(CLI::App& app, int& exit_code) {
+    struct Options {
+        std::string model, db, table = "records", format = "text";
+    };
+    auto opt = std::make_shared<Options>();
+    auto* cmd = app.add_subcommand("records", "Print a model's record table or distribution table");
+    add_model_option(*cmd, opt->model);
+    add_database_option(*cmd, opt->db);
+    cmd->add_option("--table", opt->table, "records (default) or distribution")
+        ->check(CLI::IsMember({"records", "distribution"}));
+    cmd->add_option("--format", opt->format, "text (default), csv or json")->check(CLI::IsMember({"text", "csv", "json"}));
+
+    cmd->callback([opt, &exit_code] {
+        const ModelInfo& model = *find_model(opt->model);
+        const bool distribution = opt->table == "distribution";
+        if (distribution && !model.has_distribution)
+            throw Failure("model " + opt->model + " has no distribution table");
+        Database db = open_for_reading(opt->db);
+        const std::string table = distribution ? distribution_table_name(model.letter) : record_table_name(model.letter);
+        if (!db.rowset(table))
+            throw Failure(std::string(messages::kOpenFailed) + " (" + db.path().string() + " has no table " + table + ")");
+        auto contents = read_table(db, table);
+        if (!contents) throw Failure(contents.message());
+        if (opt->format == "csv") std::cout << to_csv(*contents);
+        else if (opt->format == "json") std::cout << to_json(*contents);
+        else std::cout << to_text(*contents);
+        exit_code = 0;
+    });
+}
+
+}  // namespace nlx::cli

@@ -1,0 +1,44 @@
+// The model tables as SQL: expected columns, CREATE TABLE texts and checks of existing tables.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/models.h"
+#include "core/result.h"
+#include "store/sqlite.h"
+
+namespace nlx::schema {
+
+// Hidden key of every model table: keeps rows in the order they were added. It is an alias of
+// the rowid and is never shown as a field.
+inline constexpr std::string_view kOrderColumn = "_nlx_order";
+
+struct Column {
+    std::string name;
+    std::string type;  // declared SQL type: TEXT, INTEGER or REAL
+};
+
+// Record tables: every column TEXT, in table order.
+std::vector<Column> record_columns(const ModelInfo& model);
+// Distribution tables: 序号 INTEGER, then the 101 positional REAL columns.
+std::vector<Column> distribution_columns();
+
+// The tables of a model, record table first, with their expected columns.
+struct TableSpec {
+    std::string name;
+    std::vector<Column> columns;
+};
+std::vector<TableSpec> model_tables(const ModelInfo& model);
+
+std::string create_table_sql(const TableSpec& table);
+
+// The visible columns of an existing table in table order; nullopt when there is no such table.
+Result<std::optional<std::vector<Column>>> table_columns(sql::Connection& db, const std::string& table);
+
+// Same column names in the same order, letter case ignored.
+bool same_names(const std::vector<Column>& actual, const std::vector<Column>& expected);
+
+}  // namespace nlx::schema

@@ -1,0 +1,266 @@
+// 打开, 另存 and 添加记录: refusals, same-file detection, clean failures, the next 序号.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include "core/models.h"
+#include "store/file_commands.h"
+#include "store/messages.h"
+#include "store/sample_groups.h"
+#include "store/sqlite.h"
+#include "support/temp_dir.h"
+
+namespace nlx {
+namespace {
+namespace fs = std::filesystem;
+
+std::vector<std::vector<std::string>> all_rows(Database& db, const std::string& table) {
+    auto rs = db.rowset(table);
+    EXPECT_TRUE(rs) << rs.message();
+    std::vector<std::vector<std::string>> out;
+    if (!rs) return out;
+    for (; !rs->eof(); rs->move_next()) {
+        std::vector<std::string> row;
+        for (int i = 0; i < rs->field_count(); ++i) {
+            auto v = rs->value(i);
+            row.push_back(v->is_null() ? "<NULL>" : v->to_text());
+        }
+        out.push_back(row);
+    }
+    return out;
+}
+
+void make_record_file(const fs::path& file, char model, int groups) {
+    auto db = Database::create_or_open(file);
+    ASSERT_TRUE(db) << db.message();
+    ASSERT_TRUE(db->replace_model(model, test::sample_groups(model, groups, "g")));
+}
+
+std::vector<std::string> folder_listing(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(OpenCommand, RefusesWrongNamesMissingFilesAndFilesWithoutTheRecordTable) {
+    test::TempDir dir;
+    const fs::path fdir = dir / "app";
+    fs::create_directory(fdir);
+    make_record_file(dir / "good.db", 'a', 2);
+    fs::copy_file(dir / "good.db", dir / "GOOD.DB");
+    fs::copy_file(dir / "good.db", dir / "good.mdb");
+    test::write_file(dir / "text.db", "this is not a database\n");
+    {
+        auto c = sql::Connection::open(dir / "plain.db", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        ASSERT_TRUE(c && (*c)->exec("CREATE TABLE t (x)"));
+        auto b = sql::Connection::open(dir / "only_b.db", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        ASSERT_TRUE(b && (*b)->exec("CREATE TABLE \"噪声b\" (\"序号\" TEXT)"));
+    }
+
+    auto good = open_record_file(dir / "good.db", 'a', fdir);
+    ASSERT_TRUE(good.database);
+    EXPECT_FALSE(good.message);
+    EXPECT_FALSE(good.fallback);
+    EXPECT_EQ(all_rows(*good.database, "噪声a").size(), 2u);
+    good.database.reset();
+
+    // Names refused before any file is looked at: nothing else changes.
+    for (const char* name : {"GOOD.DB", "good.mdb", "good.db.bak"}) {
+        auto r = open_record_file(dir / name, 'a', fdir);
+        EXPECT_FALSE(r.database) << name;
+        ASSERT_TRUE(r.message) << name;
+        EXPECT_EQ(r.message->text, messages::kOpenFailed);
+        EXPECT_EQ(r.message->title, messages::kOpenFailedTitle);
+        EXPECT_FALSE(r.fallback) << name;
+    }
+
+    const auto before = folder_listing(dir.path());
+    const std::string text_bytes = test::read_file(dir / "text.db");
+    const std::string plain_bytes = test::read_file(dir / "plain.db");
+    struct Case {
+        const char* name;
+        char model;
+    };
+    for (Case c : {Case{"text.db", 'a'}, Case{"plain.db", 'a'}, Case{"only_b.db", 'a'}, Case{"missing.db", 'a'}}) {
+        auto r = open_record_file(dir / c.name, c.model, fdir);
+        EXPECT_FALSE(r.database) << c.name;
+        ASSERT_TRUE(r.message) << c.name;
+        EXPECT_EQ(r.message->text, messages::kOpenFailed);
+        EXPECT_EQ(r.message->title, messages::kOpenFailedTitle);
+        ASSERT_TRUE(r.fallback) << c.name;
+        EXPECT_EQ(*r.fallback, fdir / "noise.db");
+    }
+    // only_b.db is a record database, but for model b alone.
+    EXPECT_TRUE(open_record_file(dir / "only_b.db", 'b', fdir).database);
+    // Opening created and changed nothing.
+    EXPECT_EQ(folder_listing(dir.path()), before);
+    EXPECT_EQ(test::read_file(dir / "text.db"), text_bytes);
+    EXPECT_EQ(test::read_file(dir / "plain.db"), plain_bytes);
+    EXPECT_FALSE(fs::exists(fdir / "noise.db"));
+}
+
+TEST(SaveAsCommand, SameFileGivenAnotherWayIsRefused) {
+    test::TempDir dir;
+    make_record_file(dir / "noise.db", 'a', 3);
+    const std::string bytes = test::read_file(dir / "noise.db");
+    auto db = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(db);
+
+    fs::create_directory(dir / "sub");
+    const fs::path relative = fs::relative(dir / "noise.db", fs::current_path());
+    ASSERT_TRUE(relative.is_relative());
+    for (const fs::path& same : {relative, fs::path(".") / relative, dir / "sub" / ".." / "noise.db",
+                                 dir.path() / "." / "noise.db"}) {
+        auto message = save_database_as(*db, same);
+        ASSERT_TRUE(message) << same;
+        EXPECT_EQ(message->text, messages::kSameName);
+        EXPECT_EQ(message->title, "");
+    }
+    // A hard link to the same file is the same file too.
+    fs::create_hard_link(dir / "noise.db", dir / "link.db");
+    auto linked = save_database_as(*db, dir / "link.db");
+    ASSERT_TRUE(linked);
+    EXPECT_EQ(linked->text, messages::kSameName);
+
+    // The other way round: the database opened by a relative name, the copy named absolutely.
+    auto by_relative = Database::open_existing(relative);
+    ASSERT_TRUE(by_relative) << by_relative.message();
+    auto message = save_database_as(*by_relative, dir / "noise.db");
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->text, messages::kSameName);
+    EXPECT_EQ(test::read_file(dir / "noise.db"), bytes);
+}
+
+TEST(SaveAsCommand, CopiesTheTablesAndFailsWithoutLeavingAnythingBehind) {
+    test::TempDir dir;
+    make_record_file(dir / "noise.db", 'a', 4);
+    auto db = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->replace_model('e', test::sample_groups('e', 2, "e")));
+    const auto records = all_rows(*db, "噪声a");
+    const auto distribution = all_rows(*db, "分布图a");
+
+    // Replaces an existing file of that name.
+    test::write_file(dir / "copy.db", "old contents");
+    ASSERT_FALSE(save_database_as(*db, dir / "copy.db"));
+    {
+        auto copy = Database::open_existing(dir / "copy.db");
+        ASSERT_TRUE(copy) << copy.message();
+        EXPECT_EQ(all_rows(*copy, "噪声a"), records);
+        EXPECT_EQ(all_rows(*copy, "分布图a"), distribution);
+        EXPECT_EQ(all_rows(*copy, "噪声e").size(), 2u);
+        // The copy is independent of the original.
+        ASSERT_TRUE(copy->replace_model('a', {}));
+    }
+    // The source is still open, usable and unchanged.
+    EXPECT_EQ(all_rows(*db, "噪声a"), records);
+    ASSERT_TRUE(db->replace_model('a', test::sample_groups('a', 1, "after")));
+    EXPECT_EQ(all_rows(*db, "噪声a").size(), 1u);
+
+    // Failures: a destination in a missing folder, a destination that is a folder with files.
+    fs::create_directory(dir / "busy");
+    test::write_file(dir / "busy" / "inside.txt", "keep");
+    const auto before = folder_listing(dir.path());
+    for (const fs::path& bad : {dir / "no such folder" / "copy.db", dir / "busy"}) {
+        auto message = save_database_as(*db, bad);
+        ASSERT_TRUE(message) << bad;
+        EXPECT_EQ(message->text, messages::kSaveFailed);
+    }
+    EXPECT_EQ(folder_listing(dir.path()), before);
+    EXPECT_EQ(folder_listing(dir / "busy"), std::vector<std::string>{"inside.txt"});
+    EXPECT_EQ(test::read_file(dir / "busy" / "inside.txt"), "keep");
+    EXPECT_FALSE(fs::exists(dir / "no such folder"));
+    EXPECT_EQ(all_rows(*db, "噪声a").size(), 1u);
+}
+
+TEST(AddRecordCommand, CopiesTheLastGroupWithTheNextNumberFromTheDistributionTable) {
+    test::TempDir dir;
+    auto db = Database::create_or_open(dir / "noise.db");
+    ASSERT_TRUE(db);
+    // The record table's last 序号 ("03") differs from the distribution table's (9).
+    std::vector<DecodedGroup> groups{test::sample_group('b', 1, "x"), test::sample_group('b', 3, "y", 100)};
+    groups[1].distribution->seq = 9;
+    groups[1].record[5] = std::nullopt;
+    ASSERT_TRUE(db->replace_model('b', groups));
+    auto records_before = all_rows(*db, "噪声b");
+    auto distribution_before = all_rows(*db, "分布图b");
+
+    auto added = add_record(*db, 'b');
+    ASSERT_TRUE(added) << added.message();
+    EXPECT_EQ(added->seq_text, "10");
+
+    auto records = all_rows(*db, "噪声b");
+    auto distribution = all_rows(*db, "分布图b");
+    ASSERT_EQ(records.size(), 3u);
+    ASSERT_EQ(distribution.size(), 3u);
+    EXPECT_EQ(std::vector(records.begin(), records.begin() + 2), records_before);
+    EXPECT_EQ(std::vector(distribution.begin(), distribution.begin() + 2), distribution_before);
+
+    auto expected_record = records_before[1];
+    expected_record[0] = "10";
+    EXPECT_EQ(records[2], expected_record);  // NULL at position 5 stays NULL
+    auto expected_distribution = distribution_before[1];
+    expected_distribution[0] = "10";
+    EXPECT_EQ(distribution[2], expected_distribution);
+    EXPECT_EQ(distribution[2][101], "<NULL>");
+
+    // The stored 序号 of the distribution row is the number 10; a single-digit number gets "00".
+    auto rs = db->rowset("分布图b");
+    rs->move_last();
+    EXPECT_EQ(*rs->value(0), Value(10));
+    ASSERT_TRUE(db->replace_model('b', std::vector<DecodedGroup>{test::sample_group('b', 4, "z")}));
+    auto four = add_record(*db, 'b');
+    ASSERT_TRUE(four);
+    EXPECT_EQ(four->seq_text, "05");
+    EXPECT_EQ(all_rows(*db, "噪声b")[1][0], "05");
+}
+
+TEST(AddRecordCommand, EmptyTablesChangeNothing) {
+    test::TempDir dir;
+    auto db = Database::create_or_open(dir / "noise.db");
+    ASSERT_TRUE(db);
+
+    auto empty = add_record(*db, 'a');
+    EXPECT_FALSE(empty);
+    EXPECT_NE(empty.message().find("分布图a"), std::string::npos) << empty.message();
+
+    // Distribution rows but no record rows: the distribution table must not grow either.
+    auto rs = db->rowset("分布图a");
+    ASSERT_TRUE(rs->add({Value(4), Value(1.5)}));
+    auto no_records = add_record(*db, 'a');
+    EXPECT_FALSE(no_records);
+    EXPECT_NE(no_records.message().find("噪声a"), std::string::npos) << no_records.message();
+    EXPECT_EQ(all_rows(*db, "分布图a").size(), 1u);
+    EXPECT_EQ(all_rows(*db, "噪声a").size(), 0u);
+
+    // A last 序号 that is not a number.
+    auto records = db->rowset("噪声a");
+    ASSERT_TRUE(records->add({Value("01")}));
+    ASSERT_TRUE(rs->add({Value("abc")}));
+    EXPECT_FALSE(add_record(*db, 'a'));
+    EXPECT_EQ(all_rows(*db, "分布图a").size(), 2u);
+    EXPECT_EQ(all_rows(*db, "噪声a").size(), 1u);
+
+    EXPECT_FALSE(add_record(*db, 'e'));
+    EXPECT_EQ(all_rows(*db, "噪声e").size(), 0u);
+}
+
+TEST(AddRecordCommand, ModelWithoutDistributionTableNumbersFromItsRecordTable) {
+    test::TempDir dir;
+    auto db = Database::create_or_open(dir / "noise.db");
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->replace_model('e', test::sample_groups('e', 9, "007")));
+    auto added = add_record(*db, 'e');
+    ASSERT_TRUE(added) << added.message();
+    EXPECT_EQ(added->seq_text, "10");
+    auto rows = all_rows(*db, "噪声e");
+    ASSERT_EQ(rows.size(), 10u);
+    auto expected = rows[8];
+    expected[0] = "10";
+    EXPECT_EQ(rows[9], expected);
+    EXPECT_EQ(rows[9][1], "007");  // 组号 copied
+}
+
+}  // namespace
+}  // namespace nlx
