@@ -18,5 +18,7 @@ struct Failure : std::runtime_error {
 // Every command sets `exit_code` when it runs (0 unless it says otherwise).
 void register_version(CLI::App& app, int& exit_code);
 void register_settings(CLI::App& app, int& exit_code);
+void register_ports(CLI::App& app, int& exit_code);
+void register_simulate(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

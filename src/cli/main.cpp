@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     int exit_code = 0;
     nlx::cli::register_version(app, exit_code);
     nlx::cli::register_settings(app, exit_code);
+    nlx::cli::register_ports(app, exit_code);
+    nlx::cli::register_simulate(app, exit_code);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

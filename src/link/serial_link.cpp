@@ -39,7 +39,9 @@ std::string open_failure(const std::string& device, QSerialPort::SerialPortError
     switch (error) {
     case QSerialPort::DeviceNotFoundError: why = "no such port"; break;
     case QSerialPort::PermissionError:
-        if (d.find("busy") != std::string::npos || d.find("in use") != std::string::npos)
+        // Qt reports a port whose lock file another program holds as a locking error.
+        if (d.find("busy") != std::string::npos || d.find("in use") != std::string::npos ||
+            d.find("lock") != std::string::npos)
             why = "the port is busy (another program is using it)";
         else
             why = "permission denied (the user may need to be in the dialout group)";
