@@ -21,5 +21,7 @@ void register_settings(CLI::App& app, int& exit_code);
 void register_records(CLI::App& app, int& exit_code);
 void register_add_record(CLI::App& app, int& exit_code);
 void register_save_as(CLI::App& app, int& exit_code);
+void register_ports(CLI::App& app, int& exit_code);
+void register_simulate(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs the benchmarks of a build configured with -DNLX_BUILD_BENCH=ON: bash bench/run.sh BUILD_DIR
+set -euo pipefail
+build=${1:?usage: bash bench/run.sh BUILD_DIR}
+bin="$build/bench/nlx_bench_download"
+if [ ! -x "$bin" ]; then
+  echo "bench: $bin not found; configure the build with -DNLX_BUILD_BENCH=ON" >&2
+  exit 1
+fi
+echo "== paced download: model a, 64 blocks at 9600 bit/s, virtual instrument on a pseudo-terminal"
+"$bin" 64 9600

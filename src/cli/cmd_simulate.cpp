@@ -1,0 +1,102 @@
+// nlx simulate: a virtual instrument on a pseudo-terminal that serves a capture file until stopped.
+#include <CLI/CLI.hpp>
+
+#include <atomic>
+#include <csignal>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "cli/commands.h"
+#include "core/models.h"
+#include "core/settings.h"
+#include "decode/capture.h"
+#include "sim/instrument_fault.h"
+#include "sim/virtual_instrument.h"
+
+namespace nlx::cli {
+namespace {
+
+std::atomic<sim::VirtualInstrument*> g_running{nullptr};
+
+extern "C" void stop_on_signal(int) {
+    if (auto* vi = g_running.load()) vi->request_stop();
+}
+
+Capture load_capture(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw Failure("cannot read capture file " + file);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw Failure("cannot read capture file " + file);
+    auto capture = parse_capture(bytes);
+    if (!capture) throw Failure("capture file " + file + ": " + capture.message());
+    return std::move(capture).value();
+}
+
+}  // namespace
+
+void register_simulate(CLI::App& app, int& exit_code) {
+    struct Options {
+        std::string model, capture, fault = "none";
+        int baud = 9600;
+        bool pace = false;
+    };
+    auto opts = std::make_shared<Options>();
+    auto* cmd = app.add_subcommand("simulate", "Run a virtual instrument on a pseudo-terminal until Ctrl-C");
+    cmd->add_option("--model", opts->model, "Instrument model a..e")
+        ->required()
+        ->check(CLI::Validator([](std::string& s) { return find_model(s) ? std::string() : "model must be one of a, b, c, d, e"; }, "a..e"));
+    cmd->add_option("--capture", opts->capture, "Capture file to serve: the two count bytes, then the data")->required();
+    cmd->add_option("--baud", opts->baud, "Line speed in bit/s (for --pace)")
+        ->check(CLI::Validator([](std::string& s) {
+            try {
+                return valid_speed(std::stoi(s)) ? std::string() : "speed must be 9600, 4800, 2400 or 1200";
+            } catch (const std::exception&) {
+                return std::string("speed must be 9600, 4800, 2400 or 1200");
+            }
+        }, "SPEED"));
+    cmd->add_flag("--pace", opts->pace, "Send at the real line rate of the speed");
+    cmd->add_option("--fault", opts->fault, "bad-ack, no-ack, zero-count, negative-count, stale-bytes, stall-after=BYTES, close-after=BYTES")
+        ->check(CLI::Validator([](std::string& s) {
+            auto f = sim::parse_fault(s);
+            return f ? std::string() : f.message();
+        }, "FAULT"));
+    cmd->callback([opts, &exit_code] {
+        Capture capture = load_capture(opts->capture);
+        sim::InstrumentOptions o;
+        o.model = opts->model[0];
+        o.content = [capture] { return capture; };
+        o.pace = opts->pace;
+        o.baud = opts->baud;
+        o.fault = sim::parse_fault(opts->fault).value();
+        auto vi = sim::VirtualInstrument::open(std::move(o));
+        if (!vi) throw Failure(vi.message());
+        auto& instrument = **vi;
+
+        std::int32_t n = transfer_count(opts->model[0], capture.b1, capture.b2);
+        g_running.store(&instrument);
+        struct sigaction sa{};
+        sa.sa_handler = stop_on_signal;
+        sigemptyset(&sa.sa_mask);
+        struct sigaction old_int{}, old_term{};
+        sigaction(SIGINT, &sa, &old_int);
+        sigaction(SIGTERM, &sa, &old_term);
+        // The device is printed once the instrument listens, so a host may open it at once.
+        auto served = instrument.run([&] {
+            std::cout << instrument.device() << "\n"
+                      << "virtual instrument, model " << opts->model << ": count bytes " << int(capture.b1) << " "
+                      << int(capture.b2) << " (n = " << n << "), " << capture.data.size() << " data bytes, "
+                      << opts->baud << " bit/s" << (opts->pace ? " paced" : "") << ", fault "
+                      << sim::fault_text(sim::parse_fault(opts->fault).value()) << "; stop with Ctrl-C" << std::endl;
+        });
+        sigaction(SIGINT, &old_int, nullptr);
+        sigaction(SIGTERM, &old_term, nullptr);
+        g_running.store(nullptr);
+        if (!served) throw Failure(served.message());
+        std::cout << "served " << instrument.downloads() << " download(s)"
+                  << (instrument.hung_up() ? "; the line was hung up" : "") << std::endl;
+        exit_code = 0;
+    });
+}
+
+}  // namespace nlx::cli

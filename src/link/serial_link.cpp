@@ -1,0 +1,182 @@
+// SerialLink: blocking reads and writes on QSerialPort with the time left to each deadline.
+#include "link/serial_link.h"
+
+#include <QSerialPort>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <thread>
+
+#ifdef __linux__
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
+#include "core/settings.h"
+#include "link/thread_dispatcher.h"
+
+namespace nlx::link {
+namespace {
+
+// Milliseconds left until `deadline`, rounded up so a wait never ends just short of it.
+int millis_left(TimePoint deadline) {
+    auto left = deadline - LinkClock::now();
+    if (left <= LinkClock::duration::zero()) return 0;
+    auto ms = std::chrono::ceil<Millis>(left).count();
+    return int(std::min<long long>(ms, INT_MAX));
+}
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return s;
+}
+
+std::string open_failure(const std::string& device, QSerialPort::SerialPortError error,
+                         const std::string& detail) {
+    std::string why;
+    std::string d = lower(detail);
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: why = "no such port"; break;
+    case QSerialPort::PermissionError:
+        // Qt reports a port whose lock file another program holds as a locking error.
+        if (d.find("busy") != std::string::npos || d.find("in use") != std::string::npos ||
+            d.find("lock") != std::string::npos)
+            why = "the port is busy (another program is using it)";
+        else
+            why = "permission denied (the user may need to be in the dialout group)";
+        break;
+    case QSerialPort::OpenError: why = "the port is open already"; break;
+    default: why = detail.empty() ? "unknown error" : detail; break;
+    }
+    return "cannot open serial port " + device + ": " + why;
+}
+
+}  // namespace
+
+std::string resolve_port_name(const std::string& port) {
+    bool digits = !port.empty() && port.size() <= 3 &&
+                  std::all_of(port.begin(), port.end(), [](unsigned char c) { return std::isdigit(c); });
+    return digits ? port_device_name(std::stoi(port)) : port;
+}
+
+SerialLink::SerialLink() = default;
+
+SerialLink::~SerialLink() { close(); }
+
+Error SerialLink::port_error(const std::string& what) {
+    std::string detail = port_ ? port_->errorString().toStdString() : std::string("not open");
+    if (port_) port_->clearError();
+    return fail("serial port " + device_ + ": " + what + " (" + detail + ")");
+}
+
+Result<void> SerialLink::open(const std::string& port, int baud, FlowControl flow) {
+    close();
+    device_ = resolve_port_name(port);
+    if (device_.empty()) return fail("no serial port given");
+    if (baud <= 0) return fail("serial port " + device_ + ": speed " + std::to_string(baud) + " is not valid");
+    ensure_thread_dispatcher();
+    baud_ = baud;
+    port_ = std::make_unique<QSerialPort>();
+    port_->setPortName(QString::fromStdString(device_));
+    port_->setBaudRate(baud);
+    port_->setDataBits(QSerialPort::Data8);
+    port_->setParity(QSerialPort::NoParity);
+    port_->setStopBits(QSerialPort::OneStop);
+    port_->setFlowControl(flow == FlowControl::xon_xoff ? QSerialPort::SoftwareControl
+                                                         : QSerialPort::NoFlowControl);
+    if (!port_->open(QIODevice::ReadWrite)) {
+        auto message = open_failure(device_, port_->error(), port_->errorString().toStdString());
+        port_.reset();
+        return fail(message);
+    }
+    return {};
+}
+
+bool SerialLink::is_open() const { return port_ && port_->isOpen(); }
+
+void SerialLink::close() {
+    if (port_) {
+        if (port_->isOpen()) port_->close();
+        port_.reset();
+    }
+}
+
+Result<void> SerialLink::write(std::span<const std::uint8_t> bytes) {
+    if (!is_open()) return fail("serial port " + device_ + " is not open");
+    if (bytes.empty()) return {};
+    if (port_->write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size()))
+        return port_error("write failed");
+    // The bytes leave Qt's buffer only inside a wait; allow generously for the line time.
+    auto line = byte_time(baud_) * std::int64_t(bytes.size());
+    auto allowance = std::max<std::chrono::nanoseconds>(std::chrono::seconds(2), 4 * line);
+    auto deadline = LinkClock::now() + std::chrono::ceil<LinkClock::duration>(allowance);
+    while (port_->bytesToWrite() > 0) {
+        if (!port_->waitForBytesWritten(millis_left(deadline))) {
+            if (port_->error() != QSerialPort::NoError && port_->error() != QSerialPort::TimeoutError)
+                return port_error("write failed");
+            port_->clearError();
+            if (LinkClock::now() >= deadline) return fail("serial port " + device_ + ": write timed out");
+        }
+    }
+    return {};
+}
+
+Result<Bytes> SerialLink::read(std::size_t max, TimePoint deadline) {
+    if (!is_open()) return fail("serial port " + device_ + " is not open");
+    while (port_->bytesAvailable() == 0) {
+        int ms = millis_left(deadline);
+        if (port_->waitForReadyRead(ms)) continue;
+        if (port_->error() != QSerialPort::NoError && port_->error() != QSerialPort::TimeoutError)
+            return port_error("read failed");
+        port_->clearError();
+        if (ms == 0 || LinkClock::now() >= deadline) break;
+    }
+    auto n = std::min<qint64>(qint64(max), port_->bytesAvailable());
+    Bytes out(std::size_t(std::max<qint64>(n, 0)));
+    if (n > 0) {
+        auto got = port_->read(reinterpret_cast<char*>(out.data()), n);
+        if (got < 0) return port_error("read failed");
+        out.resize(std::size_t(got));
+    }
+    return out;
+}
+
+std::size_t SerialLink::bytes_waiting() {
+    if (!is_open()) return 0;
+    // Without an event loop, bytes reach Qt's buffer only inside a wait: collect what is pending.
+    if (!port_->waitForReadyRead(0)) port_->clearError();
+    return std::size_t(port_->bytesAvailable());
+}
+
+Result<void> SerialLink::discard_input() {
+    if (!is_open()) return fail("serial port " + device_ + " is not open");
+    if (!port_->waitForReadyRead(0)) port_->clearError();
+    port_->readAll();
+    if (!port_->clear(QSerialPort::Input)) return port_error("cannot discard input");
+    return {};
+}
+
+Result<void> SerialLink::drain_output(TimePoint deadline) {
+    if (!is_open()) return fail("serial port " + device_ + " is not open");
+    while (port_->bytesToWrite() > 0) {
+        if (!port_->waitForBytesWritten(millis_left(deadline))) {
+            if (port_->error() != QSerialPort::NoError && port_->error() != QSerialPort::TimeoutError)
+                return port_error("write failed");
+            port_->clearError();
+            if (LinkClock::now() >= deadline) return fail("serial port " + device_ + ": output did not drain in time");
+        }
+    }
+#ifdef __linux__
+    // The driver's own queue: wait in short sleeps until the last byte has left the port.
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(int(port_->handle()), TIOCOUTQ, &queued) != 0 || queued <= 0) break;
+        if (LinkClock::now() >= deadline) return fail("serial port " + device_ + ": output did not drain in time");
+        std::this_thread::sleep_for(std::min<std::chrono::nanoseconds>(Millis(5), byte_time(baud_) * queued));
+    }
+#endif
+    return {};
+}
+
+}  // namespace nlx::link

@@ -1,0 +1,72 @@
+// Test helpers for the download session: an event recorder, a recording hook, a scripted exchange.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "link/download_session.h"
+#include "link/fake_link.h"
+
+namespace nlx::link::test {
+
+// Records the session's operator-visible events as "status:..", "show:..", "hide".
+struct Recorder {
+    std::vector<std::string> events;
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    std::vector<DownloadState> states;
+
+    DownloadObserver observer() {
+        DownloadObserver o;
+        o.status = [this](const std::string& t) { events.push_back("status:" + t); };
+        o.show_wait = [this](const std::string& c) { events.push_back("show:" + c); };
+        o.hide_wait = [this] { events.push_back("hide"); };
+        o.progress = [this](std::size_t r, std::size_t a) { progress.emplace_back(r, a); };
+        o.state = [this](DownloadState s) { states.push_back(s); };
+        return o;
+    }
+    std::vector<std::string> statuses() const {
+        std::vector<std::string> out;
+        for (const auto& e : events)
+            if (e.rfind("status:", 0) == 0) out.push_back(e.substr(7));
+        return out;
+    }
+};
+
+struct HookCall {
+    Capture capture;
+    bool complete = false;
+    bool port_open = false;
+};
+
+// A storing hook that records its calls and whether the port was still open.
+inline StoreHook recording_hook(std::vector<HookCall>& calls, const ByteLink& link,
+                                Result<std::string> answer = std::string("stored")) {
+    return [&calls, &link, answer](const Capture& c, bool complete) -> Result<std::string> {
+        calls.push_back(HookCall{c, complete, link.is_open()});
+        return answer;
+    };
+}
+
+// The instrument's side of a good exchange on a FakeLink.
+inline void script_exchange(FakeLink& link, std::uint8_t b1, std::uint8_t b2, const Bytes& data) {
+    link.answer({0x1B, 0x40}, {0xAA});
+    Bytes reply{b1, b2};
+    reply.insert(reply.end(), data.begin(), data.end());
+    link.answer({0x1A}, reply);
+}
+
+inline Bytes pattern(std::size_t size, unsigned seed = 7) {
+    Bytes b(size);
+    for (std::size_t i = 0; i < size; ++i) b[i] = std::uint8_t((i * 31 + seed * 17 + i / 256) & 0xFF);
+    return b;
+}
+
+inline DownloadRequest request(char model, int baud = 9600) {
+    DownloadRequest r;
+    r.model = model;
+    r.port = PortSpec{1, {}};
+    r.baud = baud;
+    return r;
+}
+
+}  // namespace nlx::link::test

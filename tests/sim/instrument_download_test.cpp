@@ -1,0 +1,193 @@
+// Downloads over a real pseudo-terminal: the virtual instrument, Qt's serial port, every model and fault.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+
+#include "link/download_session.h"
+#include "link/serial_link.h"
+#include "link/session_support.h"
+#include "sim/count_bytes.h"
+#include "sim/virtual_instrument.h"
+
+namespace nlx::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using link::DownloadOutcome;
+using link::DownloadSession;
+using link::Bytes;
+using link::SerialLink;
+using link::test::HookCall;
+
+std::int32_t units_for(char model) {
+    switch (model) {
+    case 'a': return 3;
+    case 'b': return 2;
+    case 'c': return 3;
+    case 'd': return 1;
+    default: return 320;  // model e counts bytes
+    }
+}
+
+link::DownloadRequest request_for(char model, const std::string& device, int baud = 9600) {
+    link::DownloadRequest r;
+    r.model = model;
+    r.port = PortSpec{0, device};
+    r.baud = baud;
+    return r;
+}
+
+struct Case {
+    char model;
+    const char* fault;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << "model " << c.model << ", fault " << c.fault; }
+
+class InstrumentDownload : public ::testing::TestWithParam<Case> {};
+
+TEST_P(InstrumentDownload, StatusHookAndPortMatchTheFault) {
+    const Case c = GetParam();
+    auto fault = parse_fault(c.fault);
+    ASSERT_TRUE(fault.ok()) << fault.message();
+    const Capture served = patterned_capture(c.model, units_for(c.model), unsigned(c.model));
+    InstrumentOptions o;
+    o.model = c.model;
+    o.content = [served] { return served; };
+    o.fault = *fault;
+    auto vi = VirtualInstrument::open(o);
+    ASSERT_TRUE(vi.ok()) << vi.message();
+    ASSERT_TRUE((*vi)->start().ok());
+
+    SerialLink port;
+    std::vector<HookCall> calls;
+    link::test::Recorder rec;
+    auto started = std::chrono::steady_clock::now();
+    auto r = DownloadSession(port, request_for(c.model, (*vi)->device()), rec.observer(),
+                             link::test::recording_hook(calls, port))
+                 .run();
+    auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_FALSE(port.is_open());
+    EXPECT_EQ(r.status, rec.statuses().back());
+
+    const std::size_t partial = std::min<std::size_t>(fault->after, served.data.size());
+    switch (fault->kind) {
+    case FaultKind::none:
+    case FaultKind::stale_bytes:
+        EXPECT_EQ(r.outcome, DownloadOutcome::completed) << r.status << " " << r.detail;
+        EXPECT_EQ(r.status, "数据接收完毕");
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_TRUE(calls[0].complete);
+        EXPECT_FALSE(calls[0].port_open);
+        EXPECT_EQ(calls[0].capture.b1, served.b1);
+        EXPECT_EQ(calls[0].capture.b2, served.b2);
+        EXPECT_EQ(calls[0].capture.data, served.data);
+        EXPECT_LT(took, 1500ms);
+        break;
+    case FaultKind::bad_ack:
+        EXPECT_EQ(r.outcome, DownloadOutcome::bad_ack);
+        EXPECT_EQ(r.status, "收到应答信号错误");
+        EXPECT_TRUE(calls.empty());
+        break;
+    case FaultKind::no_ack:
+        EXPECT_EQ(r.outcome, DownloadOutcome::no_ack);
+        EXPECT_EQ(r.status, "串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好.");
+        EXPECT_TRUE(calls.empty());
+        EXPECT_GE(took, 2000ms);
+        EXPECT_LT(took, 2600ms);
+        break;
+    case FaultKind::zero_count:
+    case FaultKind::negative_count:
+        EXPECT_EQ(r.outcome, DownloadOutcome::no_data);
+        EXPECT_EQ(r.status, "声级计中无数据");
+        EXPECT_LE(r.count, 0);
+        EXPECT_EQ(r.count == 0, fault->kind == FaultKind::zero_count);
+        EXPECT_TRUE(calls.empty());
+        break;
+    case FaultKind::stall_after:
+    case FaultKind::close_after:
+        EXPECT_EQ(r.outcome, DownloadOutcome::incomplete_stored) << r.status << " " << r.detail;
+        EXPECT_EQ(r.status, "串行接收的数据有丢失");
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_FALSE(calls[0].complete);
+        EXPECT_FALSE(calls[0].port_open);
+        EXPECT_EQ(calls[0].capture.data, Bytes(served.data.begin(), served.data.begin() + std::ptrdiff_t(partial)));
+        if (fault->kind == FaultKind::stall_after) {
+            EXPECT_GE(took, 2000ms);  // the data wait at 9600 bit/s
+        } else {
+            EXPECT_FALSE(r.detail.empty());  // the hang-up is a read failure, seen at once
+            EXPECT_LT(took, 1500ms);
+            EXPECT_TRUE((*vi)->hung_up());
+        }
+        break;
+    }
+
+    // The port is free again and the instrument answers the next download (unless it hung up).
+    if (fault->kind != FaultKind::close_after) {
+        SerialLink again;
+        auto reopened = again.open((*vi)->device(), 9600, link::FlowControl::none);
+        EXPECT_TRUE(reopened.ok()) << reopened.message();
+        again.close();
+    }
+    if (fault->kind == FaultKind::none) {
+        std::vector<HookCall> second;
+        auto r2 = DownloadSession(port, request_for(c.model, (*vi)->device()), {}, link::test::recording_hook(second, port)).run();
+        EXPECT_EQ(r2.outcome, DownloadOutcome::completed);
+        ASSERT_EQ(second.size(), 1u);
+        EXPECT_EQ(second[0].capture.data, served.data);
+        EXPECT_EQ((*vi)->downloads(), 2u);
+    }
+    (*vi)->stop();
+}
+
+std::vector<Case> all_cases() {
+    std::vector<Case> out;
+    for (char m : {'a', 'b', 'c', 'd', 'e'})
+        for (const char* f : {"none", "bad-ack", "no-ack", "zero-count", "negative-count", "stale-bytes",
+                              "stall-after=100", "close-after=100"})
+            out.push_back({m, f});
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(ModelsAndFaults, InstrumentDownload, ::testing::ValuesIn(all_cases()),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             std::string name = std::string("model_") + info.param.model + "_";
+                             for (const char* p = info.param.fault; *p; ++p)
+                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             return name;
+                         });
+
+TEST(InstrumentDownload, PacedTransferTakesTheLineTime) {
+    const Capture served = patterned_capture('e', 40);
+    InstrumentOptions o;
+    o.model = 'e';
+    o.content = [served] { return served; };
+    o.pace = true;
+    o.baud = 2400;
+    auto vi = VirtualInstrument::open(o);
+    ASSERT_TRUE(vi.ok());
+    ASSERT_TRUE((*vi)->start().ok());
+    SerialLink port;
+    std::vector<HookCall> calls;
+    std::vector<std::chrono::steady_clock::time_point> arrivals;
+    link::DownloadObserver observer;
+    observer.progress = [&](std::size_t, std::size_t) { arrivals.push_back(std::chrono::steady_clock::now()); };
+    auto start = std::chrono::steady_clock::now();
+    auto r = DownloadSession(port, request_for('e', (*vi)->device(), 2400), observer, link::test::recording_hook(calls, port)).run();
+    auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(r.outcome, DownloadOutcome::completed);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].capture.data, served.data);
+    // acknowledge, two count bytes and 40 data bytes at 2400 bit/s: 43 * 4.17 ms = 179 ms
+    const auto line = link::byte_time(2400) * 43;
+    EXPECT_GE(took, line - 5ms);
+    EXPECT_LT(took, line + 150ms);
+    // The data came in many small pieces spread over its line time, not in one burst.
+    ASSERT_GE(arrivals.size(), 5u);
+    EXPECT_GE(arrivals.back() - arrivals.front(), link::byte_time(2400) * 30);
+    (*vi)->stop();
+}
+
+}  // namespace
+}  // namespace nlx::sim

@@ -1,0 +1,202 @@
+// Qt serial port link on pseudo-terminals: open errors, blocking waits, threads, cancellation.
+#include <gtest/gtest.h>
+
+#include <QtGlobal>
+
+#include <atomic>
+#include <ctime>
+#include <thread>
+
+#include "core/settings.h"
+#include "link/download_session.h"
+#include "link/serial_link.h"
+#include "link/session_support.h"
+#include "sim/count_bytes.h"
+#include "sim/virtual_instrument.h"
+
+namespace nlx::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using link::FlowControl;
+using link::SerialLink;
+
+std::unique_ptr<VirtualInstrument> instrument(Fault fault = {}, char model = 'a') {
+    InstrumentOptions o;
+    o.model = model;
+    Capture c = patterned_capture(model, 2);
+    o.content = [c] { return c; };
+    o.fault = fault;
+    auto vi = VirtualInstrument::open(o);
+    EXPECT_TRUE(vi.ok()) << vi.message();
+    return vi.ok() ? std::move(vi).value() : nullptr;
+}
+
+double thread_cpu_seconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+TEST(SerialLink, OpenErrorsNameThePortAndTheReason) {
+    SerialLink link;
+    auto missing = link.open("/dev/nlx-no-such-port", 9600, FlowControl::none);
+    ASSERT_FALSE(missing.ok());
+    EXPECT_NE(missing.message().find("/dev/nlx-no-such-port"), std::string::npos);
+    EXPECT_NE(missing.message().find("no such port"), std::string::npos);
+    EXPECT_FALSE(link.is_open());
+
+    auto vi = instrument();
+    ASSERT_TRUE(vi);
+    SerialLink first, second;
+    ASSERT_TRUE(first.open(vi->device(), 9600, FlowControl::none).ok());
+    EXPECT_TRUE(first.is_open());
+    auto busy = second.open(vi->device(), 9600, FlowControl::none);
+    ASSERT_FALSE(busy.ok());
+    EXPECT_NE(busy.message().find(vi->device()), std::string::npos);
+    EXPECT_NE(busy.message().find("busy"), std::string::npos) << busy.message();
+    first.close();
+    EXPECT_TRUE(second.open(vi->device(), 4800, FlowControl::xon_xoff).ok());
+
+    EXPECT_EQ(link::resolve_port_name("2"), port_device_name(2));
+    EXPECT_EQ(link::resolve_port_name("/dev/ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_FALSE(link.read(1, link.now()).ok());  // never opened
+    EXPECT_FALSE(link.write_byte(1).ok());
+}
+
+TEST(SerialLink, ReadWaitsUntilTheDeadlineWithoutSpinning) {
+    auto vi = instrument(Fault{FaultKind::no_ack, 0});
+    ASSERT_TRUE(vi);
+    ASSERT_TRUE(vi->start().ok());
+    SerialLink link;
+    ASSERT_TRUE(link.open(vi->device(), 9600, FlowControl::none).ok());
+    auto cpu0 = thread_cpu_seconds();
+    auto t0 = link.now();
+    auto got = link.read(16, t0 + 400ms);
+    auto waited = link.now() - t0;
+    auto cpu = thread_cpu_seconds() - cpu0;
+    ASSERT_TRUE(got.ok());
+    EXPECT_TRUE(got->empty());
+    EXPECT_GE(waited, 400ms);
+    EXPECT_LT(waited, 550ms);
+    EXPECT_LT(cpu, 0.02);  // a blocking wait, not a polling loop
+    EXPECT_EQ(link.bytes_waiting(), 0u);
+    EXPECT_TRUE(link.discard_input().ok());
+    EXPECT_TRUE(link.write(std::vector<std::uint8_t>{0x1B, 0x40}).ok());
+    EXPECT_TRUE(link.drain_output(link.now() + 1s).ok());
+    link.close();
+    EXPECT_FALSE(link.is_open());
+}
+
+std::atomic<int> g_qt_messages{0};
+void count_qt_message(QtMsgType, const QMessageLogContext&, const QString&) { g_qt_messages.fetch_add(1); }
+
+TEST(SerialLink, DownloadOnAPlainThreadIsQuiet) {
+    auto vi = instrument();
+    ASSERT_TRUE(vi);
+    ASSERT_TRUE(vi->start().ok());
+    auto previous = qInstallMessageHandler(count_qt_message);
+    g_qt_messages = 0;
+    link::DownloadOutcome outcome = link::DownloadOutcome::port_error;
+    std::size_t stored = 0;
+    std::thread worker([&] {
+        SerialLink port;
+        link::DownloadRequest req;
+        req.model = 'a';
+        req.port = PortSpec{0, vi->device()};
+        outcome = link::DownloadSession(port, req, {}, [&](const Capture& c, bool) -> Result<std::string> {
+                      stored = c.data.size();
+                      return std::string();
+                  }).run().outcome;
+    });
+    worker.join();
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(outcome, link::DownloadOutcome::completed);
+    EXPECT_EQ(stored, 512u);
+    EXPECT_EQ(g_qt_messages.load(), 0);  // no complaints about notifiers on a thread Qt did not start
+}
+
+TEST(SerialLink, CancelWakesAWaitingDownloadPromptly) {
+    for (const char* fault : {"no-ack", "stall-after=10"}) {
+        SCOPED_TRACE(fault);
+        auto vi = instrument(*parse_fault(fault));
+        ASSERT_TRUE(vi);
+        ASSERT_TRUE(vi->start().ok());
+        SerialLink port;
+        std::vector<link::test::HookCall> calls;
+        link::DownloadResult result;
+        std::stop_source source;
+        link::DownloadRequest req;
+        req.model = 'a';
+        req.port = PortSpec{0, vi->device()};
+        std::thread worker([&] {
+            result = link::DownloadSession(port, req, {}, link::test::recording_hook(calls, port)).run(source.get_token());
+        });
+        std::this_thread::sleep_for(400ms);
+        auto asked = std::chrono::steady_clock::now();
+        source.request_stop();
+        worker.join();
+        auto reaction = std::chrono::steady_clock::now() - asked;
+        EXPECT_EQ(result.outcome, link::DownloadOutcome::cancelled);
+        EXPECT_EQ(result.status, "数据接收已取消");
+        EXPECT_LT(reaction, 200ms);  // one 100 ms slice, plus scheduling slack
+        EXPECT_TRUE(calls.empty());
+        EXPECT_FALSE(port.is_open());
+    }
+}
+
+TEST(VirtualInstrument, FaultNamesAndCountBytes) {
+    EXPECT_EQ(parse_fault("stall-after=300")->kind, FaultKind::stall_after);
+    EXPECT_EQ(parse_fault("stall-after=300")->after, 300u);
+    EXPECT_EQ(fault_text(*parse_fault("close-after=7")), "close-after=7");
+    EXPECT_EQ(parse_fault("bad-ack")->kind, FaultKind::bad_ack);
+    EXPECT_FALSE(parse_fault("stall-after").ok());
+    EXPECT_FALSE(parse_fault("stall-after=x").ok());
+    EXPECT_FALSE(parse_fault("bad-ack=3").ok());
+    auto unknown = parse_fault("smoke");
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_NE(unknown.message().find("no-ack"), std::string::npos);
+
+    for (char m : {'a', 'b', 'c', 'd', 'e'}) {
+        for (std::int32_t n : {-16, -1, 0, 1, 3, 127, 128, 320, 496, 8000}) {
+            auto bytes = count_bytes(m, n);
+            if (!bytes) continue;
+            EXPECT_EQ(transfer_count(m, bytes->first, bytes->second), n) << m << " " << n;
+        }
+        auto sample = patterned_capture(m, 3);
+        EXPECT_EQ(transfer_count(m, sample.b1, sample.b2), 3);
+        EXPECT_EQ(sample.data.size(), announced_bytes(m, 3));
+    }
+    EXPECT_EQ(*count_bytes('a', 128), (std::pair<std::uint8_t, std::uint8_t>{1, 16}));
+    EXPECT_EQ(*count_bytes('e', 320), (std::pair<std::uint8_t, std::uint8_t>{64, 129}));
+    EXPECT_FALSE(count_bytes('c', 200).has_value());  // b2 cannot exceed 255
+    EXPECT_TRUE(count_bytes('a', 32879).has_value());
+    EXPECT_FALSE(count_bytes('a', 32880).has_value());
+}
+
+TEST(VirtualInstrument, StopsCleanlyAndCannotServeAfterHangingUp) {
+    auto vi = instrument(*parse_fault("close-after=0"));
+    ASSERT_TRUE(vi);
+    ASSERT_TRUE(vi->start().ok());
+    EXPECT_FALSE(vi->start().ok());  // running already
+    vi->stop();
+    vi->stop();
+    ASSERT_TRUE(vi->start().ok());  // a stopped instrument can start again
+    SerialLink port;
+    std::vector<link::test::HookCall> calls;
+    link::DownloadRequest req;
+    req.port = PortSpec{0, vi->device()};
+    auto r = link::DownloadSession(port, req, {}, link::test::recording_hook(calls, port)).run();
+    EXPECT_EQ(r.outcome, link::DownloadOutcome::incomplete_stored);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_TRUE(calls[0].capture.data.empty());
+    vi->stop();
+    EXPECT_TRUE(vi->hung_up());
+    EXPECT_FALSE(vi->start().ok());
+    EXPECT_FALSE(vi->run().ok());
+    InstrumentOptions none;
+    EXPECT_FALSE(VirtualInstrument::open(none).ok());  // no content
+}
+
+}  // namespace
+}  // namespace nlx::sim
