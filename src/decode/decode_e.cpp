@@ -1,0 +1,160 @@
+// Model e: a byte-counted transfer of 16-byte records, decoded step by step as the bytes come.
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "decode/capture.h"
+#include "decode/code_tables_cde.h"
+#include "decode/decoder.h"
+#include "decode/number_format.h"
+#include "decode/packed.h"
+#include "decode/row_builder.h"
+
+namespace nlx {
+namespace {
+
+constexpr std::size_t kRecordBytes = 16;
+
+// The bytes of one record that are there to read: a record cut short by the transfer count or
+// by a broken transfer has fewer than 16.
+class Record {
+public:
+    explicit Record(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    bool has(std::size_t offset, std::size_t size) const { return offset + size <= bytes_.size(); }
+    std::uint8_t operator[](std::size_t offset) const { return bytes_[offset]; }
+    std::size_t size() const { return bytes_.size(); }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+};
+
+// Split level: units and tenths packed in byte o, the tens as a plain number in byte o+1.
+std::optional<std::string> split_level(const Record& r, std::size_t o) {
+    if (!r.has(o, 2)) return std::nullopt;
+    int tenths = 100 * r[o + 1] + BCD(r[o]);
+    return plain_number_text(tenths / 10.0);
+}
+
+// Measured time in seconds from hours, minutes and seconds in packed decimal.
+std::optional<unsigned> measured_seconds(const Record& r) {
+    if (!r.has(9, 3)) return std::nullopt;
+    return unsigned(3600 * BCD(r[9]) + 60 * BCD(r[10]) + BCD(r[11]));
+}
+
+// Exposure in Pa²h for the reference pressure 20 µPa, the same scale as model c's "E".
+double exposure(double leq, unsigned seconds) {
+    return 4e-10 * std::pow(10.0, leq / 10.0) * double(seconds) / 3600.0;
+}
+
+// Performs steps 0 .. steps-1 for group g. A step fills its column only from bytes that are
+// there; steps 12 to 15 do nothing.
+RecordRow record_row(const Record& r, std::size_t g, std::size_t steps) {
+    RecordBuilder row('e');
+    std::optional<unsigned> t;
+    for (std::size_t s = 0; s < steps; ++s) {
+        switch (s) {
+        case 0:
+            row.set("序号", format_number(double(g + 1), "00"));
+            row.set("组号", format_number(double(g + 1), "000"));
+            t = measured_seconds(r);
+            break;
+        case 1: row.set("Leq", split_level(r, 12)); break;
+        case 2:
+            if (r.has(2, 1))
+                if (auto w = weightings_e(r[2])) {
+                    row.set("频率计权", w->frequency);
+                    row.set("时间计权", w->time);
+                }
+            break;
+        case 3:
+            if (r.has(3, 3)) row.set("DATE", date_text(r[3], r[4], r[5]));
+            break;
+        case 4:
+            if (r.has(6, 2)) row.set("TIME", two_digit_text(r[6]) + ":" + two_digit_text(r[7]));
+            break;
+        case 5:
+            if (r.has(8, 1)) row.set("设定时间", set_time_text_e(r[8]));
+            break;
+        case 6:
+            if (r.has(9, 3)) row.set("Tm", time_text(r[9], r[10], r[11]));
+            break;
+        case 7: row.set("Lmax", split_level(r, 14)); break;
+        case 8: row.set("Lmin", split_level(r, 0)); break;
+        case 9:
+            if (auto leq = row.get("Leq") ? parse_decimal(*row.get("Leq")) : std::nullopt; leq && t)
+                row.set("E", format_number(exposure(*leq, *t), "#00.00"));
+            break;
+        case 10:
+            // A measured time of 0 s has no exposure level; the column stays unset.
+            if (auto leq = row.get("Leq") ? parse_decimal(*row.get("Leq")) : std::nullopt;
+                leq && t && *t > 0)
+                row.set("LAE", format_number(*leq + 10.0 * std::log10(double(*t)), "#000.0"));
+            break;
+        case 11:
+            if (const auto& e_text = row.get("E")) {
+                double e = parse_decimal(*e_text).value_or(0.0);
+                row.set("DL", e == 0.0 ? std::string("0") : plain_number_text(e * 100.0) + "%");
+            }
+            break;
+        default: break;
+        }
+    }
+    return row.take();
+}
+
+std::string group_range(std::size_t first, std::size_t last) {
+    return first == last ? "group " + std::to_string(first)
+                         : "groups " + std::to_string(first) + " to " + std::to_string(last);
+}
+
+std::vector<std::string> loss_notes(std::size_t received, std::size_t announced) {
+    std::vector<std::string> notes;
+    const std::size_t groups = (announced + kRecordBytes - 1) / kRecordBytes;
+    if (received < announced) {
+        std::string text = "the transfer broke off after " + std::to_string(received) + " of " +
+                           std::to_string(announced) + " bytes";
+        std::size_t whole = received / kRecordBytes;
+        std::size_t next = whole + 1;  // first group not received whole, counted from 1
+        if (received % kRecordBytes != 0) {
+            text += ": group " + std::to_string(next) +
+                    " is incomplete, its columns whose bytes did not arrive are left empty";
+            ++next;
+        }
+        if (next <= groups)
+            text += (received % kRecordBytes != 0 ? "; " : ": ") + group_range(next, groups) +
+                    " did not arrive";
+        notes.push_back(text);
+    } else if (announced % kRecordBytes != 0) {
+        notes.push_back("the transfer count " + std::to_string(announced) +
+                        " is not a whole number of 16-byte groups: group " +
+                        std::to_string(groups) + " holds only " +
+                        std::to_string(announced % kRecordBytes) + " bytes and its row is incomplete");
+    }
+    if (received > announced)
+        notes.push_back(std::to_string(received - announced) +
+                        " bytes beyond the announced " + std::to_string(announced) +
+                        " were ignored");
+    return notes;
+}
+
+}  // namespace
+
+DecodeResult decode_e(std::span<const std::uint8_t> data, std::int32_t n) {
+    DecodeResult result;
+    result.announced_bytes = announced_bytes('e', n);
+    result.received_bytes = data.size();
+    result.notes = loss_notes(data.size(), result.announced_bytes);
+
+    // Only bytes that arrived within the announced count are read; a step whose own byte did
+    // not arrive is not performed, and a column whose bytes did not arrive stays unset.
+    const std::size_t usable = std::min(data.size(), result.announced_bytes);
+    for (std::size_t base = 0; base < usable; base += kRecordBytes) {
+        std::size_t size = std::min(kRecordBytes, usable - base);
+        Record r(data.subspan(base, size));
+        result.groups.push_back(
+            DecodedGroup{record_row(r, base / kRecordBytes, size), std::nullopt, std::nullopt});
+    }
+    return result;
+}
+
+}  // namespace nlx

@@ -1,0 +1,23 @@
+// Which 256-byte groups of a block transfer (models c, d) arrived whole, and what was lost.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace nlx {
+
+inline constexpr std::size_t kGroupBytes = 256;
+
+struct ReceivedBlocks {
+    std::int32_t announced = 0;      // groups the transfer count promised (0 when n <= 0)
+    std::int32_t whole = 0;          // groups 0 .. whole-1 arrived complete and can be decoded
+    std::vector<std::string> notes;  // the groups lost to a broken transfer, bytes ignored
+};
+
+// A group that did not arrive whole gives no row: its missing bytes would read as zeros, and
+// a half-received group would produce a row of invented values.
+ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t n);
+
+}  // namespace nlx

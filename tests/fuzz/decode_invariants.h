@@ -1,0 +1,68 @@
+// Checks shared by the decoder fuzz targets: an input is two count bytes and the received data.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+#include <string>
+
+#include "core/models.h"
+#include "decode/capture.h"
+#include "decode/decoder.h"
+
+namespace nlx::fuzz {
+
+[[noreturn]] inline void broken(const char* what) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+inline void require(bool ok, const char* what) {
+    if (!ok) broken(what);
+}
+
+// A text cell must never carry a non-number produced by arithmetic.
+inline bool sane_text(const std::string& s) {
+    for (const char* bad : {"nan", "NaN", "NAN", "inf", "Inf", "INF", "e+", "e-"})
+        if (s.find(bad) != std::string::npos) return false;
+    return true;
+}
+
+// Runs `decode` on a capture file's layout and checks what every decoder promises: row counts
+// bounded by what arrived (whole groups, or started records when `partial_groups`), one cell per column, finite numbers, distribution rows of 101 values.
+template <class Decode>
+void check_decoder(char model, const std::uint8_t* bytes, std::size_t size, Decode decode,
+                   std::size_t group_bytes, bool partial_groups) {
+    if (size < 2) return;
+    std::int32_t n = transfer_count(model, bytes[0], bytes[1]);
+    std::span<const std::uint8_t> data(bytes + 2, size - 2);
+    DecodeResult r = decode(data, n);
+
+    const ModelInfo* info = find_model(model);
+    std::size_t announced = announced_bytes(model, n);
+    std::size_t usable = std::min(announced, data.size());
+    require(r.announced_bytes == announced, "announced byte count");
+    require(r.received_bytes == data.size(), "received byte count");
+    std::size_t bound = partial_groups ? (usable + group_bytes - 1) / group_bytes : usable / group_bytes;
+    require(r.groups.size() <= bound, "more groups than the received bytes hold");
+    require((data.size() != announced) == !r.notes.empty() ||
+                (model == 'e' && announced % 16 != 0),
+            "a loss without a note, or a note without a loss");
+    for (const auto& g : r.groups) {
+        require(g.record.size() == info->record_columns.size(), "record row column count");
+        for (const auto& cell : g.record)
+            if (cell) require(sane_text(*cell), "non-finite or exponent text in a cell");
+        if (g.distribution) {
+            require(info->has_distribution, "distribution row for a model without the table");
+            require(g.distribution->values.size() == std::size_t(kDistributionValues),
+                    "distribution row length");
+            for (const auto& v : g.distribution->values)
+                if (v) require(std::isfinite(*v) && *v >= 0, "distribution value");
+        }
+    }
+}
+
+}  // namespace nlx::fuzz

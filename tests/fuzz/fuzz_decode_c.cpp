@@ -1,0 +1,7 @@
+// Fuzz target for the model c decoder: two count bytes, then the received data.
+#include "decode_invariants.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    nlx::fuzz::check_decoder('c', bytes, size, nlx::decode_c, 256, false);
+    return 0;
+}

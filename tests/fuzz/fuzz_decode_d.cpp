@@ -1,0 +1,7 @@
+// Fuzz target for the model d decoder: two count bytes, then the received data.
+#include "decode_invariants.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    nlx::fuzz::check_decoder('d', bytes, size, nlx::decode_d, 256, false);
+    return 0;
+}
