@@ -1,0 +1,109 @@
+// Model a: variable-length groups of whole 256-byte blocks, each a header, a level distribution
+// and, for some modes, a time history that becomes a text file.
+#include <algorithm>
+
+#include "decode/capture.h"
+#include "decode/code_tables.h"
+#include "decode/decoder.h"
+#include "decode/header_ab.h"
+#include "decode/history_files.h"
+#include "decode/number_format.h"
+#include "decode/packed.h"
+
+namespace nlx {
+namespace {
+
+constexpr std::size_t kBlock = 256;
+constexpr std::size_t kDistributionOffset = 48;
+constexpr std::size_t kDistributionBytesA = 101;
+
+std::string group_label(std::size_t j) { return "group " + std::to_string(j + 1); }
+
+// One group: `block` is its whole first block, `history` its time-history data as far as it
+// arrived (the rest of the group after the first block). `j` counts groups from 0.
+DecodedGroup decode_group(std::size_t j, std::span<const std::uint8_t> block,
+                          std::span<const std::uint8_t> history, std::vector<std::string>& notes) {
+    auto h = block.first(kHeaderBytesAB);
+    const std::uint8_t mode = h[0];
+    RecordBuilder row('a');
+    row.set("序号", format_number(double(j + 1), "00"));
+    row.set("MODE", mode_text_a(mode, h[39]));
+    row.set("组号", format_text(std::to_string(h[1]) + std::to_string(h[2]), "000"));
+    fill_shared_columns_ab(row, h);
+    row.set("测量时间", duration_text(h[38], h[37], h[36]));
+    row.set("CODE", format_number(single_byte_decimal(h[40]), "##0.0"));
+
+    DecodedGroup group;
+    if (auto kind = history_kind(mode)) {
+        std::string name = std::to_string(h[1]) + std::to_string(h[2]) + std::to_string(j) +
+                           std::string(history_extension(*kind));
+        row.set("filename", name);
+        auto content = history_file_content(mode, h, history);
+        if (content.ok())
+            group.history = HistoryFile{name, std::move(content.value())};
+        else
+            notes.push_back(group_label(j) + ": time-history file " + name +
+                            " not made: " + content.message());
+    }
+    group.record = row.take();
+    group.distribution = distribution_row_ab(
+        (long long)(j + 1), block.subspan(kDistributionOffset, kDistributionBytesA));
+    return group;
+}
+
+}  // namespace
+
+DecodeResult decode_a(std::span<const std::uint8_t> data, std::int32_t n) {
+    DecodeResult result;
+    const std::size_t announced = announced_bytes('a', n);
+    const std::size_t received = data.size();
+    result.announced_bytes = announced;
+    result.received_bytes = received;
+    const std::size_t limit = std::min(announced, received);
+    if (received < announced)
+        result.notes.push_back("transfer incomplete: received " + std::to_string(received) +
+                               " of " + std::to_string(announced) + " announced bytes");
+    else if (received > announced)
+        result.notes.push_back(std::to_string(received - announced) +
+                               " bytes after the announced " + std::to_string(announced) +
+                               " bytes ignored");
+
+    // Groups follow each other; each header says how many blocks its group occupies. A group is
+    // decoded only when its whole first block arrived; nothing is read past the data received.
+    std::size_t start = 0;
+    for (std::size_t j = 0; start < announced; ++j) {
+        if (start + kBlock > received) {
+            if (start < received)
+                result.notes.push_back(group_label(j) + ": first block incomplete (" +
+                                       std::to_string(received - start) +
+                                       " of 256 bytes received); group not decoded");
+            break;
+        }
+        auto block = data.subspan(start, kBlock);
+        const std::size_t length = std::size_t(block[46]) << 8 | block[47];
+        if (length == 0) {
+            result.notes.push_back(group_label(j) + " at byte " + std::to_string(start) +
+                                   ": group length 0; no group read from there on");
+            break;
+        }
+        const std::size_t end = start + kBlock * length;
+        const std::size_t cut = std::min(end, limit);  // start + 256 <= limit here
+        auto history = data.subspan(start + kBlock, cut - (start + kBlock));
+        result.groups.push_back(decode_group(j, block, history, result.notes));
+
+        if (auto kind = history_kind(block[0]); kind && cut < end) {
+            std::size_t wanted = std::min(end - (start + kBlock),
+                                          history_bytes_wanted(*kind, block.first(kHeaderBytesAB)));
+            if (history.size() < wanted)
+                result.notes.push_back(group_label(j) + ": history cut at byte " +
+                                       std::to_string(history.size()) + " of " +
+                                       std::to_string(wanted) +
+                                       (end > announced ? " (group runs past the announced data)"
+                                                        : " (transfer ended early)"));
+        }
+        start = end;
+    }
+    return result;
+}
+
+}  // namespace nlx

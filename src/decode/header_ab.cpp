@@ -1,0 +1,49 @@
+// The header fields shared by the model a and model b decoders.
+#include "decode/header_ab.h"
+
+#include "core/models.h"
+#include "decode/code_tables.h"
+#include "decode/number_format.h"
+#include "decode/packed.h"
+
+namespace nlx {
+namespace {
+
+std::string level_at(std::span<const std::uint8_t> h, std::size_t o) {
+    return format_number(packed_level(h[o], h[o + 1]), "#00.0");
+}
+
+}  // namespace
+
+void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> h) {
+    row.set("Leq", level_at(h, 18));
+    row.set("L5", level_at(h, 44));
+    row.set("L10", level_at(h, 20));
+    row.set("L50", level_at(h, 22));
+    row.set("L90", level_at(h, 24));
+    row.set("L95", level_at(h, 42));
+    row.set("SD", format_number(sd_level(h[26], h[27]), "##0.0"));
+    row.set("LAE", level_at(h, 28));
+    row.set("Lmax", level_at(h, 30));
+    row.set("Lmin", level_at(h, 32));
+    row.set("E", format_number(packed_level(h[34], h[35]), "##0.0"));
+    row.set("DATE", date_text(h[4], h[5], h[6]));
+    row.set("TIME", time_text(h[7], h[8], h[9]));
+    row.set("设定时间", set_time_text(h[10]));
+    row.set("采样间隔", sampling_interval_text(h[11]));
+    row.set("时间计权", time_weighting_text(h[3]));
+    row.set("频率计权", frequency_weighting_text(h[3]));
+}
+
+DistributionRow distribution_row_ab(long long seq, std::span<const std::uint8_t> bytes) {
+    DistributionRow d;
+    d.seq = seq;
+    d.values.assign(kDistributionValues, std::nullopt);
+    for (std::size_t k = 0; k < bytes.size() && k < d.values.size(); ++k) {
+        double percent = bytes[k] / 2.0;
+        d.values[k] = percent >= 100 ? 0.0 : percent;
+    }
+    return d;
+}
+
+}  // namespace nlx

@@ -1,0 +1,93 @@
+// Encoders for models a and b: readable group values to the instruments' byte layouts, whole
+// transfers, count bytes, and deterministic generators of realistic groups.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace nlx::sim {
+
+// Statistical results of a group, in dB (E in the instrument's exposure unit), 0.0 to 999.9.
+// Octave groups of model b put their 11 bands here in column order (see octave_levels).
+struct StatLevels {
+    double leq = 0, l5 = 0, l10 = 0, l50 = 0, l90 = 0, l95 = 0, sd = 0, lae = 0, lmax = 0,
+           lmin = 0, e = 0;
+};
+
+// Start of a group: two-digit year, month, day, hours, minutes, seconds (each 0..99).
+struct Stamp {
+    int year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+// Measured duration; stored as packed decimal, so each part 0..99.
+struct Duration {
+    int hours = 0, minutes = 0, seconds = 0;
+};
+
+// One model a group. The time-history bytes follow the first block: 3-byte class counts for
+// .ln modes (ln_history), one byte per sample for .li (li_history), byte pairs for .ac
+// (ac_sample). history_length goes to header bytes 15..17: samples for .li, bytes for .ac.
+struct GroupA {
+    std::uint8_t mode = 0xA0;
+    std::uint8_t group_part1 = 0, group_part2 = 0;
+    std::uint8_t weighting = 0;  // high nibble time weighting, low nibble frequency weighting
+    Stamp start;
+    int set_time_code = 0, sampling_code = 0;
+    std::uint8_t ac_interval_ms = 0;
+    StatLevels levels;
+    Duration measured;
+    std::uint8_t day_number = 0;  // shown after "24h": the group's place in its 24-hour run
+    double code_value = 0;        // "CODE", 0.0 .. 9.9
+    std::array<double, 101> distribution_percent{};  // per 1 dB step from 30 dB
+    std::vector<std::uint8_t> history;
+    std::uint32_t history_length = 0;
+};
+
+// One model b group (one block). Type 0 STA, 1 24h, 2 IEC, 3 OCT.
+struct GroupB {
+    std::uint8_t type = 0;
+    std::uint8_t weighting = 0;
+    Stamp start;
+    int set_time_code = 0, sampling_code = 0;
+    StatLevels levels;
+    Duration measured;
+    std::uint8_t day_number = 0;
+    std::array<double, 100> distribution_percent{};
+};
+
+// Blocks the group occupies: its first block plus the blocks its history needs.
+std::size_t group_blocks_a(const GroupA& group);
+
+// A whole number of 256-byte blocks with the group length (bytes 46, 47) filled in.
+std::vector<std::uint8_t> encode_group_a(const GroupA& group);
+// Exactly 256 bytes.
+std::vector<std::uint8_t> encode_block_b(const GroupB& group);
+
+// The data of a whole transfer: the groups one after the other.
+std::vector<std::uint8_t> encode_transfer_a(std::span<const GroupA> groups);
+std::vector<std::uint8_t> encode_transfer_b(std::span<const GroupB> groups);
+
+// The two count bytes b1, b2 announcing n blocks for models a, b and d (n = 128*b1 + b2 - 16),
+// for n from -16 to 32,751.
+std::array<std::uint8_t, 2> count_bytes_abd(std::int32_t n);
+
+// Time-history builders: class counts (3 bytes each, low byte first), instantaneous levels in dB
+// (30.0 dB + 0.4 dB steps, rounded to the nearest step), and one AC sample whose value is
+// factor * raw (factor 1..32, raw -512..1535).
+std::vector<std::uint8_t> ln_history(std::span<const std::uint32_t> class_counts);
+std::vector<std::uint8_t> li_history(std::span<const double> levels_db);
+std::array<std::uint8_t, 2> ac_sample(int factor, int raw);
+
+// The 11 bands of an octave group (31.5 Hz .. 8 kHz, AP, LA) in the level columns' order.
+StatLevels octave_levels(const std::array<double, 11>& bands);
+
+// Deterministic, plausible groups for tests, the simulator and the demo. Model a cycles through
+// STA groups (A0h, A2h), an .ln group (A1h), .li groups (A3h, C3h), COL (C0h), AC (D0h), "24h no"
+// (B0h) and a 24-hour run of 24 hourly B1h groups numbered 1..24 with .ln histories. Model b
+// cycles through STA, IEC, OCT groups and a 24-hour run of 24 hourly type-1 groups.
+std::vector<GroupA> realistic_groups_a(int count, std::uint32_t seed);
+std::vector<GroupB> realistic_groups_b(int count, std::uint32_t seed);
+
+}  // namespace nlx::sim

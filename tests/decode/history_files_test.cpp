@@ -1,0 +1,116 @@
+// Time-history file texts: exact bytes of the three kinds, bounds of the data, level texts.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "decode/history_files.h"
+
+namespace nlx {
+namespace {
+
+std::string bytes(std::initializer_list<unsigned> values) {
+    std::string s;
+    for (unsigned v : values) s += char(v);
+    return s;
+}
+
+std::vector<std::uint8_t> header(std::uint8_t interval_ms, std::uint32_t length) {
+    std::vector<std::uint8_t> h(48, 0);
+    h[14] = interval_ms;
+    h[15] = std::uint8_t(length >> 16);
+    h[16] = std::uint8_t(length >> 8);
+    h[17] = std::uint8_t(length);
+    return h;
+}
+
+TEST(HistoryFiles, LevelTextsAndKinds) {
+    EXPECT_EQ(history_level_text(305), "30.5");
+    EXPECT_EQ(history_level_text(309), "30.9");
+    EXPECT_EQ(history_level_text(310), "31.0");
+    EXPECT_EQ(history_level_text(1024), "102.4");
+    EXPECT_EQ(history_level_text(300 + 1024), "132.4");
+    EXPECT_EQ(history_level_text(50), "05.0");
+
+    EXPECT_EQ(history_kind(0xA1), HistoryKind::level_distribution);
+    EXPECT_EQ(history_kind(0xB1), HistoryKind::level_distribution);
+    EXPECT_EQ(history_kind(0xA3), HistoryKind::instantaneous_level);
+    EXPECT_EQ(history_kind(0xB3), HistoryKind::instantaneous_level);
+    EXPECT_EQ(history_kind(0xC3), HistoryKind::instantaneous_level);
+    EXPECT_EQ(history_kind(0xD0), HistoryKind::ac_record);
+    for (std::uint8_t mode : {0xA0, 0xA2, 0xB0, 0xB2, 0xC0, 0xC1, 0xC2, 0x00, 0xFF})
+        EXPECT_FALSE(history_kind(mode).has_value()) << int(mode);
+    EXPECT_EQ(history_extension(HistoryKind::ac_record), ".ac");
+
+    auto none = history_file_content(0xA0, header(0, 0), {});
+    ASSERT_FALSE(none.ok());
+}
+
+TEST(HistoryFiles, LevelDistributionFileSkipsEmptyClassesAndReadsUpToClass1024) {
+    std::vector<std::uint8_t> data(3 * 1025 + 10, 0);
+    data[0] = 0x01, data[1] = 0x00, data[2] = 0x01;  // class 0: 65537
+    data[15] = 12;                                    // class 5: 12
+    data[3 * 1024] = 7;                               // class 1024: 132.4 dB
+    data[3 * 1025] = 9;                               // a class 1025 is never read
+    auto file = history_file_content(0xA1, header(0, 0), data);
+    ASSERT_TRUE(file.ok()) << file.message();
+    EXPECT_EQ(*file, " Lp            N\r\n"
+                     "30.0           65537\r\n"
+                     "30.5           12\r\n"
+                     "132.4           7\r\n");
+
+    // One byte short of class 1024's count: the class lies outside the data and is not read.
+    std::span<const std::uint8_t> short_data(data.data(), 3 * 1025 - 1);
+    auto cut = history_file_content(0xB1, header(0, 0), short_data);
+    ASSERT_TRUE(cut.ok());
+    EXPECT_EQ(*cut, " Lp            N\r\n30.0           65537\r\n30.5           12\r\n");
+
+    auto empty = history_file_content(0xA1, header(0, 0), std::vector<std::uint8_t>(768, 0));
+    ASSERT_TRUE(empty.ok());
+    EXPECT_EQ(*empty, " Lp            N\r\n");
+}
+
+TEST(HistoryFiles, InstantaneousFileIsGbkWithTabsAndStopsAtLengthOrDataEnd) {
+    const std::string title = bytes({0xCB, 0xB2, 0xCA, 0xB1, 0xD6, 0xB5, 0xCB, 0xE6, 0xCA, 0xB1,
+                                     0xBC, 0xE4, 0xB1, 0xE4, 0xBB, 0xAF, 0xBC, 0xC7, 0xC2, 0xBC});
+    std::vector<std::uint8_t> data{0, 1, 2, 255, 9};
+    auto three = history_file_content(0xA3, header(0, 3), data);
+    ASSERT_TRUE(three.ok());
+    EXPECT_EQ(*three, title + "\r\n30.0\t30.4\t30.8\t");
+
+    // A length beyond the data present stops at the data's end.
+    auto all = history_file_content(0xC3, header(0, 500), data);
+    ASSERT_TRUE(all.ok());
+    EXPECT_EQ(*all, title + "\r\n30.0\t30.4\t30.8\t132.0\t33.6\t");
+
+    auto none = history_file_content(0xB3, header(0, 0), data);
+    ASSERT_TRUE(none.ok());
+    EXPECT_EQ(*none, title + "\r\n");
+}
+
+TEST(HistoryFiles, AcFileHeaderCarriesTheIntervalAndValuesAreSigned) {
+    const std::string title = bytes({0xBD, 0xBB, 0xC1, 0xF7, 0xD6, 0xB5, 0xCB, 0xE6, 0xCA, 0xB1,
+                                     0xBC, 0xE4, 0xB1, 0xE4, 0xBB, 0xAF, 0xBC, 0xC7, 0xC2, 0xBC,
+                                     0xA3, 0xAC, 0xB2, 0xC9, 0xD1, 0xF9, 0xBC, 0xE4, 0xB8, 0xF4,
+                                     0xA3, 0xBA});
+    // 0A 10: factor 2, 2*(512+16-512) = 32; 00 00: -512; 02 05: 5 (written 05);
+    // FF FF: factor 32, 32*(1792+255-512) = 49120.
+    std::vector<std::uint8_t> data{0x0A, 0x10, 0x00, 0x00, 0x02, 0x05, 0xFF, 0xFF, 0x01};
+    auto file = history_file_content(0xD0, header(20, 8), data);
+    ASSERT_TRUE(file.ok());
+    EXPECT_EQ(*file, title + "20ms\r\n32\t-512\t05\t49120\t");
+
+    // An odd length still reads the pair it starts; a pair cut by the data's end is not read.
+    auto odd = history_file_content(0xD0, header(5, 3), data);
+    ASSERT_TRUE(odd.ok());
+    EXPECT_EQ(*odd, title + "5ms\r\n32\t-512\t");
+    auto cut = history_file_content(0xD0, header(0, 100), data);
+    ASSERT_TRUE(cut.ok());
+    EXPECT_EQ(*cut, title + "0ms\r\n32\t-512\t05\t49120\t");
+
+    EXPECT_EQ(history_bytes_wanted(HistoryKind::ac_record, header(0, 3)), 4u);
+    EXPECT_EQ(history_bytes_wanted(HistoryKind::instantaneous_level, header(0, 70000)), 70000u);
+    EXPECT_EQ(history_bytes_wanted(HistoryKind::level_distribution, header(0, 1)), 3075u);
+}
+
+}  // namespace
+}  // namespace nlx
