@@ -3,10 +3,9 @@
 
 #include <atomic>
 #include <csignal>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
+#include "cli/capture_file.h"
 #include "cli/commands.h"
 #include "core/models.h"
 #include "core/settings.h"
@@ -21,16 +20,6 @@ std::atomic<sim::VirtualInstrument*> g_running{nullptr};
 
 extern "C" void stop_on_signal(int) {
     if (auto* vi = g_running.load()) vi->request_stop();
-}
-
-Capture load_capture(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw Failure("cannot read capture file " + file);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Failure("cannot read capture file " + file);
-    auto capture = parse_capture(bytes);
-    if (!capture) throw Failure("capture file " + file + ": " + capture.message());
-    return std::move(capture).value();
 }
 
 }  // namespace

@@ -23,5 +23,7 @@ void register_add_record(CLI::App& app, int& exit_code);
 void register_save_as(CLI::App& app, int& exit_code);
 void register_ports(CLI::App& app, int& exit_code);
 void register_simulate(CLI::App& app, int& exit_code);
+void register_import(CLI::App& app, int& exit_code);
+void register_download(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
     nlx::cli::register_save_as(app, exit_code);
     nlx::cli::register_ports(app, exit_code);
     nlx::cli::register_simulate(app, exit_code);
+    nlx::cli::register_import(app, exit_code);
+    nlx::cli::register_download(app, exit_code);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -1,0 +1,77 @@
+// nlx download: the main operation — fetch every stored group from the instrument and store it.
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <iostream>
+#include <unistd.h>
+
+#include "cli/commands.h"
+#include "cli/download_display.h"
+#include "cli/record_file.h"
+#include "core/app_folder.h"
+#include "core/settings.h"
+#include "link/serial_link.h"
+#include "store/transfer.h"
+
+namespace nlx::cli {
+
+link::StoreHook transfer_store_hook(Database& db, const std::filesystem::path& storage, char model,
+                                    std::vector<std::string>* notes) {
+    return [&db, storage, model, notes](const Capture& capture, bool) -> Result<std::string> {
+        // The capture is kept first, so the bytes survive whatever happens while storing.
+        auto kept = save_capture(storage, model, capture, std::chrono::system_clock::now());
+        if (!kept) return kept.error();
+        auto stored = store_transfer(db, storage, model, capture);
+        if (!stored) return fail(stored.message() + " (capture kept in " + kept->string() + ")");
+        if (notes) *notes = stored->notes;
+        return stored->line() + "; capture " + kept->filename().string();
+    };
+}
+
+void register_download(CLI::App& app, int& exit_code) {
+    struct Options {
+        std::string model, port, db;
+        int baud = 0;
+    };
+    auto opts = std::make_shared<Options>();
+    auto* cmd = app.add_subcommand("download", "Download every stored group from the instrument and store it");
+    add_model_option(*cmd, opts->model);
+    cmd->add_option("--port", opts->port, "Serial port: 1..3 or a device name (default: from sys.cfg)");
+    cmd->add_option("--baud", opts->baud, "Speed in bit/s: 9600, 4800, 2400 or 1200 (default: from sys.cfg)")
+        ->check(CLI::IsMember({9600, 4800, 2400, 1200}));
+    add_database_option(*cmd, opts->db);
+    cmd->callback([opts, &exit_code] {
+        auto folder = application_folder();
+        auto loaded = load_settings(settings_path(folder));
+        SerialSettings settings = loaded.settings;
+        if (!opts->port.empty()) {
+            auto port = parse_port(opts->port);
+            if (!port) throw CLI::ValidationError("--port", port.message());
+            settings.port = *port;
+        } else if (loaded.message) {
+            std::cerr << "note: " << *loaded.message << "\n";
+        }
+        if (opts->baud != 0) settings.baud = opts->baud;
+
+        // The database is opened before the instrument is asked, so a bad file is refused early.
+        Database db = open_for_writing(opts->db);
+        char model = opts->model[0];
+        std::vector<std::string> notes;
+        link::SerialLink serial;
+        link::DownloadSession session(serial, {model, settings.port, settings.baud},
+                                      download_display(std::cout, ::isatty(1) != 0),
+                                      transfer_store_hook(db, storage_folder(folder), model, &notes));
+        auto result = session.run();
+        for (const auto& note : notes) std::cerr << "note: " << note << "\n";
+        if (!result.summary.empty()) std::cout << result.summary << "\n";
+        if (result.outcome == link::DownloadOutcome::completed) {
+            exit_code = 0;
+            return;
+        }
+        std::string message = result.status;
+        if (!result.detail.empty() && result.detail != result.status) message += " (" + result.detail + ")";
+        throw Failure(message);
+    });
+}
+
+}  // namespace nlx::cli
