@@ -13,6 +13,27 @@ std::int32_t transfer_count(char model, std::uint8_t b1, std::uint8_t b2) {
     }
 }
 
+std::optional<std::array<std::uint8_t, 2>> count_bytes(char model, std::int32_t n) {
+    std::int32_t b1 = 0, b2 = 0;
+    switch (model) {
+    case 'c':
+        b2 = n + 128;
+        break;
+    case 'e':
+        b2 = (n + 128 * 256) / 256;  // n = 256 * (b2 - 128) + b1
+        b1 = (n + 128 * 256) % 256;
+        break;
+    default:
+        // n = 128 * b1 + b2 - 16; b2 may exceed 127 once b1 is at its top.
+        b1 = std::min((n + 16) / 128, 255);
+        b2 = n + 16 - 128 * b1;
+        break;
+    }
+    if (b1 < 0 || b1 > 255 || b2 < 0 || b2 > 255) return std::nullopt;
+    if (transfer_count(model, std::uint8_t(b1), std::uint8_t(b2)) != n) return std::nullopt;
+    return std::array<std::uint8_t, 2>{std::uint8_t(b1), std::uint8_t(b2)};
+}
+
 std::size_t transfer_unit(char model) { return model == 'e' ? 1 : 256; }
 
 std::size_t announced_bytes(char model, std::int32_t n) {

@@ -1,7 +1,9 @@
 // Transfer counts and capture files: the exact bytes an instrument sent after the request byte.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,6 +15,10 @@ namespace nlx {
 // Transfer count n from the two count bytes: model c b2-128 blocks, model e 256*(b2-128)+b1
 // bytes, models a, b, d 128*b1+b2-16 blocks. Zero or negative means the instrument holds no data.
 std::int32_t transfer_count(char model, std::uint8_t b1, std::uint8_t b2);
+
+// The instrument's side: count bytes (b1, b2) with transfer_count(model, b1, b2) == n; nullopt
+// when no pair of bytes gives n.
+std::optional<std::array<std::uint8_t, 2>> count_bytes(char model, std::int32_t n);
 
 // Bytes one unit of n stands for: 1 for model e, a 256-byte block for the others.
 std::size_t transfer_unit(char model);

@@ -21,6 +21,25 @@ TEST(TransferCount, FormulasByModel) {
     EXPECT_EQ(announced_bytes('a', -16), 0u);
 }
 
+TEST(TransferCount, CountBytesInvertTheFormulasOverTheirWholeRange) {
+    for (char model : {'a', 'b', 'c', 'd', 'e'}) {
+        for (int b1 = 0; b1 < 256; ++b1) {
+            for (int b2 = 0; b2 < 256; ++b2) {
+                std::int32_t n = transfer_count(model, std::uint8_t(b1), std::uint8_t(b2));
+                auto back = count_bytes(model, n);
+                ASSERT_TRUE(back.has_value()) << model << " " << n;
+                EXPECT_EQ(transfer_count(model, (*back)[0], (*back)[1]), n);
+            }
+        }
+    }
+    EXPECT_EQ(count_bytes('a', 128), (std::array<std::uint8_t, 2>{1, 16}));
+    EXPECT_EQ(count_bytes('c', 3), (std::array<std::uint8_t, 2>{0, 131}));
+    EXPECT_EQ(count_bytes('e', 320), (std::array<std::uint8_t, 2>{64, 129}));
+    EXPECT_FALSE(count_bytes('c', 128).has_value());
+    EXPECT_FALSE(count_bytes('a', 128 * 255 + 255 - 16 + 1).has_value());
+    EXPECT_FALSE(count_bytes('e', -128 * 256 - 1).has_value());
+}
+
 TEST(CaptureFile, RoundTripsAndRefusesTooShortFiles) {
     Capture c{1, 16, {0xA0, 0x01, 0x02}};
     auto bytes = capture_bytes(c);
