@@ -1,32 +1,18 @@
 // nlx download: the main operation — fetch every stored group from the instrument and store it.
 #include <CLI/CLI.hpp>
 
-#include <chrono>
 #include <iostream>
 #include <unistd.h>
 
 #include "cli/commands.h"
 #include "cli/download_display.h"
 #include "cli/record_file.h"
+#include "cli/transfer_hook.h"
 #include "core/app_folder.h"
 #include "core/settings.h"
 #include "link/serial_link.h"
-#include "store/transfer.h"
 
 namespace nlx::cli {
-
-link::StoreHook transfer_store_hook(Database& db, const std::filesystem::path& storage, char model,
-                                    std::vector<std::string>* notes) {
-    return [&db, storage, model, notes](const Capture& capture, bool) -> Result<std::string> {
-        // The capture is kept first, so the bytes survive whatever happens while storing.
-        auto kept = save_capture(storage, model, capture, std::chrono::system_clock::now());
-        if (!kept) return kept.error();
-        auto stored = store_transfer(db, storage, model, capture);
-        if (!stored) return fail(stored.message() + " (capture kept in " + kept->string() + ")");
-        if (notes) *notes = stored->notes;
-        return stored->line() + "; capture " + kept->filename().string();
-    };
-}
 
 void register_download(CLI::App& app, int& exit_code) {
     struct Options {

@@ -10,6 +10,7 @@
 #include "core/models.h"
 #include "core/settings.h"
 #include "decode/capture.h"
+#include "sim/generated_content.h"
 #include "sim/instrument_fault.h"
 #include "sim/virtual_instrument.h"
 
@@ -28,6 +29,8 @@ void register_simulate(CLI::App& app, int& exit_code) {
     struct Options {
         std::string model, capture, fault = "none";
         int baud = 9600;
+        int groups = 0;
+        std::uint32_t seed = 1;
         bool pace = false;
     };
     auto opts = std::make_shared<Options>();
@@ -35,7 +38,12 @@ void register_simulate(CLI::App& app, int& exit_code) {
     cmd->add_option("--model", opts->model, "Instrument model a..e")
         ->required()
         ->check(CLI::Validator([](std::string& s) { return find_model(s) ? std::string() : "model must be one of a, b, c, d, e"; }, "a..e"));
-    cmd->add_option("--capture", opts->capture, "Capture file to serve: the two count bytes, then the data")->required();
+    auto* capture_opt =
+        cmd->add_option("--capture", opts->capture, "Capture file to serve: the two count bytes, then the data");
+    auto* groups_opt = cmd->add_option("--groups", opts->groups, "Serve this many realistic generated groups")
+                           ->check(CLI::Range(1, 4000));
+    cmd->add_option("--seed", opts->seed, "Seed of the generated groups (default 1)")->needs(groups_opt);
+    capture_opt->excludes(groups_opt);
     cmd->add_option("--baud", opts->baud, "Line speed in bit/s (for --pace)")
         ->check(CLI::Validator([](std::string& s) {
             try {
@@ -51,7 +59,16 @@ void register_simulate(CLI::App& app, int& exit_code) {
             return f ? std::string() : f.message();
         }, "FAULT"));
     cmd->callback([opts, &exit_code] {
-        Capture capture = load_capture(opts->capture);
+        if (opts->capture.empty() && opts->groups == 0)
+            throw CLI::RequiredError("--capture or --groups");
+        Capture capture;
+        if (!opts->capture.empty()) {
+            capture = load_capture(opts->capture);
+        } else {
+            auto generated = sim::generated_capture(opts->model[0], opts->groups, opts->seed);
+            if (!generated) throw Failure(generated.message());
+            capture = std::move(generated).value();
+        }
         sim::InstrumentOptions o;
         o.model = opts->model[0];
         o.content = [capture] { return capture; };

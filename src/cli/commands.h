@@ -25,5 +25,6 @@ void register_ports(CLI::App& app, int& exit_code);
 void register_simulate(CLI::App& app, int& exit_code);
 void register_import(CLI::App& app, int& exit_code);
 void register_download(CLI::App& app, int& exit_code);
+void register_demo(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

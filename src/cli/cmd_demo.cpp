@@ -1,0 +1,73 @@
+// nlx demo: a virtual instrument on a pseudo-terminal, downloaded through the real serial code
+// into the application folder's record database, then the stored records as a table.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <unistd.h>
+
+#include "cli/commands.h"
+#include "cli/download_display.h"
+#include "cli/record_file.h"
+#include "cli/transfer_hook.h"
+#include "core/app_folder.h"
+#include "core/models.h"
+#include "link/serial_link.h"
+#include "sim/generated_content.h"
+#include "sim/virtual_instrument.h"
+#include "store/table_export.h"
+
+namespace nlx::cli {
+
+void register_demo(CLI::App& app, int& exit_code) {
+    struct Options {
+        std::string model = "a";
+        int groups = 30;
+        std::uint32_t seed = 1;
+        bool pace = false;
+    };
+    auto opts = std::make_shared<Options>();
+    auto* cmd = app.add_subcommand("demo", "Download from a virtual instrument and show the stored records");
+    std::vector<std::string> letters;
+    for (const auto& m : all_models()) letters.emplace_back(1, m.letter);
+    cmd->add_option("--model", opts->model, "Instrument model letter (default a)")->check(CLI::IsMember(letters));
+    cmd->add_option("--groups", opts->groups, "Groups in the virtual instrument (default 30)")->check(CLI::Range(1, 4000));
+    cmd->add_option("--seed", opts->seed, "Seed of the generated groups (default 1)");
+    cmd->add_flag("--pace", opts->pace, "Send at the real line rate of 9600 bit/s");
+    cmd->callback([opts, &exit_code] {
+        char model = opts->model[0];
+        auto content = sim::generated_capture(model, opts->groups, opts->seed);
+        if (!content) throw Failure(content.message());
+
+        sim::InstrumentOptions io;
+        io.model = model;
+        io.content = [capture = *content] { return capture; };
+        io.pace = opts->pace;
+        io.baud = 9600;
+        auto instrument = sim::VirtualInstrument::open(std::move(io));
+        if (!instrument) throw Failure(instrument.message());
+        if (auto started = (*instrument)->start(); !started) throw Failure(started.message());
+
+        auto folder = application_folder();
+        Database db = open_for_writing("");
+        std::cout << "virtual " << find_model(model)->option_caption << " on " << (*instrument)->device()
+                  << ", " << opts->groups << " groups; database " << db.path().string() << "\n";
+
+        std::vector<std::string> notes;
+        link::SerialLink serial;
+        PortSpec port{0, (*instrument)->device()};
+        link::DownloadSession session(serial, {model, port, 9600}, download_display(std::cout, ::isatty(1) != 0),
+                                      transfer_store_hook(db, storage_folder(folder), model, &notes));
+        auto result = session.run();
+        (*instrument)->stop();
+        for (const auto& note : notes) std::cerr << "note: " << note << "\n";
+        if (!result.summary.empty()) std::cout << result.summary << "\n";
+        if (result.outcome != link::DownloadOutcome::completed) throw Failure(result.status);
+
+        auto table = read_table(db, record_table_name(model));
+        if (!table) throw Failure(table.message());
+        std::cout << "\n" << record_table_name(model) << "\n" << to_text(*table);
+        exit_code = 0;
+    });
+}
+
+}  // namespace nlx::cli
