@@ -1,0 +1,149 @@
+// nlx download against the virtual instrument on a pseudo-terminal: what reaches the record
+// database and the storage folder, for every model and for the instrument's faults.
+#include <gtest/gtest.h>
+
+#include "sim/generated_content.h"
+#include "sim/virtual_instrument.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+namespace nlx {
+namespace {
+namespace fs = std::filesystem;
+
+std::unique_ptr<sim::VirtualInstrument> start_instrument(char model, const Capture& served,
+                                                         const std::string& fault = "none") {
+    sim::InstrumentOptions o;
+    o.model = model;
+    o.content = [served] { return served; };
+    o.fault = sim::parse_fault(fault).value();
+    auto vi = sim::VirtualInstrument::open(o);
+    EXPECT_TRUE(vi.ok()) << vi.message();
+    EXPECT_TRUE((*vi)->start().ok());
+    return std::move(vi).value();
+}
+
+std::vector<fs::path> captures_in(const fs::path& folder) {
+    std::vector<fs::path> out;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec))
+        if (e.path().extension() == ".cap") out.push_back(e.path());
+    return out;
+}
+
+std::string bytes_of(const Capture& c) {
+    auto b = capture_bytes(c);
+    return std::string(b.begin(), b.end());
+}
+
+struct Home {
+    test::TempDir dir;
+    std::map<std::string, std::string> env{{"NLX_HOME", dir.path().string()}};
+    fs::path storage() const { return dir / "3140A存储文件"; }
+    test::CommandResult nlx(std::vector<std::string> args) const { return test::run_nlx(args, env); }
+    std::string records(char model, const std::string& table = "records") const {
+        return nlx({"records", "--model", std::string(1, model), "--table", table, "--format", "csv"}).out;
+    }
+};
+
+class DownloadEveryModel : public ::testing::TestWithParam<char> {};
+
+// A download stores exactly what importing the same bytes stores, keeps those bytes as its
+// capture file, and a second download replaces the first.
+TEST_P(DownloadEveryModel, StoresWhatTheImporterStoresAndKeepsTheCapture) {
+    const char model = GetParam();
+    const std::string m(1, model);
+    auto first = sim::generated_capture(model, 30, 7).value();
+    auto second = sim::generated_capture(model, 12, 8).value();
+
+    Home imported;
+    test::write_file(imported.dir / "first.cap", bytes_of(first));
+    ASSERT_EQ(imported.nlx({"import", "--model", m, (imported.dir / "first.cap").string()}).exit_code, 0);
+
+    Home home;
+    {
+        auto vi = start_instrument(model, first);
+        auto r = home.nlx({"download", "--model", m, "--port", vi->device()});
+        ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+        EXPECT_NE(r.out.find("数据接收完毕"), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(home.records(model), imported.records(model));
+    if (model != 'e') {
+        EXPECT_EQ(home.records(model, "distribution"), imported.records(model, "distribution"));
+    }
+    auto caps = captures_in(home.storage());
+    ASSERT_EQ(caps.size(), 1u);
+    EXPECT_EQ(test::read_file(caps[0]), bytes_of(first));
+
+    auto vi = start_instrument(model, second);
+    auto again = home.nlx({"download", "--model", m, "--port", vi->device()});
+    ASSERT_EQ(again.exit_code, 0) << again.out << again.err;
+    std::string rows = home.records(model);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 13) << "12 groups and the header replace the 30";
+    EXPECT_EQ(captures_in(home.storage()).size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, DownloadEveryModel, ::testing::Values('a', 'b', 'c', 'd', 'e'),
+                         [](const auto& info) { return std::string(1, info.param); });
+
+// Failures before reception leave the records as they were and write no capture.
+TEST(DownloadCommand, EarlyFailuresLeaveTheRecordsUntouched) {
+    Home home;
+    auto stored = sim::generated_capture('a', 5, 1).value();
+    test::write_file(home.dir / "stored.cap", bytes_of(stored));
+    ASSERT_EQ(home.nlx({"import", "--model", "a", (home.dir / "stored.cap").string()}).exit_code, 0);
+    const std::string before = home.records('a');
+
+    const std::pair<const char*, const char*> faults[] = {
+        {"bad-ack", "收到应答信号错误"},
+        {"no-ack", "串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好."},
+        {"zero-count", "声级计中无数据"},
+        {"negative-count", "声级计中无数据"},
+    };
+    for (auto [fault, status] : faults) {
+        auto vi = start_instrument('a', sim::generated_capture('a', 3, 2).value(), fault);
+        auto r = home.nlx({"download", "--model", "a", "--port", vi->device()});
+        EXPECT_EQ(r.exit_code, 1) << fault;
+        EXPECT_NE(r.err.find(status), std::string::npos) << fault << ": " << r.err;
+        EXPECT_EQ(home.records('a'), before) << fault;
+    }
+    EXPECT_TRUE(captures_in(home.storage()).empty()) << "nothing but the count bytes came";
+
+    auto missing = home.nlx({"download", "--model", "a", "--port", "/dev/nlx-no-such-port"});
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_NE(missing.err.find("/dev/nlx-no-such-port"), std::string::npos) << missing.err;
+    EXPECT_EQ(home.records('a'), before);
+}
+
+// A line that stops mid-transfer: the whole groups are stored, the loss is reported, the
+// capture holds exactly the bytes that came, and the command fails.
+TEST(DownloadCommand, ABrokenTransferKeepsWhatArrived) {
+    Home home;
+    auto served = sim::generated_capture('b', 6, 3).value();  // six 256-byte blocks
+    auto vi = start_instrument('b', served, "stall-after=1000");
+    auto r = home.nlx({"download", "--model", "b", "--port", vi->device()});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("串行接收的数据有丢失"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("1000 of 1536 bytes received"), std::string::npos) << r.out;
+    std::string rows = home.records('b');
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4) << "three whole blocks and the header";
+    auto caps = captures_in(home.storage());
+    ASSERT_EQ(caps.size(), 1u);
+    Capture partial = served;
+    partial.data.resize(1000);
+    EXPECT_EQ(test::read_file(caps[0]), bytes_of(partial));
+}
+
+TEST(DownloadCommand, RefusesANonDatabaseBeforeTalkingToTheInstrument) {
+    Home home;
+    test::write_file(home.dir / "notes.db", "not a database");
+    auto vi = start_instrument('a', sim::generated_capture('a', 3, 1).value());
+    auto r = home.nlx({"download", "--model", "a", "--port", vi->device(), "--db", (home.dir / "notes.db").string()});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("打开的文件不存在或格式错误"), std::string::npos) << r.err;
+    EXPECT_EQ(test::read_file(home.dir / "notes.db"), "not a database");
+    EXPECT_EQ(vi->downloads(), 0u);
+}
+
+}  // namespace
+}  // namespace nlx
