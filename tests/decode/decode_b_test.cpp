@@ -109,8 +109,9 @@ TEST(DecodeB, BrokenTransferGivesRowsOnlyForWholeBlocks) {
 TEST(DecodeB, RealisticGroupsRoundTrip) {
     const auto groups = sim::realistic_groups_b(60, 99);
     auto data = sim::encode_transfer_b(groups);
-    auto count = sim::count_bytes_abd(std::int32_t(groups.size()));
-    auto r = decode_b(data, transfer_count('b', count[0], count[1]));
+    auto count = count_bytes('b', std::int32_t(groups.size()));
+    ASSERT_TRUE(count.has_value());
+    auto r = decode_b(data, transfer_count('b', (*count)[0], (*count)[1]));
     ASSERT_EQ(r.groups.size(), groups.size());
     EXPECT_TRUE(r.notes.empty());
     int hourly = 0, octave = 0;

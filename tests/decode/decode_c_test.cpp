@@ -263,16 +263,6 @@ TEST(DecodeC, TransferSkipsNonGroupsAndLosesOnlyBrokenBlocks) {
     EXPECT_EQ(col(r.groups[99], "序号"), "100");
 }
 
-TEST(DecodeC, CountBytesInvertTheTransferCount) {
-    for (int n : {0, 1, 3, 100, 127}) {
-        auto c = sim::count_bytes_c(n);
-        ASSERT_TRUE(c.ok());
-        EXPECT_EQ(transfer_count('c', (*c)[0], (*c)[1]), n);
-    }
-    EXPECT_FALSE(sim::count_bytes_c(128).ok());
-    EXPECT_FALSE(sim::count_bytes_c(-1).ok());
-}
-
 // Standard deviation of the counted classes, computed here independently as mean of squares.
 double sd_of(const std::array<unsigned, 101>& counts) {
     double n = 0, m = 0;

@@ -173,16 +173,6 @@ TEST(DecodeD, BrokenTransferKeepsWholeGroupsOnly) {
     EXPECT_TRUE(decode_d(data, -16).groups.empty());
 }
 
-TEST(DecodeD, CountBytesInvertTheTransferCount) {
-    for (int n : {0, 1, 2, 111, 112, 113, 1000, 32767, 32879}) {
-        auto c = sim::count_bytes_d(n);
-        ASSERT_TRUE(c.ok()) << n;
-        EXPECT_EQ(transfer_count('d', (*c)[0], (*c)[1]), n);
-    }
-    EXPECT_FALSE(sim::count_bytes_d(32880).ok());
-    EXPECT_FALSE(sim::count_bytes_d(-1).ok());
-}
-
 TEST(DecodeD, RealisticGroupsRoundTrip) {
     auto groups = sim::realistic_groups_d(60, 11);
     ASSERT_EQ(groups.size(), 60u);

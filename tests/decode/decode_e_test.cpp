@@ -203,18 +203,6 @@ TEST(DecodeE, BrokenTransferGivesNoValuesForMissingBytes) {
     EXPECT_TRUE(decode_e({}, 320).groups.empty());
 }
 
-TEST(DecodeE, CountBytesInvertTheTransferCount) {
-    for (int n : {0, 16, 40, 255, 256, 320, 32767}) {
-        auto c = sim::count_bytes_e(n);
-        ASSERT_TRUE(c.ok()) << n;
-        EXPECT_EQ(transfer_count('e', (*c)[0], (*c)[1]), n);
-    }
-    auto c = sim::count_bytes_e(320);
-    EXPECT_EQ((*c)[0], 64);
-    EXPECT_EQ((*c)[1], 129);
-    EXPECT_FALSE(sim::count_bytes_e(32768).ok());
-}
-
 TEST(DecodeE, RealisticRecordsRoundTrip) {
     auto records = sim::realistic_groups_e(50, 3);
     ASSERT_EQ(records.size(), 50u);

@@ -38,11 +38,6 @@ std::vector<std::uint8_t> encode_transfer_a(std::span<const GroupA> groups) {
     return out;
 }
 
-std::array<std::uint8_t, 2> count_bytes_abd(std::int32_t n) {
-    std::int32_t v = n + 16;
-    return {std::uint8_t(v / 128), std::uint8_t(v % 128)};
-}
-
 std::vector<std::uint8_t> ln_history(std::span<const std::uint32_t> counts) {
     std::vector<std::uint8_t> out(counts.size() * 3);
     for (std::size_t i = 0; i < counts.size(); ++i) put_u24_le(out, 3 * i, counts[i]);

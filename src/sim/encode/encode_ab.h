@@ -1,5 +1,5 @@
 // Encoders for models a and b: readable group values to the instruments' byte layouts, whole
-// transfers, count bytes, and deterministic generators of realistic groups.
+// transfers and deterministic generators of realistic groups.
 #pragma once
 
 #include <array>
@@ -68,10 +68,6 @@ std::vector<std::uint8_t> encode_block_b(const GroupB& group);
 // The data of a whole transfer: the groups one after the other.
 std::vector<std::uint8_t> encode_transfer_a(std::span<const GroupA> groups);
 std::vector<std::uint8_t> encode_transfer_b(std::span<const GroupB> groups);
-
-// The two count bytes b1, b2 announcing n blocks for models a, b and d (n = 128*b1 + b2 - 16),
-// for n from -16 to 32,751.
-std::array<std::uint8_t, 2> count_bytes_abd(std::int32_t n);
 
 // Time-history builders: class counts (3 bytes each, low byte first), instantaneous levels in dB
 // (30.0 dB + 0.4 dB steps, rounded to the nearest step), and one AC sample whose value is

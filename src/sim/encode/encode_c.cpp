@@ -131,12 +131,6 @@ std::vector<std::uint8_t> transfer_c(std::span<const GroupC> groups) {
     return out;
 }
 
-Result<CountPair> count_bytes_c(int n) {
-    if (n < 0 || n > 127)
-        return fail("model c announces 0 to 127 groups, not " + std::to_string(n));
-    return CountPair{0, std::uint8_t(n + 128)};
-}
-
 std::vector<GroupC> realistic_groups_c(int count, std::uint32_t seed) {
     Rng rng(seed);
     std::vector<GroupC> out;

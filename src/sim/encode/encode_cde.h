@@ -1,5 +1,5 @@
 // Encoders for models c, d and e: readable measurement values to the instruments' byte layouts,
-// whole transfers and their count bytes, and deterministic realistic data for tests and demos.
+// whole transfers, and deterministic realistic data for tests and demos.
 #pragma once
 
 #include <array>
@@ -9,14 +9,12 @@
 #include <variant>
 #include <vector>
 
-#include "core/result.h"
 #include "sim/encode/group_stamp.h"
 
 namespace nlx::sim {
 
 using Block256 = std::array<std::uint8_t, 256>;
 using Record16 = std::array<std::uint8_t, 16>;
-using CountPair = std::array<std::uint8_t, 2>;  // first and second count byte, b1 and b2
 
 // ---- Model c -----------------------------------------------------------------------------
 
@@ -48,8 +46,6 @@ Block256 encode_group_c(const StatGroupC& group);
 Block256 encode_group_c(const OctaveGroupC& group);
 Block256 encode_group_c(const GroupC& group);
 std::vector<std::uint8_t> transfer_c(std::span<const GroupC> groups);
-// Count bytes announcing n groups (n = b2 - 128; b1 is not used and sent as 0); n in 0..127.
-Result<CountPair> count_bytes_c(int n);
 
 // Plausible model c data: single measurements, octave groups and 24-hour runs of 24 hourly
 // groups with their hours numbered 1..24, one after the other in time.
@@ -75,8 +71,6 @@ struct GroupD {
 
 Block256 encode_group_d(const GroupD& group);
 std::vector<std::uint8_t> transfer_d(std::span<const GroupD> groups);
-// Count bytes announcing n groups (n = 128 b1 + b2 - 16); n in 0..32879.
-Result<CountPair> count_bytes_d(int n);
 
 // Plausible vibration data: STA, IEC and OCT groups and 24-hour runs (mode 1, hours 1..24).
 std::vector<GroupD> realistic_groups_d(int count, std::uint32_t seed);
@@ -93,8 +87,6 @@ struct RecordE {
 
 Record16 encode_record_e(const RecordE& record);
 std::vector<std::uint8_t> transfer_e(std::span<const RecordE> records);
-// Count bytes announcing n bytes (n = 256 (b2 - 128) + b1); n in 0..32767.
-Result<CountPair> count_bytes_e(int n);
 
 std::vector<RecordE> realistic_groups_e(int count, std::uint32_t seed);
 

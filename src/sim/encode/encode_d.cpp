@@ -86,14 +86,6 @@ std::vector<std::uint8_t> transfer_d(std::span<const GroupD> groups) {
     return out;
 }
 
-Result<CountPair> count_bytes_d(int n) {
-    if (n < 0 || n > 128 * 255 + 255 - 16)
-        return fail("model d announces 0 to 32879 groups, not " + std::to_string(n));
-    int v = n + 16;  // n = 128 b1 + b2 - 16
-    int b1 = std::min(255, v / 128);
-    return CountPair{std::uint8_t(b1), std::uint8_t(v - 128 * b1)};
-}
-
 std::vector<GroupD> realistic_groups_d(int count, std::uint32_t seed) {
     Rng rng(seed);
     std::vector<GroupD> out;

@@ -49,12 +49,6 @@ std::vector<std::uint8_t> transfer_e(std::span<const RecordE> records) {
     return out;
 }
 
-Result<CountPair> count_bytes_e(int n) {
-    if (n < 0 || n > 32767)
-        return fail("model e announces 0 to 32767 bytes, not " + std::to_string(n));
-    return CountPair{std::uint8_t(n % 256), std::uint8_t(128 + n / 256)};
-}
-
 std::vector<RecordE> realistic_groups_e(int count, std::uint32_t seed) {
     Rng rng(seed);
     std::vector<RecordE> out;
