@@ -23,7 +23,7 @@ StatGroupC sample_group() {
     g.start = {8, 9, 5, 14, 3, 0};
     g.set_time_code = 6;
     g.duration_s = 3600;
-    g.hours = 1;
+    g.measured = {1, 0, 0};
     g.leq = 85.6, g.l5 = 90.1, g.l10 = 88.0, g.l50 = 84.2, g.l90 = 80.5, g.l95 = 79.9;
     g.lmax = 101.3, g.lmin = 5.2;
     g.sd = 23.5;

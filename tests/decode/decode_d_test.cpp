@@ -22,7 +22,7 @@ GroupD sample_group() {
     g.sampling_code = 3;
     g.vleq = 85.6, g.vl5 = 91.0, g.vl10 = 89.9, g.vl50 = 84.0, g.vl90 = 70.2, g.vl95 = 5.6;
     g.vsd = 12.5, g.vlav = 83.3, g.vlmax = 101.7, g.vlmin = 60.0, g.e = 3.2;
-    g.hours = 1, g.minutes = 5, g.seconds = 0;
+    g.measured = {1, 5, 0};
     g.percent[10] = 40.0;
     g.percent[11] = 60.0;
     return g;

@@ -23,7 +23,7 @@ RecordE sample_record() {
     r.weighting = 0xA1;
     r.start = {8, 9, 5, 14, 3, 0};
     r.set_time_code = 6;
-    r.hours = 1;
+    r.measured = {1, 0, 0};
     return r;
 }
 
@@ -93,7 +93,7 @@ TEST(DecodeE, WeightingAndSetTimeCodes) {
 TEST(DecodeE, ExposureOnTheSameScaleAsModelC) {
     RecordE r = sample_record();
     auto decode_with = [&](double leq, int h, int m, int s) {
-        r.leq = leq, r.hours = h, r.minutes = m, r.seconds = s;
+        r.leq = leq, r.measured = {h, m, s};
         return decode_one(sim::encode_record_e(r));
     };
     auto g = decode_with(100.0, 1, 0, 0);
@@ -222,9 +222,10 @@ TEST(DecodeE, RealisticRecordsRoundTrip) {
         EXPECT_EQ(col(d, "Lmin"), plain_number_text(e.lmin));
         EXPECT_EQ(col(d, "组号"), format_number(double(i + 1), "000"));
         char tm[16];
-        std::snprintf(tm, sizeof tm, "%02d:%02d:%02d", e.hours, e.minutes, e.seconds);
+        std::snprintf(tm, sizeof tm, "%02d:%02d:%02d", e.measured.hours, e.measured.minutes,
+                      e.measured.seconds);
         EXPECT_EQ(col(d, "Tm"), tm);
-        double seconds = 3600.0 * e.hours + 60.0 * e.minutes + e.seconds;
+        double seconds = 3600.0 * e.measured.hours + 60.0 * e.measured.minutes + e.measured.seconds;
         EXPECT_NEAR(*parse_decimal(*col(d, "LAE")), e.leq + 10 * std::log10(seconds), 0.051);
         EXPECT_NEAR(*parse_decimal(*col(d, "E")), 4e-10 * std::pow(10, e.leq / 10) * seconds / 3600, 0.0051);
         EXPECT_TRUE(col(d, "频率计权").has_value());

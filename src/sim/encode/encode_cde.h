@@ -25,8 +25,8 @@ struct StatGroupC {
     int time_weighting = 0; // low nibble of byte 3: 0 fast, otherwise slow
     GroupStamp start;
     int set_time_code = 1;  // byte 10: 0 manual, 1 10s .. 9 24hour
-    unsigned duration_s = 0;                  // bytes 15..17
-    int hours = 0, minutes = 0, seconds = 0;  // measured time, bytes 38, 37, 36
+    unsigned duration_s = 0;  // bytes 15..17
+    Duration measured;        // measured time, bytes 38, 37, 36
     double leq = 0, l5 = 0, l10 = 0, l50 = 0, l90 = 0, l95 = 0, lmax = 0, lmin = 0;
     std::optional<double> sd;  // stored deviation; nullopt stores FFh (computed from the counts)
     std::array<unsigned, 101> counts{};  // samples at 30 .. 130 dB (the last is not in the total)
@@ -65,7 +65,7 @@ struct GroupD {
     double vsd = 0;
     double vlav = 0;              // VLAV, or VLAE for a mode 3 group (same bytes)
     double vlmax = 0, vlmin = 0, e = 0;
-    int hours = 0, minutes = 0, seconds = 0;  // measured time (modes 0..2)
+    Duration measured;            // measured time (modes 0..2)
     std::array<double, 100> percent{};  // share of the classes 40 .. 139 dB, steps of 0.5 %
 };
 
@@ -82,12 +82,13 @@ struct RecordE {
     std::uint8_t weighting = 0xA0;       // A0h A/F, A1h A/S, A2h C/F, A3h C/S, A4h z/F, A5h z/S
     GroupStamp start;                    // seconds are not stored
     int set_time_code = 0;               // 0 manual, 1 10s .. 10 24h
-    int hours = 0, minutes = 0, seconds = 0;  // measured time Tm
+    Duration measured;                   // measured time Tm
 };
 
 Record16 encode_record_e(const RecordE& record);
 std::vector<std::uint8_t> transfer_e(std::span<const RecordE> records);
 
+// Plausible records: levels of a bell-shaped distribution, set or manual measuring times.
 std::vector<RecordE> realistic_groups_e(int count, std::uint32_t seed);
 
 }  // namespace nlx::sim
