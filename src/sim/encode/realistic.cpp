@@ -143,4 +143,20 @@ GroupStamp random_start(SeededRandom& rng) {
             rng.integer(0, 59), 0};
 }
 
+GroupStamp SeriesClock::single(unsigned seconds) {
+    now_ = advanced(now_, rng_.integer(60, 1800));
+    return take(seconds);
+}
+
+GroupStamp SeriesClock::run_hour(int hour) {
+    if (hour == 0) now_ = next_multiple(now_, 86400);
+    return take(3600);
+}
+
+GroupStamp SeriesClock::take(unsigned seconds) {
+    GroupStamp start = now_;
+    now_ = advanced(now_, seconds);
+    return start;
+}
+
 }  // namespace nlx::sim

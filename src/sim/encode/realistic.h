@@ -65,4 +65,24 @@ std::array<double, 12> octave_spectrum(SeededRandom& rng, double base);
 // A start stamp some morning between 2008 and 2012.
 GroupStamp random_start(SeededRandom& rng);
 
+// Hourly groups of a 24-hour run, and the set-time code of one hour in every model's table.
+inline constexpr int kRunHours = 24;
+inline constexpr int kSetTime1Hour = 6;
+
+// Start stamps of a generated series, from a random start on: single measurements follow each
+// other a random while apart; a 24-hour run starts at the next midnight, so the hour of each of
+// its groups is its day number - 1. Each group then lasts its `seconds`.
+class SeriesClock {
+public:
+    explicit SeriesClock(SeededRandom& rng) : rng_(rng), now_(random_start(rng)) {}
+
+    GroupStamp single(unsigned seconds);
+    GroupStamp run_hour(int hour);  // hour 0..23 of a run, an hour long
+
+private:
+    GroupStamp take(unsigned seconds);
+    SeededRandom& rng_;
+    GroupStamp now_;
+};
+
 }  // namespace nlx::sim

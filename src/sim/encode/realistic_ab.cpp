@@ -11,23 +11,35 @@ namespace {
 
 constexpr double kSamplingSeconds[] = {0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1, 2, 5, 10};
 constexpr int kLowestLevel = 30;  // distribution step k is the level 30 + k dB
-constexpr int kSetTime1Hour = 6;
 constexpr int kSampling1s = 6;
 
-// A measurement around `centre` dB lasting `seconds`: its distribution over `classes` steps and
-// the levels it implies.
-struct Measurement {
-    PercentDistribution distribution;
-    StatLevels levels;
-};
+// Start, measured time and, in a 24-hour run (hour >= 0), the codes and day number of a model a
+// or b group; single measurements come with their codes set. Returns the level the group's
+// distribution centres on.
+template <class Group>
+double schedule(SeededRandom& rng, SeriesClock& clock, Group& g, int hour) {
+    if (hour >= 0) {
+        g.set_time_code = kSetTime1Hour;
+        g.sampling_code = kSampling1s;
+        g.day_number = std::uint8_t(hour + 1);
+    }
+    const unsigned seconds = kSetTimeSecondsABD[std::size_t(g.set_time_code)];
+    g.start = hour < 0 ? clock.single(seconds) : clock.run_hour(hour);
+    g.measured = duration_of(seconds);
+    return hour < 0 ? rng.uniform(45.0, 90.0) : hourly_level(rng, hour, 45.0, 60.0);
+}
 
-Measurement measure(SeededRandom& rng, int classes, double centre, unsigned seconds) {
+// Distribution and levels of a statistical group around `centre` dB; returns the distribution.
+template <class Group>
+PercentDistribution measure(SeededRandom& rng, Group& g, double centre) {
     const double spread = rng.uniform(1.5, 4.0);
-    Measurement m{percent_distribution(rng, classes, kLowestLevel, centre, spread), {}};
-    const LevelStats& s = m.distribution.stats;
-    const Exposure x = exposure(s.leq, seconds);
-    m.levels = {s.leq, s.l5, s.l10, s.l50, s.l90, s.l95, s.sd, x.lae, s.lmax, s.lmin, x.e};
-    return m;
+    PercentDistribution d =
+        percent_distribution(rng, int(g.distribution_percent.size()), kLowestLevel, centre, spread);
+    std::copy(d.percent.begin(), d.percent.end(), g.distribution_percent.begin());
+    const LevelStats& s = d.stats;
+    const Exposure x = exposure(s.leq, kSetTimeSecondsABD[std::size_t(g.set_time_code)]);
+    g.levels = {s.leq, s.l5, s.l10, s.l50, s.l90, s.l95, s.sd, x.lae, s.lmax, s.lmin, x.e};
+    return d;
 }
 
 // Counts per 0.1 dB class from 30.0 dB up to the highest occupied step.
@@ -73,9 +85,6 @@ std::uint8_t weighting(SeededRandom& rng) {
     return kChoices[rng.integer(0, 5)];
 }
 
-// Hourly centre level of a 24-hour run.
-double hourly_centre(SeededRandom& rng, int hour) { return hourly_level(rng, hour, 45.0, 60.0); }
-
 struct PlanA {
     std::uint8_t mode;
     int set_time_code, sampling_code;
@@ -83,67 +92,48 @@ struct PlanA {
 // One cycle of model a groups before the 24-hour run.
 constexpr PlanA kCycleA[] = {{0xA0, 3, 3}, {0xA1, 2, 3}, {0xA3, 1, 3}, {0xC0, 3, 4},
                              {0xD0, 0, 0}, {0xB0, 6, 6}, {0xA2, 4, 4}, {0xC3, 0, 3}};
-constexpr int kRunLength = 24;
 
 }  // namespace
 
 std::vector<GroupA> realistic_groups_a(int count, std::uint32_t seed) {
     SeededRandom rng(seed);
-    GroupStamp now = random_start(rng);
+    SeriesClock clock(rng);
     std::vector<GroupA> groups;
-    const int cycle = int(std::size(kCycleA)) + kRunLength;
+    const int singles = int(std::size(kCycleA));
     for (int i = 0; i < count; ++i) {
-        int place = i % cycle;
+        const int hour = i % (singles + kRunHours) - singles;  // negative: a single measurement
         GroupA g;
         g.group_part1 = std::uint8_t((i + 1) / 256);
         g.group_part2 = std::uint8_t((i + 1) % 256);
         g.weighting = weighting(rng);
         g.code_value = rng.integer(0, 99) / 10.0;
-        double centre;
-        if (place < int(std::size(kCycleA))) {
-            const PlanA& plan = kCycleA[place];
+        if (hour < 0) {
+            const PlanA& plan = kCycleA[std::size_t(hour + singles)];
             g.mode = plan.mode;
             g.set_time_code = plan.set_time_code;
             g.sampling_code = plan.sampling_code;
-            centre = rng.uniform(45, 90);
-            now = advanced(now, rng.integer(60, 1800));
         } else {
-            // A run starts at midnight, so its groups' hours follow their day numbers.
-            int hour = place - int(std::size(kCycleA));
-            if (hour == 0) now = next_multiple(now, 86400);
             g.mode = 0xB1;
-            g.set_time_code = kSetTime1Hour;
-            g.sampling_code = kSampling1s;
-            g.day_number = std::uint8_t(hour + 1);
-            centre = hourly_centre(rng, hour);
         }
-        const unsigned seconds = kSetTimeSecondsABD[std::size_t(g.set_time_code)];
-        g.start = now;
-        g.measured = duration_of(seconds);
-        Measurement m = measure(rng, int(g.distribution_percent.size()), centre, seconds);
-        g.levels = m.levels;
-        std::copy(m.distribution.percent.begin(), m.distribution.percent.end(),
-                  g.distribution_percent.begin());
-        const double samples = seconds / kSamplingSeconds[g.sampling_code];
+        const PercentDistribution d = measure(rng, g, schedule(rng, clock, g, hour));
+        const double samples =
+            kSetTimeSecondsABD[std::size_t(g.set_time_code)] / kSamplingSeconds[g.sampling_code];
         switch (g.mode) {
         case 0xA1:
         case 0xB1:
-            g.history = level_classes(rng, m.distribution, samples);
-            g.history_length = std::uint32_t(g.history.size());
+            g.history = level_classes(rng, d, samples);
             break;
         case 0xA3:
         case 0xC3:
-            g.history = instantaneous(rng, m.distribution, int(std::min(samples, 700.0)));
-            g.history_length = std::uint32_t(g.history.size());
+            g.history = instantaneous(rng, d, int(std::min(samples, 700.0)));
             break;
         case 0xD0:
             g.ac_interval_ms = 20;
             g.history = ac_wave(rng, rng.integer(100, 300));
-            g.history_length = std::uint32_t(g.history.size());
             break;
         default: break;
         }
-        now = advanced(now, seconds);
+        g.history_length = std::uint32_t(g.history.size());
         groups.push_back(std::move(g));
     }
     return groups;
@@ -153,32 +143,21 @@ std::vector<GroupB> realistic_groups_b(int count, std::uint32_t seed) {
     // One cycle: STA, IEC, two octave spectra, STA, then a 24-hour run.
     static constexpr std::uint8_t kTypes[] = {0, 2, 3, 3, 0};
     SeededRandom rng(seed);
-    GroupStamp now = random_start(rng);
+    SeriesClock clock(rng);
     std::vector<GroupB> groups;
-    const int cycle = int(std::size(kTypes)) + kRunLength;
+    const int singles = int(std::size(kTypes));
     for (int i = 0; i < count; ++i) {
-        int place = i % cycle;
+        const int hour = i % (singles + kRunHours) - singles;  // negative: a single measurement
         GroupB g;
         g.weighting = weighting(rng);
-        double centre;
-        if (place < int(std::size(kTypes))) {
-            g.type = kTypes[place];
+        if (hour < 0) {
+            g.type = kTypes[std::size_t(hour + singles)];
             g.set_time_code = rng.integer(1, 4);
             g.sampling_code = rng.integer(3, 5);
-            centre = rng.uniform(45, 90);
-            now = advanced(now, rng.integer(60, 1800));
         } else {
-            int hour = place - int(std::size(kTypes));
-            if (hour == 0) now = next_multiple(now, 86400);
             g.type = 1;
-            g.set_time_code = kSetTime1Hour;
-            g.sampling_code = kSampling1s;
-            g.day_number = std::uint8_t(hour + 1);
-            centre = hourly_centre(rng, hour);
         }
-        const unsigned seconds = kSetTimeSecondsABD[std::size_t(g.set_time_code)];
-        g.start = now;
-        g.measured = duration_of(seconds);
+        const double centre = schedule(rng, clock, g, hour);
         if (g.type == 3) {
             // Nine bands, their overall level AP and the A-weighted LA.
             const auto spectrum = octave_spectrum(rng, centre);
@@ -186,12 +165,8 @@ std::vector<GroupB> realistic_groups_b(int count, std::uint32_t seed) {
             std::copy_n(spectrum.begin(), bands.size(), bands.begin());
             g.levels = octave_levels(bands);
         } else {
-            Measurement m = measure(rng, int(g.distribution_percent.size()), centre, seconds);
-            g.levels = m.levels;
-            std::copy(m.distribution.percent.begin(), m.distribution.percent.end(),
-                      g.distribution_percent.begin());
+            measure(rng, g, centre);
         }
-        now = advanced(now, seconds);
         groups.push_back(std::move(g));
     }
     return groups;

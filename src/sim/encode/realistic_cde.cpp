@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kLowestSound = 30;      // sound level classes from 30 dB (models c, e)
 constexpr int kLowestVibration = 40;  // vibration level classes from 40 dB (model d)
-constexpr int kSetTime1Hour = 6;      // the code of "1hour" in the tables of models c and d
 // Seconds of the set-time codes 1..9 of model c (0 is a manual stop).
 constexpr std::array<unsigned, 10> kSetSecondsC = {0, 10, 60, 300, 600, 1200, 3600, 14400, 28800, 86400};
 // Seconds of the set-time codes 1..10 of model e (0 is a manual stop).
@@ -64,74 +63,66 @@ GroupD vibration(SeededRandom& rng, int mode, double mean, int set_code) {
 }  // namespace
 
 std::vector<GroupC> realistic_groups_c(int count, std::uint32_t seed) {
+    // One cycle: two single measurements, an octave spectrum, then a 24-hour run.
+    constexpr int kSingles = 3, kOctave = 2;
     SeededRandom rng(seed);
+    SeriesClock clock(rng);
     std::vector<GroupC> out;
-    GroupStamp now = random_start(rng);
-    while (int(out.size()) < count) {
-        // Two single measurements, an octave spectrum, then a 24-hour run.
-        for (int k = 0; k < 2 && int(out.size()) < count; ++k) {
+    for (int i = 0; i < count; ++i) {
+        const int place = i % (kSingles + kRunHours);
+        if (place == kOctave) {
+            OctaveGroupC g = octave(rng);
+            g.start = clock.single(60);
+            out.push_back(g);
+        } else if (place < kSingles) {
             const int code = rng.integer(1, 6);
             const double mean = rng.uniform(45.0, 85.0);
             StatGroupC g = statistical(rng, mean, kSetSecondsC[std::size_t(code)]);
             g.set_time_code = code;
-            g.start = now;
+            g.start = clock.single(g.duration_s);
             out.push_back(g);
-            now = advanced(now, g.duration_s + unsigned(rng.integer(60, 1800)));
-        }
-        if (int(out.size()) < count) {
-            OctaveGroupC g = octave(rng);
-            g.start = now;
-            out.push_back(g);
-            now = advanced(now, rng.integer(120, 1800));
-        }
-        now = next_multiple(now, 3600);  // the run starts at the next full hour
-        for (int hour = 0; hour < 24 && int(out.size()) < count; ++hour) {
-            StatGroupC g = statistical(rng, hourly_level(rng, now.hour, 42.0, 58.0), 3600);
+        } else {
+            const int hour = place - kSingles;
+            StatGroupC g = statistical(rng, hourly_level(rng, hour, 42.0, 58.0), 3600);
             g.day_run = true;
             g.day_number = hour + 1;
             g.set_time_code = kSetTime1Hour;
-            g.start = now;
+            g.start = clock.run_hour(hour);
             out.push_back(g);
-            now = advanced(now, 3600);
         }
-        now = advanced(now, rng.integer(600, 7200));
     }
     return out;
 }
 
 std::vector<GroupD> realistic_groups_d(int count, std::uint32_t seed) {
+    // One cycle: a single measurement, an IEC measurement and an octave group, then a 24-hour run.
+    static constexpr int kModes[] = {0, 2, 3};
+    constexpr int kSingles = int(std::size(kModes));
     SeededRandom rng(seed);
+    SeriesClock clock(rng);
     std::vector<GroupD> out;
-    GroupStamp now = random_start(rng);
-    auto add = [&](GroupD g) {
-        g.start = now;
-        out.push_back(g);
-        now = advanced(now, kSetTimeSecondsABD[std::size_t(g.set_time_code)]);
-    };
-    while (int(out.size()) < count) {
-        // A single measurement, an IEC measurement and an octave group, then a 24-hour run.
-        for (int mode : {0, 2, 3}) {
-            if (int(out.size()) >= count) break;
+    for (int i = 0; i < count; ++i) {
+        const int hour = i % (kSingles + kRunHours) - kSingles;  // negative: a single measurement
+        GroupD g;
+        if (hour < 0) {
             const double mean = rng.uniform(55.0, 95.0);
             const int code = rng.integer(1, 6);
-            add(vibration(rng, mode, mean, code));
-            now = advanced(now, rng.integer(60, 1800));
-        }
-        now = next_multiple(now, 3600);
-        for (int hour = 0; hour < 24 && int(out.size()) < count; ++hour) {
-            GroupD g = vibration(rng, 1, hourly_level(rng, now.hour, 55.0, 70.0), kSetTime1Hour);
+            g = vibration(rng, kModes[std::size_t(hour + kSingles)], mean, code);
+            g.start = clock.single(kSetTimeSecondsABD[std::size_t(code)]);
+        } else {
+            g = vibration(rng, 1, hourly_level(rng, hour, 55.0, 70.0), kSetTime1Hour);
             g.day_number = hour + 1;
-            add(g);
+            g.start = clock.run_hour(hour);
         }
-        now = advanced(now, rng.integer(600, 7200));
+        out.push_back(g);
     }
     return out;
 }
 
 std::vector<RecordE> realistic_groups_e(int count, std::uint32_t seed) {
     SeededRandom rng(seed);
+    SeriesClock clock(rng);
     std::vector<RecordE> out;
-    GroupStamp now = random_start(rng);
     for (int i = 0; i < count; ++i) {
         RecordE r;
         r.weighting = std::uint8_t(0xA0 + rng.integer(0, 5));
@@ -143,9 +134,8 @@ std::vector<RecordE> realistic_groups_e(int count, std::uint32_t seed) {
         const double spread = rng.uniform(2.0, 6.0);
         const LevelStats s = percent_distribution(rng, 100, kLowestSound, mean, spread).stats;
         r.leq = s.leq, r.lmax = s.lmax, r.lmin = s.lmin;
-        r.start = now;
+        r.start = clock.single(seconds);
         out.push_back(r);
-        now = advanced(now, seconds + unsigned(rng.integer(60, 3600)));
     }
     return out;
 }
