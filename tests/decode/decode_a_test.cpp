@@ -16,10 +16,10 @@
 namespace nlx {
 namespace {
 
-using nlx::testing::has_note;
+using test::has_note;
 using sim::GroupA;
 
-Cell col(const DecodedGroup& g, std::string_view column) { return testing::cell('a', g.record, column); }
+Cell col(const DecodedGroup& g, std::string_view column) { return test::cell('a', g.record, column); }
 
 std::int32_t blocks(const std::vector<std::uint8_t>& data) { return std::int32_t(data.size() / 256); }
 
@@ -297,12 +297,7 @@ TEST(RealisticGroupsA, ArePlausibleAndDeterministic) {
         SCOPED_TRACE(j);
         const auto& g = groups[j];
         const auto& l = g.levels;
-        EXPECT_GE(l.l5, l.l10);
-        EXPECT_GE(l.l10, l.l50);
-        EXPECT_GE(l.l50, l.l90);
-        EXPECT_GE(l.l90, l.l95);
-        EXPECT_GE(l.lmax, l.leq);
-        EXPECT_GE(l.leq, l.lmin);
+        test::expect_ordered_levels({l.l5, l.l10, l.l50, l.l90, l.l95}, l.lmax, l.leq, l.lmin);
         EXPECT_GT(l.sd, 0);
         double sum = std::accumulate(g.distribution_percent.begin(), g.distribution_percent.end(), 0.0);
         EXPECT_NEAR(sum, 100, 1e-9);

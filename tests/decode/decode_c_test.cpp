@@ -3,10 +3,9 @@
 
 #include <cmath>
 
-#include "cde_test_util.h"
-#include "decode/capture.h"
 #include "decode/decoder.h"
 #include "decode/number_format.h"
+#include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
 
 namespace nlx {
@@ -14,9 +13,8 @@ namespace {
 
 using sim::StatGroupC;
 using sim::OctaveGroupC;
-using test::cell;
 
-Cell col(const DecodedGroup& g, std::string_view column) { return cell(g.record, 'c', column); }
+Cell col(const DecodedGroup& g, std::string_view column) { return test::cell('c', g.record, column); }
 
 StatGroupC sample_group() {
     StatGroupC g;
@@ -295,12 +293,7 @@ TEST(DecodeC, RealisticGroupsRoundTrip) {
         }
         const auto& g = std::get<StatGroupC>(groups[i]);
         SCOPED_TRACE("group " + std::to_string(i));
-        EXPECT_GE(g.l5, g.l10);
-        EXPECT_GE(g.l10, g.l50);
-        EXPECT_GE(g.l50, g.l90);
-        EXPECT_GE(g.l90, g.l95);
-        EXPECT_GE(g.lmax, g.leq);
-        EXPECT_GE(g.leq, g.lmin);
+        test::expect_ordered_levels({g.l5, g.l10, g.l50, g.l90, g.l95}, g.lmax, g.leq, g.lmin);
         EXPECT_EQ(col(d, "Leq"), format_number(g.leq, "##0.0"));
         EXPECT_EQ(col(d, "L5"), format_number(g.l5, "##0.0"));
         EXPECT_EQ(col(d, "L95"), format_number(g.l95, "##0.0"));

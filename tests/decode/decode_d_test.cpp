@@ -1,10 +1,9 @@
 // Model d: vibration columns, weighting and mode tables, half-percent distribution, transfers.
 #include <gtest/gtest.h>
 
-#include "cde_test_util.h"
-#include "decode/capture.h"
 #include "decode/decoder.h"
 #include "decode/number_format.h"
+#include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
 
 namespace nlx {
@@ -12,7 +11,7 @@ namespace {
 
 using sim::GroupD;
 
-Cell col(const DecodedGroup& g, std::string_view column) { return test::cell(g.record, 'd', column); }
+Cell col(const DecodedGroup& g, std::string_view column) { return test::cell('d', g.record, column); }
 
 GroupD sample_group() {
     GroupD g;
@@ -186,12 +185,7 @@ TEST(DecodeD, RealisticGroupsRoundTrip) {
         SCOPED_TRACE("group " + std::to_string(i));
         ASSERT_TRUE(g.mode >= 0 && g.mode <= 3);
         ++modes[g.mode];
-        EXPECT_GE(g.vl5, g.vl10);
-        EXPECT_GE(g.vl10, g.vl50);
-        EXPECT_GE(g.vl50, g.vl90);
-        EXPECT_GE(g.vl90, g.vl95);
-        EXPECT_GE(g.vlmax, g.vleq);
-        EXPECT_GE(g.vleq, g.vlmin);
+        test::expect_ordered_levels({g.vl5, g.vl10, g.vl50, g.vl90, g.vl95}, g.vlmax, g.vleq, g.vlmin);
         EXPECT_EQ(col(d, "VLeq"), format_number(g.vleq, "#00.0"));
         EXPECT_EQ(col(d, "VL5"), format_number(g.vl5, "#00.0"));
         EXPECT_EQ(col(d, "VL95"), format_number(g.vl95, "#00.0"));

@@ -4,10 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cde_test_util.h"
-#include "decode/capture.h"
 #include "decode/decoder.h"
 #include "decode/number_format.h"
+#include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
 
 namespace nlx {
@@ -15,7 +14,7 @@ namespace {
 
 using sim::RecordE;
 
-Cell col(const DecodedGroup& g, std::string_view column) { return test::cell(g.record, 'e', column); }
+Cell col(const DecodedGroup& g, std::string_view column) { return test::cell('e', g.record, column); }
 
 RecordE sample_record() {
     RecordE r;
