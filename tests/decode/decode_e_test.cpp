@@ -136,6 +136,29 @@ TEST(DecodeE, RecordOfZeroBytes) {
     EXPECT_EQ(col(g, "DL"), "0");
 }
 
+// From an input of the capture-import fuzzer: bytes that are not packed decimal give hexadecimal
+// digit texts, and huge split levels give exposures of some seventy digits, still written out in
+// full rather than with an exponent.
+TEST(DecodeE, NonDecimalBytesAndHugeLevelsStayPlainText) {
+    const std::vector<std::uint8_t> data = {
+        0x16, 0x05, 0xA3, 0x09, 0x7E, 0x25, 0x15, 0x15, 0x07, 0x02, 0x00, 0x00, 0x31, 0x06, 0x09, 0x07,
+        0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F};
+    auto r = decode_e(data, 32);
+    ASSERT_EQ(r.groups.size(), 2u);
+    EXPECT_EQ(col(r.groups[0], "DATE"), "09-7E-25");
+    const auto& huge = r.groups[1];
+    EXPECT_EQ(col(huge, "DATE"), "4F-4F-4F");
+    EXPECT_EQ(col(huge, "Tm"), "4F:4F:4F");
+    EXPECT_EQ(col(huge, "Leq"), "795.5");
+    EXPECT_EQ(col(huge, "LAE"), "848.5");
+    for (auto column : {"E", "DL"}) {
+        auto text = col(huge, column);
+        ASSERT_TRUE(text.has_value()) << column;
+        EXPECT_GT(text->size(), 60u) << *text;
+        EXPECT_EQ(text->find_first_not_of("0123456789.%"), std::string::npos) << *text;
+    }
+}
+
 TEST(DecodeE, CountThatEndsInsideARecord) {
     std::vector<RecordE> records(3, sample_record());
     auto data = sim::transfer_e(records);

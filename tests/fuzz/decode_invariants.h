@@ -24,10 +24,21 @@ inline void require(bool ok, const char* what) {
     if (!ok) broken(what);
 }
 
-// A text cell must never carry a non-number produced by arithmetic.
+// A text cell must never carry a non-number produced by arithmetic: no NaN or infinity in any
+// letter case, and no exponent (a digit or point, then e, then a digit or sign). An upper-case E
+// is no exponent: digit texts of bytes that are not packed decimal show hexadecimal digits
+// ("7E"), and number formatting writes exponents in lower case.
 inline bool sane_text(const std::string& s) {
-    for (const char* bad : {"nan", "NaN", "NAN", "inf", "Inf", "INF", "e+", "e-"})
-        if (s.find(bad) != std::string::npos) return false;
+    std::string lower(s);
+    for (char& c : lower) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos) return false;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t i = 1; i + 1 < s.size(); ++i) {
+        if (s[i] != 'e') continue;
+        const char before = s[i - 1], after = s[i + 1];
+        if ((digit(before) || before == '.') && (digit(after) || after == '+' || after == '-'))
+            return false;
+    }
     return true;
 }
 
