@@ -1,5 +1,5 @@
-// Plausible levels for generated groups: statistics are computed from the class distribution,
-// so every generated group is self-consistent.
+// Building blocks of generated groups: statistics computed from the class distribution, so every
+// generated group is self-consistent; exposures, day and night levels, spectra and start stamps.
 #include "sim/encode/realistic.h"
 
 #include <algorithm>
