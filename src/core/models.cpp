@@ -36,7 +36,8 @@ const std::vector<std::string_view> kColumnsE = {
     "序号", "组号", "Leq", "LAE", "Lmax", "Lmin", "DL", "E", "频率计权", "时间计权", "DATE",
     "TIME", "设定时间", "Tm", "filename"};
 
-// One model, its parts set one after the other.
+// One model, its parts set one after the other: brace-initialising the whole array of models
+// makes GCC's optimiser warn, wrongly, about the clean-up of a partly built array.
 ModelInfo model(char letter, std::string_view option, std::string_view confirm, std::string title,
                 std::string caption, std::string about_title, const GridLayout& grid,
                 const std::vector<std::string_view>& columns, bool distribution) {
