@@ -14,7 +14,7 @@
 
 #include "link/download_session.h"
 #include "link/serial_link.h"
-#include "sim/count_bytes.h"
+#include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
 
 namespace {
@@ -59,7 +59,7 @@ double cpu_seconds() {
 int main(int argc, char** argv) {
     const int blocks = argc > 1 ? std::atoi(argv[1]) : 64;
     const int baud = argc > 2 ? std::atoi(argv[2]) : 9600;
-    if (blocks <= 0 || baud <= 0 || !nlx::sim::count_bytes('a', blocks)) {
+    if (blocks <= 0 || baud <= 0 || !nlx::count_bytes('a', blocks)) {
         std::fprintf(stderr, "usage: nlx_bench_download [BLOCKS] [BAUD]\n");
         return 2;
     }

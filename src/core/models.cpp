@@ -36,20 +36,38 @@ const std::vector<std::string_view> kColumnsE = {
     "序号", "组号", "Leq", "LAE", "Lmax", "Lmin", "DL", "E", "频率计权", "时间计权", "DATE",
     "TIME", "设定时间", "Tm", "filename"};
 
+// One model, its parts set one after the other: brace-initialising the whole array of models
+// makes GCC's optimiser warn, wrongly, about the clean-up of a partly built array.
+ModelInfo model(char letter, std::string_view option, std::string_view confirm, std::string title,
+                std::string caption, std::string about_title, const GridLayout& grid,
+                const std::vector<std::string_view>& columns, bool distribution) {
+    ModelInfo m{};
+    m.letter = letter;
+    m.option_caption = option;
+    m.confirm_line = confirm;
+    m.title_label = std::move(title);
+    m.window_caption = std::move(caption);
+    m.about_title = std::move(about_title);
+    m.grid = grid;
+    m.record_columns = columns;
+    m.has_distribution = distribution;
+    return m;
+}
+
 const std::array<ModelInfo, 5>& table() {
-    static const std::array<ModelInfo, 5> models = {{
-        {'a', "NLX3140A", "当前系统支持NLX3140A", title3140('a'), caption3140('a'), about('a'),
-         {24, 200, 1, 13, 800, 14, 23, 1000, 1, 23, kHeadersA}, kHeadersA, true},
-        {'b', "NLX3140B", "当前系统支持NLX3140B", title3140('b'), caption3140('b'), about('b'),
-         {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true},
-        {'c', "NLX3140C (NLX3180A)", "当前系统支持NLX3140C", title3140('c'), caption3140('c'),
-         about('c'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true},
-        {'d', "NLX3520B", "当前系统支持NLX3520B", "NLX3520B" + kTitleTail, "NLX3520B(windows)",
-         about('d'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersD},
-         with(kHeadersD, "VLAE"), true},
-        {'e', "NLX2730C", "当前系统支持NLX2730C", "NLX2730C" + kTitleTail, "NLX2730C(windows)",
-         about('e'), {16, 200, 1, 7, 800, 8, 15, 1200, 1, 15, kHeadersE}, kColumnsE, false},
-    }};
+    static const std::array<ModelInfo, 5> models = {
+        model('a', "NLX3140A", "当前系统支持NLX3140A", title3140('a'), caption3140('a'), about('a'),
+              {24, 200, 1, 13, 800, 14, 23, 1000, 1, 23, kHeadersA}, kHeadersA, true),
+        model('b', "NLX3140B", "当前系统支持NLX3140B", title3140('b'), caption3140('b'), about('b'),
+              {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true),
+        model('c', "NLX3140C (NLX3180A)", "当前系统支持NLX3140C", title3140('c'), caption3140('c'),
+              about('c'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true),
+        model('d', "NLX3520B", "当前系统支持NLX3520B", "NLX3520B" + kTitleTail, "NLX3520B(windows)",
+              about('d'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersD},
+              with(kHeadersD, "VLAE"), true),
+        model('e', "NLX2730C", "当前系统支持NLX2730C", "NLX2730C" + kTitleTail, "NLX2730C(windows)",
+              about('e'), {16, 200, 1, 7, 800, 8, 15, 1200, 1, 15, kHeadersE}, kColumnsE, false),
+    };
     return models;
 }
 
@@ -73,7 +91,7 @@ std::string distribution_table_name(char letter) { return "分布图" + std::str
 std::span<const std::string> distribution_columns() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> v{"序号"};
-        for (int k = 1; k <= kDistributionValues; ++k) v.push_back("P" + std::to_string(k));
+        for (int k = 1; k <= kDistributionValues; ++k) v.push_back(std::string("P").append(std::to_string(k)));
         return v;
     }();
     return names;

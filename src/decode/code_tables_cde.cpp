@@ -4,14 +4,10 @@
 #include <array>
 #include <string_view>
 
+#include "decode/table_text.h"
+
 namespace nlx {
 namespace {
-
-template <std::size_t N>
-std::optional<std::string> lookup(const std::array<std::string_view, N>& table, int code) {
-    if (code < 0 || code >= int(N)) return std::nullopt;
-    return std::string(table[std::size_t(code)]);
-}
 
 constexpr std::array<std::string_view, 10> kSetTimeC = {
     "手动", "10s", "1min", "5min", "10min", "20min", "1hour", "4hour", "8hour", "24hour"};
@@ -21,7 +17,7 @@ constexpr std::array<std::string_view, 11> kSetTimeE = {
 
 }  // namespace
 
-std::optional<std::string> set_time_text_c(int code) { return lookup(kSetTimeC, code); }
+std::optional<std::string> set_time_text_c(int code) { return table_text(kSetTimeC, code); }
 
 std::string time_weighting_text_c(std::uint8_t weighting) {
     return (weighting & 0x0F) == 0 ? "F" : "S";
@@ -30,14 +26,14 @@ std::string time_weighting_text_c(std::uint8_t weighting) {
 std::optional<std::string> mode_text_c(std::uint8_t type, std::uint8_t day) {
     switch (type) {
     case 0xA0: return "STA";
-    case 0xB0: return "24h" + std::to_string(day);
+    case 0xB0: return day_mode_text(day);
     case 0xD0: return "OCT";
     default: return std::nullopt;
     }
 }
 
 std::optional<std::string> frequency_weighting_text_d(std::uint8_t weighting) {
-    return lookup(kFrequencyD, weighting & 0x0F);
+    return table_text(kFrequencyD, weighting & 0x0F);
 }
 
 std::optional<WeightingsE> weightings_e(std::uint8_t code) {
@@ -47,6 +43,6 @@ std::optional<WeightingsE> weightings_e(std::uint8_t code) {
     return WeightingsE{std::string(kFrequency[std::size_t(k / 2)]), k % 2 == 0 ? "F" : "S"};
 }
 
-std::optional<std::string> set_time_text_e(int code) { return lookup(kSetTimeE, code); }
+std::optional<std::string> set_time_text_e(int code) { return table_text(kSetTimeE, code); }
 
 }  // namespace nlx

@@ -5,7 +5,7 @@
 #include "decode/capture.h"
 #include "decode/code_tables.h"
 #include "decode/decoder.h"
-#include "decode/header_ab.h"
+#include "decode/header_abd.h"
 #include "decode/history_files.h"
 #include "decode/number_format.h"
 #include "decode/packed.h"
@@ -23,7 +23,7 @@ std::string group_label(std::size_t j) { return "group " + std::to_string(j + 1)
 // arrived (the rest of the group after the first block). `j` counts groups from 0.
 DecodedGroup decode_group(std::size_t j, std::span<const std::uint8_t> block,
                           std::span<const std::uint8_t> history, std::vector<std::string>& notes) {
-    auto h = block.first(kHeaderBytesAB);
+    auto h = block.first(kSharedHeaderBytes);
     const std::uint8_t mode = h[0];
     RecordBuilder row('a');
     row.set("序号", format_number(double(j + 1), "00"));
@@ -46,7 +46,7 @@ DecodedGroup decode_group(std::size_t j, std::span<const std::uint8_t> block,
                             " not made: " + content.message());
     }
     group.record = row.take();
-    group.distribution = distribution_row_ab(
+    group.distribution = distribution_row_abd(
         (long long)(j + 1), block.subspan(kDistributionOffset, kDistributionBytesA));
     return group;
 }
@@ -93,7 +93,7 @@ DecodeResult decode_a(std::span<const std::uint8_t> data, std::int32_t n) {
 
         if (auto kind = history_kind(block[0]); kind && cut < end) {
             std::size_t wanted = std::min(end - (start + kBlock),
-                                          history_bytes_wanted(*kind, block.first(kHeaderBytesAB)));
+                                          history_bytes_wanted(*kind, block.first(kSharedHeaderBytes)));
             if (history.size() < wanted)
                 result.notes.push_back(group_label(j) + ": history cut at byte " +
                                        std::to_string(history.size()) + " of " +

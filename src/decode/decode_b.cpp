@@ -2,7 +2,7 @@
 #include "decode/capture.h"
 #include "decode/code_tables.h"
 #include "decode/decoder.h"
-#include "decode/header_ab.h"
+#include "decode/header_abd.h"
 #include "decode/number_format.h"
 #include "decode/packed.h"
 
@@ -24,7 +24,7 @@ DecodedGroup decode_block(std::size_t j, std::span<const std::uint8_t> block) {
 
     DecodedGroup group;
     group.record = row.take();
-    group.distribution = distribution_row_ab(
+    group.distribution = distribution_row_abd(
         (long long)(j + 1), block.subspan(kDistributionOffset, kDistributionBytesB));
     return group;
 }

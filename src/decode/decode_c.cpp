@@ -2,7 +2,6 @@
 #include <cmath>
 #include <optional>
 
-#include "decode/capture.h"
 #include "decode/code_tables_cde.h"
 #include "decode/decoder.h"
 #include "decode/number_format.h"
@@ -126,21 +125,14 @@ DecodedGroup octave_group(Group g, std::int32_t i) {
 }  // namespace
 
 DecodeResult decode_c(std::span<const std::uint8_t> data, std::int32_t n) {
-    DecodeResult result;
-    result.announced_bytes = announced_bytes('c', n);
-    result.received_bytes = data.size();
-    ReceivedBlocks blocks = received_blocks(data, n);
-    result.notes = std::move(blocks.notes);
-    for (std::int32_t i = 0; i < blocks.whole; ++i) {
-        Group g = data.subspan(std::size_t(i) * kGroupBytes, kGroupBytes);
+    return decode_whole_groups('c', data, n, [](Group g, std::int32_t i) -> std::optional<DecodedGroup> {
         switch (g[0]) {
         case 0xA0:
-        case 0xB0: result.groups.push_back(statistical_group(g, i)); break;
-        case 0xD0: result.groups.push_back(octave_group(g, i)); break;
-        default: break;  // not a group (an empty block reads as type 00h)
+        case 0xB0: return statistical_group(g, i);
+        case 0xD0: return octave_group(g, i);
+        default: return std::nullopt;  // not a group (an empty block reads as type 00h)
         }
-    }
-    return result;
+    });
 }
 
 }  // namespace nlx

@@ -66,10 +66,8 @@ void round_to(Decimal& d, std::size_t decimals) {
     bool up = d.fraction[decimals] >= '5';
     d.fraction.resize(decimals);
     if (!up) return;
-    if (increment(d.fraction)) {
-        if (increment(d.integer)) d.integer.insert(0, "1");
-        if (d.integer.empty()) d.integer = "1";
-    }
+    // A carry out of the front (an empty integer part included) adds a leading 1.
+    if (increment(d.fraction) && increment(d.integer)) d.integer.insert(d.integer.begin(), '1');
 }
 
 bool all_zero(const std::string& s) { return s.find_first_not_of('0') == std::string::npos; }

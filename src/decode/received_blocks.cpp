@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "decode/capture.h"
+
 namespace nlx {
 
 ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t n) {
@@ -26,6 +28,20 @@ ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t 
                           std::to_string(r.announced) +
                           " announced groups were ignored");
     return r;
+}
+
+DecodeResult decode_whole_groups(char model, std::span<const std::uint8_t> data, std::int32_t n,
+                                 const GroupDecoder& decode_group) {
+    DecodeResult result;
+    result.announced_bytes = announced_bytes(model, n);
+    result.received_bytes = data.size();
+    ReceivedBlocks blocks = received_blocks(data, n);
+    result.notes = std::move(blocks.notes);
+    for (std::int32_t i = 0; i < blocks.whole; ++i) {
+        if (auto group = decode_group(data.subspan(std::size_t(i) * kGroupBytes, kGroupBytes), i))
+            result.groups.push_back(std::move(*group));
+    }
+    return result;
 }
 
 }  // namespace nlx

@@ -2,9 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "decode/decoder.h"
 
 namespace nlx {
 
@@ -19,5 +23,14 @@ struct ReceivedBlocks {
 // A group that did not arrive whole gives no row: its missing bytes would read as zeros, and
 // a half-received group would produce a row of invented values.
 ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t n);
+
+// Turns group i (its 256 bytes) into rows, or gives nullopt for a block that is no group.
+using GroupDecoder =
+    std::function<std::optional<DecodedGroup>(std::span<const std::uint8_t> group, std::int32_t i)>;
+
+// Decodes every whole group of a block transfer of `model` in order and accounts for the bytes
+// announced, received and lost.
+DecodeResult decode_whole_groups(char model, std::span<const std::uint8_t> data, std::int32_t n,
+                                 const GroupDecoder& decode_group);
 
 }  // namespace nlx

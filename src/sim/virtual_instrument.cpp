@@ -8,14 +8,15 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <future>
 #include <vector>
 
+#include "decode/capture.h"
 #include "link/byte_link.h"
 #include "link/download_protocol.h"
-#include "sim/count_bytes.h"
 
 namespace nlx::sim {
 namespace {
@@ -252,8 +253,8 @@ Result<void> VirtualInstrument::serve(const std::function<void()>& listening) {
 
         std::vector<std::uint8_t> out;
         if (fault.kind == FaultKind::zero_count) {
-            auto zero = count_bytes(options_.model, 0).value_or(std::pair<std::uint8_t, std::uint8_t>{0, 16});
-            out = {zero.first, zero.second};
+            auto zero = nlx::count_bytes(options_.model, 0).value_or(std::array<std::uint8_t, 2>{0, 16});
+            out = {zero[0], zero[1]};
         } else if (fault.kind == FaultKind::negative_count) {
             out = {0, 0};
         } else {

@@ -35,9 +35,14 @@ TEST(TransferCount, CountBytesInvertTheFormulasOverTheirWholeRange) {
     EXPECT_EQ(count_bytes('a', 128), (std::array<std::uint8_t, 2>{1, 16}));
     EXPECT_EQ(count_bytes('c', 3), (std::array<std::uint8_t, 2>{0, 131}));
     EXPECT_EQ(count_bytes('e', 320), (std::array<std::uint8_t, 2>{64, 129}));
+    EXPECT_EQ(count_bytes('d', 32879), (std::array<std::uint8_t, 2>{255, 255}));
+    // Just outside what two bytes can announce, at both ends of each formula.
     EXPECT_FALSE(count_bytes('c', 128).has_value());
+    EXPECT_FALSE(count_bytes('c', -129).has_value());
     EXPECT_FALSE(count_bytes('a', 128 * 255 + 255 - 16 + 1).has_value());
+    EXPECT_FALSE(count_bytes('d', -17).has_value());
     EXPECT_FALSE(count_bytes('e', -128 * 256 - 1).has_value());
+    EXPECT_FALSE(count_bytes('e', 32768).has_value());
 }
 
 TEST(CaptureFile, RoundTripsAndRefusesTooShortFiles) {

@@ -3,10 +3,9 @@
 
 #include <cmath>
 
-#include "cde_test_util.h"
-#include "decode/capture.h"
 #include "decode/decoder.h"
 #include "decode/number_format.h"
+#include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
 
 namespace nlx {
@@ -14,16 +13,15 @@ namespace {
 
 using sim::StatGroupC;
 using sim::OctaveGroupC;
-using test::cell;
 
-Cell col(const DecodedGroup& g, std::string_view column) { return cell(g.record, 'c', column); }
+Cell col(const DecodedGroup& g, std::string_view column) { return test::cell('c', g.record, column); }
 
 StatGroupC sample_group() {
     StatGroupC g;
     g.start = {8, 9, 5, 14, 3, 0};
     g.set_time_code = 6;
     g.duration_s = 3600;
-    g.hours = 1;
+    g.measured = {1, 0, 0};
     g.leq = 85.6, g.l5 = 90.1, g.l10 = 88.0, g.l50 = 84.2, g.l90 = 80.5, g.l95 = 79.9;
     g.lmax = 101.3, g.lmin = 5.2;
     g.sd = 23.5;
@@ -263,16 +261,6 @@ TEST(DecodeC, TransferSkipsNonGroupsAndLosesOnlyBrokenBlocks) {
     EXPECT_EQ(col(r.groups[99], "序号"), "100");
 }
 
-TEST(DecodeC, CountBytesInvertTheTransferCount) {
-    for (int n : {0, 1, 3, 100, 127}) {
-        auto c = sim::count_bytes_c(n);
-        ASSERT_TRUE(c.ok());
-        EXPECT_EQ(transfer_count('c', (*c)[0], (*c)[1]), n);
-    }
-    EXPECT_FALSE(sim::count_bytes_c(128).ok());
-    EXPECT_FALSE(sim::count_bytes_c(-1).ok());
-}
-
 // Standard deviation of the counted classes, computed here independently as mean of squares.
 double sd_of(const std::array<unsigned, 101>& counts) {
     double n = 0, m = 0;
@@ -305,12 +293,7 @@ TEST(DecodeC, RealisticGroupsRoundTrip) {
         }
         const auto& g = std::get<StatGroupC>(groups[i]);
         SCOPED_TRACE("group " + std::to_string(i));
-        EXPECT_GE(g.l5, g.l10);
-        EXPECT_GE(g.l10, g.l50);
-        EXPECT_GE(g.l50, g.l90);
-        EXPECT_GE(g.l90, g.l95);
-        EXPECT_GE(g.lmax, g.leq);
-        EXPECT_GE(g.leq, g.lmin);
+        test::expect_ordered_levels({g.l5, g.l10, g.l50, g.l90, g.l95}, g.lmax, g.leq, g.lmin);
         EXPECT_EQ(col(d, "Leq"), format_number(g.leq, "##0.0"));
         EXPECT_EQ(col(d, "L5"), format_number(g.l5, "##0.0"));
         EXPECT_EQ(col(d, "L95"), format_number(g.l95, "##0.0"));

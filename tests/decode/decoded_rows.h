@@ -1,15 +1,19 @@
-// Test access to decoded rows by column name, through the model table.
+// Helpers of the decoder tests: cells by column name through the model table, notes, joined
+// byte blocks, and the ordering every generated group's levels must keep.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/models.h"
 #include "core/rows.h"
 
-namespace nlx::testing {
+namespace nlx::test {
 
 // The cell of `column` in a record row of `model`; fails the test for an unknown column.
 inline Cell cell(char model, const RecordRow& row, std::string_view column) {
@@ -26,4 +30,21 @@ inline bool has_note(const std::vector<std::string>& notes, std::string_view par
     return false;
 }
 
-}  // namespace nlx::testing
+// The blocks' bytes one after the other.
+template <class... Blocks>
+std::vector<std::uint8_t> concat(const Blocks&... blocks) {
+    std::vector<std::uint8_t> out;
+    (out.insert(out.end(), blocks.begin(), blocks.end()), ...);
+    return out;
+}
+
+// Levels exceeded 5, 10, 50, 90 and 95 % of the time fall in that order, and Lmax >= Leq >= Lmin.
+inline void expect_ordered_levels(const std::array<double, 5>& exceeded, double lmax, double leq,
+                                  double lmin) {
+    for (std::size_t k = 1; k < exceeded.size(); ++k)
+        EXPECT_GE(exceeded[k - 1], exceeded[k]) << "exceeded levels " << k - 1 << ", " << k;
+    EXPECT_GE(lmax, leq);
+    EXPECT_GE(leq, lmin);
+}
+
+}  // namespace nlx::test

@@ -35,6 +35,7 @@ TEST(NumberPattern, RoundsHalfAwayFromZeroOnTheDecimalForm) {
     EXPECT_EQ(format_number(9.95, "##0.0"), "10.0");
     EXPECT_EQ(format_number(99.95, "#00.0"), "100.0");
     EXPECT_EQ(format_number(0.5, "00"), "01");
+    EXPECT_EQ(format_number(0.96, "##0.0"), "1.0");  // the carry makes the integer part
     EXPECT_EQ(format_number(-0.5, "00"), "-01");
     EXPECT_EQ(format_number(0.04, "##0.0"), "0.0");
     EXPECT_EQ(format_number(-0.04, "##0.0"), "0.0");  // a rounded zero carries no sign

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -24,11 +25,43 @@ inline void require(bool ok, const char* what) {
     if (!ok) broken(what);
 }
 
-// A text cell must never carry a non-number produced by arithmetic.
+// A text cell must never carry a non-number produced by arithmetic: no NaN or infinity in any
+// letter case, and no exponent (a digit or point, then e, then a digit or sign). An upper-case E
+// is no exponent: digit texts of bytes that are not packed decimal show hexadecimal digits
+// ("7E"), and number formatting writes exponents in lower case.
 inline bool sane_text(const std::string& s) {
-    for (const char* bad : {"nan", "NaN", "NAN", "inf", "Inf", "INF", "e+", "e-"})
-        if (s.find(bad) != std::string::npos) return false;
+    std::string lower(s);
+    for (char& c : lower) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos) return false;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t i = 1; i + 1 < s.size(); ++i) {
+        if (s[i] != 'e') continue;
+        const char before = s[i - 1], after = s[i + 1];
+        if ((digit(before) || before == '.') && (digit(after) || after == '+' || after == '-'))
+            return false;
+    }
     return true;
+}
+
+// The model a and b targets: the first two bytes pick a transfer count n of -8 to 511 blocks (no
+// data, short, exact and over-long transfers all occur), the rest is the data. Decodes it and
+// checks the byte accounting; nullopt for an input too short to hold n.
+struct BlockDecode {
+    DecodeResult result;
+    std::span<const std::uint8_t> data;
+    std::size_t whole_blocks = 0;  // blocks that arrived whole within the announced ones
+};
+template <class Decode>
+std::optional<BlockDecode> decode_blocks(const std::uint8_t* bytes, std::size_t size, Decode decode) {
+    if (size < 2) return std::nullopt;
+    const std::int32_t n = std::int32_t((bytes[0] << 8 | bytes[1]) % 520) - 8;
+    BlockDecode d{{}, std::span<const std::uint8_t>(bytes + 2, size - 2), 0};
+    d.result = decode(d.data, n);
+    const std::size_t announced = n > 0 ? std::size_t(n) * 256 : 0;
+    require(d.result.announced_bytes == announced, "announced bytes");
+    require(d.result.received_bytes == d.data.size(), "received bytes");
+    d.whole_blocks = std::min(announced, d.data.size()) / 256;
+    return d;
 }
 
 // Runs `decode` on a capture file's layout and checks what every decoder promises: row counts

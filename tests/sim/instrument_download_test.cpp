@@ -7,7 +7,7 @@
 #include "link/download_session.h"
 #include "link/serial_link.h"
 #include "link/session_support.h"
-#include "sim/count_bytes.h"
+#include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
 
 namespace nlx::sim {

@@ -3,7 +3,8 @@
 
 #include "sim/encode/bytes.h"
 #include "sim/encode/encode_ab.h"
-#include "sim/encode/shared_ab.h"
+#include "sim/encode/join.h"
+#include "sim/encode/shared_header.h"
 
 namespace nlx::sim {
 namespace {
@@ -19,8 +20,8 @@ std::vector<std::uint8_t> encode_group_a(const GroupA& g) {
     b[0] = g.mode;
     b[1] = g.group_part1;
     b[2] = g.group_part2;
-    put_shared_ab(b, g.weighting, g.start, g.set_time_code, g.sampling_code, g.levels, g.measured,
-                  g.day_number, g.distribution_percent);
+    put_shared_header(b, {g.weighting, g.start, g.set_time_code, g.sampling_code, g.levels,
+                          g.measured, g.day_number, g.distribution_percent});
     b[14] = g.ac_interval_ms;
     put_u24_be(b, 15, g.history_length);
     b[40] = to_bcd(int(std::lround(g.code_value * 10)));
@@ -30,17 +31,7 @@ std::vector<std::uint8_t> encode_group_a(const GroupA& g) {
 }
 
 std::vector<std::uint8_t> encode_transfer_a(std::span<const GroupA> groups) {
-    std::vector<std::uint8_t> out;
-    for (const auto& g : groups) {
-        auto bytes = encode_group_a(g);
-        out.insert(out.end(), bytes.begin(), bytes.end());
-    }
-    return out;
-}
-
-std::array<std::uint8_t, 2> count_bytes_abd(std::int32_t n) {
-    std::int32_t v = n + 16;
-    return {std::uint8_t(v / 128), std::uint8_t(v % 128)};
+    return join_encoded(groups, encode_group_a);
 }
 
 std::vector<std::uint8_t> ln_history(std::span<const std::uint32_t> counts) {

@@ -1,5 +1,5 @@
 // Encoders for models a and b: readable group values to the instruments' byte layouts, whole
-// transfers, count bytes, and deterministic generators of realistic groups.
+// transfers and deterministic generators of realistic groups.
 #pragma once
 
 #include <array>
@@ -7,24 +7,10 @@
 #include <span>
 #include <vector>
 
+#include "sim/encode/group_stamp.h"
+#include "sim/encode/shared_header.h"
+
 namespace nlx::sim {
-
-// Statistical results of a group, in dB (E in the instrument's exposure unit), 0.0 to 999.9.
-// Octave groups of model b put their 11 bands here in column order (see octave_levels).
-struct StatLevels {
-    double leq = 0, l5 = 0, l10 = 0, l50 = 0, l90 = 0, l95 = 0, sd = 0, lae = 0, lmax = 0,
-           lmin = 0, e = 0;
-};
-
-// Start of a group: two-digit year, month, day, hours, minutes, seconds (each 0..99).
-struct Stamp {
-    int year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0;
-};
-
-// Measured duration; stored as packed decimal, so each part 0..99.
-struct Duration {
-    int hours = 0, minutes = 0, seconds = 0;
-};
 
 // One model a group. The time-history bytes follow the first block: 3-byte class counts for
 // .ln modes (ln_history), one byte per sample for .li (li_history), byte pairs for .ac
@@ -33,7 +19,7 @@ struct GroupA {
     std::uint8_t mode = 0xA0;
     std::uint8_t group_part1 = 0, group_part2 = 0;
     std::uint8_t weighting = 0;  // high nibble time weighting, low nibble frequency weighting
-    Stamp start;
+    GroupStamp start;
     int set_time_code = 0, sampling_code = 0;
     std::uint8_t ac_interval_ms = 0;
     StatLevels levels;
@@ -49,7 +35,7 @@ struct GroupA {
 struct GroupB {
     std::uint8_t type = 0;
     std::uint8_t weighting = 0;
-    Stamp start;
+    GroupStamp start;
     int set_time_code = 0, sampling_code = 0;
     StatLevels levels;
     Duration measured;
@@ -68,10 +54,6 @@ std::vector<std::uint8_t> encode_block_b(const GroupB& group);
 // The data of a whole transfer: the groups one after the other.
 std::vector<std::uint8_t> encode_transfer_a(std::span<const GroupA> groups);
 std::vector<std::uint8_t> encode_transfer_b(std::span<const GroupB> groups);
-
-// The two count bytes b1, b2 announcing n blocks for models a, b and d (n = 128*b1 + b2 - 16),
-// for n from -16 to 32,751.
-std::array<std::uint8_t, 2> count_bytes_abd(std::int32_t n);
 
 // Time-history builders: class counts (3 bytes each, low byte first), instantaneous levels in dB
 // (30.0 dB + 0.4 dB steps, rounded to the nearest step), and one AC sample whose value is

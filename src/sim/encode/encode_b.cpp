@@ -1,25 +1,20 @@
 // Model b groups to bytes: one 256-byte block each.
 #include "sim/encode/encode_ab.h"
-#include "sim/encode/shared_ab.h"
+#include "sim/encode/join.h"
+#include "sim/encode/shared_header.h"
 
 namespace nlx::sim {
 
 std::vector<std::uint8_t> encode_block_b(const GroupB& g) {
     std::vector<std::uint8_t> bytes(256, 0);
     bytes[0] = g.type;
-    put_shared_ab(bytes, g.weighting, g.start, g.set_time_code, g.sampling_code, g.levels,
-                  g.measured, g.day_number, g.distribution_percent);
+    put_shared_header(bytes, {g.weighting, g.start, g.set_time_code, g.sampling_code, g.levels,
+                              g.measured, g.day_number, g.distribution_percent});
     return bytes;
 }
 
 std::vector<std::uint8_t> encode_transfer_b(std::span<const GroupB> groups) {
-    std::vector<std::uint8_t> out;
-    out.reserve(groups.size() * 256);
-    for (const auto& g : groups) {
-        auto bytes = encode_block_b(g);
-        out.insert(out.end(), bytes.begin(), bytes.end());
-    }
-    return out;
+    return join_encoded(groups, encode_block_b);
 }
 
 StatLevels octave_levels(const std::array<double, 11>& v) {

@@ -1,5 +1,5 @@
 // Encoders for models c, d and e: readable measurement values to the instruments' byte layouts,
-// whole transfers and their count bytes, and deterministic realistic data for tests and demos.
+// whole transfers, and deterministic realistic data for tests and demos.
 #pragma once
 
 #include <array>
@@ -9,14 +9,12 @@
 #include <variant>
 #include <vector>
 
-#include "core/result.h"
 #include "sim/encode/group_stamp.h"
 
 namespace nlx::sim {
 
 using Block256 = std::array<std::uint8_t, 256>;
 using Record16 = std::array<std::uint8_t, 16>;
-using CountPair = std::array<std::uint8_t, 2>;  // first and second count byte, b1 and b2
 
 // ---- Model c -----------------------------------------------------------------------------
 
@@ -27,8 +25,8 @@ struct StatGroupC {
     int time_weighting = 0; // low nibble of byte 3: 0 fast, otherwise slow
     GroupStamp start;
     int set_time_code = 1;  // byte 10: 0 manual, 1 10s .. 9 24hour
-    unsigned duration_s = 0;                  // bytes 15..17
-    int hours = 0, minutes = 0, seconds = 0;  // measured time, bytes 38, 37, 36
+    unsigned duration_s = 0;  // bytes 15..17
+    Duration measured;        // measured time, bytes 38, 37, 36
     double leq = 0, l5 = 0, l10 = 0, l50 = 0, l90 = 0, l95 = 0, lmax = 0, lmin = 0;
     std::optional<double> sd;  // stored deviation; nullopt stores FFh (computed from the counts)
     std::array<unsigned, 101> counts{};  // samples at 30 .. 130 dB (the last is not in the total)
@@ -48,8 +46,6 @@ Block256 encode_group_c(const StatGroupC& group);
 Block256 encode_group_c(const OctaveGroupC& group);
 Block256 encode_group_c(const GroupC& group);
 std::vector<std::uint8_t> transfer_c(std::span<const GroupC> groups);
-// Count bytes announcing n groups (n = b2 - 128; b1 is not used and sent as 0); n in 0..127.
-Result<CountPair> count_bytes_c(int n);
 
 // Plausible model c data: single measurements, octave groups and 24-hour runs of 24 hourly
 // groups with their hours numbered 1..24, one after the other in time.
@@ -69,14 +65,12 @@ struct GroupD {
     double vsd = 0;
     double vlav = 0;              // VLAV, or VLAE for a mode 3 group (same bytes)
     double vlmax = 0, vlmin = 0, e = 0;
-    int hours = 0, minutes = 0, seconds = 0;  // measured time (modes 0..2)
+    Duration measured;            // measured time (modes 0..2)
     std::array<double, 100> percent{};  // share of the classes 40 .. 139 dB, steps of 0.5 %
 };
 
 Block256 encode_group_d(const GroupD& group);
 std::vector<std::uint8_t> transfer_d(std::span<const GroupD> groups);
-// Count bytes announcing n groups (n = 128 b1 + b2 - 16); n in 0..32879.
-Result<CountPair> count_bytes_d(int n);
 
 // Plausible vibration data: STA, IEC and OCT groups and 24-hour runs (mode 1, hours 1..24).
 std::vector<GroupD> realistic_groups_d(int count, std::uint32_t seed);
@@ -88,14 +82,13 @@ struct RecordE {
     std::uint8_t weighting = 0xA0;       // A0h A/F, A1h A/S, A2h C/F, A3h C/S, A4h z/F, A5h z/S
     GroupStamp start;                    // seconds are not stored
     int set_time_code = 0;               // 0 manual, 1 10s .. 10 24h
-    int hours = 0, minutes = 0, seconds = 0;  // measured time Tm
+    Duration measured;                   // measured time Tm
 };
 
 Record16 encode_record_e(const RecordE& record);
 std::vector<std::uint8_t> transfer_e(std::span<const RecordE> records);
-// Count bytes announcing n bytes (n = 256 (b2 - 128) + b1); n in 0..32767.
-Result<CountPair> count_bytes_e(int n);
 
+// Plausible records: levels of a bell-shaped distribution, set or manual measuring times.
 std::vector<RecordE> realistic_groups_e(int count, std::uint32_t seed);
 
 }  // namespace nlx::sim

@@ -1,5 +1,7 @@
-// Calendar arithmetic for generated groups.
+// Calendar arithmetic and byte layout of the time fields of generated groups.
 #include "sim/encode/group_stamp.h"
+
+#include "sim/encode/bytes.h"
 
 namespace nlx::sim {
 namespace {
@@ -11,10 +13,12 @@ int days_in_month(int year, int month) {
     return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
+long long seconds_of_day(const GroupStamp& s) { return s.hour * 3600LL + s.minute * 60LL + s.second; }
+
 }  // namespace
 
 GroupStamp advanced(GroupStamp s, long long seconds) {
-    long long total = s.hour * 3600LL + s.minute * 60LL + s.second + seconds;
+    long long total = seconds_of_day(s) + seconds;
     long long days = total / 86400;
     total %= 86400;
     s.hour = int(total / 3600);
@@ -30,6 +34,29 @@ GroupStamp advanced(GroupStamp s, long long seconds) {
         }
     }
     return s;
+}
+
+GroupStamp next_multiple(GroupStamp s, int period) {
+    return advanced(s, period - seconds_of_day(s) % period);
+}
+
+Duration duration_of(unsigned seconds) {
+    return {int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60)};
+}
+
+void put_stamp(std::span<std::uint8_t> b, std::size_t o, const GroupStamp& s, bool with_seconds) {
+    b[o] = to_bcd(s.year);
+    b[o + 1] = to_bcd(s.month);
+    b[o + 2] = to_bcd(s.day);
+    b[o + 3] = to_bcd(s.hour);
+    b[o + 4] = to_bcd(s.minute);
+    if (with_seconds) b[o + 5] = to_bcd(s.second);
+}
+
+void put_duration(std::span<std::uint8_t> b, std::size_t o, const Duration& d) {
+    b[o] = to_bcd(d.seconds);
+    b[o + 1] = to_bcd(d.minutes);
+    b[o + 2] = to_bcd(d.hours);
 }
 
 }  // namespace nlx::sim

@@ -1,5 +1,5 @@
-// The header fields shared by the model a and model b decoders.
-#include "decode/header_ab.h"
+// The header fields shared by the model a, b and d decoders.
+#include "decode/header_abd.h"
 
 #include "core/models.h"
 #include "decode/code_tables.h"
@@ -15,27 +15,31 @@ std::string level_at(std::span<const std::uint8_t> h, std::size_t o) {
 
 }  // namespace
 
-void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> h) {
-    row.set("Leq", level_at(h, 18));
-    row.set("L5", level_at(h, 44));
-    row.set("L10", level_at(h, 20));
-    row.set("L50", level_at(h, 22));
-    row.set("L90", level_at(h, 24));
-    row.set("L95", level_at(h, 42));
-    row.set("SD", format_number(sd_level(h[26], h[27]), "##0.0"));
-    row.set("LAE", level_at(h, 28));
-    row.set("Lmax", level_at(h, 30));
-    row.set("Lmin", level_at(h, 32));
-    row.set("E", format_number(packed_level(h[34], h[35]), "##0.0"));
+void fill_shared_columns(RecordBuilder& row, std::span<const std::uint8_t> h, const LevelColumns& c) {
+    row.set(c.leq, level_at(h, 18));
+    row.set(c.l5, level_at(h, 44));
+    row.set(c.l10, level_at(h, 20));
+    row.set(c.l50, level_at(h, 22));
+    row.set(c.l90, level_at(h, 24));
+    row.set(c.l95, level_at(h, 42));
+    row.set(c.sd, format_number(sd_level(h[26], h[27]), "##0.0"));
+    row.set(c.lae, level_at(h, 28));
+    row.set(c.lmax, level_at(h, 30));
+    row.set(c.lmin, level_at(h, 32));
+    row.set(c.e, format_number(packed_level(h[34], h[35]), "##0.0"));
     row.set("DATE", date_text(h[4], h[5], h[6]));
     row.set("TIME", time_text(h[7], h[8], h[9]));
     row.set("设定时间", set_time_text(h[10]));
     row.set("采样间隔", sampling_interval_text(h[11]));
     row.set("时间计权", time_weighting_text(h[3]));
+}
+
+void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> h) {
+    fill_shared_columns(row, h, kSoundLevelColumns);
     row.set("频率计权", frequency_weighting_text(h[3]));
 }
 
-DistributionRow distribution_row_ab(long long seq, std::span<const std::uint8_t> bytes) {
+DistributionRow distribution_row_abd(long long seq, std::span<const std::uint8_t> bytes) {
     DistributionRow d;
     d.seq = seq;
     d.values.assign(kDistributionValues, std::nullopt);

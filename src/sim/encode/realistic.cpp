@@ -1,19 +1,12 @@
-// Level statistics computed from a class distribution, so generated groups are self-consistent.
-#include "sim/encode/realistic_levels.h"
+// Building blocks of generated groups: statistics computed from the class distribution, so every
+// generated group is self-consistent; exposures, day and night levels, spectra and start stamps.
+#include "sim/encode/realistic.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 namespace nlx::sim {
-
-double Rng::uniform(double lo, double hi) { return lo + (hi - lo) * (double(gen_()) / 4294967296.0); }
-
-int Rng::between(int lo, int hi) {
-    return lo + int(gen_() % std::uint32_t(hi - lo + 1));
-}
-
-bool Rng::chance(double p) { return uniform(0.0, 1.0) < p; }
 
 double round_tenth(double level) { return std::round(level * 10.0) / 10.0; }
 
@@ -67,7 +60,7 @@ double exceeded(std::span<const double> w, double total, int lowest, double perc
 
 }  // namespace
 
-LevelStats level_stats(std::span<const double> w, int lowest, Rng& rng) {
+LevelStats level_stats(std::span<const double> w, int lowest, SeededRandom& rng) {
     LevelStats s;
     double total = 0, energy = 0, s1 = 0;
     std::size_t first = w.size(), last = 0;
@@ -96,6 +89,74 @@ LevelStats level_stats(std::span<const double> w, int lowest, Rng& rng) {
     s.lmax = round_tenth(lowest + double(last) + 0.5 + rng.uniform(0.0, 2.5));
     s.lmin = round_tenth(std::max(0.0, lowest + double(first) - 0.5 - rng.uniform(0.0, 2.5)));
     return s;
+}
+
+PercentDistribution percent_distribution(SeededRandom& rng, int classes, int lowest, double mean,
+                                         double spread) {
+    auto halves = apportion(bell_shares(classes, lowest, mean, spread), 200);
+    PercentDistribution d;
+    d.percent.assign(halves.size(), 0.0);
+    d.first = classes;
+    for (std::size_t j = 0; j < halves.size(); ++j) {
+        d.percent[j] = halves[j] / 2.0;
+        if (halves[j] == 0) continue;
+        d.first = std::min(d.first, int(j));
+        d.last = int(j);
+    }
+    d.stats = level_stats(d.percent, lowest, rng);
+    return d;
+}
+
+Exposure exposure(double leq, double seconds) {
+    double lae = leq + 10.0 * std::log10(seconds);
+    // 4e-10 Pa² is the square of 20 µPa; the exposure is counted in hours.
+    double e = 4e-10 * std::pow(10.0, leq / 10.0) * seconds / 3600.0;
+    return {round_tenth(lae), round_tenth(std::min(999.9, e))};
+}
+
+double hourly_level(SeededRandom& rng, int hour, double night, double day) {
+    bool is_night = hour >= 22 || hour < 6;
+    return (is_night ? night : day) + rng.uniform(-3.0, 5.0);
+}
+
+std::array<double, 12> octave_spectrum(SeededRandom& rng, double base) {
+    static constexpr double kShape[9] = {4, 3, 2, 1, 0, -1, -3, -6, -10};
+    static constexpr double kA[9] = {-39.4, -26.2, -16.1, -8.6, -3.2, 0, 1.2, 1.0, -1.1};
+    static constexpr double kC[9] = {-3.0, -0.8, -0.2, 0, 0, 0, -0.2, -0.8, -3.0};
+    std::array<double, 12> levels{};
+    double all = 0, a = 0, c = 0;
+    for (std::size_t k = 0; k < 9; ++k) {
+        double band = round_tenth(base + kShape[k] + rng.uniform(-3.0, 3.0));
+        levels[k] = band;
+        all += std::pow(10.0, band / 10.0);
+        a += std::pow(10.0, (band + kA[k]) / 10.0);
+        c += std::pow(10.0, (band + kC[k]) / 10.0);
+    }
+    levels[9] = round_tenth(10.0 * std::log10(all));
+    levels[10] = round_tenth(10.0 * std::log10(a));
+    levels[11] = round_tenth(10.0 * std::log10(c));
+    return levels;
+}
+
+GroupStamp random_start(SeededRandom& rng) {
+    return {rng.integer(8, 12), rng.integer(1, 12), rng.integer(1, 28), rng.integer(7, 10),
+            rng.integer(0, 59), 0};
+}
+
+GroupStamp SeriesClock::single(unsigned seconds) {
+    now_ = advanced(now_, rng_.integer(60, 1800));
+    return take(seconds);
+}
+
+GroupStamp SeriesClock::run_hour(int hour) {
+    if (hour == 0) now_ = next_multiple(now_, 86400);
+    return take(3600);
+}
+
+GroupStamp SeriesClock::take(unsigned seconds) {
+    GroupStamp start = now_;
+    now_ = advanced(now_, seconds);
+    return start;
 }
 
 }  // namespace nlx::sim

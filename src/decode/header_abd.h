@@ -1,0 +1,35 @@
+// Header fields that models a, b and d store at the same offsets with the same encodings.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "core/rows.h"
+#include "decode/row_builder.h"
+
+namespace nlx {
+
+// Bytes of a header the shared fields need (offsets 0 to 47).
+inline constexpr std::size_t kSharedHeaderBytes = 48;
+
+// The columns of the level slots: Leq (18), L5 (44), L10 (20), L50 (22), L90 (24), L95 (42),
+// SD (26), LAE (28), Lmax (30), Lmin (32), E (34). Model d keeps its vibration levels there.
+struct LevelColumns {
+    const char *leq, *l5, *l10, *l50, *l90, *l95, *sd, *lae, *lmax, *lmin, *e;
+};
+inline constexpr LevelColumns kSoundLevelColumns{"Leq", "L5",  "L10",  "L50",  "L90", "L95",
+                                                 "SD",  "LAE", "Lmax", "Lmin", "E"};
+
+// Fills the level columns, DATE, TIME, 设定时间, 采样间隔 and 时间计权 from a group header of at
+// least 48 bytes. The frequency weighting differs between the models and is left to the caller.
+void fill_shared_columns(RecordBuilder& row, std::span<const std::uint8_t> header,
+                         const LevelColumns& levels);
+
+// The shared columns of models a and b: those above with the sound levels, and 频率计权.
+void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> header);
+
+// A distribution row from `count` bytes starting at `bytes`: each byte is a percentage times 2;
+// 100 % or more is stored as 0. Positions after `count` up to 101 stay NULL.
+DistributionRow distribution_row_abd(long long seq, std::span<const std::uint8_t> bytes);
+
+}  // namespace nlx
