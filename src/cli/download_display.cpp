@@ -1,6 +1,7 @@
 // Terminal rendering of the download's status line and progress.
 #include "cli/download_display.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 
@@ -17,7 +18,11 @@ struct DisplayState {
 std::string bar(std::size_t received, std::size_t announced) {
     constexpr int width = 30;
     int filled = announced == 0 ? 0 : int(received * width / announced);
-    return "[" + std::string(std::size_t(filled), '#') + std::string(std::size_t(width - filled), '-') + "]";
+    std::string text(std::size_t(width + 2), '-');
+    text.front() = '[';
+    text.back() = ']';
+    std::fill_n(text.begin() + 1, filled, '#');
+    return text;
 }
 
 }  // namespace

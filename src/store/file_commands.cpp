@@ -61,7 +61,10 @@ std::optional<OperatorMessage> save_database_as(Database& current, const fs::pat
 
     fs::path folder = destination.parent_path();
     if (folder.empty()) folder = ".";
-    std::string pattern = (folder / ("." + destination.filename().string() + ".part-XXXXXX")).string();
+    std::string part_name = destination.filename().string();
+    part_name.insert(part_name.begin(), '.');
+    part_name.append(".part-XXXXXX");
+    std::string pattern = (folder / part_name).string();
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) return save_failed();
     ::close(fd);
