@@ -1,5 +1,6 @@
 // The building blocks of generated groups: stamps moved across calendar ends, the time fields'
-// bytes, the seeded source and the distributions every generator draws its levels from.
+// bytes, the seeded source, the distributions every generator draws its levels from, and the
+// 24-hour runs of a generated instrument.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,9 @@
 #include "sim/encode/group_stamp.h"
 #include "sim/encode/realistic.h"
 #include "sim/encode/seeded_random.h"
+#include "core/models.h"
+#include "decode/decoder.h"
+#include "sim/generated_content.h"
 
 namespace nlx::sim {
 namespace {
@@ -109,6 +113,39 @@ TEST(RealisticLevels, DistributionsInHalfPercentStepsWithOrderedStatistics) {
     for (int k = 0; k < 9; ++k) EXPECT_GE(spectrum[9], spectrum[std::size_t(k)]);
     EXPECT_GE(spectrum[9], spectrum[10]);
     EXPECT_GE(spectrum[9], spectrum[11]);
+}
+
+// What an operator sees of a generated instrument: each 24-hour run numbers its hours 1 to 24,
+// one hour apart, with the weightings it was started with.
+TEST(GeneratedContent, TwentyFourHourRunsKeepTheirSettings) {
+    for (char model : {'a', 'b', 'c', 'd'}) {
+        auto capture = generated_capture(model, 70, 5);
+        ASSERT_TRUE(capture.ok()) << capture.message();
+        auto decoded = decode(model, capture->data, transfer_count(model, capture->b1, capture->b2));
+        ASSERT_EQ(decoded.groups.size(), 70u) << model;
+        const ModelInfo& info = *find_model(model);
+        auto cell = [&](const DecodedGroup& g, const char* column) {
+            return g.record[std::size_t(*record_column_index(info, column))].value_or("");
+        };
+        int runs = 0;
+        std::string frequency, time;
+        int expected_hour = 1;
+        for (const auto& g : decoded.groups) {
+            std::string mode = cell(g, "MODE");
+            if (mode.rfind("24h", 0) != 0 || mode == "24h no") continue;
+            int hour = std::stoi(mode.substr(3));
+            if (hour == 1) {
+                ++runs;
+                expected_hour = 1;
+                frequency = cell(g, "频率计权");
+                time = cell(g, "时间计权");
+            }
+            EXPECT_EQ(hour, expected_hour++) << model;
+            EXPECT_EQ(cell(g, "频率计权"), frequency) << model << " hour " << hour;
+            EXPECT_EQ(cell(g, "时间计权"), time) << model << " hour " << hour;
+        }
+        EXPECT_GE(runs, 2) << model;
+    }
 }
 
 }  // namespace

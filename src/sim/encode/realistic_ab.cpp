@@ -100,12 +100,15 @@ std::vector<GroupA> realistic_groups_a(int count, std::uint32_t seed) {
     SeriesClock clock(rng);
     std::vector<GroupA> groups;
     const int singles = int(std::size(kCycleA));
+    std::uint8_t run_weighting = 0;  // a 24-hour run keeps the weighting it was started with
     for (int i = 0; i < count; ++i) {
         const int hour = i % (singles + kRunHours) - singles;  // negative: a single measurement
         GroupA g;
         g.group_part1 = std::uint8_t((i + 1) / 256);
         g.group_part2 = std::uint8_t((i + 1) % 256);
         g.weighting = weighting(rng);
+        if (hour == 0) run_weighting = g.weighting;
+        if (hour > 0) g.weighting = run_weighting;
         g.code_value = rng.integer(0, 99) / 10.0;
         if (hour < 0) {
             const PlanA& plan = kCycleA[std::size_t(hour + singles)];
@@ -146,10 +149,13 @@ std::vector<GroupB> realistic_groups_b(int count, std::uint32_t seed) {
     SeriesClock clock(rng);
     std::vector<GroupB> groups;
     const int singles = int(std::size(kTypes));
+    std::uint8_t run_weighting = 0;  // a 24-hour run keeps the weighting it was started with
     for (int i = 0; i < count; ++i) {
         const int hour = i % (singles + kRunHours) - singles;  // negative: a single measurement
         GroupB g;
         g.weighting = weighting(rng);
+        if (hour == 0) run_weighting = g.weighting;
+        if (hour > 0) g.weighting = run_weighting;
         if (hour < 0) {
             g.type = kTypes[std::size_t(hour + singles)];
             g.set_time_code = rng.integer(1, 4);

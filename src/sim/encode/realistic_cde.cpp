@@ -68,6 +68,7 @@ std::vector<GroupC> realistic_groups_c(int count, std::uint32_t seed) {
     SeededRandom rng(seed);
     SeriesClock clock(rng);
     std::vector<GroupC> out;
+    int run_time_weighting = 0;
     for (int i = 0; i < count; ++i) {
         const int place = i % (kSingles + kRunHours);
         if (place == kOctave) {
@@ -84,6 +85,9 @@ std::vector<GroupC> realistic_groups_c(int count, std::uint32_t seed) {
         } else {
             const int hour = place - kSingles;
             StatGroupC g = statistical(rng, hourly_level(rng, hour, 42.0, 58.0), 3600);
+            // A 24-hour run keeps the weighting it was started with.
+            if (hour == 0) run_time_weighting = g.time_weighting;
+            g.time_weighting = run_time_weighting;
             g.day_run = true;
             g.day_number = hour + 1;
             g.set_time_code = kSetTime1Hour;
@@ -101,6 +105,7 @@ std::vector<GroupD> realistic_groups_d(int count, std::uint32_t seed) {
     SeededRandom rng(seed);
     SeriesClock clock(rng);
     std::vector<GroupD> out;
+    GroupD run_settings;
     for (int i = 0; i < count; ++i) {
         const int hour = i % (kSingles + kRunHours) - kSingles;  // negative: a single measurement
         GroupD g;
@@ -111,6 +116,11 @@ std::vector<GroupD> realistic_groups_d(int count, std::uint32_t seed) {
             g.start = clock.single(kSetTimeSecondsABD[std::size_t(code)]);
         } else {
             g = vibration(rng, 1, hourly_level(rng, hour, 55.0, 70.0), kSetTime1Hour);
+            // A 24-hour run keeps the weightings and sampling it was started with.
+            if (hour == 0) run_settings = g;
+            g.time_weighting = run_settings.time_weighting;
+            g.frequency_weighting = run_settings.frequency_weighting;
+            g.sampling_code = run_settings.sampling_code;
             g.day_number = hour + 1;
             g.start = clock.run_hour(hour);
         }
