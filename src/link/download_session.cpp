@@ -112,6 +112,13 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
         r.detail = message;
         return end_with(DownloadOutcome::port_error, std::string(kPortErrorPrefix) + message);
     };
+    // No answer, no count, no data: the please-wait window goes, the status is set, the port closes.
+    auto answered_nothing = [&](DownloadOutcome outcome, std::string_view text) {
+        hide_wait();
+        end_with(outcome, text);
+        link_.close();
+        return r;
+    };
     auto cancelled = [&] {
         link_.close();
         hide_wait();
@@ -133,13 +140,7 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     Bytes ack;
     switch (receive(ack, 1, kAcknowledgeWait, false, stop, {})) {
     case WaitEnd::done: break;
-    case WaitEnd::timed_out:
-        hide_wait();
-        r.outcome = DownloadOutcome::no_ack;
-        r.status = std::string(kNoAcknowledgeText);
-        status(r.status);
-        link_.close();
-        return r;
+    case WaitEnd::timed_out: return answered_nothing(DownloadOutcome::no_ack, kNoAcknowledgeText);
     case WaitEnd::cancelled: return cancelled();
     case WaitEnd::failed: return port_failed(last_error_);
     }
@@ -159,27 +160,14 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     Bytes count;
     switch (receive(count, 2, kCountWait, false, stop, {})) {
     case WaitEnd::done: break;
-    case WaitEnd::timed_out:
-        hide_wait();
-        r.outcome = DownloadOutcome::no_count;
-        r.status = std::string(kNoAcknowledgeText);
-        status(r.status);
-        link_.close();
-        return r;
+    case WaitEnd::timed_out: return answered_nothing(DownloadOutcome::no_count, kNoAcknowledgeText);
     case WaitEnd::cancelled: return cancelled();
     case WaitEnd::failed: return port_failed(last_error_);
     }
     r.capture = Capture{count[0], count[1], {}};
     r.count = transfer_count(request_.model, count[0], count[1]);
     r.announced = announced_bytes(request_.model, r.count);
-    if (r.count <= 0) {
-        hide_wait();
-        r.outcome = DownloadOutcome::no_data;
-        r.status = std::string(kNoDataText);
-        status(r.status);
-        link_.close();
-        return r;
-    }
+    if (r.count <= 0) return answered_nothing(DownloadOutcome::no_data, kNoDataText);
 
     // Reception: the buffer is sized to the announced count, whatever it is.
     enter(DownloadState::receiving);
