@@ -34,7 +34,7 @@ bench: deps
 	@bash bench/run.sh $(BUILD)-bench
 
 fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNLX_FUZZ=ON -DNLX_BUILD_GUI=OFF >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNLX_FUZZ=ON -DNLX_BUILD_GUI=OFF -DNLX_BUILD_TESTS=OFF >/dev/null
 	@cmake --build build-fuzz -j $(JOBS)
 	@bash tests/fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
