@@ -3,15 +3,12 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
-#include <unistd.h>
 
 #include "cli/commands.h"
-#include "cli/download_display.h"
-#include "cli/record_file.h"
-#include "cli/transfer_hook.h"
+#include "cli/open_database.h"
+#include "cli/run_download.h"
 #include "core/app_folder.h"
 #include "core/models.h"
-#include "link/serial_link.h"
 #include "sim/generated_content.h"
 #include "sim/virtual_instrument.h"
 #include "store/table_export.h"
@@ -52,18 +49,12 @@ void register_demo(CLI::App& app, int& exit_code) {
         std::cout << "virtual " << find_model(model)->option_caption << " on " << (*instrument)->device()
                   << ", " << opts->groups << " groups; database " << db.path().string() << "\n";
 
-        std::vector<std::string> notes;
-        link::SerialLink serial;
         PortSpec port{0, (*instrument)->device()};
-        link::DownloadSession session(serial, {model, port, 9600}, download_display(std::cout, ::isatty(1) != 0),
-                                      transfer_store_hook(db, storage_folder(folder), model, &notes));
-        auto result = session.run();
+        auto result = run_download(db, folder, {model, port, 9600});
         (*instrument)->stop();
-        for (const auto& note : notes) std::cerr << "note: " << note << "\n";
-        if (!result.summary.empty()) std::cout << result.summary << "\n";
         if (result.outcome != link::DownloadOutcome::completed) throw Failure(result.status);
 
-        auto table = read_table(db, record_table_name(model));
+        auto table = db.read_table(record_table_name(model));
         if (!table) throw Failure(table.message());
         std::cout << "\n" << record_table_name(model) << "\n" << to_text(*table);
         exit_code = 0;

@@ -2,15 +2,13 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
-#include <unistd.h>
 
 #include "cli/commands.h"
-#include "cli/download_display.h"
-#include "cli/record_file.h"
-#include "cli/transfer_hook.h"
+#include "cli/open_database.h"
+#include "cli/run_download.h"
+#include "cli/options.h"
 #include "core/app_folder.h"
 #include "core/settings.h"
-#include "link/serial_link.h"
 
 namespace nlx::cli {
 
@@ -42,14 +40,7 @@ void register_download(CLI::App& app, int& exit_code) {
         // The database is opened before the instrument is asked, so a bad file is refused early.
         Database db = open_for_writing(opts->db);
         char model = opts->model[0];
-        std::vector<std::string> notes;
-        link::SerialLink serial;
-        link::DownloadSession session(serial, {model, settings.port, settings.baud},
-                                      download_display(std::cout, ::isatty(1) != 0),
-                                      transfer_store_hook(db, storage_folder(folder), model, &notes));
-        auto result = session.run();
-        for (const auto& note : notes) std::cerr << "note: " << note << "\n";
-        if (!result.summary.empty()) std::cout << result.summary << "\n";
+        auto result = run_download(db, folder, {model, settings.port, settings.baud});
         if (result.outcome == link::DownloadOutcome::completed) {
             exit_code = 0;
             return;

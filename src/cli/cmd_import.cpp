@@ -3,9 +3,9 @@
 
 #include <iostream>
 
-#include "cli/capture_file.h"
 #include "cli/commands.h"
-#include "cli/record_file.h"
+#include "cli/open_database.h"
+#include "cli/options.h"
 #include "core/app_folder.h"
 #include "store/transfer.h"
 
@@ -23,9 +23,10 @@ void register_import(CLI::App& app, int& exit_code) {
         ->required()
         ->check(CLI::ExistingFile);
     cmd->callback([opts, &exit_code] {
-        Capture capture = load_capture(opts->capture_file);
+        auto capture = read_capture_file(opts->capture_file);
+        if (!capture) throw Failure(capture.message());
         Database database = open_for_writing(opts->db);
-        auto summary = store_transfer(database, storage_folder(application_folder()), opts->model[0], capture);
+        auto summary = store_transfer(database, storage_folder(application_folder()), opts->model[0], *capture);
         if (!summary) throw Failure(summary.message());
         for (const auto& note : summary->notes) std::cerr << "note: " << note << "\n";
         std::cout << summary->line() << "\n";

@@ -5,9 +5,10 @@
 #include <memory>
 
 #include "cli/commands.h"
-#include "cli/record_file.h"
+#include "cli/open_database.h"
+#include "cli/options.h"
 #include "core/models.h"
-#include "store/messages.h"
+#include "core/texts.h"
 #include "store/table_export.h"
 
 namespace nlx::cli {
@@ -31,9 +32,9 @@ void register_records(CLI::App& app, int& exit_code) {
             throw Failure("model " + opt->model + " has no distribution table");
         Database db = open_for_reading(opt->db);
         const std::string table = distribution ? distribution_table_name(model.letter) : record_table_name(model.letter);
-        if (!db.rowset(table))
-            throw Failure(std::string(messages::kOpenFailed) + " (" + db.path().string() + " has no table " + table + ")");
-        auto contents = read_table(db, table);
+        if (!db.has_table(table))
+            throw Failure(std::string(texts::kOpenFailed) + " (" + db.path().string() + " has no table " + table + ")");
+        auto contents = db.read_table(table);
         if (!contents) throw Failure(contents.message());
         if (opt->format == "csv") std::cout << to_csv(*contents);
         else if (opt->format == "json") std::cout << to_json(*contents);

@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "cli/commands.h"
-#include "cli/record_file.h"
+#include "cli/open_database.h"
+#include "cli/options.h"
 #include "store/file_commands.h"
 
 namespace nlx::cli {

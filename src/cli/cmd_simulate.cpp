@@ -5,11 +5,10 @@
 #include <csignal>
 #include <iostream>
 
-#include "cli/capture_file.h"
 #include "cli/commands.h"
 #include "core/models.h"
+#include "core/capture.h"
 #include "core/settings.h"
-#include "decode/capture.h"
 #include "sim/generated_content.h"
 #include "sim/instrument_fault.h"
 #include "sim/virtual_instrument.h"
@@ -63,7 +62,9 @@ void register_simulate(CLI::App& app, int& exit_code) {
             throw CLI::RequiredError("--capture or --groups");
         Capture capture;
         if (!opts->capture.empty()) {
-            capture = load_capture(opts->capture);
+            auto read = read_capture_file(opts->capture);
+            if (!read) throw Failure(read.message());
+            capture = std::move(read).value();
         } else {
             auto generated = sim::generated_capture(opts->model[0], opts->groups, opts->seed);
             if (!generated) throw Failure(generated.message());

@@ -5,14 +5,14 @@
 #include <ostream>
 #include <string>
 
+#include "core/texts.h"
+
 namespace nlx::cli {
 namespace {
 
-const std::string kProgressPrefix = "数据读取完";
-
 struct DisplayState {
     bool on_progress_line = false;
-    std::size_t received = 0, announced = 0;
+    std::size_t last_tenth = std::size_t(-1);
 };
 
 std::string bar(std::size_t received, std::size_t announced) {
@@ -30,28 +30,26 @@ std::string bar(std::size_t received, std::size_t announced) {
 link::DownloadObserver download_display(std::ostream& out, bool terminal) {
     auto state = std::make_shared<DisplayState>();
     link::DownloadObserver o;
-    o.progress = [state](std::size_t received, std::size_t announced) {
-        state->received = received;
-        state->announced = announced;
-    };
-    o.status = [state, &out, terminal](const std::string& text) {
-        bool progress = text.rfind(kProgressPrefix, 0) == 0;
+    // The status line's own progress texts are left out: the console shows the bytes instead.
+    o.progress_status = [](const std::string&) {};
+    o.progress = [state, &out, terminal](std::size_t received, std::size_t announced) {
+        if (announced == 0 || received == 0) return;
+        // The text the status line shows after the last byte received.
+        const std::string text = texts::progress_text(received - 1, announced);
         if (terminal) {
-            if (progress) {
-                out << "\r" << bar(state->received, state->announced) << " " << text << "\x1b[K" << std::flush;
-                state->on_progress_line = true;
-                return;
-            }
-            if (state->on_progress_line) out << "\r\x1b[K";
-            state->on_progress_line = false;
-            out << text << std::endl;
+            out << "\r" << bar(received, announced) << " " << text << "\x1b[K" << std::flush;
+            state->on_progress_line = true;
             return;
         }
-        if (progress) {
-            // "数据读取完37%": print only every tenth per cent to keep logs short.
-            std::string digits = text.substr(kProgressPrefix.size());
-            if (digits.size() < 2 || digits[digits.size() - 2] != '0') return;
-        }
+        // Logs get a line at each tenth of the transfer only.
+        const std::size_t tenth = std::size_t((static_cast<unsigned long long>(received - 1) * 10) / announced);
+        if (tenth == state->last_tenth) return;
+        state->last_tenth = tenth;
+        out << text << std::endl;
+    };
+    o.status = [state, &out](const std::string& text) {
+        if (state->on_progress_line) out << "\r\x1b[K";
+        state->on_progress_line = false;
         out << text << std::endl;
     };
     return o;

@@ -40,7 +40,8 @@ const std::vector<std::string_view> kColumnsE = {
 // makes GCC's optimiser warn, wrongly, about the clean-up of a partly built array.
 ModelInfo model(char letter, std::string_view option, std::string_view confirm, std::string title,
                 std::string caption, std::string about_title, const GridLayout& grid,
-                const std::vector<std::string_view>& columns, bool distribution) {
+                const std::vector<std::string_view>& columns, bool distribution,
+                const TransferFormat& transfer) {
     ModelInfo m{};
     m.letter = letter;
     m.option_caption = option;
@@ -51,22 +52,32 @@ ModelInfo model(char letter, std::string_view option, std::string_view confirm, 
     m.grid = grid;
     m.record_columns = columns;
     m.has_distribution = distribution;
+    m.transfer = transfer;
     return m;
 }
+
+using Hides = TransferFormat::WaitHides;
+// Models a, b, d count 256-byte blocks: n = 128 * b1 + b2 - 16.
+constexpr TransferFormat kBlocksABD{128, 1, -16, 256, Hides::when_received};
+// Model c counts 256-byte blocks in b2 alone: n = b2 - 128.
+constexpr TransferFormat kBlocksC{0, 1, -128, 256, Hides::when_received};
+// Model e counts bytes: n = 256 * (b2 - 128) + b1.
+constexpr TransferFormat kBytesE{1, 256, -128 * 256, 1, Hides::when_reception_starts};
 
 const std::array<ModelInfo, 5>& table() {
     static const std::array<ModelInfo, 5> models = {
         model('a', "NLX3140A", "当前系统支持NLX3140A", title3140('a'), caption3140('a'), about('a'),
-              {24, 200, 1, 13, 800, 14, 23, 1000, 1, 23, kHeadersA}, kHeadersA, true),
+              {24, 200, 1, 13, 800, 14, 23, 1000, 1, 23, kHeadersA}, kHeadersA, true, kBlocksABD),
         model('b', "NLX3140B", "当前系统支持NLX3140B", title3140('b'), caption3140('b'), about('b'),
-              {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true),
+              {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true, kBlocksABD),
         model('c', "NLX3140C (NLX3180A)", "当前系统支持NLX3140C", title3140('c'), caption3140('c'),
-              about('c'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true),
+              about('c'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true,
+              kBlocksC),
         model('d', "NLX3520B", "当前系统支持NLX3520B", "NLX3520B" + kTitleTail, "NLX3520B(windows)",
               about('d'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersD},
-              with(kHeadersD, "VLAE"), true),
+              with(kHeadersD, "VLAE"), true, kBlocksABD),
         model('e', "NLX2730C", "当前系统支持NLX2730C", "NLX2730C" + kTitleTail, "NLX2730C(windows)",
-              about('e'), {16, 200, 1, 7, 800, 8, 15, 1200, 1, 15, kHeadersE}, kColumnsE, false),
+              about('e'), {16, 200, 1, 7, 800, 8, 15, 1200, 1, 15, kHeadersE}, kColumnsE, false, kBytesE),
     };
     return models;
 }

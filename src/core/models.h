@@ -1,6 +1,7 @@
 // The instrument model table: captions, titles, grid layout and table columns of models a..e.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,6 +20,16 @@ struct GridLayout {
     std::vector<std::string_view> headers;  // row 0 from column 1 on, before the first fill
 };
 
+// How a model announces and sends its transfer. The count n comes from the two count bytes as
+// n = b1_weight * b1 + b2_weight * b2 + offset; n <= 0 means the instrument holds no data.
+struct TransferFormat {
+    int b1_weight, b2_weight, offset;
+    std::size_t unit;  // bytes one unit of n stands for: a 256-byte block, or 1 byte
+    // When the please-wait window goes during a download: as soon as reception starts (a
+    // byte-counted transfer), or only once everything has arrived.
+    enum class WaitHides { when_reception_starts, when_received } wait_hides;
+};
+
 struct ModelInfo {
     char letter;                        // 'a'..'e'
     std::string_view option_caption;    // "NLX3140A" ...
@@ -29,6 +40,7 @@ struct ModelInfo {
     GridLayout grid;
     std::vector<std::string_view> record_columns;  // record table "噪声"+letter, table order
     bool has_distribution;                         // distribution table "分布图"+letter exists
+    TransferFormat transfer;
 };
 
 // All five models, in option order a..e.

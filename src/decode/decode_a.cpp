@@ -2,13 +2,14 @@
 // and, for some modes, a time history that becomes a text file.
 #include <algorithm>
 
-#include "decode/capture.h"
+#include "core/capture.h"
 #include "decode/code_tables.h"
 #include "decode/decoder.h"
-#include "decode/header_abd.h"
+#include "decode/shared_header.h"
 #include "decode/history_files.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decode/packed.h"
+#include "decode/transfer_notes.h"
 
 namespace nlx {
 namespace {
@@ -46,7 +47,7 @@ DecodedGroup decode_group(std::size_t j, std::span<const std::uint8_t> block,
                             " not made: " + content.message());
     }
     group.record = row.take();
-    group.distribution = distribution_row_abd(
+    group.distribution = half_percent_distribution(
         (long long)(j + 1), block.subspan(kDistributionOffset, kDistributionBytesA));
     return group;
 }
@@ -60,13 +61,8 @@ DecodeResult decode_a(std::span<const std::uint8_t> data, std::int32_t n) {
     result.announced_bytes = announced;
     result.received_bytes = received;
     const std::size_t limit = std::min(announced, received);
-    if (received < announced)
-        result.notes.push_back("transfer incomplete: received " + std::to_string(received) +
-                               " of " + std::to_string(announced) + " announced bytes");
-    else if (received > announced)
-        result.notes.push_back(std::to_string(received - announced) +
-                               " bytes after the announced " + std::to_string(announced) +
-                               " bytes ignored");
+    if (received < announced) result.notes.push_back(broken_off_note(received, announced));
+    else if (received > announced) result.notes.push_back(surplus_note(received, announced));
 
     // Groups follow each other; each header says how many blocks its group occupies. A group is
     // decoded only when its whole first block arrived; nothing is read past the data received.

@@ -4,7 +4,7 @@
 
 #include "decode/code_tables_cde.h"
 #include "decode/decoder.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decode/packed.h"
 #include "decode/received_blocks.h"
 #include "decode/row_builder.h"
@@ -122,17 +122,20 @@ DecodedGroup octave_group(Group g, std::int32_t i) {
     return DecodedGroup{row.take(), std::nullopt, std::nullopt};
 }
 
+// A block that is no group (an empty block reads as type 00h) gives no row.
+std::optional<DecodedGroup> group_c(Group g, std::int32_t i, std::vector<std::string>&) {
+    switch (g[0]) {
+    case 0xA0:
+    case 0xB0: return statistical_group(g, i);
+    case 0xD0: return octave_group(g, i);
+    default: return std::nullopt;
+    }
+}
+
 }  // namespace
 
 DecodeResult decode_c(std::span<const std::uint8_t> data, std::int32_t n) {
-    return decode_whole_groups('c', data, n, [](Group g, std::int32_t i) -> std::optional<DecodedGroup> {
-        switch (g[0]) {
-        case 0xA0:
-        case 0xB0: return statistical_group(g, i);
-        case 0xD0: return octave_group(g, i);
-        default: return std::nullopt;  // not a group (an empty block reads as type 00h)
-        }
-    });
+    return decode_whole_groups('c', data, n, group_c);
 }
 
 }  // namespace nlx

@@ -5,8 +5,8 @@
 #include "decode/code_tables.h"
 #include "decode/code_tables_cde.h"
 #include "decode/decoder.h"
-#include "decode/header_abd.h"
-#include "decode/number_format.h"
+#include "decode/shared_header.h"
+#include "core/number_format.h"
 #include "decode/packed.h"
 #include "decode/received_blocks.h"
 #include "decode/row_builder.h"
@@ -33,17 +33,20 @@ DecodedGroup vibration_group(Group g, std::int32_t i) {
     row.set("MODE", mode_text_b(mode, g[39]));
     row.set("频率计权", frequency_weighting_text_d(g[3]));
     return DecodedGroup{row.take(),
-                        distribution_row_abd(i + 1, g.subspan(kDistributionOffset, kClasses)),
+                        half_percent_distribution(i + 1, g.subspan(kDistributionOffset, kClasses)),
                         std::nullopt};
+}
+
+// A block whose mode byte is above 3 is no group and gives no row.
+std::optional<DecodedGroup> group_d(Group g, std::int32_t i, std::vector<std::string>&) {
+    if (g[0] > kOctave) return std::nullopt;
+    return vibration_group(g, i);
 }
 
 }  // namespace
 
 DecodeResult decode_d(std::span<const std::uint8_t> data, std::int32_t n) {
-    return decode_whole_groups('d', data, n, [](Group g, std::int32_t i) -> std::optional<DecodedGroup> {
-        if (g[0] > kOctave) return std::nullopt;  // not a group
-        return vibration_group(g, i);
-    });
+    return decode_whole_groups('d', data, n, group_d);
 }
 
 }  // namespace nlx

@@ -3,12 +3,13 @@
 #include <cmath>
 #include <optional>
 
-#include "decode/capture.h"
+#include "core/capture.h"
 #include "decode/code_tables_cde.h"
 #include "decode/decoder.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decode/packed.h"
 #include "decode/row_builder.h"
+#include "decode/transfer_notes.h"
 
 namespace nlx {
 namespace {
@@ -102,38 +103,26 @@ RecordRow record_row(const Record& r, std::size_t g, std::size_t steps) {
     return row.take();
 }
 
-std::string group_range(std::size_t first, std::size_t last) {
-    return first == last ? "group " + std::to_string(first)
-                         : "groups " + std::to_string(first) + " to " + std::to_string(last);
-}
-
 std::vector<std::string> loss_notes(std::size_t received, std::size_t announced) {
     std::vector<std::string> notes;
     const std::size_t groups = (announced + kRecordBytes - 1) / kRecordBytes;
     if (received < announced) {
-        std::string text = "the transfer broke off after " + std::to_string(received) + " of " +
-                           std::to_string(announced) + " bytes";
-        std::size_t whole = received / kRecordBytes;
-        std::size_t next = whole + 1;  // first group not received whole, counted from 1
+        std::string lost;
+        std::size_t next = received / kRecordBytes + 1;  // first group not received whole, from 1
         if (received % kRecordBytes != 0) {
-            text += ": group " + std::to_string(next) +
-                    " is incomplete, its columns whose bytes did not arrive are left empty";
+            lost = "group " + std::to_string(next) +
+                   " is incomplete, its columns whose bytes did not arrive are left empty";
             ++next;
         }
-        if (next <= groups)
-            text += (received % kRecordBytes != 0 ? "; " : ": ") + group_range(next, groups) +
-                    " did not arrive";
-        notes.push_back(text);
+        if (next <= groups) lost += (lost.empty() ? "" : "; ") + group_range(next, groups) + " did not arrive";
+        notes.push_back(broken_off_note(received, announced, lost));
     } else if (announced % kRecordBytes != 0) {
         notes.push_back("the transfer count " + std::to_string(announced) +
                         " is not a whole number of 16-byte groups: group " +
                         std::to_string(groups) + " holds only " +
                         std::to_string(announced % kRecordBytes) + " bytes and its row is incomplete");
     }
-    if (received > announced)
-        notes.push_back(std::to_string(received - announced) +
-                        " bytes beyond the announced " + std::to_string(announced) +
-                        " were ignored");
+    if (received > announced) notes.push_back(surplus_note(received, announced));
     return notes;
 }
 

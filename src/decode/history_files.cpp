@@ -2,7 +2,7 @@
 #include "decode/history_files.h"
 
 #include "core/gbk.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 
 namespace nlx {
 namespace {

@@ -1,7 +1,7 @@
 // Packed-decimal arithmetic; levels are built from whole tenths so 85.6 is the nearest double.
 #include "decode/packed.h"
 
-#include "decode/number_format.h"
+#include "core/number_format.h"
 
 namespace nlx {
 

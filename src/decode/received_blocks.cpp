@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "decode/capture.h"
+#include "core/capture.h"
+#include "decode/transfer_notes.h"
 
 namespace nlx {
 
@@ -14,19 +15,12 @@ ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t 
     const std::size_t arrived = std::min(data.size(), announced_bytes);
     r.whole = std::int32_t(arrived / kGroupBytes);
 
-    if (r.whole < r.announced) {
-        std::string lost = r.whole + 1 == r.announced
-                               ? "group " + std::to_string(r.announced)
-                               : "groups " + std::to_string(r.whole + 1) + " to " +
-                                     std::to_string(r.announced);
-        r.notes.push_back("the transfer broke off after " + std::to_string(data.size()) + " of " +
-                          std::to_string(announced_bytes) + " bytes: " + lost + " of " +
-                          std::to_string(r.announced) + " did not arrive whole and give no rows");
-    }
-    if (data.size() > announced_bytes)
-        r.notes.push_back(std::to_string(data.size() - announced_bytes) + " bytes beyond the " +
-                          std::to_string(r.announced) +
-                          " announced groups were ignored");
+    if (r.whole < r.announced)
+        r.notes.push_back(broken_off_note(data.size(), announced_bytes,
+                                          group_range(std::size_t(r.whole) + 1, std::size_t(r.announced)) +
+                                              " of " + std::to_string(r.announced) +
+                                              " did not arrive whole and give no rows"));
+    if (data.size() > announced_bytes) r.notes.push_back(surplus_note(data.size(), announced_bytes));
     return r;
 }
 
@@ -38,7 +32,7 @@ DecodeResult decode_whole_groups(char model, std::span<const std::uint8_t> data,
     ReceivedBlocks blocks = received_blocks(data, n);
     result.notes = std::move(blocks.notes);
     for (std::int32_t i = 0; i < blocks.whole; ++i) {
-        if (auto group = decode_group(data.subspan(std::size_t(i) * kGroupBytes, kGroupBytes), i))
+        if (auto group = decode_group(data.subspan(std::size_t(i) * kGroupBytes, kGroupBytes), i, result.notes))
             result.groups.push_back(std::move(*group));
     }
     return result;

@@ -1,4 +1,4 @@
-// Which 256-byte groups of a block transfer (models c, d) arrived whole, and what was lost.
+// Which 256-byte groups of a block transfer (models b, c, d) arrived whole, and what was lost.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +24,10 @@ struct ReceivedBlocks {
 // a half-received group would produce a row of invented values.
 ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t n);
 
-// Turns group i (its 256 bytes) into rows, or gives nullopt for a block that is no group.
-using GroupDecoder =
-    std::function<std::optional<DecodedGroup>(std::span<const std::uint8_t> group, std::int32_t i)>;
+// Turns group i (its 256 bytes) into rows, or gives nullopt for a block that is no group (and
+// may say so in `notes`).
+using GroupDecoder = std::function<std::optional<DecodedGroup>(
+    std::span<const std::uint8_t> group, std::int32_t i, std::vector<std::string>& notes)>;
 
 // Decodes every whole group of a block transfer of `model` in order and accounts for the bytes
 // announced, received and lost.

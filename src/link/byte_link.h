@@ -26,8 +26,8 @@ class ByteLink {
 public:
     virtual ~ByteLink() = default;
 
-    // Opens the port: a number 1..n names the platform's numbered port, anything else is a device
-    // name used as given. Fails with a message that names the port.
+    // Opens the device named (already resolved from the operator's port setting, see
+    // port_device_name). Fails with a message that names the port.
     virtual Result<void> open(const std::string& port, int baud, FlowControl flow) = 0;
 
     // Queues the bytes for sending, in the order written; returns once the driver has them.

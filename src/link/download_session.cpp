@@ -3,8 +3,9 @@
 
 #include <exception>
 
+#include "core/models.h"
 #include "link/download_protocol.h"
-#include "link/download_texts.h"
+#include "core/texts.h"
 #include "link/port_lock.h"
 
 namespace nlx::link {
@@ -47,6 +48,11 @@ DownloadSession::DownloadSession(ByteLink& link, DownloadRequest request, Downlo
 
 void DownloadSession::status(const std::string& text) {
     if (observer_.status) observer_.status(text);
+}
+
+void DownloadSession::progress_status(const std::string& text) {
+    if (observer_.progress_status) observer_.progress_status(text);
+    else status(text);
 }
 
 void DownloadSession::show_wait(std::string_view caption) {
@@ -110,23 +116,29 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
         link_.close();
         hide_wait();
         r.detail = message;
-        return end_with(DownloadOutcome::port_error, std::string(kPortErrorPrefix) + message);
+        return end_with(DownloadOutcome::port_error, std::string(texts::kPortErrorPrefix) + message);
     };
-    // No answer, no count, no data: the please-wait window goes, the status is set, the port closes.
-    auto answered_nothing = [&](DownloadOutcome outcome, std::string_view text) {
-        hide_wait();
+    // The exchange ended by the instrument (no answer, wrong answer, no count, no data): a wrong
+    // acknowledge is shown before the window goes, the other texts once it has gone.
+    auto exchange_ended = [&](DownloadOutcome outcome, std::string_view text) {
+        const bool text_first = outcome == DownloadOutcome::bad_ack;
+        if (!text_first) hide_wait();
         end_with(outcome, text);
         link_.close();
+        if (text_first) hide_wait();
         return r;
     };
     auto cancelled = [&] {
         link_.close();
         hide_wait();
-        return end_with(DownloadOutcome::cancelled, kCancelledText);
+        return end_with(DownloadOutcome::cancelled, texts::kCancelled);
     };
 
+    const ModelInfo* model = find_model(request_.model);
+    if (!model) return end_with(DownloadOutcome::port_error, std::string("there is no model ") + request_.model);
+
     // Opening: fresh port settings, no flow control, stale input dropped.
-    show_wait(kReadingCaption);
+    show_wait(texts::kReadingCaption);
     enter(DownloadState::opening);
     if (link_.is_open()) link_.close();
     if (auto opened = link_.open(port_device_name(request_.port), request_.baud, FlowControl::none); !opened)
@@ -140,19 +152,12 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     Bytes ack;
     switch (receive(ack, 1, kAcknowledgeWait, false, stop, {})) {
     case WaitEnd::done: break;
-    case WaitEnd::timed_out: return answered_nothing(DownloadOutcome::no_ack, kNoAcknowledgeText);
+    case WaitEnd::timed_out: return exchange_ended(DownloadOutcome::no_ack, texts::kNoAcknowledge);
     case WaitEnd::cancelled: return cancelled();
     case WaitEnd::failed: return port_failed(last_error_);
     }
-    if (ack[0] != kAcknowledge) {
-        r.outcome = DownloadOutcome::bad_ack;
-        r.status = std::string(kBadAcknowledgeText);
-        status(r.status);
-        link_.close();
-        hide_wait();
-        return r;
-    }
-    status(std::string(kReceivingText));
+    if (ack[0] != kAcknowledge) return exchange_ended(DownloadOutcome::bad_ack, texts::kBadAcknowledge);
+    status(std::string(texts::kReceiving));
 
     // Request and count bytes.
     enter(DownloadState::requesting);
@@ -160,27 +165,27 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     Bytes count;
     switch (receive(count, 2, kCountWait, false, stop, {})) {
     case WaitEnd::done: break;
-    case WaitEnd::timed_out: return answered_nothing(DownloadOutcome::no_count, kNoAcknowledgeText);
+    case WaitEnd::timed_out: return exchange_ended(DownloadOutcome::no_count, texts::kNoAcknowledge);
     case WaitEnd::cancelled: return cancelled();
     case WaitEnd::failed: return port_failed(last_error_);
     }
     r.capture = Capture{count[0], count[1], {}};
-    r.count = transfer_count(request_.model, count[0], count[1]);
-    r.announced = announced_bytes(request_.model, r.count);
-    if (r.count <= 0) return answered_nothing(DownloadOutcome::no_data, kNoDataText);
+    r.count = transfer_count(model->transfer, count[0], count[1]);
+    r.announced = announced_bytes(model->transfer, r.count);
+    if (r.count <= 0) return exchange_ended(DownloadOutcome::no_data, texts::kNoData);
 
     // Reception: the buffer is sized to the announced count, whatever it is.
     enter(DownloadState::receiving);
-    if (request_.model == 'e') hide_wait();
+    if (model->transfer.wait_hides == TransferFormat::WaitHides::when_reception_starts) hide_wait();
     Bytes& data = r.capture->data;
     data.reserve(r.announced);
     std::string shown;
     auto on_bytes = [&](std::size_t first) {
         for (std::size_t i = first; i < data.size(); ++i) {
-            std::string text = progress_text(i, r.announced);
+            std::string text = texts::progress_text(i, r.announced);
             if (text != shown) {
                 shown = text;
-                status(shown);
+                progress_status(shown);
             }
         }
         if (observer_.progress) observer_.progress(data.size(), r.announced);
@@ -190,24 +195,24 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     switch (receive(data, r.announced, data_wait(request_.baud), true, stop, on_bytes)) {
     case WaitEnd::done:
         complete = true;
-        status(std::string(kReceivedText));
+        status(std::string(texts::kReceived));
         hide_wait();
         break;
-    case WaitEnd::timed_out: status(std::string(kDataLostText)); break;
+    case WaitEnd::timed_out: status(std::string(texts::kDataLost)); break;
     case WaitEnd::failed:
         // The line went away mid-transfer: the same loss as a silent line, with the port's word.
         r.detail = last_error_;
-        status(std::string(kDataLostText));
+        status(std::string(texts::kDataLost));
         break;
     case WaitEnd::cancelled: return cancelled();
     }
 
     // Storing, with the port closed first.
     enter(DownloadState::storing);
-    show_wait(kStoringCaption);
+    show_wait(texts::kStoringCaption);
     link_.close();
     if (stop.stop_requested()) return cancelled();
-    Result<std::string> stored = std::string();
+    Result<TransferSummary> stored = TransferSummary{};
     if (store_) {
         try {
             stored = store_(*r.capture, complete);
@@ -217,9 +222,9 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     }
     hide_wait();
     if (!stored) return end_with(DownloadOutcome::store_failed, stored.message());
-    r.summary = *stored;
+    r.stored = std::move(*stored);
     r.outcome = complete ? DownloadOutcome::completed : DownloadOutcome::incomplete_stored;
-    r.status = std::string(complete ? kReceivedText : kDataLostText);
+    r.status = std::string(complete ? texts::kReceived : texts::kDataLost);
     return r;
 }
 

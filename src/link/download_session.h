@@ -8,9 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/capture.h"
 #include "core/result.h"
 #include "core/settings.h"
-#include "decode/capture.h"
+#include "core/transfer_summary.h"
 #include "link/byte_link.h"
 
 namespace nlx::link {
@@ -40,21 +41,24 @@ struct DownloadRequest {
 // What the operator sees, in the order it happens. Every member may be left empty.
 struct DownloadObserver {
     std::function<void(const std::string& text)> status;          // the main window's status line
+    // The status line's progress texts ("数据读取完37%") as they change; left empty, they go to
+    // `status` like every other text. A console that draws its own bar from `progress` sets it.
+    std::function<void(const std::string& text)> progress_status;
     std::function<void(const std::string& caption)> show_wait;    // please-wait window: caption, show
     std::function<void()> hide_wait;                               // please-wait window: hide
     std::function<void(std::size_t received, std::size_t announced)> progress;  // for progress bars
     std::function<void(DownloadState state)> state;
 };
 
-// Stores a received transfer once the port is closed: writes the capture, replaces the model's
+// Stores a received transfer once the port is closed: keeps the capture, replaces the model's
 // rows, writes history files. `complete` is false when reception stopped early; the capture then
-// holds exactly the bytes that arrived. Returns a one-line summary or the failure.
-using StoreHook = std::function<Result<std::string>(const Capture& capture, bool complete)>;
+// holds exactly the bytes that arrived. Returns what was stored, or the failure.
+using StoreHook = std::function<Result<TransferSummary>(const Capture& capture, bool complete)>;
 
 struct DownloadResult {
     DownloadOutcome outcome = DownloadOutcome::port_error;
     std::string status;             // the final status line
-    std::string summary;            // the hook's summary when it stored
+    std::optional<TransferSummary> stored;  // what the hook stored
     std::string detail;             // the port's own message when the port failed
     std::int32_t count = 0;         // transfer count n
     std::size_t announced = 0;      // bytes n announces
@@ -80,6 +84,7 @@ private:
                     const std::stop_token& stop, const std::function<void(std::size_t)>& on_bytes);
 
     void status(const std::string& text);
+    void progress_status(const std::string& text);
     void show_wait(std::string_view caption);
     void hide_wait();
     void enter(DownloadState state);

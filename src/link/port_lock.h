@@ -9,7 +9,6 @@
 
 namespace nlx::link {
 
-inline constexpr std::string_view kPortBusyText = "串行口正被另一个操作使用";
 
 // Held for the whole of a serial command; a second command is refused while it is held.
 class PortLock {

@@ -13,7 +13,6 @@
 #include <termios.h>
 #endif
 
-#include "core/settings.h"
 #include "link/thread_dispatcher.h"
 
 namespace nlx::link {
@@ -54,12 +53,6 @@ std::string open_failure(const std::string& device, QSerialPort::SerialPortError
 
 }  // namespace
 
-std::string resolve_port_name(const std::string& port) {
-    bool digits = !port.empty() && port.size() <= 3 &&
-                  std::all_of(port.begin(), port.end(), [](unsigned char c) { return std::isdigit(c); });
-    return digits ? port_device_name(std::stoi(port)) : port;
-}
-
 SerialLink::SerialLink() = default;
 
 SerialLink::~SerialLink() { close(); }
@@ -72,7 +65,7 @@ Error SerialLink::port_error(const std::string& what) {
 
 Result<void> SerialLink::open(const std::string& port, int baud, FlowControl flow) {
     close();
-    device_ = resolve_port_name(port);
+    device_ = port;
     if (device_.empty()) return fail("no serial port given");
     if (baud <= 0) return fail("serial port " + device_ + ": speed " + std::to_string(baud) + " is not valid");
     ensure_thread_dispatcher();

@@ -40,7 +40,4 @@ private:
     int baud_ = 9600;
 };
 
-// The device a port text names: "2" is the platform's second numbered port, a name is kept.
-std::string resolve_port_name(const std::string& port);
-
 }  // namespace nlx::link

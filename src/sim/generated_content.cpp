@@ -1,24 +1,44 @@
 // Builds a transfer from the encoders' realistic group generators.
 #include "sim/generated_content.h"
 
+#include "core/models.h"
 #include "sim/encode/encode_ab.h"
 #include "sim/encode/encode_cde.h"
 
 namespace nlx::sim {
+namespace {
+
+template <auto Generate, auto Encode>
+std::vector<std::uint8_t> generated(int groups, std::uint32_t seed) {
+    return Encode(Generate(groups, seed));
+}
+
+// The instrument's memory of each model: its generator of realistic groups and its encoder.
+struct ModelContent {
+    char letter;
+    std::vector<std::uint8_t> (*data)(int groups, std::uint32_t seed);
+};
+
+constexpr ModelContent kContents[] = {
+    {'a', generated<realistic_groups_a, encode_transfer_a>},
+    {'b', generated<realistic_groups_b, encode_transfer_b>},
+    {'c', generated<realistic_groups_c, encode_transfer_c>},
+    {'d', generated<realistic_groups_d, encode_transfer_d>},
+    {'e', generated<realistic_groups_e, encode_transfer_e>},
+};
+
+}  // namespace
 
 Result<Capture> generated_capture(char model, int groups, std::uint32_t seed) {
     if (groups < 0) return fail("the number of groups cannot be negative");
-    std::vector<std::uint8_t> data;
-    switch (model) {
-    case 'a': data = encode_transfer_a(realistic_groups_a(groups, seed)); break;
-    case 'b': data = encode_transfer_b(realistic_groups_b(groups, seed)); break;
-    case 'c': data = transfer_c(realistic_groups_c(groups, seed)); break;
-    case 'd': data = transfer_d(realistic_groups_d(groups, seed)); break;
-    case 'e': data = transfer_e(realistic_groups_e(groups, seed)); break;
-    default: return fail(std::string("no instrument model '") + model + "'");
-    }
-    std::int32_t n = std::int32_t(data.size() / transfer_unit(model));
-    auto count = count_bytes(model, n);
+    const ModelInfo* info = find_model(model);
+    const ModelContent* content = nullptr;
+    for (const auto& c : kContents)
+        if (c.letter == model) content = &c;
+    if (!info || !content) return fail(std::string("no instrument model '") + model + "'");
+    std::vector<std::uint8_t> data = content->data(groups, seed);
+    std::int32_t n = std::int32_t(data.size() / info->transfer.unit);
+    auto count = count_bytes(info->transfer, n);
     if (!count)
         return fail(std::to_string(groups) + " groups of model " + std::string(1, model) +
                     " do not fit one transfer");

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/result.h"
-#include "decode/capture.h"
+#include "core/capture.h"
 
 namespace nlx::sim {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "decode/capture.h"
+#include "core/capture.h"
 
 namespace nlx::sim {
 

@@ -14,7 +14,7 @@
 #include <future>
 #include <vector>
 
-#include "decode/capture.h"
+#include "core/capture.h"
 #include "link/byte_link.h"
 #include "link/download_protocol.h"
 

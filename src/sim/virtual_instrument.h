@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "core/result.h"
-#include "decode/capture.h"
+#include "core/capture.h"
 #include "sim/instrument_fault.h"
 
 namespace nlx::sim {

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "core/models.h"
-#include "store/messages.h"
+#include "core/texts.h"
 #include "store/schema.h"
 
 namespace nlx {
@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 10000;
 
-Error not_a_record_database() { return fail(std::string(messages::kOpenFailed)); }
+Error not_a_record_database() { return fail(std::string(texts::kOpenFailed)); }
 
 // Every SQLite 3 database file starts with these 16 bytes.
 bool has_sqlite_header(const fs::path& file) {
@@ -127,6 +127,11 @@ bool Database::has_tables(char model) const {
     return true;
 }
 
+bool Database::has_table(const std::string& table) const {
+    auto cols = schema::table_columns(*db_, table);
+    return cols && *cols;
+}
+
 Result<void> Database::ensure_tables(char model) {
     auto m = model_of(model);
     if (!m) return m.error();
@@ -212,6 +217,33 @@ Result<void> Database::copy_to(const fs::path& file) const {
 }
 
 Result<Rowset> Database::rowset(const std::string& table) { return Rowset::open(db_, table); }
+
+Result<TableContents> Database::read_table(const std::string& table) const {
+    auto columns = schema::table_columns(*db_, table);
+    if (!columns) return columns.error();
+    if (!*columns) return fail("the database has no table " + table);
+    TableContents out;
+    std::string list;
+    for (const auto& c : **columns) {
+        list += (list.empty() ? "" : ", ") + sql::quote_identifier(c.name);
+        out.columns.push_back(c.name);
+    }
+    if (out.columns.empty()) return out;
+    auto stmt = sql::Statement::prepare(*db_, "SELECT " + list + " FROM " + sql::quote_identifier(table) +
+                                                  " ORDER BY rowid");
+    if (!stmt) return stmt.error();
+    const int n = int(out.columns.size());
+    for (;;) {
+        auto row = stmt->step();
+        if (!row) return row.error();
+        if (!*row) break;
+        std::vector<Value> values;
+        values.reserve(std::size_t(n));
+        for (int i = 0; i < n; ++i) values.push_back(stmt->column(i));
+        out.rows.push_back(std::move(values));
+    }
+    return out;
+}
 
 Result<void> Database::transaction(const std::function<Result<void>()>& body) {
     auto tx = sql::Transaction::begin(*db_);

@@ -11,6 +11,7 @@
 #include "core/result.h"
 #include "core/rows.h"
 #include "store/rowset.h"
+#include "store/table_contents.h"
 #include "store/sqlite.h"
 
 namespace nlx {
@@ -33,6 +34,8 @@ public:
     // Both tables of the model (the record table alone for a model without distribution rows)
     // exist with the model's columns.
     bool has_tables(char model) const;
+    // The file holds a table of this name (letter case ignored).
+    bool has_table(const std::string& table) const;
     // Creates the model's missing tables; fails when a table exists with other columns.
     Result<void> ensure_tables(char model);
 
@@ -48,6 +51,10 @@ public:
 
     // A rowset on one table, positioned on its first row.
     Result<Rowset> rowset(const std::string& table);
+
+    // The whole table in one query: its columns and every row in insertion order. Fails when
+    // the table does not exist.
+    Result<TableContents> read_table(const std::string& table) const;
 
     // Runs `body` in one transaction: its changes are kept when it succeeds, none when it fails.
     Result<void> transaction(const std::function<Result<void>()>& body);

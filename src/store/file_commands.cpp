@@ -7,8 +7,8 @@
 
 #include "core/app_folder.h"
 #include "core/models.h"
-#include "decode/number_format.h"
-#include "store/messages.h"
+#include "core/number_format.h"
+#include "core/texts.h"
 
 namespace nlx {
 namespace fs = std::filesystem;
@@ -16,10 +16,10 @@ namespace fs = std::filesystem;
 namespace {
 
 OperatorMessage open_refused() {
-    return {std::string(messages::kOpenFailed), std::string(messages::kOpenFailedTitle)};
+    return {std::string(texts::kOpenFailed), std::string(texts::kOpenFailedTitle)};
 }
 
-OperatorMessage save_failed() { return {std::string(messages::kSaveFailed), {}}; }
+OperatorMessage save_failed() { return {std::string(texts::kSaveFailed), {}}; }
 
 bool same_file(const fs::path& a, const fs::path& b) {
     std::error_code ec1, ec2;
@@ -39,7 +39,7 @@ bool sync_path(const fs::path& p, int flags) {
 
 }  // namespace
 
-OpenOutcome open_record_file(const fs::path& chosen, char model, const fs::path& fdir) {
+OpenOutcome open_record_file(const fs::path& chosen, char model, const fs::path& app_folder) {
     OpenOutcome out;
     const std::string name = chosen.filename().string();
     if (name.size() < 3 || name.compare(name.size() - 3, 3, ".db") != 0) {
@@ -52,12 +52,12 @@ OpenOutcome open_record_file(const fs::path& chosen, char model, const fs::path&
         return out;
     }
     out.message = open_refused();
-    out.fallback = database_path(fdir);
+    out.fallback = database_path(app_folder);
     return out;
 }
 
 std::optional<OperatorMessage> save_database_as(Database& current, const fs::path& destination) {
-    if (same_file(current.path(), destination)) return OperatorMessage{std::string(messages::kSameName), {}};
+    if (same_file(current.path(), destination)) return OperatorMessage{std::string(texts::kSameName), {}};
 
     fs::path folder = destination.parent_path();
     if (folder.empty()) folder = ".";
@@ -95,8 +95,8 @@ Result<AddedRecord> add_record(Database& db, char model) {
 
     auto open_last = [&](const std::string& table) -> Result<Rowset> {
         auto rs = db.rowset(table);
-        if (!rs) return fail("表" + table + "不存在，无法添加记录");
-        if (rs->record_count() == 0) return fail(table + "中没有记录，无法添加记录");
+        if (!rs) return fail(texts::add_record_no_table(table));
+        if (rs->record_count() == 0) return fail(texts::add_record_empty_table(table));
         rs->move_last();
         return rs;
     };
@@ -114,7 +114,7 @@ Result<AddedRecord> add_record(Database& db, char model) {
         auto v = rs.value(0);
         if (!v) return v.error();
         auto n = v->as_number();
-        if (!n) return fail(rs.table() + "最后一行的序号不是数字，无法添加记录");
+        if (!n) return fail(texts::add_record_bad_number(rs.table()));
         return *n + 1;
     };
 

@@ -18,14 +18,16 @@ struct OperatorMessage {
 struct OpenOutcome {
     std::optional<Database> database;        // the opened file, when the open succeeded
     std::optional<OperatorMessage> message;  // why the open was refused
-    // Where the record connection points after a refusal past the name check: fdir/noise.db.
-    // Unset when the open succeeded or the name alone was refused (then nothing changes).
+    // Where the record connection points after a refusal past the name check: noise.db in the
+    // application folder. Unset when the open succeeded or the name alone was refused (then
+    // nothing changes).
     std::optional<std::filesystem::path> fallback;
 };
 
 // 打开: opens `chosen` for `model` without creating or changing any file. The name must end in
 // ".db" exactly; the file must be a record database with the model's record table.
-OpenOutcome open_record_file(const std::filesystem::path& chosen, char model, const std::filesystem::path& fdir);
+OpenOutcome open_record_file(const std::filesystem::path& chosen, char model,
+                             const std::filesystem::path& app_folder);
 
 // 另存: copies the current database to `destination`, replacing a file of that name. The copy is
 // written beside the destination and renamed over it, so a failure leaves the destination as it

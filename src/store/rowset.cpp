@@ -1,7 +1,7 @@
 // Rowset moves, field access and row add/delete on one table, always in insertion order.
 #include "store/rowset.h"
 
-#include "decode/number_format.h"
+#include "core/number_format.h"
 
 namespace nlx {
 

@@ -5,23 +5,6 @@
 
 namespace nlx {
 
-Result<TableContents> read_table(Database& db, const std::string& table) {
-    auto rs = db.rowset(table);
-    if (!rs) return rs.error();
-    TableContents out;
-    for (int i = 0; i < rs->field_count(); ++i) out.columns.push_back(rs->field_name(i));
-    for (rs->move_first(); !rs->eof(); rs->move_next()) {
-        std::vector<Value> row;
-        for (int i = 0; i < rs->field_count(); ++i) {
-            auto v = rs->value(i);
-            if (!v) return v.error();
-            row.push_back(std::move(*v));
-        }
-        out.rows.push_back(std::move(row));
-    }
-    return out;
-}
-
 namespace {
 
 std::string csv_field(const Value& v) {

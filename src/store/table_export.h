@@ -5,18 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/result.h"
-#include "store/database.h"
-#include "store/value.h"
+#include "store/table_contents.h"
 
 namespace nlx {
-
-struct TableContents {
-    std::vector<std::string> columns;     // in table order
-    std::vector<std::vector<Value>> rows;  // in insertion order
-};
-
-Result<TableContents> read_table(Database& db, const std::string& table);
 
 // UTF-8, header line of the column names, LF line ends; NULL is an empty field, an empty text
 // is "" (so the two stay apart); fields with a comma, quote, CR or LF are quoted, quotes doubled.

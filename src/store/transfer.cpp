@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/texts.h"
 #include "decode/decoder.h"
 #include "store/database.h"
 
@@ -33,18 +34,6 @@ std::string stamp(std::chrono::system_clock::time_point when) {
 
 }  // namespace
 
-std::string TransferSummary::line() const {
-    std::string s = "model " + std::string(1, model) + ": " + std::to_string(record_rows) +
-                    " groups stored (" + std::to_string(record_rows) + " record rows, " +
-                    std::to_string(distribution_rows) + " distribution rows, " +
-                    std::to_string(files.size()) + " history files)";
-    if (short_transfer())
-        s += "; transfer short: " + std::to_string(received_bytes) + " of " +
-             std::to_string(announced_bytes) + " bytes received, " +
-             std::to_string(announced_bytes - received_bytes) + " lost";
-    return s;
-}
-
 Result<fs::path> save_capture(const fs::path& storage_folder, char model, const Capture& capture,
                               std::chrono::system_clock::time_point when) {
     if (auto ok = ensure_folder(storage_folder); !ok) return ok.error();
@@ -65,7 +54,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     summary.n = transfer_count(model, capture.b1, capture.b2);
     summary.announced_bytes = announced_bytes(model, summary.n);
     summary.received_bytes = capture.data.size();
-    if (summary.n <= 0) return fail("声级计中无数据");
+    if (summary.n <= 0) return fail(std::string(texts::kNoData));
 
     DecodeResult decoded = decode(model, capture.data, summary.n);
     summary.notes = decoded.notes;
@@ -98,6 +87,21 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     if (!failures.empty())
         return fail(summary.line() + ", but history files could not be written: " + failures);
     return summary;
+}
+
+}  // namespace nlx
+
+namespace nlx {
+
+Result<TransferSummary> keep_and_store_transfer(Database& db, const fs::path& storage_folder, char model,
+                                                const Capture& capture,
+                                                std::chrono::system_clock::time_point when) {
+    auto kept = save_capture(storage_folder, model, capture, when);
+    if (!kept) return kept.error();
+    auto stored = store_transfer(db, storage_folder, model, capture);
+    if (!stored) return fail(stored.message() + " (capture kept in " + kept->string() + ")");
+    stored->capture_file = *kept;
+    return stored;
 }
 
 }  // namespace nlx

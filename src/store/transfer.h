@@ -9,24 +9,10 @@
 #include <vector>
 
 #include "core/result.h"
-#include "decode/capture.h"
+#include "core/capture.h"
+#include "core/transfer_summary.h"
 
 namespace nlx {
-
-struct TransferSummary {
-    char model = 'a';
-    std::int32_t n = 0;                 // transfer count from the count bytes
-    std::size_t announced_bytes = 0;    // what the count promised
-    std::size_t received_bytes = 0;     // what arrived
-    std::size_t record_rows = 0;
-    std::size_t distribution_rows = 0;
-    std::vector<std::string> files;     // history files written, by name
-    std::vector<std::string> notes;     // what the decoder could not use
-    std::filesystem::path capture_file; // empty when none was written
-
-    bool short_transfer() const { return received_bytes < announced_bytes; }
-    std::string line() const;           // one-line summary for the operator
-};
 
 // Writes the capture (count bytes + data as received) into the storage folder as
 // capture-<model>-<YYYYMMDD-HHMMSS>.cap, creating the folder when needed.
@@ -40,5 +26,13 @@ Result<std::filesystem::path> save_capture(const std::filesystem::path& storage_
 class Database;
 Result<TransferSummary> store_transfer(Database& database, const std::filesystem::path& storage_folder,
                                        char model, const Capture& capture);
+
+// The last step of a download, from the command line and the desktop alike: keeps the capture
+// file first (so no received byte is lost even when storing fails), then stores the transfer.
+// The summary names the capture file; a failure says where the capture was kept.
+Result<TransferSummary> keep_and_store_transfer(Database& database,
+                                                const std::filesystem::path& storage_folder,
+                                                char model, const Capture& capture,
+                                                std::chrono::system_clock::time_point when);
 
 }  // namespace nlx

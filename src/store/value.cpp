@@ -1,7 +1,7 @@
 // Conversions of rowset values to text and numbers, independent of the locale.
 #include "store/value.h"
 
-#include "decode/number_format.h"
+#include "core/number_format.h"
 
 namespace nlx {
 

@@ -1,7 +1,7 @@
 // nlx import of hand-built captures, then nlx records as CSV: the stored rows byte for byte.
 #include <gtest/gtest.h>
 
-#include "decode/capture.h"
+#include "core/capture.h"
 #include "sim/encode/bytes.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 
 #include "core/models.h"
 #include "store/database.h"
-#include "store/messages.h"
+#include "core/texts.h"
 #include "store/sample_groups.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
@@ -100,7 +100,7 @@ TEST(RecordCommands, MissingAndForeignFilesAreRefusedUntouched) {
                       std::vector<std::string>{"save-as", "--db", text.string(), (dir / "copy.db").string()}}) {
         auto refused = test::run_nlx(args);
         EXPECT_EQ(refused.exit_code, 1) << args[0];
-        EXPECT_NE(refused.err.find(messages::kOpenFailed), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find(texts::kOpenFailed), std::string::npos) << refused.err;
     }
     EXPECT_EQ(test::read_file(text), "序号,Leq\n01,85.6\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
@@ -151,12 +151,12 @@ TEST(RecordCommands, SaveAsCopiesAndRefusesTheSameFile) {
     const std::string bytes = test::read_file(file);
     auto same = test::run_nlx({"save-as", "--db", file.string(), (dir / "." / "noise.db").string()});
     EXPECT_EQ(same.exit_code, 1);
-    EXPECT_NE(same.err.find(messages::kSameName), std::string::npos) << same.err;
+    EXPECT_NE(same.err.find(texts::kSameName), std::string::npos) << same.err;
     EXPECT_EQ(test::read_file(file), bytes);
 
     auto failed = test::run_nlx({"save-as", "--db", file.string(), (dir / "nowhere" / "x.db").string()});
     EXPECT_EQ(failed.exit_code, 1);
-    EXPECT_NE(failed.err.find(messages::kSaveFailed), std::string::npos) << failed.err;
+    EXPECT_NE(failed.err.find(texts::kSaveFailed), std::string::npos) << failed.err;
     EXPECT_EQ(test::run_nlx({"save-as", "--db", file.string()}).exit_code, 2);
 }
 

@@ -6,10 +6,10 @@
 #include <numeric>
 
 #include "core/models.h"
-#include "decode/capture.h"
+#include "core/capture.h"
 #include "decode/decoder.h"
 #include "decode/history_files.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_ab.h"
 
@@ -198,7 +198,7 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
     EXPECT_EQ(r.received_bytes, 612u);
     const std::string& text = r.groups[1].history->content;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 100);
-    EXPECT_TRUE(has_note(r.notes, "received 612 of 1280"));
+    EXPECT_TRUE(has_note(r.notes, "broke off after 612 of 1280 bytes"));
     EXPECT_TRUE(has_note(r.notes, "group 2: history cut at byte 100 of 500"));
 
     // Data stops inside the third group's first block: that group gives nothing.
@@ -218,7 +218,7 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
     const std::string& text2 = r2.groups[1].history->content;
     EXPECT_EQ(std::count(text2.begin(), text2.end(), '\t'), 256);
     EXPECT_TRUE(has_note(r2.notes, "group 2: history cut at byte 256 of 500 (group runs past"));
-    EXPECT_TRUE(has_note(r2.notes, "bytes after the announced 768 bytes ignored"));
+    EXPECT_TRUE(has_note(r2.notes, "bytes beyond the announced 768 bytes were ignored"));
 
     // A cut that loses nothing the file reads is not reported as a loss.
     li.history_length = 10;

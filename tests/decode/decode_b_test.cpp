@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/models.h"
-#include "decode/capture.h"
+#include "core/capture.h"
 #include "decode/decoder.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_ab.h"
 
@@ -38,7 +38,7 @@ TEST(DecodeB, TypesGiveModesAndUnknownTypesAreSkipped) {
     std::vector<GroupB> groups{block(0), block(1), block(2), block(4), block(3)};
     auto data = sim::encode_transfer_b(groups);
     data.resize(data.size() + 256, 0xFF);  // an erased block
-    auto more = sim::encode_block_b(block(0));
+    auto more = sim::encode_group_b(block(0));
     more[48] = 198;  // 99 %
     data.insert(data.end(), more.begin(), more.end());
     ASSERT_EQ(data.size(), 7u * 256);
@@ -96,14 +96,14 @@ TEST(DecodeB, BrokenTransferGivesRowsOnlyForWholeBlocks) {
     ASSERT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(r.received_bytes, 640u);
     EXPECT_EQ(r.announced_bytes, 1024u);
-    EXPECT_TRUE(has_note(r.notes, "received 640 of 1024 announced bytes; blocks 3 to 4 not decoded"));
+    EXPECT_TRUE(has_note(r.notes, "the transfer broke off after 640 of 1024 bytes: groups 3 to 4 of 4 did not arrive whole"));
 
     EXPECT_TRUE(decode_b({}, 4).groups.empty());
     EXPECT_TRUE(decode_b(data, 0).groups.empty());
     EXPECT_TRUE(decode_b(data, -3).groups.empty());
     auto fewer = decode_b(data, 2);
     EXPECT_EQ(fewer.groups.size(), 2u);
-    EXPECT_TRUE(has_note(fewer.notes, "512 bytes after the announced 512 bytes ignored"));
+    EXPECT_TRUE(has_note(fewer.notes, "512 bytes beyond the announced 512 bytes were ignored"));
 }
 
 TEST(DecodeB, RealisticGroupsRoundTrip) {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "decode/decoder.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
 
@@ -256,7 +256,7 @@ TEST(DecodeC, TransferSkipsNonGroupsAndLosesOnlyBrokenBlocks) {
 
     // Group 100 is numbered "100".
     std::vector<sim::GroupC> many(100, sample_group());
-    r = decode_c(sim::transfer_c(many), 100);
+    r = decode_c(sim::encode_transfer_c(many), 100);
     ASSERT_EQ(r.groups.size(), 100u);
     EXPECT_EQ(col(r.groups[99], "序号"), "100");
 }
@@ -274,10 +274,10 @@ double sd_of(const std::array<unsigned, 101>& counts) {
 TEST(DecodeC, RealisticGroupsRoundTrip) {
     auto groups = sim::realistic_groups_c(80, 7);
     ASSERT_EQ(groups.size(), 80u);
-    EXPECT_EQ(sim::transfer_c(groups), sim::transfer_c(sim::realistic_groups_c(80, 7)));
-    EXPECT_NE(sim::transfer_c(groups), sim::transfer_c(sim::realistic_groups_c(80, 8)));
+    EXPECT_EQ(sim::encode_transfer_c(groups), sim::encode_transfer_c(sim::realistic_groups_c(80, 7)));
+    EXPECT_NE(sim::encode_transfer_c(groups), sim::encode_transfer_c(sim::realistic_groups_c(80, 8)));
 
-    auto r = decode_c(sim::transfer_c(groups), 80);
+    auto r = decode_c(sim::encode_transfer_c(groups), 80);
     ASSERT_EQ(r.groups.size(), 80u);
     int octaves = 0, run_hours = 0;
     for (std::size_t i = 0; i < groups.size(); ++i) {

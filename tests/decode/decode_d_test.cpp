@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "decode/decoder.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
 
@@ -175,8 +175,8 @@ TEST(DecodeD, BrokenTransferKeepsWholeGroupsOnly) {
 TEST(DecodeD, RealisticGroupsRoundTrip) {
     auto groups = sim::realistic_groups_d(60, 11);
     ASSERT_EQ(groups.size(), 60u);
-    EXPECT_EQ(sim::transfer_d(groups), sim::transfer_d(sim::realistic_groups_d(60, 11)));
-    auto r = decode_d(sim::transfer_d(groups), 60);
+    EXPECT_EQ(sim::encode_transfer_d(groups), sim::encode_transfer_d(sim::realistic_groups_d(60, 11)));
+    auto r = decode_d(sim::encode_transfer_d(groups), 60);
     ASSERT_EQ(r.groups.size(), 60u);
     int modes[4] = {};
     for (std::size_t i = 0; i < groups.size(); ++i) {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "decode/decoder.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
 
@@ -33,7 +33,7 @@ DecodedGroup decode_one(const sim::Record16& bytes) {
 }
 
 TEST(DecodeE, RecordFillsEveryColumn) {
-    auto bytes = sim::encode_record_e(sample_record());
+    auto bytes = sim::encode_group_e(sample_record());
     EXPECT_EQ(bytes[12], 0x56);  // units and tenths packed, the tens plain
     EXPECT_EQ(bytes[13], 0x08);
     EXPECT_EQ(bytes[0], 0x05);
@@ -64,7 +64,7 @@ TEST(DecodeE, RecordFillsEveryColumn) {
 }
 
 TEST(DecodeE, WeightingAndSetTimeCodes) {
-    auto bytes = sim::encode_record_e(sample_record());
+    auto bytes = sim::encode_group_e(sample_record());
     auto both = [&](std::uint8_t code) {
         bytes[2] = code;
         auto g = decode_one(bytes);
@@ -93,7 +93,7 @@ TEST(DecodeE, ExposureOnTheSameScaleAsModelC) {
     RecordE r = sample_record();
     auto decode_with = [&](double leq, int h, int m, int s) {
         r.leq = leq, r.measured = {h, m, s};
-        return decode_one(sim::encode_record_e(r));
+        return decode_one(sim::encode_group_e(r));
     };
     auto g = decode_with(100.0, 1, 0, 0);
     EXPECT_EQ(col(g, "LAE"), "135.6");
@@ -161,7 +161,7 @@ TEST(DecodeE, NonDecimalBytesAndHugeLevelsStayPlainText) {
 
 TEST(DecodeE, CountThatEndsInsideARecord) {
     std::vector<RecordE> records(3, sample_record());
-    auto data = sim::transfer_e(records);
+    auto data = sim::encode_transfer_e(records);
 
     // n = 40: two whole records, then steps 0..7 of the third on the 8 bytes that came.
     std::span<const std::uint8_t> first40(data.data(), 40);
@@ -199,7 +199,7 @@ TEST(DecodeE, CountThatEndsInsideARecord) {
 
 TEST(DecodeE, BrokenTransferGivesNoValuesForMissingBytes) {
     std::vector<RecordE> records(4, sample_record());
-    auto data = sim::transfer_e(records);
+    auto data = sim::encode_transfer_e(records);
     data.resize(40);
     auto r = decode_e(data, 64);
     ASSERT_EQ(r.groups.size(), 3u);  // the fourth record never started
@@ -213,7 +213,7 @@ TEST(DecodeE, BrokenTransferGivesNoValuesForMissingBytes) {
     EXPECT_NE(r.notes[0].find("group 4 did not arrive"), std::string::npos) << r.notes[0];
 
     // Bytes beyond the count are not read, even when they arrived.
-    data = sim::transfer_e(records);
+    data = sim::encode_transfer_e(records);
     r = decode_e(data, 20);
     ASSERT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(col(r.groups[1], "频率计权"), "A");
@@ -228,8 +228,8 @@ TEST(DecodeE, BrokenTransferGivesNoValuesForMissingBytes) {
 TEST(DecodeE, RealisticRecordsRoundTrip) {
     auto records = sim::realistic_groups_e(50, 3);
     ASSERT_EQ(records.size(), 50u);
-    EXPECT_EQ(sim::transfer_e(records), sim::transfer_e(sim::realistic_groups_e(50, 3)));
-    auto data = sim::transfer_e(records);
+    EXPECT_EQ(sim::encode_transfer_e(records), sim::encode_transfer_e(sim::realistic_groups_e(50, 3)));
+    auto data = sim::encode_transfer_e(records);
     auto r = decode_e(data, std::int32_t(data.size()));
     ASSERT_EQ(r.groups.size(), 50u);
     EXPECT_TRUE(r.notes.empty());

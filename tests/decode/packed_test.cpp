@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "decode/code_tables.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decode/packed.h"
 
 namespace nlx {

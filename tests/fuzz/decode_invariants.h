@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/models.h"
-#include "decode/capture.h"
+#include "core/capture.h"
 #include "decode/decoder.h"
 
 namespace nlx::fuzz {

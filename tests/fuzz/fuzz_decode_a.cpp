@@ -1,5 +1,5 @@
 // Fuzzes the model a decoder: first two bytes pick the transfer count, the rest is the data.
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decode_invariants.h"
 
 using nlx::fuzz::require;

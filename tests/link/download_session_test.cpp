@@ -6,7 +6,7 @@
 #include <stop_token>
 
 #include "link/download_protocol.h"
-#include "link/download_texts.h"
+#include "core/texts.h"
 #include "link/port_lock.h"
 #include "session_support.h"
 
@@ -29,12 +29,15 @@ TEST(DownloadSession, CompletedTransferReportsEveryEventInOrder) {
     test::script_exchange(link, 0, 18, data);  // model a: 128*0 + 18 - 16 = 2 blocks
     Recorder rec;
     std::vector<HookCall> calls;
-    DownloadSession session(link, test::request('a'), rec.observer(), test::recording_hook(calls, link, std::string("2 groups")));
+    TransferSummary two_groups;
+    two_groups.record_rows = 2;
+    DownloadSession session(link, test::request('a'), rec.observer(), test::recording_hook(calls, link, two_groups));
     auto r = session.run();
 
     EXPECT_EQ(r.outcome, DownloadOutcome::completed);
     EXPECT_EQ(r.status, "数据接收完毕");
-    EXPECT_EQ(r.summary, "2 groups");
+    ASSERT_TRUE(r.stored.has_value());
+    EXPECT_EQ(r.stored->record_rows, 2u);
     EXPECT_EQ(r.count, 2);
     EXPECT_EQ(r.announced, 512u);
     EXPECT_EQ(link.written(), (Bytes{0x1B, 0x40, 0x1A}));
@@ -169,7 +172,7 @@ TEST(DownloadSession, AcknowledgeFailures) {
         auto r = DownloadSession(link, test::request('a'), rec.observer(), test::recording_hook(calls, link)).run();
         EXPECT_EQ(r.outcome, DownloadOutcome::no_ack);
         EXPECT_EQ(r.status, "串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好.");
-        EXPECT_EQ(rec.events, (std::vector<std::string>{kReading, "hide", st(kNoAcknowledgeText)}));
+        EXPECT_EQ(rec.events, (std::vector<std::string>{kReading, "hide", st(texts::kNoAcknowledge)}));
         EXPECT_GE(link.now() - start, kAcknowledgeWait);
         EXPECT_LT(link.now() - start, kAcknowledgeWait + 200ms);
         EXPECT_TRUE(calls.empty());
@@ -208,8 +211,8 @@ TEST(DownloadSession, CountBytesAreWaitedForFiveSeconds) {
         auto requested = link.now();
         auto r = DownloadSession(link, test::request('a'), rec.observer(), test::recording_hook(calls, link)).run();
         EXPECT_EQ(r.outcome, DownloadOutcome::no_count);
-        EXPECT_EQ(r.status, std::string(kNoAcknowledgeText));
-        EXPECT_EQ(rec.events, (std::vector<std::string>{kReading, st("正在接收数据请稍候"), "hide", st(kNoAcknowledgeText)}));
+        EXPECT_EQ(r.status, std::string(texts::kNoAcknowledge));
+        EXPECT_EQ(rec.events, (std::vector<std::string>{kReading, st("正在接收数据请稍候"), "hide", st(texts::kNoAcknowledge)}));
         EXPECT_GE(link.now() - requested, kCountWait);
         EXPECT_LT(link.now() - requested, kCountWait + 200ms);
         EXPECT_TRUE(calls.empty());
@@ -246,7 +249,7 @@ TEST(DownloadSession, ReceptionTimeOutStoresExactlyThePartialData) {
     auto statuses = rec.statuses();
     EXPECT_EQ(statuses.back(), "串行接收的数据有丢失");
     EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "数据接收完毕"), 0);
-    EXPECT_EQ(statuses[statuses.size() - 2], progress_text(299, 768));
+    EXPECT_EQ(statuses[statuses.size() - 2], texts::progress_text(299, 768));
     std::vector<std::string> tail(rec.events.end() - 3, rec.events.end());
     EXPECT_EQ(tail, (std::vector<std::string>{st("串行接收的数据有丢失"), kStoring, "hide"}));
     EXPECT_FALSE(link.is_open());
@@ -397,7 +400,7 @@ TEST(DownloadSession, HookFailureBecomesTheFinalStatus) {
     {   // a hook that throws is a failure too, and the port is closed all the same
         FakeLink link;
         test::script_exchange(link, 0, 17, test::pattern(256));
-        auto r = DownloadSession(link, test::request('a'), {}, [](const Capture&, bool) -> Result<std::string> {
+        auto r = DownloadSession(link, test::request('a'), {}, [](const Capture&, bool) -> Result<TransferSummary> {
                      throw std::runtime_error("disk full");
                  }).run();
         EXPECT_EQ(r.outcome, DownloadOutcome::store_failed);
@@ -422,10 +425,10 @@ TEST(DownloadSession, OneSerialCommandAtATime) {
     }
     std::optional<std::string> holder_while_storing;
     bool second_refused = false;
-    auto r = DownloadSession(link, test::request('a'), {}, [&](const Capture&, bool) -> Result<std::string> {
+    auto r = DownloadSession(link, test::request('a'), {}, [&](const Capture&, bool) -> Result<TransferSummary> {
                  holder_while_storing = PortLock::holder();
                  second_refused = !PortLock::try_acquire("打印").ok();
-                 return std::string("ok");
+                 return TransferSummary{};
              }).run();
     EXPECT_EQ(r.outcome, DownloadOutcome::completed);
     EXPECT_EQ(holder_while_storing, std::optional<std::string>("数据接收"));

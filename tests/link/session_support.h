@@ -40,8 +40,8 @@ struct HookCall {
 
 // A storing hook that records its calls and whether the port was still open.
 inline StoreHook recording_hook(std::vector<HookCall>& calls, const ByteLink& link,
-                                Result<std::string> answer = std::string("stored")) {
-    return [&calls, &link, answer](const Capture& c, bool complete) -> Result<std::string> {
+                                Result<TransferSummary> answer = TransferSummary{}) {
+    return [&calls, &link, answer](const Capture& c, bool complete) -> Result<TransferSummary> {
         calls.push_back(HookCall{c, complete, link.is_open()});
         return answer;
     };

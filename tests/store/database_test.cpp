@@ -5,7 +5,7 @@
 
 #include "core/models.h"
 #include "store/database.h"
-#include "store/messages.h"
+#include "core/texts.h"
 #include "store/sample_groups.h"
 #include "store/sqlite.h"
 #include "support/temp_dir.h"
@@ -244,7 +244,7 @@ void make_sqlite_file(const fs::path& file, const std::string& sql) {
 
 TEST(Database, FilesThatAreNotRecordDatabasesAreRefusedAndLeftAlone) {
     test::TempDir dir;
-    const std::string refused(messages::kOpenFailed);
+    const std::string refused(texts::kOpenFailed);
 
     const fs::path text = dir / "text.db";
     test::write_file(text, "Leq,L5\n85.6,90.1\n");

@@ -5,7 +5,7 @@
 
 #include "core/models.h"
 #include "store/file_commands.h"
-#include "store/messages.h"
+#include "core/texts.h"
 #include "store/sample_groups.h"
 #include "store/sqlite.h"
 #include "support/temp_dir.h"
@@ -70,8 +70,8 @@ TEST(OpenCommand, RefusesWrongNamesMissingFilesAndFilesWithoutTheRecordTable) {
         auto r = open_record_file(dir / name, 'a', fdir);
         EXPECT_FALSE(r.database) << name;
         ASSERT_TRUE(r.message) << name;
-        EXPECT_EQ(r.message->text, messages::kOpenFailed);
-        EXPECT_EQ(r.message->title, messages::kOpenFailedTitle);
+        EXPECT_EQ(r.message->text, texts::kOpenFailed);
+        EXPECT_EQ(r.message->title, texts::kOpenFailedTitle);
         EXPECT_FALSE(r.fallback) << name;
     }
 
@@ -86,8 +86,8 @@ TEST(OpenCommand, RefusesWrongNamesMissingFilesAndFilesWithoutTheRecordTable) {
         auto r = open_record_file(dir / c.name, c.model, fdir);
         EXPECT_FALSE(r.database) << c.name;
         ASSERT_TRUE(r.message) << c.name;
-        EXPECT_EQ(r.message->text, messages::kOpenFailed);
-        EXPECT_EQ(r.message->title, messages::kOpenFailedTitle);
+        EXPECT_EQ(r.message->text, texts::kOpenFailed);
+        EXPECT_EQ(r.message->title, texts::kOpenFailedTitle);
         ASSERT_TRUE(r.fallback) << c.name;
         EXPECT_EQ(*r.fallback, fdir / "noise.db");
     }
@@ -114,21 +114,21 @@ TEST(SaveAsCommand, SameFileGivenAnotherWayIsRefused) {
                                  dir.path() / "." / "noise.db"}) {
         auto message = save_database_as(*db, same);
         ASSERT_TRUE(message) << same;
-        EXPECT_EQ(message->text, messages::kSameName);
+        EXPECT_EQ(message->text, texts::kSameName);
         EXPECT_EQ(message->title, "");
     }
     // A hard link to the same file is the same file too.
     fs::create_hard_link(dir / "noise.db", dir / "link.db");
     auto linked = save_database_as(*db, dir / "link.db");
     ASSERT_TRUE(linked);
-    EXPECT_EQ(linked->text, messages::kSameName);
+    EXPECT_EQ(linked->text, texts::kSameName);
 
     // The other way round: the database opened by a relative name, the copy named absolutely.
     auto by_relative = Database::open_existing(relative);
     ASSERT_TRUE(by_relative) << by_relative.message();
     auto message = save_database_as(*by_relative, dir / "noise.db");
     ASSERT_TRUE(message);
-    EXPECT_EQ(message->text, messages::kSameName);
+    EXPECT_EQ(message->text, texts::kSameName);
     EXPECT_EQ(test::read_file(dir / "noise.db"), bytes);
 }
 
@@ -165,7 +165,7 @@ TEST(SaveAsCommand, CopiesTheTablesAndFailsWithoutLeavingAnythingBehind) {
     for (const fs::path& bad : {dir / "no such folder" / "copy.db", dir / "busy"}) {
         auto message = save_database_as(*db, bad);
         ASSERT_TRUE(message) << bad;
-        EXPECT_EQ(message->text, messages::kSaveFailed);
+        EXPECT_EQ(message->text, texts::kSaveFailed);
     }
     EXPECT_EQ(folder_listing(dir.path()), before);
     EXPECT_EQ(folder_listing(dir / "busy"), std::vector<std::string>{"inside.txt"});

@@ -6,7 +6,7 @@
 
 #include "core/models.h"
 #include "core/rows.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 
 namespace nlx::test {
 

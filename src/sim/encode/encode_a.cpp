@@ -20,8 +20,7 @@ std::vector<std::uint8_t> encode_group_a(const GroupA& g) {
     b[0] = g.mode;
     b[1] = g.group_part1;
     b[2] = g.group_part2;
-    put_shared_header(b, {g.weighting, g.start, g.set_time_code, g.sampling_code, g.levels,
-                          g.measured, g.day_number, g.distribution_percent});
+    put_shared_header(b, g, g.distribution_percent);
     b[14] = g.ac_interval_ms;
     put_u24_be(b, 15, g.history_length);
     b[40] = to_bcd(int(std::lround(g.code_value * 10)));

@@ -15,16 +15,10 @@ namespace nlx::sim {
 // One model a group. The time-history bytes follow the first block: 3-byte class counts for
 // .ln modes (ln_history), one byte per sample for .li (li_history), byte pairs for .ac
 // (ac_sample). history_length goes to header bytes 15..17: samples for .li, bytes for .ac.
-struct GroupA {
+struct GroupA : SharedHeader {
     std::uint8_t mode = 0xA0;
     std::uint8_t group_part1 = 0, group_part2 = 0;
-    std::uint8_t weighting = 0;  // high nibble time weighting, low nibble frequency weighting
-    GroupStamp start;
-    int set_time_code = 0, sampling_code = 0;
     std::uint8_t ac_interval_ms = 0;
-    StatLevels levels;
-    Duration measured;
-    std::uint8_t day_number = 0;  // shown after "24h": the group's place in its 24-hour run
     double code_value = 0;        // "CODE", 0.0 .. 9.9
     std::array<double, 101> distribution_percent{};  // per 1 dB step from 30 dB
     std::vector<std::uint8_t> history;
@@ -32,14 +26,8 @@ struct GroupA {
 };
 
 // One model b group (one block). Type 0 STA, 1 24h, 2 IEC, 3 OCT.
-struct GroupB {
+struct GroupB : SharedHeader {
     std::uint8_t type = 0;
-    std::uint8_t weighting = 0;
-    GroupStamp start;
-    int set_time_code = 0, sampling_code = 0;
-    StatLevels levels;
-    Duration measured;
-    std::uint8_t day_number = 0;
     std::array<double, 100> distribution_percent{};
 };
 
@@ -49,7 +37,7 @@ std::size_t group_blocks_a(const GroupA& group);
 // A whole number of 256-byte blocks with the group length (bytes 46, 47) filled in.
 std::vector<std::uint8_t> encode_group_a(const GroupA& group);
 // Exactly 256 bytes.
-std::vector<std::uint8_t> encode_block_b(const GroupB& group);
+std::vector<std::uint8_t> encode_group_b(const GroupB& group);
 
 // The data of a whole transfer: the groups one after the other.
 std::vector<std::uint8_t> encode_transfer_a(std::span<const GroupA> groups);

@@ -5,16 +5,15 @@
 
 namespace nlx::sim {
 
-std::vector<std::uint8_t> encode_block_b(const GroupB& g) {
+std::vector<std::uint8_t> encode_group_b(const GroupB& g) {
     std::vector<std::uint8_t> bytes(256, 0);
     bytes[0] = g.type;
-    put_shared_header(bytes, {g.weighting, g.start, g.set_time_code, g.sampling_code, g.levels,
-                              g.measured, g.day_number, g.distribution_percent});
+    put_shared_header(bytes, g, g.distribution_percent);
     return bytes;
 }
 
 std::vector<std::uint8_t> encode_transfer_b(std::span<const GroupB> groups) {
-    return join_encoded(groups, encode_block_b);
+    return join_encoded(groups, encode_group_b);
 }
 
 StatLevels octave_levels(const std::array<double, 11>& v) {

@@ -56,7 +56,7 @@ Block256 encode_group_c(const GroupC& g) {
     return std::visit([](const auto& x) { return encode_group_c(x); }, g);
 }
 
-std::vector<std::uint8_t> transfer_c(std::span<const GroupC> groups) {
+std::vector<std::uint8_t> encode_transfer_c(std::span<const GroupC> groups) {
     return join_encoded(groups, [](const GroupC& g) { return encode_group_c(g); });
 }
 

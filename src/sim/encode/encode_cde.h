@@ -45,7 +45,7 @@ using GroupC = std::variant<StatGroupC, OctaveGroupC>;
 Block256 encode_group_c(const StatGroupC& group);
 Block256 encode_group_c(const OctaveGroupC& group);
 Block256 encode_group_c(const GroupC& group);
-std::vector<std::uint8_t> transfer_c(std::span<const GroupC> groups);
+std::vector<std::uint8_t> encode_transfer_c(std::span<const GroupC> groups);
 
 // Plausible model c data: single measurements, octave groups and 24-hour runs of 24 hourly
 // groups with their hours numbered 1..24, one after the other in time.
@@ -70,7 +70,7 @@ struct GroupD {
 };
 
 Block256 encode_group_d(const GroupD& group);
-std::vector<std::uint8_t> transfer_d(std::span<const GroupD> groups);
+std::vector<std::uint8_t> encode_transfer_d(std::span<const GroupD> groups);
 
 // Plausible vibration data: STA, IEC and OCT groups and 24-hour runs (mode 1, hours 1..24).
 std::vector<GroupD> realistic_groups_d(int count, std::uint32_t seed);
@@ -85,8 +85,8 @@ struct RecordE {
     Duration measured;                   // measured time Tm
 };
 
-Record16 encode_record_e(const RecordE& record);
-std::vector<std::uint8_t> transfer_e(std::span<const RecordE> records);
+Record16 encode_group_e(const RecordE& record);
+std::vector<std::uint8_t> encode_transfer_e(std::span<const RecordE> records);
 
 // Plausible records: levels of a bell-shaped distribution, set or manual measuring times.
 std::vector<RecordE> realistic_groups_e(int count, std::uint32_t seed);

@@ -12,11 +12,12 @@ Block256 encode_group_d(const GroupD& g) {
     const StatLevels levels{g.vleq, g.vl5, g.vl10, g.vl50, g.vl90, g.vl95,
                             g.vsd,  g.vlav, g.vlmax, g.vlmin, g.e};
     put_shared_header(b, {weighting, g.start, g.set_time_code, g.sampling_code, levels, g.measured,
-                          std::uint8_t(g.day_number), g.percent});
+                          std::uint8_t(g.day_number)},
+                      g.percent);
     return b;
 }
 
-std::vector<std::uint8_t> transfer_d(std::span<const GroupD> groups) {
+std::vector<std::uint8_t> encode_transfer_d(std::span<const GroupD> groups) {
     return join_encoded(groups, encode_group_d);
 }
 

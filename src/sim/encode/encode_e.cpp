@@ -17,7 +17,7 @@ void put_split_level(Record16& b, std::size_t o, double level) {
 
 }  // namespace
 
-Record16 encode_record_e(const RecordE& r) {
+Record16 encode_group_e(const RecordE& r) {
     Record16 b{};
     put_split_level(b, 0, r.lmin);
     b[2] = r.weighting;
@@ -32,8 +32,8 @@ Record16 encode_record_e(const RecordE& r) {
     return b;
 }
 
-std::vector<std::uint8_t> transfer_e(std::span<const RecordE> records) {
-    return join_encoded(records, encode_record_e);
+std::vector<std::uint8_t> encode_transfer_e(std::span<const RecordE> records) {
+    return join_encoded(records, encode_group_e);
 }
 
 }  // namespace nlx::sim

@@ -18,7 +18,8 @@ void put_sd(std::span<std::uint8_t> b, std::size_t o, double value) {
 
 }  // namespace
 
-void put_shared_header(std::span<std::uint8_t> b, const SharedHeader& h) {
+void put_shared_header(std::span<std::uint8_t> b, const SharedHeader& h,
+                       std::span<const double> distribution_percent) {
     const StatLevels& l = h.levels;
     b[3] = h.weighting;
     put_stamp(b, 4, h.start);
@@ -37,8 +38,8 @@ void put_shared_header(std::span<std::uint8_t> b, const SharedHeader& h) {
     b[39] = h.day_number;
     put_level_high_first(b, 42, l.l95);
     put_level_high_first(b, 44, l.l5);
-    for (std::size_t k = 0; k < h.distribution_percent.size(); ++k)
-        b[48 + k] = std::uint8_t(std::clamp<long>(std::lround(h.distribution_percent[k] * 2), 0, 255));
+    for (std::size_t k = 0; k < distribution_percent.size(); ++k)
+        b[48 + k] = std::uint8_t(std::clamp<long>(std::lround(distribution_percent[k] * 2), 0, 255));
 }
 
 }  // namespace nlx::sim

@@ -17,19 +17,19 @@ struct StatLevels {
            lmin = 0, e = 0;
 };
 
-// The shared fields of one group header.
+// The shared fields of one group header; the groups of models a and b are built on them.
 struct SharedHeader {
-    std::uint8_t weighting = 0;
+    std::uint8_t weighting = 0;  // high nibble time weighting, low nibble frequency weighting
     GroupStamp start;
     int set_time_code = 0, sampling_code = 0;
     StatLevels levels;
     Duration measured;
-    std::uint8_t day_number = 0;
-    std::span<const double> distribution_percent;
+    std::uint8_t day_number = 0;  // shown after "24h": the group's place in its 24-hour run
 };
 
 // Writes bytes 3..11, 18..39, 42..45 of a header, and the distribution percentages (times 2,
 // rounded, at most 255) from byte 48 on.
-void put_shared_header(std::span<std::uint8_t> block, const SharedHeader& header);
+void put_shared_header(std::span<std::uint8_t> block, const SharedHeader& header,
+                       std::span<const double> distribution_percent);
 
 }  // namespace nlx::sim

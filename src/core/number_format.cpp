@@ -1,5 +1,5 @@
 // Decimal-string arithmetic behind the number patterns; no locale, no binary rounding surprises.
-#include "decode/number_format.h"
+#include "core/number_format.h"
 
 #include <charconv>
 #include <cmath>

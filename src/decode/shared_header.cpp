@@ -1,9 +1,9 @@
 // The header fields shared by the model a, b and d decoders.
-#include "decode/header_abd.h"
+#include "decode/shared_header.h"
 
 #include "core/models.h"
 #include "decode/code_tables.h"
-#include "decode/number_format.h"
+#include "core/number_format.h"
 #include "decode/packed.h"
 
 namespace nlx {
@@ -39,7 +39,7 @@ void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> h)
     row.set("频率计权", frequency_weighting_text(h[3]));
 }
 
-DistributionRow distribution_row_abd(long long seq, std::span<const std::uint8_t> bytes) {
+DistributionRow half_percent_distribution(long long seq, std::span<const std::uint8_t> bytes) {
     DistributionRow d;
     d.seq = seq;
     d.values.assign(kDistributionValues, std::nullopt);

@@ -1,12 +1,9 @@
-// --db / --model handling and opening of the record database for the record commands.
-#include "cli/record_file.h"
-
-#include <CLI/CLI.hpp>
+// Opening the record database for the record commands; refusals name the file.
+#include "cli/open_database.h"
 
 #include "cli/commands.h"
 #include "core/app_folder.h"
-#include "core/models.h"
-#include "store/messages.h"
+#include "core/texts.h"
 
 namespace nlx::cli {
 namespace fs = std::filesystem;
@@ -16,21 +13,11 @@ namespace {
 fs::path resolve(const std::string& db) { return db.empty() ? database_path(application_folder()) : fs::path(db); }
 
 [[noreturn]] void refuse(const fs::path& file, const std::string& message) {
-    if (message == messages::kOpenFailed) throw Failure(message + " (" + file.string() + ")");
+    if (message == texts::kOpenFailed) throw Failure(message + " (" + file.string() + ")");
     throw Failure(message);
 }
 
 }  // namespace
-
-CLI::Option* add_model_option(CLI::App& cmd, std::string& model) {
-    std::vector<std::string> letters;
-    for (const auto& m : all_models()) letters.emplace_back(1, m.letter);
-    return cmd.add_option("--model", model, "Instrument model letter")->required()->check(CLI::IsMember(letters));
-}
-
-CLI::Option* add_database_option(CLI::App& cmd, std::string& db) {
-    return cmd.add_option("--db", db, "Record database file (default: noise.db in the application folder)");
-}
 
 Database open_for_reading(const std::string& db) {
     fs::path file = resolve(db);

@@ -30,6 +30,6 @@ void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> he
 
 // A distribution row from `count` bytes starting at `bytes`: each byte is a percentage times 2;
 // 100 % or more is stored as 0. Positions after `count` up to 101 stay NULL.
-DistributionRow distribution_row_abd(long long seq, std::span<const std::uint8_t> bytes);
+DistributionRow half_percent_distribution(long long seq, std::span<const std::uint8_t> bytes);
 
 }  // namespace nlx

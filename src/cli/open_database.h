@@ -1,23 +1,12 @@
-// Shared by the record commands: the --db and --model options and opening the database file.
+// Opening the record database named by --db for the commands that read or change it.
 #pragma once
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "store/database.h"
 
-namespace CLI {
-class App;
-class Option;
-}
-
 namespace nlx::cli {
-
-// --model X, one of the model letters, required.
-CLI::Option* add_model_option(CLI::App& cmd, std::string& model);
-// --db FILE; empty means the application folder's noise.db.
-CLI::Option* add_database_option(CLI::App& cmd, std::string& db);
 
 // Opens an existing record database for commands that only read or copy; throws Failure for a
 // missing file or one that is not a record database.

@@ -1,7 +1,7 @@
 // Transfer counts by model and the capture file round trip.
 #include <gtest/gtest.h>
 
-#include "decode/capture.h"
+#include "core/capture.h"
 
 namespace nlx {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <clocale>
 
-#include "decode/number_format.h"
+#include "core/number_format.h"
 
 namespace nlx {
 namespace {

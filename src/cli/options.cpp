@@ -1,0 +1,22 @@
+// The --model and --db options, with the model letters taken from the model table.
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <vector>
+
+#include "core/models.h"
+
+namespace nlx::cli {
+
+CLI::Option* add_model_option(CLI::App& cmd, std::string& model) {
+    std::vector<std::string> letters;
+    for (const auto& m : all_models()) letters.emplace_back(1, m.letter);
+    return cmd.add_option("--model", model, "Instrument model letter")->required()->check(CLI::IsMember(letters));
+}
+
+CLI::Option* add_database_option(CLI::App& cmd, std::string& db) {
+    return cmd.add_option("--db", db, "Record database file (default: noise.db in the application folder)");
+}
+
+}  // namespace nlx::cli

@@ -1,0 +1,18 @@
+// Options shared by the commands: --model and --db.
+#pragma once
+
+#include <string>
+
+namespace CLI {
+class App;
+class Option;
+}
+
+namespace nlx::cli {
+
+// --model X, one of the model letters, required.
+CLI::Option* add_model_option(CLI::App& cmd, std::string& model);
+// --db FILE; empty means the application folder's noise.db.
+CLI::Option* add_database_option(CLI::App& cmd, std::string& db);
+
+}  // namespace nlx::cli

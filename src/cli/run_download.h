@@ -1,0 +1,17 @@
+// One download from the command line: the serial line, the console display, the storing step.
+#pragma once
+
+#include <filesystem>
+
+#include "link/download_session.h"
+#include "store/database.h"
+
+namespace nlx::cli {
+
+// Downloads from the instrument on `request`'s port into `db`, keeping the capture in the storage
+// folder of `app_folder`; shows the progress on stdout and prints the decoder's notes (stderr)
+// and what was stored.
+link::DownloadResult run_download(Database& db, const std::filesystem::path& app_folder,
+                                  const link::DownloadRequest& request);
+
+}  // namespace nlx::cli

@@ -1,0 +1,59 @@
+// Every operator text of the program, each defined once: the instrument's and the original
+// program's texts exactly as the operator knows them, and beside them the texts the program adds
+// (port held by another command, cancel, refusals), in the same voice.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace nlx::texts {
+
+// --- Download: please-wait captions and the main window's status line -------------------------
+inline constexpr std::string_view kReadingCaption = "读取数据中...";
+inline constexpr std::string_view kStoringCaption = "存储数据中...";
+
+inline constexpr std::string_view kReceiving = "正在接收数据请稍候";
+inline constexpr std::string_view kProgressPrefix = "数据读取完";
+inline constexpr std::string_view kReceived = "数据接收完毕";
+inline constexpr std::string_view kBadAcknowledge = "收到应答信号错误";
+inline constexpr std::string_view kNoAcknowledge =
+    "串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好.";
+inline constexpr std::string_view kNoData = "声级计中无数据";
+inline constexpr std::string_view kDataLost = "串行接收的数据有丢失";
+// Added: a download stopped by the operator, and a port that failed.
+inline constexpr std::string_view kCancelled = "数据接收已取消";
+inline constexpr std::string_view kPortErrorPrefix = "串行口错误: ";
+
+// The progress text after byte `index` (0-based) of `total`: "数据读取完" + integer part of
+// index * 100 / total + "%"; it runs from 0 to 99 per cent.
+inline std::string progress_text(std::size_t index, std::size_t total) {
+    std::size_t percent = total == 0 ? 0 : std::size_t((static_cast<unsigned long long>(index) * 100) / total);
+    return std::string(kProgressPrefix) + std::to_string(percent) + "%";
+}
+
+// --- Serial commands ------------------------------------------------------------------------
+// Added: a second serial command while one holds the port; the holder follows in brackets.
+inline constexpr std::string_view kPortBusy = "串行口正被另一个操作使用";
+
+// --- Database-file commands -------------------------------------------------------------------
+// Open refused: wrong name, missing file, not a record database, or no record table of the model.
+inline constexpr std::string_view kOpenFailed = "打开的文件不存在或格式错误";
+inline constexpr std::string_view kOpenFailedTitle = "用户操作错误提示";
+// Save-as onto the file being copied.
+inline constexpr std::string_view kSameName = "新文件名与被复制文件名相同，请重新输入新文件名。";
+// Save-as failed for any other reason.
+inline constexpr std::string_view kSaveFailed = "存盘时出错，可能是文件名相同，请重新操作";
+
+// Added: 添加记录 refused, naming the table.
+inline std::string add_record_no_table(std::string_view table) {
+    return "表" + std::string(table) + "不存在，无法添加记录";
+}
+inline std::string add_record_empty_table(std::string_view table) {
+    return std::string(table) + "中没有记录，无法添加记录";
+}
+inline std::string add_record_bad_number(std::string_view table) {
+    return std::string(table) + "最后一行的序号不是数字，无法添加记录";
+}
+
+}  // namespace nlx::texts

@@ -1,0 +1,26 @@
+// What storing one transfer did: counts, rows, history files, notes and the capture kept.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace nlx {
+
+struct TransferSummary {
+    char model = 'a';
+    std::int32_t n = 0;                 // transfer count from the count bytes
+    std::size_t announced_bytes = 0;    // what the count promised
+    std::size_t received_bytes = 0;     // what arrived
+    std::size_t record_rows = 0;
+    std::size_t distribution_rows = 0;
+    std::vector<std::string> files;     // history files written, by name
+    std::vector<std::string> notes;     // what the decoder could not use
+    std::filesystem::path capture_file; // empty when none was written
+
+    bool short_transfer() const { return received_bytes < announced_bytes; }
+    std::string line() const;           // one-line summary for the operator
+};
+
+}  // namespace nlx
