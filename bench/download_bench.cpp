@@ -1,4 +1,5 @@
-// Paced download benchmark: wall time against the line time, and CPU used while the host waits.
+// Paced download benchmark: wall time against the line time, CPU used while the host waits, and
+// a read on a silent line that must sleep to its deadline.
 //   nlx_bench_download [BLOCKS=64] [BAUD=9600]
 // The virtual instrument runs in a child process and sends a model a transfer at the line rate;
 // this process downloads it through the Qt serial port. Prints PASS/FAIL for both targets.
@@ -88,15 +89,29 @@ int main(int argc, char** argv) {
     request.port = nlx::PortSpec{0, device};
     request.baud = baud;
     std::size_t received = 0;
-    auto discard = [&](const nlx::Capture& capture, bool) -> nlx::Result<std::string> {
+    auto discard = [&](const nlx::Capture& capture, bool) -> nlx::Result<nlx::TransferSummary> {
         received = capture.data.size();
-        return std::string();
+        return nlx::TransferSummary{};
     };
     const double cpu0 = cpu_seconds();
     const auto t0 = std::chrono::steady_clock::now();
     auto result = nlx::link::DownloadSession(port, request, {}, discard).run();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double cpu = cpu_seconds() - cpu0;
+
+    // A read on the silent line: it must sleep until its deadline, not poll.
+    constexpr double kIdleWait = 1.0;
+    double idle_wall = 0, idle_cpu = 0;
+    bool idle_empty = false;
+    if (port.open(device, baud, nlx::link::FlowControl::none)) {
+        const double icpu0 = cpu_seconds();
+        const auto i0 = port.now();
+        auto got = port.read(16, i0 + std::chrono::milliseconds(int(kIdleWait * 1000)));
+        idle_wall = std::chrono::duration<double>(port.now() - i0).count();
+        idle_cpu = cpu_seconds() - icpu0;
+        idle_empty = got && got->empty();
+        port.close();
+    }
     kill(child, SIGTERM);
     waitpid(child, nullptr, 0);
 
@@ -115,7 +130,13 @@ int main(int argc, char** argv) {
     const bool ok = result.outcome == nlx::link::DownloadOutcome::completed && received == data;
     const bool fast = ok && std::abs(off) < 1.0;
     const bool light = ok && load < 2.0;
+    const bool idle = idle_empty && idle_wall >= kIdleWait && idle_wall < kIdleWait * 1.1 &&
+                      idle_cpu < 0.02 * idle_wall;
+    std::printf("silent line: a %.1f s read returned after %.3f s using %.2f %% of one core\n", kIdleWait,
+                idle_wall, idle_wall > 0 ? idle_cpu / idle_wall * 100.0 : 0.0);
     std::printf("%s wall time within 1 %% of the line time\n", fast ? "PASS" : "FAIL");
     std::printf("%s CPU under 2 %% of one core while waiting\n", light ? "PASS" : "FAIL");
-    return fast && light ? 0 : 1;
+    std::printf("%s a read on a silent line sleeps to its deadline (within 10 %%, under 2 %% CPU)\n",
+                idle ? "PASS" : "FAIL");
+    return fast && light && idle ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 #include "link/download_protocol.h"
 #include "core/texts.h"
 #include "link/port_lock.h"
-#include "session_support.h"
+#include "support/session_support.h"
 
 namespace nlx::link {
 namespace {

@@ -1,4 +1,6 @@
-// Downloads over a real pseudo-terminal: the virtual instrument, Qt's serial port, every model and fault.
+// Downloads over a real pseudo-terminal: what the virtual instrument sends for each fault, as
+// Qt's serial port receives it. The session's own handling of each ending is tested on the fake
+// link; here each fault runs once, and the count bytes of the models that differ.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -6,7 +8,7 @@
 
 #include "link/download_session.h"
 #include "link/serial_link.h"
-#include "link/session_support.h"
+#include "support/session_support.h"
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
 
@@ -83,7 +85,6 @@ TEST_P(InstrumentDownload, StatusHookAndPortMatchTheFault) {
         EXPECT_EQ(calls[0].capture.b1, served.b1);
         EXPECT_EQ(calls[0].capture.b2, served.b2);
         EXPECT_EQ(calls[0].capture.data, served.data);
-        EXPECT_LT(took, 1500ms);
         break;
     case FaultKind::bad_ack:
         EXPECT_EQ(r.outcome, DownloadOutcome::bad_ack);
@@ -95,7 +96,6 @@ TEST_P(InstrumentDownload, StatusHookAndPortMatchTheFault) {
         EXPECT_EQ(r.status, "串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好.");
         EXPECT_TRUE(calls.empty());
         EXPECT_GE(took, 2000ms);
-        EXPECT_LT(took, 2600ms);
         break;
     case FaultKind::zero_count:
     case FaultKind::negative_count:
@@ -117,7 +117,7 @@ TEST_P(InstrumentDownload, StatusHookAndPortMatchTheFault) {
             EXPECT_GE(took, 2000ms);  // the data wait at 9600 bit/s
         } else {
             EXPECT_FALSE(r.detail.empty());  // the hang-up is a read failure, seen at once
-            EXPECT_LT(took, 1500ms);
+            EXPECT_LT(took, 2000ms);         // sooner than a silent line's data wait
             EXPECT_TRUE((*vi)->hung_up());
         }
         break;
@@ -141,13 +141,13 @@ TEST_P(InstrumentDownload, StatusHookAndPortMatchTheFault) {
     (*vi)->stop();
 }
 
+// Block transfers and the byte-counted one complete; the zero count of each count formula; every
+// other fault once, on models taken in turn.
 std::vector<Case> all_cases() {
-    std::vector<Case> out;
-    for (char m : {'a', 'b', 'c', 'd', 'e'})
-        for (const char* f : {"none", "bad-ack", "no-ack", "zero-count", "negative-count", "stale-bytes",
-                              "stall-after=100", "close-after=100"})
-            out.push_back({m, f});
-    return out;
+    return {{'a', "none"},           {'e', "none"},           {'a', "zero-count"},
+            {'c', "zero-count"},     {'e', "zero-count"},     {'b', "bad-ack"},
+            {'c', "no-ack"},         {'d', "negative-count"}, {'e', "stale-bytes"},
+            {'a', "stall-after=100"}, {'b', "close-after=100"}};
 }
 
 INSTANTIATE_TEST_SUITE_P(ModelsAndFaults, InstrumentDownload, ::testing::ValuesIn(all_cases()),
@@ -182,7 +182,6 @@ TEST(InstrumentDownload, PacedTransferTakesTheLineTime) {
     // acknowledge, two count bytes and 40 data bytes at 2400 bit/s: 43 * 4.17 ms = 179 ms
     const auto line = link::byte_time(2400) * 43;
     EXPECT_GE(took, line - 5ms);
-    EXPECT_LT(took, line + 150ms);
     // The data came in many small pieces spread over its line time, not in one burst.
     ASSERT_GE(arrivals.size(), 5u);
     EXPECT_GE(arrivals.back() - arrivals.front(), link::byte_time(2400) * 30);

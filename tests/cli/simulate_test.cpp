@@ -1,4 +1,4 @@
-// nlx simulate and nlx ports as an operator runs them: a download against the simulator process.
+// nlx simulate as an operator runs it: a download against the simulator process.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -9,7 +9,7 @@
 
 #include "link/download_session.h"
 #include "link/serial_link.h"
-#include "link/session_support.h"
+#include "support/session_support.h"
 #include "sim/patterned_capture.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
@@ -108,21 +108,6 @@ TEST(SimulateCommand, RefusesBadArguments) {
     auto short_file = test::run_nlx({"simulate", "--model", "a", "--capture", (dir / "short.cap").string()});
     EXPECT_EQ(short_file.exit_code, 1);
     EXPECT_NE(short_file.err.find("count bytes"), std::string::npos);
-}
-
-TEST(PortsCommand, ListsPortsOrSaysThereAreNone) {
-    auto r = test::run_nlx({"ports"});
-    EXPECT_EQ(r.exit_code, 0);
-    ASSERT_FALSE(r.out.empty());
-    if (r.out != "no serial ports found\n") {
-        std::size_t start = 0;
-        while (start < r.out.size()) {
-            auto end = r.out.find('\n', start);
-            std::string line = r.out.substr(start, end - start);
-            EXPECT_TRUE(line.rfind("/dev/", 0) == 0 || line.rfind("COM", 0) == 0) << line;
-            start = end + 1;
-        }
-    }
 }
 
 }  // namespace
