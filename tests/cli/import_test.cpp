@@ -33,7 +33,10 @@ std::string capture_file(const fs::path& dir, char model, std::int32_t n, const 
 // empty beyond it.
 std::string distribution_line(int seq, std::map<int, std::string> set, int last = 101) {
     std::string line = std::to_string(seq);
-    for (int p = 1; p <= 101; ++p) line += "," + (set.count(p) ? set[p] : (p <= last ? "0" : ""));
+    for (int p = 1; p <= 101; ++p) {
+        line += ',';
+        line += set.count(p) ? set[p] : (p <= last ? "0" : "");
+    }
     return line;
 }
 

@@ -19,7 +19,8 @@ inline DecodedGroup sample_group(char model, int seq, const std::string& marker,
     g.record.resize(m.record_columns.size());
     g.record[0] = format_number(seq, "00");
     g.record[1] = marker;
-    for (std::size_t i = 2; i + 1 < g.record.size(); ++i) g.record[i] = "c" + std::to_string(i);
+    // Appended rather than "c" + text: GCC 12 warns, wrongly, of overlapping copies there.
+    for (std::size_t i = 2; i + 1 < g.record.size(); ++i) g.record[i] = std::string("c").append(std::to_string(i));
     if (m.has_distribution && values > 0) {
         DistributionRow d;
         d.seq = seq;

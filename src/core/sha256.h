@@ -1,0 +1,16 @@
+// SHA-256 of a byte string (FIPS 180-4), for checking that a capture is the one that was written.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace nlx {
+
+std::array<std::uint8_t, 32> sha256(std::span<const std::uint8_t> bytes);
+
+// The digest as 64 lower-case hexadecimal digits.
+std::string sha256_hex(std::span<const std::uint8_t> bytes);
+
+}  // namespace nlx
