@@ -24,7 +24,6 @@ void register_add_record(CLI::App& app, int& exit_code) {
     cmd->callback([opt, &exit_code] {
         const char model = opt->model[0];
         Database db = open_for_writing(opt->db);
-        if (auto r = db.ensure_tables(model); !r) throw Failure(r.message());
         auto added = add_record(db, model);
         if (!added) throw Failure(added.message());
         std::cout << "added 序号 " << added->seq_text << " to " << record_table_name(model) << " in "

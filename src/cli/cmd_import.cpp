@@ -7,6 +7,7 @@
 #include "cli/open_database.h"
 #include "cli/options.h"
 #include "core/app_folder.h"
+#include "core/capture.h"
 #include "store/transfer.h"
 
 namespace nlx::cli {
@@ -15,18 +16,30 @@ void register_import(CLI::App& app, int& exit_code) {
     auto* cmd = app.add_subcommand("import", "Decode a capture file and replace the model's records with it");
     struct Options {
         std::string model, db, capture_file;
+        bool raw = false, partial = false;
     };
     auto opts = std::make_shared<Options>();
-    add_model_option(*cmd, opts->model);
+    add_model_option(*cmd, opts->model, false)->description(
+        "Instrument model letter: taken from the capture file's header; needed with --raw");
     add_database_option(*cmd, opts->db);
-    cmd->add_option("CAPTURE", opts->capture_file, "Capture file: the two count bytes, then the data")
+    cmd->add_flag("--raw", opts->raw,
+                  "The file is a raw dump without a header: the two count bytes, then the data");
+    cmd->add_flag("--partial", opts->partial,
+                  "Store the whole groups of a short capture, stating what was lost");
+    cmd->add_option("CAPTURE", opts->capture_file, "Capture file written by a download (or a raw dump with --raw)")
         ->required()
-        ->check(CLI::ExistingFile);
+        ->check(CLI::ExistingPath);
     cmd->callback([opts, &exit_code] {
-        auto capture = read_capture_file(opts->capture_file);
-        if (!capture) throw Failure(capture.message());
+        if (opts->raw && opts->model.empty()) throw CLI::RequiredError("--model (with --raw)");
+        auto file = read_capture_file(opts->capture_file, opts->raw ? CaptureForm::raw : CaptureForm::with_header,
+                                      opts->raw ? opts->model[0] : 0);
+        if (!file) throw Failure(file.message() + "; the records are unchanged");
+        if (!opts->model.empty() && opts->model[0] != file->model)
+            throw Failure("capture file " + opts->capture_file + " holds a transfer of model " +
+                          std::string(1, file->model) + ", not model " + opts->model + "; the records are unchanged");
+        const auto folder = application_folder();
         Database database = open_for_writing(opts->db);
-        auto summary = store_transfer(database, storage_folder(application_folder()), opts->model[0], *capture);
+        auto summary = import_capture(database, storage_folder(folder), *file, opts->partial);
         if (!summary) throw Failure(summary.message());
         for (const auto& note : summary->notes) std::cerr << "note: " << note << "\n";
         std::cout << summary->line() << "\n";

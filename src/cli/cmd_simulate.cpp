@@ -38,7 +38,7 @@ void register_simulate(CLI::App& app, int& exit_code) {
         ->required()
         ->check(CLI::Validator([](std::string& s) { return find_model(s) ? std::string() : "model must be one of a, b, c, d, e"; }, "a..e"));
     auto* capture_opt =
-        cmd->add_option("--capture", opts->capture, "Capture file to serve: the two count bytes, then the data");
+        cmd->add_option("--capture", opts->capture, "Capture file to serve: one written by a download, or a raw dump of the two count bytes and the data");
     auto* groups_opt = cmd->add_option("--groups", opts->groups, "Serve this many realistic generated groups")
                            ->check(CLI::Range(1, 4000));
     cmd->add_option("--seed", opts->seed, "Seed of the generated groups (default 1)")->needs(groups_opt);
@@ -62,9 +62,12 @@ void register_simulate(CLI::App& app, int& exit_code) {
             throw CLI::RequiredError("--capture or --groups");
         Capture capture;
         if (!opts->capture.empty()) {
-            auto read = read_capture_file(opts->capture);
+            auto read = read_capture_file(opts->capture, CaptureForm::either, opts->model[0]);
             if (!read) throw Failure(read.message());
-            capture = std::move(read).value();
+            if (read->model != opts->model[0])
+                throw Failure("capture file " + opts->capture + " holds a transfer of model " +
+                              std::string(1, read->model) + ", not model " + opts->model);
+            capture = std::move(read->capture);
         } else {
             auto generated = sim::generated_capture(opts->model[0], opts->groups, opts->seed);
             if (!generated) throw Failure(generated.message());

@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "core/app_folder.h"
+#include "core/atomic_file.h"
 #include "core/texts.h"
 
 namespace nlx::cli {
@@ -17,22 +18,24 @@ fs::path resolve(const std::string& db) { return db.empty() ? database_path(appl
     throw Failure(message);
 }
 
+// Temporaries in the storage folder left by a process killed before its commit go first.
+void tidy_storage_folder() { remove_stale_temporaries(storage_folder(application_folder())); }
+
 }  // namespace
 
 Database open_for_reading(const std::string& db) {
     fs::path file = resolve(db);
-    auto opened = Database::open_existing(file);
+    tidy_storage_folder();
+    auto opened = Database::open_read_only(file);
     if (!opened) refuse(file, opened.message());
     return std::move(*opened);
 }
 
 Database open_for_writing(const std::string& db) {
     fs::path file = resolve(db);
-    if (db.empty()) {
-        std::error_code ec;
-        fs::create_directories(file.parent_path(), ec);
-    }
-    auto opened = Database::create_or_open(file);
+    tidy_storage_folder();
+    // The default file's folder is made along with the file, when something is first stored.
+    auto opened = Database::create_or_open(file, db.empty());
     if (!opened) refuse(file, opened.message());
     return std::move(*opened);
 }

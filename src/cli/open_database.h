@@ -8,11 +8,12 @@
 
 namespace nlx::cli {
 
-// Opens an existing record database for commands that only read or copy; throws Failure for a
-// missing file or one that is not a record database.
+// Opens an existing record database read-only for commands that only read or copy; throws
+// Failure for a missing file or one that is not a record database.
 Database open_for_reading(const std::string& db);
-// Opens a record database, creating a missing file (and the application folder for the default
-// file) with all tables; throws Failure for a file that is not a record database.
+// Opens a record database for a command that stores; a missing file (and the application folder
+// for the default file) is made only when something is stored. Throws Failure for a file that is
+// not a record database. Either open first completes what a killed command left undone.
 Database open_for_writing(const std::string& db);
 
 }  // namespace nlx::cli

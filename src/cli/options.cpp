@@ -9,10 +9,10 @@
 
 namespace nlx::cli {
 
-CLI::Option* add_model_option(CLI::App& cmd, std::string& model) {
+CLI::Option* add_model_option(CLI::App& cmd, std::string& model, bool required) {
     std::vector<std::string> letters;
     for (const auto& m : all_models()) letters.emplace_back(1, m.letter);
-    return cmd.add_option("--model", model, "Instrument model letter")->required()->check(CLI::IsMember(letters));
+    return cmd.add_option("--model", model, "Instrument model letter")->required(required)->check(CLI::IsMember(letters));
 }
 
 CLI::Option* add_database_option(CLI::App& cmd, std::string& db) {

@@ -14,9 +14,10 @@ namespace nlx::cli {
 
 link::DownloadResult run_download(Database& db, const std::filesystem::path& app_folder,
                                   const link::DownloadRequest& request) {
-    link::StoreHook store = [&db, storage = storage_folder(app_folder), model = request.model](
+    const CaptureOrigin origin{{}, port_device_name(request.port), request.baud};
+    link::StoreHook store = [&db, &origin, storage = storage_folder(app_folder), model = request.model](
                                 const Capture& capture, bool) {
-        return keep_and_store_transfer(db, storage, model, capture, std::chrono::system_clock::now());
+        return keep_and_store_transfer(db, storage, model, capture, origin, std::chrono::system_clock::now());
     };
     link::SerialLink serial;
     link::DownloadSession session(serial, request, download_display(std::cout, ::isatty(1) != 0), store);

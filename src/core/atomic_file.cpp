@@ -2,6 +2,7 @@
 #include "core/atomic_file.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,15 +10,46 @@
 namespace nlx {
 namespace fs = std::filesystem;
 
-Result<void> write_file_atomically(const fs::path& file, std::string_view bytes) {
-    fs::path tmp = file;
-    tmp += ".tmp";
-    auto failure = [&](const std::string& what) -> Result<void> {
-        std::string msg = "cannot write " + file.string() + ": " + what;
+namespace {
+
+constexpr std::string_view kMark = ".nlx-";
+constexpr std::string_view kSuffix = ".tmp";
+
+void sync_folder(const fs::path& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The process id in a temporary's name, 0 when the name is not one of ours.
+long writer_of(const std::string& name) {
+    if (name.size() < 2 || name[0] != '.' || !name.ends_with(kSuffix)) return 0;
+    auto mark = name.rfind(kMark);
+    if (mark == std::string::npos) return 0;
+    std::string digits = name.substr(mark + kMark.size(), name.size() - kSuffix.size() - mark - kMark.size());
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+    return std::stol(digits);
+}
+
+}  // namespace
+
+fs::path temporary_for(const fs::path& file) {
+    std::string name = ".";
+    name += file.filename().string();
+    name += kMark;
+    name += std::to_string(::getpid());
+    name += kSuffix;
+    return file.parent_path() / name;
+}
+
+Result<fs::path> write_temporary(const fs::path& file, std::string_view bytes) {
+    const fs::path tmp = temporary_for(file);
+    auto failure = [&](int e) -> Result<fs::path> {
         ::unlink(tmp.c_str());
-        return fail(msg);
+        return fail("cannot write " + file.string() + ": " + std::strerror(e));
     };
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) return fail("cannot write " + file.string() + ": " + std::strerror(errno));
     const char* p = bytes.data();
     std::size_t left = bytes.size();
@@ -25,18 +57,49 @@ Result<void> write_file_atomically(const fs::path& file, std::string_view bytes)
         ssize_t w = ::write(fd, p, left);
         if (w < 0) {
             if (errno == EINTR) continue;
-            std::string why = std::strerror(errno);
+            int e = errno;
             ::close(fd);
-            return failure(why);
+            return failure(e);
         }
         p += w;
         left -= std::size_t(w);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) return failure(std::strerror(errno));
-    std::error_code ec;
-    fs::rename(tmp, file, ec);
-    if (ec) return failure(ec.message());
+    if (::fsync(fd) != 0) {
+        int e = errno;
+        ::close(fd);
+        return failure(e);
+    }
+    if (::close(fd) != 0) return failure(errno);
+    return tmp;
+}
+
+Result<void> rename_into_place(const fs::path& temporary, const fs::path& file) {
+    if (::rename(temporary.c_str(), file.c_str()) != 0)
+        return fail("cannot put " + file.string() + " in place: " + std::strerror(errno));
+    sync_folder(file.parent_path());
     return {};
+}
+
+Result<void> write_file_atomically(const fs::path& file, std::string_view bytes) {
+    auto tmp = write_temporary(file, bytes);
+    if (!tmp) return tmp.error();
+    if (auto placed = rename_into_place(*tmp, file); !placed) {
+        ::unlink(tmp->c_str());
+        return fail("cannot write " + file.string() + ": " + placed.message());
+    }
+    return {};
+}
+
+void remove_stale_temporaries(const fs::path& folder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        long pid = writer_of(it->path().filename().string());
+        if (pid <= 0) continue;
+        if (pid != long(::getpid()) && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
 }
 
 }  // namespace nlx

@@ -8,8 +8,22 @@
 
 namespace nlx {
 
-// Writes `bytes` to a temporary file beside `file`, flushes it to disk, then renames it over
-// `file`. On failure the temporary file is removed and the message names `file`.
+// The temporary a file is written to before it is renamed into place: ".<name>.nlx-<pid>.tmp"
+// beside it, named after the writing process so that one left by a killed process is known.
+std::filesystem::path temporary_for(const std::filesystem::path& file);
+
+// Writes `bytes` to the file's temporary and flushes it to disk, without renaming it. On failure
+// nothing is left behind and the message names `file`.
+Result<std::filesystem::path> write_temporary(const std::filesystem::path& file, std::string_view bytes);
+
+// Renames a temporary into place and flushes the folder.
+Result<void> rename_into_place(const std::filesystem::path& temporary, const std::filesystem::path& file);
+
+// Writes `bytes` to a temporary beside `file`, flushes it to disk, then renames it over `file`.
+// On failure the temporary file is removed and the message names `file`.
 Result<void> write_file_atomically(const std::filesystem::path& file, std::string_view bytes);
+
+// Removes the temporaries in `folder` whose writing process no longer runs (a kill left them).
+void remove_stale_temporaries(const std::filesystem::path& folder);
 
 }  // namespace nlx

@@ -3,10 +3,11 @@
 #include "core/capture.h"
 
 #include "core/models.h"
+#include "core/read_file.h"
+#include "core/sha256.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <string_view>
 
 namespace nlx {
 
@@ -76,8 +77,8 @@ std::vector<std::uint8_t> capture_bytes(const Capture& capture) {
 
 Result<Capture> parse_capture(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 2)
-        return fail("capture file holds " + std::to_string(bytes.size()) +
-                    " bytes; it needs at least the two count bytes");
+        return fail(std::string(bytes.size() == 1 ? "it holds 1 byte" : "it holds no bytes") +
+                    "; a transfer starts with the two count bytes");
     Capture c;
     c.b1 = bytes[0];
     c.b2 = bytes[1];
@@ -85,14 +86,142 @@ Result<Capture> parse_capture(std::span<const std::uint8_t> bytes) {
     return c;
 }
 
-Result<Capture> read_capture_file(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return fail("cannot read capture file " + file.string());
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return fail("cannot read capture file " + file.string());
+namespace {
+
+constexpr std::string_view kMagic = "NLX-CAPTURE ";
+constexpr std::string_view kVersion = "1";
+constexpr std::size_t kMaxHeaderBytes = 4096;
+
+// A header value on one line: control characters cannot end it early.
+std::string one_line(std::string_view text) {
+    std::string out;
+    for (char c : text) out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '?' : c;
+    return out;
+}
+
+std::optional<std::size_t> parse_size(std::string_view text) {
+    if (text.empty() || text.size() > 12) return std::nullopt;
+    std::size_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + std::size_t(c - '0');
+    }
+    return v;
+}
+
+std::string bytes_text(std::size_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
+
+// What the count bytes of a raw form announce, for the model.
+std::size_t announced_by(char model, const Capture& c) {
+    return announced_bytes(model, transfer_count(model, c.b1, c.b2));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> capture_file_bytes(char model, const CaptureOrigin& origin, const Capture& capture) {
+    const auto raw = capture_bytes(capture);
+    std::string header = std::string(kMagic) + std::string(kVersion) + "\n";
+    header += "model " + std::string(1, model) + "\n";
+    header += "time " + one_line(origin.time) + "\n";
+    header += "port " + one_line(origin.port) + "\n";
+    header += "baud " + std::to_string(origin.baud) + "\n";
+    header += "announced " + std::to_string(announced_by(model, capture)) + "\n";
+    header += "received " + std::to_string(capture.data.size()) + "\n";
+    header += "sha256 " + sha256_hex(raw) + "\n\n";
+    std::vector<std::uint8_t> out(header.begin(), header.end());
+    out.insert(out.end(), raw.begin(), raw.end());
+    return out;
+}
+
+Result<CaptureFile> parse_capture_file(std::span<const std::uint8_t> bytes) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!has_capture_header(bytes))
+        return fail("it is not a capture file of this program (it has no NLX-CAPTURE header); a raw "
+                    "dump of the two count bytes and the data is imported with --raw --model X");
+    const std::size_t end = text.substr(0, kMaxHeaderBytes).find("\n\n");
+    if (end == std::string_view::npos) return fail("its header does not end within " + bytes_text(kMaxHeaderBytes));
+
+    CaptureFile f;
+    std::optional<std::size_t> announced, received;
+    std::string model, hash;
+    bool has_baud = false;
+    std::size_t pos = 0;
+    bool first = true;
+    while (pos < end) {
+        std::size_t eol = text.find('\n', pos);
+        std::string_view line = text.substr(pos, eol - pos);
+        pos = eol + 1;
+        if (first) {
+            first = false;
+            if (line.substr(kMagic.size()) != kVersion)
+                return fail("its format version " + one_line(line.substr(kMagic.size())) + " is not known");
+            continue;
+        }
+        std::size_t space = line.find(' ');
+        std::string_view key = line.substr(0, space);
+        std::string_view value = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+        if (key == "model") model = std::string(value);
+        else if (key == "time") f.origin.time = std::string(value);
+        else if (key == "port") f.origin.port = std::string(value);
+        else if (key == "baud") {
+            auto b = parse_size(value);
+            if (!b || *b > 1000000) return fail("its header has a speed that is not a number");
+            f.origin.baud = int(*b);
+            has_baud = true;
+        } else if (key == "announced") announced = parse_size(value);
+        else if (key == "received") received = parse_size(value);
+        else if (key == "sha256") hash = std::string(value);
+        // Other keys are left for later versions of the header.
+    }
+    if (model.size() != 1 || !find_model(model[0])) return fail("its header names no model a to e");
+    if (!announced || !received || !has_baud || hash.size() != 64)
+        return fail("its header lacks the speed, the byte counts or the SHA-256");
+    f.model = model[0];
+    f.announced = *announced;
+    f.received = *received;
+
+    const auto raw = bytes.subspan(end + 2);
+    if (raw.size() != f.received + 2)
+        return fail("its header says " + bytes_text(f.received) + " of data, the file holds " +
+                    bytes_text(raw.size() < 2 ? 0 : raw.size() - 2) +
+                    (raw.size() < 2 ? " and not even the two count bytes" : "") +
+                    "; it was cut or changed");
+    if (sha256_hex(raw) != hash)
+        return fail("its data does not match the SHA-256 in its header; it was changed or damaged");
+    auto capture = parse_capture(raw);
+    if (!capture) return capture.error();
+    f.capture = std::move(*capture);
+    if (announced_by(f.model, f.capture) != f.announced)
+        return fail("its count bytes announce " + bytes_text(announced_by(f.model, f.capture)) +
+                    " for model " + model + ", its header says " + bytes_text(f.announced));
+    return f;
+}
+
+bool has_capture_header(std::span<const std::uint8_t> bytes) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return text.substr(0, kMagic.size()) == kMagic;
+}
+
+Result<CaptureFile> raw_capture_file(char model, std::span<const std::uint8_t> bytes) {
+    if (!find_model(model)) return fail(std::string("there is no model ") + model);
     auto capture = parse_capture(bytes);
-    if (!capture) return fail("capture file " + file.string() + ": " + capture.message());
-    return capture;
+    if (!capture) return capture.error();
+    CaptureFile f;
+    f.model = model;
+    f.capture = std::move(*capture);
+    f.announced = announced_by(model, f.capture);
+    f.received = f.capture.data.size();
+    return f;
+}
+
+Result<CaptureFile> read_capture_file(const std::filesystem::path& file, CaptureForm form, char model) {
+    auto text = read_regular_file(file, kMaxCaptureFileBytes);
+    if (!text) return fail("capture file " + text.message());
+    std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text->data()), text->size());
+    const bool raw = form == CaptureForm::raw || (form == CaptureForm::either && !has_capture_header(bytes));
+    auto parsed = raw ? raw_capture_file(model, bytes) : parse_capture_file(bytes);
+    if (!parsed) return fail("capture file " + file.string() + ": " + parsed.message());
+    return parsed;
 }
 
 }  // namespace nlx

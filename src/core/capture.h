@@ -33,16 +33,58 @@ std::size_t transfer_unit(char model);
 std::size_t announced_bytes(const TransferFormat& format, std::int32_t n);
 std::size_t announced_bytes(char model, std::int32_t n);
 
-// A capture file: the two count bytes, then the data as it arrived (possibly short).
+// What the instrument sent after the request: the two count bytes, then the data as it arrived
+// (possibly short).
 struct Capture {
     std::uint8_t b1 = 0, b2 = 0;
     std::vector<std::uint8_t> data;
 };
 
+// The raw form, as other tools dump a transfer: the two count bytes, then the data.
 std::vector<std::uint8_t> capture_bytes(const Capture& capture);
 Result<Capture> parse_capture(std::span<const std::uint8_t> bytes);
 
-// Reads and parses a capture file; the message names the file.
-Result<Capture> read_capture_file(const std::filesystem::path& file);
+// Where and when a capture was taken.
+struct CaptureOrigin {
+    std::string time;  // local time, "2026-12-09 14:03:27"
+    std::string port;  // the device the download used
+    int baud = 0;
+};
+
+// A capture file as every download writes it: a text header of its own, then the raw form.
+//   NLX-CAPTURE 1            magic word and format version
+//   model a                  the model letter
+//   time 2026-12-09 14:03:27
+//   port /dev/ttyUSB0
+//   baud 9600
+//   announced 768            data bytes the count bytes announce
+//   received 768             data bytes that arrived (fewer after a broken transfer)
+//   sha256 <64 hex digits>   of the raw form that follows
+//   (an empty line, then the two count bytes and the data)
+struct CaptureFile {
+    char model = 'a';
+    CaptureOrigin origin;     // empty for a raw dump
+    std::size_t announced = 0, received = 0;
+    Capture capture;
+    bool complete() const { return received >= announced; }
+};
+
+// No capture is larger: the largest transfer is 496 blocks, with room to spare.
+inline constexpr std::size_t kMaxCaptureFileBytes = 16u << 20;
+
+std::vector<std::uint8_t> capture_file_bytes(char model, const CaptureOrigin& origin, const Capture& capture);
+
+// The header form; anything else (a raw dump, a damaged or altered file) is refused, saying why.
+Result<CaptureFile> parse_capture_file(std::span<const std::uint8_t> bytes);
+// A raw dump of a transfer of `model` (announced from its count bytes, received as it is).
+Result<CaptureFile> raw_capture_file(char model, std::span<const std::uint8_t> bytes);
+
+// Whether the bytes start as a capture file with a header does.
+bool has_capture_header(std::span<const std::uint8_t> bytes);
+
+enum class CaptureForm { with_header, raw, either };
+// Reads a capture file (a regular file of at most kMaxCaptureFileBytes); `model` is the model of
+// a raw dump (`either`: raw when the file has no header). Messages name the file.
+Result<CaptureFile> read_capture_file(const std::filesystem::path& file, CaptureForm form, char model = 0);
 
 }  // namespace nlx

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <fstream>
 
 #include "core/models.h"
@@ -16,16 +17,23 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 10000;
 
-Error not_a_record_database() { return fail(std::string(texts::kOpenFailed)); }
+Error not_a_record_database(const std::string& why = {}) {
+    return fail(std::string(texts::kOpenFailed) + (why.empty() ? "" : " (" + why + ")"));
+}
 
-// Every SQLite 3 database file starts with these 16 bytes.
-bool has_sqlite_header(const fs::path& file) {
-    static constexpr char kHeader[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f',
-                                         'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+// Every SQLite 3 database file starts with these 16 bytes; byte 18 is 2 for a WAL database.
+constexpr char kHeader[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+
+struct FileStart {
+    bool sqlite = false;
+    bool wal = false;
+};
+
+FileStart file_start(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
-    char buf[16] = {};
-    if (!in.read(buf, sizeof buf)) return false;
-    return std::equal(buf, buf + 16, kHeader);
+    char buf[20] = {};
+    if (!in.read(buf, sizeof buf)) return {};
+    return {std::equal(buf, buf + 16, kHeader), buf[18] == 2};
 }
 
 Result<void> configure(sql::Connection& db) {
@@ -34,15 +42,25 @@ Result<void> configure(sql::Connection& db) {
     return db.exec("PRAGMA synchronous = FULL");
 }
 
-// A record database holds the record table of at least one model. Reading the schema also
-// proves the file is an SQLite database.
-Result<bool> holds_record_tables(sql::Connection& db) {
+// A record database holds the record table of at least one model, and every table it has under a
+// model table's name has that table's columns. Reading the schema also proves the file is an
+// SQLite database.
+Result<void> check_record_database(sql::Connection& db, const fs::path& file) {
+    bool has_records = false;
     for (const auto& m : all_models()) {
-        auto cols = schema::table_columns(db, record_table_name(m.letter));
-        if (!cols) return cols.error();
-        if (*cols) return true;
+        for (const auto& table : schema::model_tables(m)) {
+            auto cols = schema::table_columns(db, table.name);
+            if (!cols) return not_a_record_database(cols.message());
+            if (!*cols) continue;
+            if (!schema::same_names(**cols, table.columns))
+                return not_a_record_database(file.string() + " is not a record database of this program: table " +
+                                             table.name + " does not have the columns of model " +
+                                             std::string(1, m.letter) + "; nothing was changed");
+            if (table.name == record_table_name(m.letter)) has_records = true;
+        }
     }
-    return false;
+    if (!has_records) return not_a_record_database();
+    return {};
 }
 
 // Creates whichever of the model's tables are missing; with `check`, an existing table must have
@@ -67,59 +85,109 @@ Result<const ModelInfo*> model_of(char letter) {
     return m;
 }
 
-}  // namespace
-
-Result<Database> Database::create_or_open(const fs::path& file) {
-    std::error_code ec;
-    auto status = fs::status(file, ec);
-    bool fresh = !fs::exists(status);
-    if (!fresh) {
-        if (!fs::is_regular_file(status)) return not_a_record_database();
-        auto size = fs::file_size(file, ec);
-        if (ec) return fail("cannot read " + file.string() + ": " + ec.message());
-        fresh = size == 0;
-        if (!fresh && !has_sqlite_header(file)) return not_a_record_database();
+// "file:" URI of a path, for opening a database that may not be changed in any way.
+std::string immutable_uri(const fs::path& file) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (unsigned char c : fs::absolute(file).string()) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~' || c >= 0x80) {
+            uri += char(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
     }
-
-    auto db = sql::Connection::open(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    if (!db) return db.error();
-    sql::Connection& c = **db;
-    if (auto r = configure(c); !r) return r.error();
-    if (!fresh) {
-        auto holds = holds_record_tables(c);
-        if (!holds || !*holds) return not_a_record_database();
-    }
-    // WAL lets the two connections read while the other writes; it stays set in the file.
-    if (auto r = c.exec("PRAGMA journal_mode = WAL"); !r)
-        return fail("cannot prepare " + file.string() + ": " + r.message());
-
-    auto tx = sql::Transaction::begin(c);
-    if (!tx) return fail("cannot prepare " + file.string() + ": " + tx.message());
-    for (const auto& m : all_models())
-        if (auto r = create_missing_tables(c, m, false); !r)
-            return fail("cannot create the tables in " + file.string() + ": " + r.message());
-    if (auto r = tx->commit(); !r) return fail("cannot create the tables in " + file.string() + ": " + r.message());
-    return Database(std::move(*db), file);
+    return uri + "?immutable=1";
 }
 
-Result<Database> Database::open_existing(const fs::path& file) {
+enum class Access { read_only, read_write };
+
+// Opens an existing file and checks it is a record database; nothing in the file changes.
+Result<std::shared_ptr<sql::Connection>> open_checked(const fs::path& file, Access access) {
     std::error_code ec;
     auto status = fs::status(file, ec);
     if (!fs::exists(status)) return fail("database file " + file.string() + " does not exist");
-    if (!fs::is_regular_file(status) || !has_sqlite_header(file)) return not_a_record_database();
+    if (!fs::is_regular_file(status)) return not_a_record_database();
+    const FileStart start = file_start(file);
+    if (!start.sqlite) return not_a_record_database();
 
-    auto db = sql::Connection::open(file, SQLITE_OPEN_READWRITE);
-    if (!db) db = sql::Connection::open(file, SQLITE_OPEN_READONLY);
+    auto db = sql::Connection::open(file, access == Access::read_write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
     if (!db) return db.error();
     if (auto r = configure(**db); !r) return r.error();
-    auto holds = holds_record_tables(**db);
-    if (!holds || !*holds) return not_a_record_database();
-    return Database(std::move(*db), file);
+    auto checked = check_record_database(**db, file);
+    if (!checked && access == Access::read_only && start.wal) {
+        // A WAL database on a read-only medium cannot make its shared-memory file: read it as
+        // an unchangeable file instead.
+        auto fixed = sql::Connection::open(immutable_uri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+        if (fixed) {
+            db = std::move(fixed);
+            checked = check_record_database(**db, file);
+        }
+    }
+    if (!checked) return checked.error();
+    return db;
+}
+
+}  // namespace
+
+Result<Database> Database::create_or_open(const fs::path& file, bool create_folder) {
+    std::error_code ec;
+    auto status = fs::status(file, ec);
+    bool missing = !fs::exists(status);
+    if (!missing && !fs::is_regular_file(status)) return not_a_record_database();
+    bool empty = !missing && fs::file_size(file, ec) == 0 && !ec;
+    if (missing || empty) {
+        Database d(nullptr, file);
+        d.create_folder_ = create_folder;
+        return d;
+    }
+    auto db = open_checked(file, Access::read_write);
+    if (!db) return db.error();
+    Database d(std::move(*db), file);
+    (void)d.complete_pending_files();
+    return d;
+}
+
+Result<Database> Database::open_existing(const fs::path& file) {
+    auto db = open_checked(file, Access::read_write);
+    if (!db) return db.error();
+    Database d(std::move(*db), file);
+    (void)d.complete_pending_files();
+    return d;
+}
+
+Result<Database> Database::open_read_only(const fs::path& file) {
+    auto db = open_checked(file, Access::read_only);
+    if (!db) return db.error();
+    Database d(std::move(*db), file);
+    // Renames cut short by a crash are completed through a connection of their own, when the
+    // file can be written at all.
+    if (has_pending_files(*d.db_)) {
+        auto writer = sql::Connection::open(file, SQLITE_OPEN_READWRITE);
+        if (writer && configure(**writer)) (void)nlx::complete_pending_files(**writer);
+    }
+    return d;
+}
+
+Result<void> Database::create_file() {
+    std::error_code ec;
+    if (create_folder_ && !path_.parent_path().empty()) fs::create_directories(path_.parent_path(), ec);
+    auto db = sql::Connection::open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (!db) return db.error();
+    if (auto r = configure(**db); !r) return r;
+    db_ = std::move(*db);
+    return {};
+}
+
+Result<void> Database::complete_pending_files() {
+    if (!db_ || !has_pending_files(*db_)) return {};
+    return nlx::complete_pending_files(*db_);
 }
 
 bool Database::has_tables(char model) const {
     const ModelInfo* m = find_model(model);
-    if (!m) return false;
+    if (!m || !db_) return false;
     for (const auto& table : schema::model_tables(*m)) {
         auto cols = schema::table_columns(*db_, table.name);
         if (!cols || !*cols || !schema::same_names(**cols, table.columns)) return false;
@@ -128,6 +196,7 @@ bool Database::has_tables(char model) const {
 }
 
 bool Database::has_table(const std::string& table) const {
+    if (!db_) return false;
     auto cols = schema::table_columns(*db_, table);
     return cols && *cols;
 }
@@ -138,7 +207,8 @@ Result<void> Database::ensure_tables(char model) {
     return transaction([&] { return create_missing_tables(*db_, **m, true); });
 }
 
-Result<void> Database::replace_model(char model, std::span<const DecodedGroup> groups, const GroupHook& after_group) {
+Result<void> Database::replace_model(char model, std::span<const DecodedGroup> groups, const GroupHook& after_group,
+                                     std::span<const PendingFile> staged) {
     auto found = model_of(model);
     if (!found) return found.error();
     const ModelInfo& m = **found;
@@ -200,11 +270,12 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
             if (after_group && !after_group(g + 1))
                 return fail("the download was stopped after " + std::to_string(g + 1) + " groups; the old records are kept");
         }
-        return {};
+        return record_pending(*db_, staged);
     });
 }
 
 Result<void> Database::copy_to(const fs::path& file) const {
+    if (!db_) return fail("database file " + path_.string() + " does not exist yet: nothing has been stored in it");
     auto target = sql::Connection::open(file, SQLITE_OPEN_READWRITE);
     if (!target) return target.error();
     sqlite3_backup* backup = sqlite3_backup_init((*target)->handle(), "main", db_->handle(), "main");
@@ -216,9 +287,13 @@ Result<void> Database::copy_to(const fs::path& file) const {
     return {};
 }
 
-Result<Rowset> Database::rowset(const std::string& table) { return Rowset::open(db_, table); }
+Result<Rowset> Database::rowset(const std::string& table) {
+    if (!db_) return fail("the database has no table " + table);
+    return Rowset::open(db_, table);
+}
 
 Result<TableContents> Database::read_table(const std::string& table) const {
+    if (!db_) return fail("the database has no table " + table);
     auto columns = schema::table_columns(*db_, table);
     if (!columns) return columns.error();
     if (!*columns) return fail("the database has no table " + table);
@@ -246,10 +321,32 @@ Result<TableContents> Database::read_table(const std::string& table) const {
 }
 
 Result<void> Database::transaction(const std::function<Result<void>()>& body) {
-    auto tx = sql::Transaction::begin(*db_);
-    if (!tx) return tx.error();
-    if (auto r = body(); !r) return r;
-    return tx->commit();
+    const bool created = !db_;
+    if (created)
+        if (auto r = create_file(); !r) return r;
+    auto undo_creation = [&] {
+        // Nothing was stored: the file this change made goes again.
+        if (!created) return;
+        db_.reset();
+        std::error_code ec;
+        fs::remove(path_, ec);
+        fs::remove(fs::path(path_.string() + "-journal"), ec);
+    };
+    Result<void> done = [&]() -> Result<void> {
+        auto tx = sql::Transaction::begin(*db_);
+        if (!tx) return tx.error();
+        // A new file, and a file whose model tables are not all there yet, gets them with the
+        // first change that succeeds.
+        for (const auto& m : all_models())
+            if (auto r = create_missing_tables(*db_, m, false); !r) return r;
+        if (auto r = body(); !r) return r;
+        return tx->commit();
+    }();
+    if (!done) {
+        undo_creation();
+        return done;
+    }
+    return {};
 }
 
 }  // namespace nlx

@@ -10,23 +10,29 @@
 
 #include "core/result.h"
 #include "core/rows.h"
+#include "store/pending_files.h"
 #include "store/rowset.h"
-#include "store/table_contents.h"
 #include "store/sqlite.h"
+#include "store/table_contents.h"
 
 namespace nlx {
 
 // Several Database objects may be open on the same file at once (the program keeps two, Data1
 // and Data2); each change is one transaction, so a crash leaves the old or the new contents.
+// Opening changes nothing: a file is created, and missing model tables added, only by the first
+// change that succeeds, so a command that fails leaves every file as it was.
 class Database {
 public:
-    // Opens a record database, creating a missing (or empty) file with the tables of all models
-    // and adding any missing model tables. A file that is not a record database is refused with
-    // "打开的文件不存在或格式错误" and left untouched.
-    static Result<Database> create_or_open(const std::filesystem::path& file);
-    // Opens an existing record database without creating or changing anything; refuses a
-    // missing file and a file that is not a record database.
+    // Opens a record database for reading and changing. A missing (or empty) file is created
+    // with the tables of all models when something is first stored in it (with its folder too
+    // when `create_folder`). A file that is not a record database of this program is refused
+    // with "打开的文件不存在或格式错误", followed by the reason for a foreign table.
+    static Result<Database> create_or_open(const std::filesystem::path& file, bool create_folder = false);
+    // Opens an existing record database for reading and changing (read-only when the file or
+    // its medium cannot be written); refuses a missing file and one that is not a record database.
     static Result<Database> open_existing(const std::filesystem::path& file);
+    // Opens an existing record database for reading only; works on a read-only medium.
+    static Result<Database> open_read_only(const std::filesystem::path& file);
 
     Database(Database&&) noexcept = default;
     Database& operator=(Database&&) noexcept = default;
@@ -44,10 +50,15 @@ public:
     using GroupHook = std::function<bool(std::size_t groups_written)>;
 
     // Empties the model's tables and writes the groups (record row, optional distribution row),
-    // keeping their order, in one transaction: on any failure nothing changes. Creates the
-    // model's missing tables.
+    // keeping their order, in one transaction with the list of the history files to put in
+    // place (`staged`): on any failure nothing changes. Creates the model's missing tables.
+    // The renames are completed after the commit; see pending_files.h.
     Result<void> replace_model(char model, std::span<const DecodedGroup> groups,
-                               const GroupHook& after_group = {});
+                               const GroupHook& after_group = {},
+                               std::span<const PendingFile> staged = {});
+
+    // Completes history-file renames listed by an earlier change that was cut short.
+    Result<void> complete_pending_files();
 
     // A rowset on one table, positioned on its first row.
     Result<Rowset> rowset(const std::string& table);
@@ -63,13 +74,18 @@ public:
     Result<void> copy_to(const std::filesystem::path& file) const;
 
     const std::filesystem::path& path() const { return path_; }
+    // False until something is stored in a database whose file did not exist yet.
+    bool exists() const { return db_ != nullptr; }
 
 private:
     Database(std::shared_ptr<sql::Connection> db, std::filesystem::path path)
         : db_(std::move(db)), path_(std::move(path)) {}
+    // Opens (creating) the file for the first change; the change then adds every model's tables.
+    Result<void> create_file();
 
-    std::shared_ptr<sql::Connection> db_;
+    std::shared_ptr<sql::Connection> db_;  // null while the file is still to be created
     std::filesystem::path path_;
+    bool create_folder_ = false;
 };
 
 }  // namespace nlx

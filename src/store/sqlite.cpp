@@ -7,15 +7,40 @@ namespace nlx::sql {
 
 namespace {
 constexpr const char* kSavepoint = "nlx_nested";
+
+// The engine's failure in plain words; its own text only where it says more than the code.
+std::string plain_words(sqlite3* db, int rc) {
+    switch (rc & 0xFF) {
+    case SQLITE_NOTADB: return "it is not a database file";
+    case SQLITE_CORRUPT: return "the database file is damaged";
+    case SQLITE_READONLY: return "the file cannot be written (it or its medium is read-only)";
+    case SQLITE_CANTOPEN: return "the file cannot be opened (its folder is missing or may not be written)";
+    case SQLITE_IOERR: return "the disk could not be read or written";
+    case SQLITE_FULL: return "the disk is full";
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return "permission denied";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return "the database is in use by another program";
+    case SQLITE_NOMEM: return "out of memory";
+    default: return db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    }
+}
+
+}  // namespace
+
+std::string failure_text(sqlite3* db, int rc) {
+    const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
+    std::string words = plain_words(db, rc);
+    return file && *file ? std::string(file) + ": " + words : words;
 }
 
 Result<std::shared_ptr<Connection>> Connection::open(const std::filesystem::path& file, int flags) {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        std::string why = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        std::string why = plain_words(db, rc);
         sqlite3_close_v2(db);
-        return fail("cannot open " + file.string() + ": " + why);
+        return fail(file.string() + ": " + why);
     }
     sqlite3_extended_result_codes(db, 1);
     return std::shared_ptr<Connection>(new Connection(db));
@@ -25,10 +50,9 @@ Connection::~Connection() { sqlite3_close_v2(db_); }
 
 Result<void> Connection::exec(const std::string& sql) {
     char* err = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string why = err ? err : error_text();
+    if (int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err); rc != SQLITE_OK) {
         sqlite3_free(err);
-        return fail(why);
+        return fail(failure_text(db_, rc));
     }
     return {};
 }
@@ -41,8 +65,8 @@ long long Connection::last_insert_rowid() const { return sqlite3_last_insert_row
 
 Result<Statement> Statement::prepare(Connection& db, const std::string& sql) {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db.handle(), sql.c_str(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
-        return fail(db.error_text());
+    if (int rc = sqlite3_prepare_v2(db.handle(), sql.c_str(), int(sql.size()), &stmt, nullptr); rc != SQLITE_OK)
+        return fail(failure_text(db.handle(), rc));
     return Statement(stmt);
 }
 
@@ -79,7 +103,7 @@ Result<bool> Statement::step() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    std::string why = sqlite3_errmsg(sqlite3_db_handle(stmt_));
+    std::string why = failure_text(sqlite3_db_handle(stmt_), rc);
     sqlite3_reset(stmt_);
     return fail(why);
 }

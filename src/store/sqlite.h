@@ -84,6 +84,10 @@ private:
     bool nested_;
 };
 
+// An engine failure as the operator reads it: the database file, then what is wrong in plain
+// words ("the disk is full", "the database file is damaged").
+std::string failure_text(sqlite3* db, int rc);
+
 // "name" with inner quotes doubled, for table and column names.
 std::string quote_identifier(std::string_view name);
 

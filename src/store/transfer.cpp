@@ -1,4 +1,5 @@
-// The storing half of a download: capture file, decode, one-transaction replace, history files.
+// The storing half of a download or import: capture file, decode, one-transaction replace with
+// the history files staged beside their names and put in place once the records are committed.
 #include "store/transfer.h"
 
 #include <ctime>
@@ -23,24 +24,26 @@ Result<void> ensure_folder(const fs::path& folder) {
     return {};
 }
 
-std::string stamp(std::chrono::system_clock::time_point when) {
+std::string stamp(std::chrono::system_clock::time_point when, const char* format) {
     std::time_t t = std::chrono::system_clock::to_time_t(when);
     std::tm tm{};
     localtime_r(&t, &tm);
     char buf[32];
-    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
+    std::strftime(buf, sizeof buf, format, &tm);
     return buf;
 }
 
 }  // namespace
 
 Result<fs::path> save_capture(const fs::path& storage_folder, char model, const Capture& capture,
-                              std::chrono::system_clock::time_point when) {
+                              const CaptureOrigin& origin, std::chrono::system_clock::time_point when) {
     if (auto ok = ensure_folder(storage_folder); !ok) return ok.error();
-    std::string base = "capture-" + std::string(1, model) + "-" + stamp(when);
+    std::string base = "capture-" + std::string(1, model) + "-" + stamp(when, "%Y%m%d-%H%M%S");
     fs::path file = storage_folder / (base + ".cap");
     for (int k = 2; fs::exists(file); ++k) file = storage_folder / (base + "-" + std::to_string(k) + ".cap");
-    auto bytes = capture_bytes(capture);
+    CaptureOrigin stamped = origin;
+    if (stamped.time.empty()) stamped.time = stamp(when, "%Y-%m-%d %H:%M:%S");
+    auto bytes = capture_file_bytes(model, stamped, capture);
     auto written = write_file_atomically(
         file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     if (!written) return written.error();
@@ -59,49 +62,51 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     DecodeResult decoded = decode(model, capture.data, summary.n);
     summary.notes = decoded.notes;
 
-    if (auto ok = db.replace_model(model, decoded.groups); !ok) return ok.error();
+    // History files are written beside their names before the records change: one that cannot
+    // be written fails the transfer, and the tables stay as they were.
+    std::vector<HistoryFile> files;
+    for (const auto& g : decoded.groups)
+        if (g.history) files.push_back(*g.history);
+    auto staged = stage_history_files(storage_folder, files);
+    if (!staged) return fail(staged.message() + "; the records are unchanged");
 
+    if (auto ok = db.replace_model(model, decoded.groups, {}, *staged); !ok) {
+        discard_staged(*staged);
+        return fail(ok.message() + "; the records are unchanged");
+    }
     for (const auto& g : decoded.groups) {
         ++summary.record_rows;
         if (g.distribution) ++summary.distribution_rows;
     }
-
-    bool has_files = false;
-    for (const auto& g : decoded.groups) has_files = has_files || g.history.has_value();
-    if (!has_files) return summary;
-    // The rows are committed; a history file that cannot be written is reported with its
-    // name, and the others are still written.
-    std::string failures;
-    if (auto ok = ensure_folder(storage_folder); !ok) {
-        failures = ok.message();
-    } else {
-        for (const auto& g : decoded.groups) {
-            if (!g.history) continue;
-            auto ok = write_file_atomically(storage_folder / g.history->name, g.history->content);
-            if (ok)
-                summary.files.push_back(g.history->name);
-            else
-                failures += (failures.empty() ? "" : "; ") + ok.message();
-        }
-    }
-    if (!failures.empty())
-        return fail(summary.line() + ", but history files could not be written: " + failures);
+    for (const auto& f : files) summary.files.push_back(f.name);
+    // The records are committed with the list of renames; one that fails now is done by the
+    // next open of the database.
+    if (auto placed = db.complete_pending_files(); !placed)
+        return fail(summary.line() + ", but history files could not be put in place yet: " + placed.message() +
+                    "; they are put in place when the database is next opened");
     return summary;
 }
 
-}  // namespace nlx
-
-namespace nlx {
-
 Result<TransferSummary> keep_and_store_transfer(Database& db, const fs::path& storage_folder, char model,
-                                                const Capture& capture,
+                                                const Capture& capture, const CaptureOrigin& origin,
                                                 std::chrono::system_clock::time_point when) {
-    auto kept = save_capture(storage_folder, model, capture, when);
+    auto kept = save_capture(storage_folder, model, capture, origin, when);
     if (!kept) return kept.error();
     auto stored = store_transfer(db, storage_folder, model, capture);
     if (!stored) return fail(stored.message() + " (capture kept in " + kept->string() + ")");
     stored->capture_file = *kept;
     return stored;
+}
+
+Result<TransferSummary> import_capture(Database& db, const fs::path& storage_folder, const CaptureFile& file,
+                                       bool partial) {
+    if (transfer_count(file.model, file.capture.b1, file.capture.b2) <= 0) return fail(std::string(texts::kNoData));
+    if (!file.complete() && !partial)
+        return fail("the capture is short: " + std::to_string(file.received) + " of " +
+                    std::to_string(file.announced) +
+                    " bytes arrived; the records are unchanged (--partial stores its whole groups, as a "
+                    "broken download does)");
+    return store_transfer(db, storage_folder, file.model, file.capture);
 }
 
 }  // namespace nlx

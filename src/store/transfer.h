@@ -1,5 +1,5 @@
-// Storing one transfer: keep its capture file, decode it, replace the model's tables, write
-// the history files. Used by the download and by the importer alike.
+// Storing one transfer: keep its capture file, decode it, replace the model's tables, put its
+// history files in place. Used by the download and by the importer alike.
 #pragma once
 
 #include <chrono>
@@ -14,15 +14,16 @@
 
 namespace nlx {
 
-// Writes the capture (count bytes + data as received) into the storage folder as
-// capture-<model>-<YYYYMMDD-HHMMSS>.cap, creating the folder when needed.
+// Writes the capture file (its header, the count bytes and the data as received) into the storage
+// folder as capture-<model>-<YYYYMMDD-HHMMSS>.cap, creating the folder when needed. The origin's
+// time, when empty, is `when`.
 Result<std::filesystem::path> save_capture(const std::filesystem::path& storage_folder, char model,
-                                           const Capture& capture,
+                                           const Capture& capture, const CaptureOrigin& origin,
                                            std::chrono::system_clock::time_point when);
 
-// Decodes the capture and replaces the model's tables in one transaction, then writes the
-// history files into the storage folder. A transfer with no data (n <= 0) is refused and
-// changes nothing.
+// Decodes the capture and replaces the model's tables in one transaction, with its history files
+// put in place in the storage folder. A transfer with no data (n <= 0), a history file that cannot
+// be written, and any failure of the replace are refused and change nothing.
 class Database;
 Result<TransferSummary> store_transfer(Database& database, const std::filesystem::path& storage_folder,
                                        char model, const Capture& capture);
@@ -33,6 +34,13 @@ Result<TransferSummary> store_transfer(Database& database, const std::filesystem
 Result<TransferSummary> keep_and_store_transfer(Database& database,
                                                 const std::filesystem::path& storage_folder,
                                                 char model, const Capture& capture,
+                                                const CaptureOrigin& origin,
                                                 std::chrono::system_clock::time_point when);
+
+// nlx import: stores a capture file as the download stored it. A capture without data is
+// refused; a short one (fewer bytes than announced) only with `partial`, which then stores its
+// whole groups and states the loss as a broken download does.
+Result<TransferSummary> import_capture(Database& database, const std::filesystem::path& storage_folder,
+                                       const CaptureFile& file, bool partial);
 
 }  // namespace nlx

@@ -2,6 +2,7 @@
 // database and the storage folder, for every model and for the instrument's faults.
 #include <gtest/gtest.h>
 
+#include "core/capture.h"
 #include "sim/generated_content.h"
 #include "sim/virtual_instrument.h"
 #include "support/run_command.h"
@@ -31,9 +32,21 @@ std::vector<fs::path> captures_in(const fs::path& folder) {
     return out;
 }
 
+// The raw form: the count bytes, then the data.
 std::string bytes_of(const Capture& c) {
     auto b = capture_bytes(c);
     return std::string(b.begin(), b.end());
+}
+
+// What a capture file kept by a download holds, its header checked.
+std::string kept_bytes(const fs::path& file, char model) {
+    auto kept = read_capture_file(file, CaptureForm::with_header);
+    EXPECT_TRUE(kept) << kept.message();
+    if (!kept) return {};
+    EXPECT_EQ(kept->model, model);
+    EXPECT_EQ(kept->origin.baud, 9600);
+    EXPECT_EQ(kept->origin.port.rfind("/dev/", 0), 0u) << kept->origin.port;
+    return bytes_of(kept->capture);
 }
 
 struct Home {
@@ -58,7 +71,7 @@ TEST_P(DownloadEveryModel, StoresWhatTheImporterStoresAndKeepsTheCapture) {
 
     Home imported;
     test::write_file(imported.dir / "first.cap", bytes_of(first));
-    ASSERT_EQ(imported.nlx({"import", "--model", m, (imported.dir / "first.cap").string()}).exit_code, 0);
+    ASSERT_EQ(imported.nlx({"import", "--raw", "--model", m, (imported.dir / "first.cap").string()}).exit_code, 0);
 
     Home home;
     {
@@ -73,7 +86,11 @@ TEST_P(DownloadEveryModel, StoresWhatTheImporterStoresAndKeepsTheCapture) {
     }
     auto caps = captures_in(home.storage());
     ASSERT_EQ(caps.size(), 1u);
-    EXPECT_EQ(test::read_file(caps[0]), bytes_of(first));
+    EXPECT_EQ(kept_bytes(caps[0], model), bytes_of(first));
+    // Importing the kept capture stores the same rows again.
+    Home reimported;
+    ASSERT_EQ(reimported.nlx({"import", caps[0].string()}).exit_code, 0);
+    EXPECT_EQ(reimported.records(model), home.records(model));
 
     auto vi = start_instrument(model, second);
     auto again = home.nlx({"download", "--model", m, "--port", vi->device()});
@@ -91,7 +108,7 @@ TEST(DownloadCommand, EarlyFailuresLeaveTheRecordsUntouched) {
     Home home;
     auto stored = sim::generated_capture('a', 5, 1).value();
     test::write_file(home.dir / "stored.cap", bytes_of(stored));
-    ASSERT_EQ(home.nlx({"import", "--model", "a", (home.dir / "stored.cap").string()}).exit_code, 0);
+    ASSERT_EQ(home.nlx({"import", "--raw", "--model", "a", (home.dir / "stored.cap").string()}).exit_code, 0);
     const std::string before = home.records('a');
 
     const std::pair<const char*, const char*> faults[] = {
@@ -131,7 +148,7 @@ TEST(DownloadCommand, ABrokenTransferKeepsWhatArrived) {
     ASSERT_EQ(caps.size(), 1u);
     Capture partial = served;
     partial.data.resize(1000);
-    EXPECT_EQ(test::read_file(caps[0]), bytes_of(partial));
+    EXPECT_EQ(kept_bytes(caps[0], 'b'), bytes_of(partial));
 }
 
 TEST(DownloadCommand, RefusesANonDatabaseBeforeTalkingToTheInstrument) {

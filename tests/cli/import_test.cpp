@@ -20,10 +20,12 @@ void put_stamp(Bytes& g, std::size_t at) {
     g[at + 7] = 0x14, g[at + 8] = 0x03, g[at + 9] = 0x00;
 }
 
+// A capture file as a download writes it.
 std::string capture_file(const fs::path& dir, char model, std::int32_t n, const Bytes& data) {
     auto count = count_bytes(model, n);
     EXPECT_TRUE(count.has_value());
-    Bytes bytes = capture_bytes(Capture{(*count)[0], (*count)[1], data});
+    Bytes bytes = capture_file_bytes(model, {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600},
+                                     Capture{(*count)[0], (*count)[1], data});
     fs::path file = dir / ("capture-" + std::string(1, model) + ".cap");
     test::write_file(file, std::string(bytes.begin(), bytes.end()));
     return file.string();
@@ -44,11 +46,15 @@ struct Imported {
     test::CommandResult import, records, distribution;
 };
 
-Imported import_and_list(const test::TempDir& home, char model, const std::string& capture) {
+Imported import_and_list(const test::TempDir& home, char model, const std::string& capture,
+                         const std::vector<std::string>& options = {}) {
     std::map<std::string, std::string> env{{"NLX_HOME", home.path().string()}};
     std::string m(1, model);
     Imported r;
-    r.import = test::run_nlx({"import", "--model", m, capture}, env);
+    std::vector<std::string> args{"import", "--model", m};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(capture);
+    r.import = test::run_nlx(args, env);
     r.records = test::run_nlx({"records", "--model", m, "--format", "csv"}, env);
     if (model != 'e')
         r.distribution = test::run_nlx({"records", "--model", m, "--table", "distribution", "--format", "csv"}, env);
@@ -243,7 +249,14 @@ TEST(ImportCommand, ShortCaptureKeepsWholeGroupsAndSaysWhatWasLost) {
     test::TempDir home;
     Bytes data = model_a_transfer();
     data.resize(300);  // the second group's first block is cut
-    auto r = import_and_list(home, 'a', capture_file(home.path(), 'a', 3, data));
+    const std::string file = capture_file(home.path(), 'a', 3, data);
+    auto refused = import_and_list(home, 'a', file);
+    EXPECT_EQ(refused.import.exit_code, 1);
+    EXPECT_NE(refused.import.err.find("300 of 768 bytes arrived"), std::string::npos) << refused.import.err;
+    EXPECT_NE(refused.import.err.find("--partial"), std::string::npos) << refused.import.err;
+    EXPECT_FALSE(fs::exists(home / "noise.db")) << "nothing is stored without --partial";
+
+    auto r = import_and_list(home, 'a', file, {"--partial"});
     ASSERT_EQ(r.import.exit_code, 0) << r.import.err;
     EXPECT_NE(r.import.out.find("1 groups stored"), std::string::npos) << r.import.out;
     EXPECT_NE(r.import.out.find("300 of 768 bytes received, 468 lost"), std::string::npos) << r.import.out;
@@ -257,12 +270,12 @@ TEST(ImportCommand, RefusesCapturesWithoutDataAndKeepsTheRecords) {
     ASSERT_EQ(import_and_list(home, 'a', capture_file(home.path(), 'a', 3, model_a_transfer())).import.exit_code, 0);
 
     test::write_file(home / "empty.cap", std::string("\x00\x10", 2));  // n = 0
-    auto none = test::run_nlx({"import", "--model", "a", (home / "empty.cap").string()}, env);
+    auto none = test::run_nlx({"import", "--raw", "--model", "a", (home / "empty.cap").string()}, env);
     EXPECT_EQ(none.exit_code, 1);
     EXPECT_NE(none.err.find("声级计中无数据"), std::string::npos) << none.err;
 
     test::write_file(home / "tiny.cap", "x");
-    auto tiny = test::run_nlx({"import", "--model", "a", (home / "tiny.cap").string()}, env);
+    auto tiny = test::run_nlx({"import", "--raw", "--model", "a", (home / "tiny.cap").string()}, env);
     EXPECT_EQ(tiny.exit_code, 1);
     EXPECT_NE(tiny.err.find("count bytes"), std::string::npos) << tiny.err;
 

@@ -7,6 +7,7 @@
 #include "store/database.h"
 #include "core/texts.h"
 #include "store/sample_groups.h"
+#include "store/schema.h"
 #include "store/sqlite.h"
 #include "support/temp_dir.h"
 
@@ -28,14 +29,27 @@ std::vector<std::string> column_texts(Database& db, const std::string& table, co
     return out;
 }
 
+// A new record database file: the first change, even an empty one, makes it with every table.
 Database fresh(const fs::path& file) {
     auto db = Database::create_or_open(file);
     EXPECT_TRUE(db) << db.message();
+    EXPECT_TRUE(db->transaction([] { return Result<void>{}; }));
     return std::move(*db);
 }
 
 TEST(Database, NewFileHoldsEveryModelsTablesWithTheirColumns) {
     test::TempDir dir;
+    {
+        // Opening makes no file; a change that fails makes none either.
+        auto unmade = Database::create_or_open(dir / "noise.db");
+        ASSERT_TRUE(unmade);
+        EXPECT_FALSE(unmade->exists());
+        EXPECT_FALSE(unmade->has_tables('a'));
+        EXPECT_FALSE(unmade->rowset("噪声a"));
+        EXPECT_FALSE(unmade->transaction([] { return Result<void>(fail("stopped")); }));
+        EXPECT_FALSE(fs::exists(dir / "noise.db"));
+        EXPECT_FALSE(fs::exists(dir / "noise.db-journal"));
+    }
     Database db = fresh(dir / "noise.db");
     for (const auto& m : all_models()) {
         EXPECT_TRUE(db.has_tables(m.letter)) << m.letter;
@@ -266,48 +280,75 @@ TEST(Database, FilesThatAreNotRecordDatabasesAreRefusedAndLeftAlone) {
     }
     EXPECT_EQ(test::read_file(foreign), foreign_bytes);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+    EXPECT_FALSE(Database::open_read_only(foreign));
 
     // A missing file is refused by open_existing and not created.
     auto missing = Database::open_existing(dir / "missing.db");
     ASSERT_FALSE(missing);
     EXPECT_NE(missing.message().find("does not exist"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "missing.db"));
-    // create_or_open cannot create a file in a missing folder.
-    EXPECT_FALSE(Database::create_or_open(dir / "no folder" / "noise.db"));
+    // A file cannot be made in a missing folder, unless the folder is to be made too.
+    auto nowhere = Database::create_or_open(dir / "no folder" / "noise.db");
+    ASSERT_TRUE(nowhere);
+    EXPECT_FALSE(nowhere->transaction([] { return Result<void>{}; }));
+    EXPECT_FALSE(fs::exists(dir / "no folder"));
+    auto made = Database::create_or_open(dir / "new folder" / "noise.db", true);
+    ASSERT_TRUE(made && made->transaction([] { return Result<void>{}; }));
+    EXPECT_TRUE(made->has_tables('a'));
 
-    // An empty file becomes a new record database.
+    // An empty file becomes a new record database with its first change.
     test::write_file(dir / "empty.db", "");
     auto empty = Database::create_or_open(dir / "empty.db");
     ASSERT_TRUE(empty) << empty.message();
+    ASSERT_TRUE(empty->replace_model('d', test::sample_groups('d', 1, "x")));
     EXPECT_TRUE(empty->has_tables('d'));
+    EXPECT_TRUE(empty->has_tables('e'));
 }
 
-TEST(Database, MissingModelTablesAreAddedAndForeignColumnsRefused) {
+TEST(Database, MissingModelTablesAreAddedByTheFirstStoreAndForeignColumnsRefused) {
     test::TempDir dir;
-    const fs::path file = dir / "partial.db";
-    make_sqlite_file(file, "CREATE TABLE \"噪声a\" (\"序号\" TEXT, \"组号\" TEXT); "
-                           "CREATE TABLE \"噪声b\" (x TEXT)");
+    const std::string a_table = schema::create_table_sql(schema::model_tables(*find_model('a'))[0]);
+    const fs::path partial = dir / "partial.db";
+    make_sqlite_file(partial, a_table);
     {
-        // open_existing changes nothing: the record database lacks the other tables.
-        auto db = Database::open_existing(file);
+        // Opening changes nothing: the record database lacks the other tables until it stores.
+        const std::string before = test::read_file(partial);
+        auto db = Database::open_existing(partial);
         ASSERT_TRUE(db) << db.message();
-        EXPECT_FALSE(db->has_tables('a'));  // wrong columns
-        EXPECT_FALSE(db->has_tables('c'));
+        EXPECT_FALSE(db->has_tables('a'));  // no distribution table yet
         EXPECT_FALSE(db->rowset("噪声c"));
-        ASSERT_TRUE(db->ensure_tables('c'));
-        EXPECT_TRUE(db->has_tables('c'));
-        EXPECT_FALSE(db->ensure_tables('b'));
-        EXPECT_FALSE(db->replace_model('b', test::sample_groups('b', 1, "x")));
-        EXPECT_FALSE(db->has_tables('d'));
+        EXPECT_EQ(test::read_file(partial), before);
+        ASSERT_TRUE(db->replace_model('c', test::sample_groups('c', 1, "x")));
+        for (const auto& m : all_models()) EXPECT_TRUE(db->has_tables(m.letter)) << m.letter;
     }
-    auto db = Database::create_or_open(file);
-    ASSERT_TRUE(db) << db.message();
-    EXPECT_TRUE(db->has_tables('d'));
-    EXPECT_TRUE(db->has_tables('e'));
-    EXPECT_FALSE(db->has_tables('b'));
-    auto rs = db->rowset("噪声b");
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->field_count(), 1);
+
+    // A table of one of our names with other columns: refused by every open, naming the table,
+    // and the file stays as it was.
+    struct Case {
+        const char* sql;
+        const char* table;
+    } cases[] = {
+        {"CREATE TABLE \"噪声a\" (x, y)", "噪声a"},
+        {"CREATE TABLE \"噪声b\" (\"序号\" TEXT)", "噪声b"},
+        {"CREATE TABLE \"分布图d\" (\"序号\" INTEGER)", "分布图d"},
+    };
+    int k = 0;
+    for (const auto& c : cases) {
+        const fs::path file = dir / ("foreign" + std::to_string(k++) + ".db");
+        const bool own_a = std::string(c.table) == "噪声a";
+        make_sqlite_file(file, own_a ? std::string(c.sql) : a_table + ";" + c.sql);
+        const std::string before = test::read_file(file);
+        for (int way = 0; way < 3; ++way) {
+            auto opened = way == 0 ? Database::create_or_open(file)
+                          : way == 1 ? Database::open_existing(file)
+                                     : Database::open_read_only(file);
+            ASSERT_FALSE(opened) << c.table;
+            EXPECT_NE(opened.message().find(c.table), std::string::npos) << opened.message();
+            EXPECT_NE(opened.message().find("not a record database of this program"), std::string::npos);
+        }
+        EXPECT_EQ(test::read_file(file), before) << c.table;
+        EXPECT_FALSE(fs::exists(file.string() + "-wal"));
+    }
 }
 
 TEST(Database, TwoConnectionsOnOneFileSeeEachOthersCommits) {

@@ -7,6 +7,7 @@
 #include "store/file_commands.h"
 #include "core/texts.h"
 #include "store/sample_groups.h"
+#include "store/schema.h"
 #include "store/sqlite.h"
 #include "support/temp_dir.h"
 
@@ -55,7 +56,7 @@ TEST(OpenCommand, RefusesWrongNamesMissingFilesAndFilesWithoutTheRecordTable) {
         auto c = sql::Connection::open(dir / "plain.db", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         ASSERT_TRUE(c && (*c)->exec("CREATE TABLE t (x)"));
         auto b = sql::Connection::open(dir / "only_b.db", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        ASSERT_TRUE(b && (*b)->exec("CREATE TABLE \"噪声b\" (\"序号\" TEXT)"));
+        ASSERT_TRUE(b && (*b)->exec(schema::create_table_sql(schema::model_tables(*find_model('b'))[0])));
     }
 
     auto good = open_record_file(dir / "good.db", 'a', fdir);
@@ -220,10 +221,17 @@ TEST(AddRecordCommand, EmptyTablesChangeNothing) {
     test::TempDir dir;
     auto db = Database::create_or_open(dir / "noise.db");
     ASSERT_TRUE(db);
+    // Nothing stored yet: refused, and no file is made.
+    auto nothing = add_record(*db, 'a');
+    EXPECT_FALSE(nothing);
+    EXPECT_FALSE(fs::exists(dir / "noise.db"));
+    ASSERT_TRUE(db->transaction([] { return Result<void>{}; }));  // an empty change makes the file
 
+    const std::string before = test::read_file(dir / "noise.db");
     auto empty = add_record(*db, 'a');
     EXPECT_FALSE(empty);
     EXPECT_NE(empty.message().find("分布图a"), std::string::npos) << empty.message();
+    EXPECT_EQ(test::read_file(dir / "noise.db"), before);
 
     // Distribution rows but no record rows: the distribution table must not grow either.
     auto rs = db->rowset("分布图a");

@@ -1,0 +1,44 @@
+// History files that the records name are put in place through a list kept in the database: they
+// are written as temporaries first, the list is committed with the records, and the renames are
+// completed after the commit, or by the next open after a crash. Records and storage folder
+// therefore always agree.
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "core/result.h"
+#include "core/rows.h"
+#include "store/sqlite.h"
+
+namespace nlx {
+
+// The list of renames still to do; ignored by everything that shows or exports tables.
+inline constexpr std::string_view kPendingFilesTable = "_nlx_pending_files";
+
+struct PendingFile {
+    std::filesystem::path temporary, final;
+};
+
+// Writes each history file to a temporary beside its name in `folder` (created when missing).
+// Fails, leaving nothing behind, when the folder cannot be made or written, or when something
+// other than a regular file stands where a file goes.
+Result<std::vector<PendingFile>> stage_history_files(const std::filesystem::path& folder,
+                                                     std::span<const HistoryFile> files);
+
+// Removes staged temporaries whose records were not committed.
+void discard_staged(std::span<const PendingFile> staged);
+
+// Adds the renames to the list, inside the caller's transaction.
+Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> staged);
+
+// Whether the list holds renames still to do.
+bool has_pending_files(sql::Connection& db);
+
+// Performs the listed renames (a temporary already gone was renamed before a crash) and empties
+// the list. A rename that fails stays listed for the next open.
+Result<void> complete_pending_files(sql::Connection& db);
+
+}  // namespace nlx
