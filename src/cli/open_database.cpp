@@ -18,25 +18,28 @@ fs::path resolve(const std::string& db) { return db.empty() ? database_path(appl
     throw Failure(message);
 }
 
-// Temporaries in the storage folder left by a process killed before its commit go first.
-void tidy_storage_folder() { remove_stale_temporaries(storage_folder(application_folder())); }
+// Temporaries in the storage folder left by a process killed before its commit go, once the
+// database has put in place those its records name (the open completes listed renames).
+void tidy_storage_folder(const Database& db) {
+    if (!db.has_pending_files()) remove_stale_temporaries(storage_folder(application_folder()));
+}
 
 }  // namespace
 
 Database open_for_reading(const std::string& db) {
     fs::path file = resolve(db);
-    tidy_storage_folder();
     auto opened = Database::open_read_only(file);
     if (!opened) refuse(file, opened.message());
+    tidy_storage_folder(*opened);
     return std::move(*opened);
 }
 
 Database open_for_writing(const std::string& db) {
     fs::path file = resolve(db);
-    tidy_storage_folder();
     // The default file's folder is made along with the file, when something is first stored.
     auto opened = Database::create_or_open(file, db.empty());
     if (!opened) refuse(file, opened.message());
+    tidy_storage_folder(*opened);
     return std::move(*opened);
 }
 

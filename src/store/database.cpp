@@ -163,7 +163,7 @@ Result<Database> Database::open_read_only(const fs::path& file) {
     Database d(std::move(*db), file);
     // Renames cut short by a crash are completed through a connection of their own, when the
     // file can be written at all.
-    if (has_pending_files(*d.db_)) {
+    if (nlx::has_pending_files(*d.db_)) {
         auto writer = sql::Connection::open(file, SQLITE_OPEN_READWRITE);
         if (writer && configure(**writer)) (void)nlx::complete_pending_files(**writer);
     }
@@ -181,9 +181,11 @@ Result<void> Database::create_file() {
 }
 
 Result<void> Database::complete_pending_files() {
-    if (!db_ || !has_pending_files(*db_)) return {};
+    if (!db_ || !nlx::has_pending_files(*db_)) return {};
     return nlx::complete_pending_files(*db_);
 }
+
+bool Database::has_pending_files() const { return db_ && nlx::has_pending_files(*db_); }
 
 bool Database::has_tables(char model) const {
     const ModelInfo* m = find_model(model);

@@ -59,6 +59,8 @@ public:
 
     // Completes history-file renames listed by an earlier change that was cut short.
     Result<void> complete_pending_files();
+    // Renames are still listed (they could not be completed yet): their temporaries must stay.
+    bool has_pending_files() const;
 
     // A rowset on one table, positioned on its first row.
     Result<Rowset> rowset(const std::string& table);

@@ -61,5 +61,72 @@ TEST(CaptureFile, RoundTripsAndRefusesTooShortFiles) {
     EXPECT_NE(bad.message().find("count bytes"), std::string::npos);
 }
 
+// A capture file with a header: what every download writes, read back whole and checked.
+TEST(CaptureFile, HeaderRoundTripsAndEveryDamageIsRefused) {
+    const Capture c{0, 19, std::vector<std::uint8_t>(768, 0x5A)};  // model a, n = 3 blocks
+    const CaptureOrigin origin{"2026-12-09 14:03:27", "/dev/ttyUSB0", 4800};
+    const auto good = capture_file_bytes('a', origin, c);
+    auto back = parse_capture_file(good);
+    ASSERT_TRUE(back) << back.message();
+    EXPECT_EQ(back->model, 'a');
+    EXPECT_EQ(back->origin.time, origin.time);
+    EXPECT_EQ(back->origin.port, origin.port);
+    EXPECT_EQ(back->origin.baud, 4800);
+    EXPECT_EQ(back->announced, 768u);
+    EXPECT_EQ(back->received, 768u);
+    EXPECT_TRUE(back->complete());
+    EXPECT_EQ(back->capture.data, c.data);
+    EXPECT_TRUE(has_capture_header(good));
+    EXPECT_FALSE(has_capture_header(capture_bytes(c)));
+
+    // A short capture is still a sound file: it says how much arrived.
+    Capture cut = c;
+    cut.data.resize(300);
+    auto short_file = parse_capture_file(capture_file_bytes('a', origin, cut));
+    ASSERT_TRUE(short_file) << short_file.message();
+    EXPECT_FALSE(short_file->complete());
+    EXPECT_EQ(short_file->received, 300u);
+
+    const std::string text(good.begin(), good.end());
+    const auto raw_bytes = capture_bytes(c);
+    const std::size_t payload = text.find("\n\n") + 2;
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string t = text;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* says;
+    } cases[] = {
+        {"raw dump", std::string(raw_bytes.begin(), raw_bytes.end()), "--raw --model"},
+        {"one data byte changed", text.substr(0, payload + 10) + "\x01" + text.substr(payload + 11), "SHA-256"},
+        {"cut short", text.substr(0, text.size() - 100), "the file holds 668 bytes"},
+        {"bytes appended", text + "extra", "it was cut or changed"},
+        {"count bytes only", text.substr(0, payload + 2), "the file holds 0 bytes"},
+        {"header only", text.substr(0, payload), "not even the two count bytes"},
+        {"model changed", replaced("model a", "model e"), "count bytes announce 0 bytes for model e"},
+        {"model unknown", replaced("model a", "model x"), "no model"},
+        {"version unknown", replaced("NLX-CAPTURE 1", "NLX-CAPTURE 7"), "version 7"},
+        {"no end of header", text.substr(0, payload - 2), "does not end"},
+        {"count missing", replaced("received 768\n", ""), "byte counts"},
+        {"announced wrong", replaced("announced 768", "announced 512"), "header says 512 bytes"},
+    };
+    for (const auto& k : cases) {
+        std::vector<std::uint8_t> bytes(k.bytes.begin(), k.bytes.end());
+        auto r = parse_capture_file(bytes);
+        ASSERT_FALSE(r) << k.what;
+        EXPECT_NE(r.message().find(k.says), std::string::npos) << k.what << ": " << r.message();
+    }
+
+    // A raw dump is accepted for the model it is given.
+    auto raw = raw_capture_file('a', capture_bytes(cut));
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->announced, 768u);
+    EXPECT_EQ(raw->received, 300u);
+    EXPECT_FALSE(raw_capture_file('x', capture_bytes(c)));
+}
+
 }  // namespace
 }  // namespace nlx

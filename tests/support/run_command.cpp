@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 
 namespace nlx::test {
@@ -35,8 +38,17 @@ CommandResult run_command(const std::string& program, const std::vector<std::str
     pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
     int open_fds = 2;
     char buf[4096];
+    // A command that hangs is killed and reported as such, instead of stalling the test run.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (open_fds > 0) {
-        if (poll(fds, 2, -1) < 0) break;
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        int ready = poll(fds, 2, int(std::max<long long>(0, left.count())));
+        if (ready < 0) break;
+        if (ready == 0) {
+            kill(pid, SIGKILL);
+            r.err += "\n(the command did not end within 60 s and was killed)";
+            break;
+        }
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
             ssize_t got = read(fds[i].fd, buf, sizeof buf);
@@ -49,6 +61,8 @@ CommandResult run_command(const std::string& program, const std::vector<std::str
             }
         }
     }
+    for (auto& f : fds)
+        if (f.fd >= 0) close(f.fd);
     int status = 0;
     waitpid(pid, &status, 0);
     r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

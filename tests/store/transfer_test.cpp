@@ -1,0 +1,150 @@
+// Storing a transfer with history files: a storage folder that cannot take them changes nothing,
+// and renames cut short by a crash are completed by the next open.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/atomic_file.h"
+#include "core/capture.h"
+#include "sim/encode/encode_ab.h"
+#include "store/database.h"
+#include "store/table_export.h"
+#include "store/transfer.h"
+#include "support/temp_dir.h"
+
+namespace nlx {
+namespace {
+namespace fs = std::filesystem;
+
+// A model a transfer whose groups include level-distribution, level and AC history files.
+Capture transfer_a(int groups, std::uint32_t seed) {
+    auto data = sim::encode_transfer_a(sim::realistic_groups_a(groups, seed));
+    auto count = count_bytes('a', std::int32_t(data.size() / 256));
+    return Capture{(*count)[0], (*count)[1], data};
+}
+
+std::string table_csv(Database& db) {
+    auto t = db.read_table(record_table_name('a'));
+    return t ? to_csv(*t) : "(" + t.message() + ")";
+}
+
+std::vector<std::string> names_in(const fs::path& folder) {
+    std::vector<std::string> out;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec)) out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+bool has_temporary(const fs::path& folder) {
+    for (const auto& n : names_in(folder))
+        if (n.ends_with(".tmp")) return true;
+    return false;
+}
+
+TEST(StoreTransfer, AStorageFolderThatCannotTakeTheFilesChangesNothing) {
+    const Capture first = transfer_a(4, 1), second = transfer_a(12, 2);
+    struct Case {
+        const char* what;
+        void (*spoil)(const fs::path& storage, const std::vector<std::string>& names);
+    } cases[] = {
+        {"a file in place of the folder",
+         [](const fs::path& s, const std::vector<std::string>&) {
+             fs::remove_all(s);
+             test::write_file(s, "not a folder");
+         }},
+        {"a dangling link in place of the folder",
+         [](const fs::path& s, const std::vector<std::string>&) {
+             fs::remove_all(s);
+             fs::create_symlink(s.parent_path() / "gone", s);
+         }},
+        {"a folder in place of one history file",
+         [](const fs::path& s, const std::vector<std::string>& names) { fs::create_directories(s / names.back()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        const fs::path storage = dir / "3140A存储文件";
+        auto db = Database::create_or_open(dir / "noise.db");
+        ASSERT_TRUE(db);
+        auto stored = store_transfer(*db, storage, 'a', first);
+        ASSERT_TRUE(stored) << stored.message();
+        ASSERT_FALSE(stored->files.empty());
+
+        // The names the second transfer's files take (beyond the first's).
+        auto db_probe = Database::create_or_open(dir / "probe.db");
+        auto probe = store_transfer(*db_probe, dir / "probe", 'a', second);
+        ASSERT_TRUE(probe);
+        c.spoil(storage, probe->files);
+        const std::string before = table_csv(*db);
+        const auto listing = names_in(storage);
+
+        auto r = store_transfer(*db, storage, 'a', second);
+        ASSERT_FALSE(r);
+        EXPECT_NE(r.message().find(storage.string()), std::string::npos) << r.message();
+        EXPECT_NE(r.message().find("the records are unchanged"), std::string::npos) << r.message();
+        EXPECT_EQ(table_csv(*db), before);
+        EXPECT_EQ(names_in(storage), listing) << "no temporary is left";
+    }
+}
+
+TEST(StoreTransfer, FilesArePutInPlaceWithTheRecordsAndCompletedAfterACrash) {
+    test::TempDir dir;
+    const fs::path storage = dir / "store";
+    const Capture c = transfer_a(12, 3);
+    {
+        auto db = Database::create_or_open(dir / "noise.db");
+        auto stored = store_transfer(*db, storage, 'a', c);
+        ASSERT_TRUE(stored) << stored.message();
+        for (const auto& name : stored->files) EXPECT_TRUE(fs::is_regular_file(storage / name)) << name;
+        EXPECT_FALSE(has_temporary(storage));
+    }
+
+    // A crash between the commit and the renames: the list of renames was committed with the
+    // records; whichever open comes next puts the files in place.
+    for (int way = 0; way < 2; ++way) {
+        SCOPED_TRACE(way == 0 ? "open for changing" : "open read-only");
+        const fs::path folder = dir / ("crashed" + std::to_string(way));
+        const fs::path file = dir / ("crashed" + std::to_string(way) + ".db");
+        std::vector<HistoryFile> files{{"1.ln", "first"}, {"2.li", "second"}, {"3.ac", "third"}};
+        auto staged = stage_history_files(folder, files);
+        ASSERT_TRUE(staged) << staged.message();
+        {
+            auto db = Database::create_or_open(file);
+            ASSERT_TRUE(db->replace_model('a', {}, {}, *staged));
+        }
+        // The first rename had happened already.
+        ASSERT_TRUE(rename_into_place((*staged)[0].temporary, (*staged)[0].final));
+        EXPECT_FALSE(fs::exists(folder / "2.li"));
+        auto reopened = way == 0 ? Database::open_existing(file) : Database::open_read_only(file);
+        ASSERT_TRUE(reopened) << reopened.message();
+        EXPECT_EQ(test::read_file(folder / "1.ln"), "first");
+        EXPECT_EQ(test::read_file(folder / "2.li"), "second");
+        EXPECT_EQ(test::read_file(folder / "3.ac"), "third");
+        EXPECT_FALSE(has_temporary(folder));
+    }
+}
+
+TEST(StoreTransfer, TemporariesOfKilledWritersAreRemovedOthersKept) {
+    test::TempDir dir;
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        (void)write_temporary(dir / "left.ln", "killed before its commit");
+        _exit(0);
+    }
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    auto mine = write_temporary(dir / "mine.ln", "still being written");
+    ASSERT_TRUE(mine);
+    test::write_file(dir / ".hidden.tmp", "not ours");
+    test::write_file(dir / "12.ln", "a history file");
+    ASSERT_EQ(names_in(dir.path()).size(), 4u);
+
+    remove_stale_temporaries(dir.path());
+    EXPECT_EQ(names_in(dir.path()),
+              (std::vector<std::string>{".hidden.tmp", mine->filename().string(), "12.ln"}));
+}
+
+}  // namespace
+}  // namespace nlx
