@@ -1,0 +1,76 @@
+// stat, then open without blocking and fstat the open file, then read at most one byte past the
+// limit: a file that changes kind or grows between the steps is still refused.
+#include "core/read_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/message_text.h"
+
+namespace nlx {
+namespace {
+
+// Why a file of this mode is not read; empty for a regular file.
+std::string kind_refusal(mode_t mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return "is not a regular file (it is a folder)";
+    if (S_ISFIFO(mode)) return "is not a regular file (it is a named pipe)";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is not a regular file (it is a device)";
+    if (S_ISSOCK(mode)) return "is not a regular file (it is a socket)";
+    return "is not a regular file";
+}
+
+std::string too_large(std::size_t max_bytes) { return "is larger than " + std::to_string(max_bytes) + " bytes"; }
+
+std::string cannot_read(int error) {
+    if (error == ENOENT) return "is missing";
+    return "cannot be read: " + errno_text(error);
+}
+
+}  // namespace
+
+Result<std::string> read_regular_file(const std::filesystem::path& file, std::size_t max_bytes) {
+    const std::string name = file.string();
+    auto refused = [&](const std::string& why) { return fail(name + " " + why); };
+
+    // A device is refused before it is opened: opening a serial port alone changes its lines.
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return refused(cannot_read(errno));
+    if (auto why = kind_refusal(st.st_mode); !why.empty()) return refused(why);
+
+    int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return refused(cannot_read(errno));
+    auto refused_closing = [&](const std::string& why) {
+        ::close(fd);
+        return refused(why);
+    };
+    if (::fstat(fd, &st) != 0) return refused_closing(cannot_read(errno));
+    if (auto why = kind_refusal(st.st_mode); !why.empty()) return refused_closing(why);
+    if (st.st_size < 0 || std::uintmax_t(st.st_size) > max_bytes) return refused_closing(too_large(max_bytes));
+
+    std::string bytes(std::size_t(st.st_size) + 1, '\0');
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (got > max_bytes) return refused_closing(too_large(max_bytes));
+            bytes.resize(std::min(max_bytes + 1, bytes.size() * 2));
+        }
+        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return refused_closing(cannot_read(errno));
+        }
+        if (n == 0) break;
+        got += std::size_t(n);
+    }
+    ::close(fd);
+    if (got > max_bytes) return refused(too_large(max_bytes));
+    bytes.resize(got);
+    return bytes;
+}
+
+}  // namespace nlx

@@ -1,0 +1,19 @@
+// Bounded reads of regular files that never block on a pipe or a device.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+#include "core/result.h"
+
+namespace nlx {
+
+// The whole contents of `file`, which must be a regular file (or a link to one) of at most
+// `max_bytes` bytes. A folder, named pipe, device or socket is refused without being opened for
+// reading, a larger file without being read. Every message begins with the file's name and says
+// what is wrong: "<file> is missing", "<file> is not a regular file (it is a folder)",
+// "<file> is larger than 4096 bytes", "<file> cannot be read: permission denied".
+Result<std::string> read_regular_file(const std::filesystem::path& file, std::size_t max_bytes);
+
+}  // namespace nlx
