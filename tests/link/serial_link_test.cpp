@@ -4,6 +4,9 @@
 
 #include <QtGlobal>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <thread>
 
@@ -54,6 +57,53 @@ TEST(SerialLink, OpenErrorsNameThePortAndTheReason) {
 
     EXPECT_FALSE(link.read(1, link.now()).ok());  // never opened
     EXPECT_FALSE(link.write_byte(1).ok());
+}
+
+TEST(SerialLink, APortGoneWhileHeldIsNoSuchPortNotBusy) {
+    auto vi = instrument();
+    ASSERT_TRUE(vi);
+    const std::string device = vi->device();
+    SerialLink holder;
+    ASSERT_TRUE(holder.open(device, 9600, FlowControl::none).ok());
+    vi.reset();  // the far end goes, and the device node with it; the lock stays with `holder`
+    SerialLink link;
+    auto gone = link.open(device, 9600, FlowControl::none);
+    ASSERT_FALSE(gone.ok());
+    EXPECT_EQ(gone.message(), "cannot open serial port " + device + ": no such port");
+}
+
+// Runs `open` as a user without rights to the device: root passes every access() check, so as
+// root the open runs as nobody, with root kept as the saved user to come back to.
+Result<void> open_without_rights(const std::string& device, bool& tried) {
+    struct stat st {};
+    if (::stat(device.c_str(), &st) != 0) return fail("no device");
+    ::chmod(device.c_str(), 0);
+    const bool as_root = ::geteuid() == 0;
+    tried = !as_root || (::setresgid(65534, 65534, 0) == 0 && ::setresuid(65534, 65534, 0) == 0);
+    Result<void> opened = fail("not tried");
+    if (tried) {
+        SerialLink link;
+        opened = link.open(device, 9600, FlowControl::none);
+    }
+    if (as_root) {
+        EXPECT_EQ(::setresuid(0, 0, 0), 0);
+        EXPECT_EQ(::setresgid(0, 0, 0), 0);
+    }
+    ::chmod(device.c_str(), st.st_mode & 07777);
+    return opened;
+}
+
+TEST(SerialLink, APortWithoutRightsIsPermissionDeniedNotBusy) {
+    auto vi = instrument();
+    ASSERT_TRUE(vi);
+    bool tried = false;
+    auto denied = open_without_rights(vi->device(), tried);
+    if (!tried) GTEST_SKIP() << "cannot run as another user here";
+    ASSERT_FALSE(denied.ok());
+    EXPECT_EQ(denied.message(), "cannot open serial port " + vi->device() +
+                                    ": permission denied (the user may need to be in the dialout group)");
+    SerialLink link;
+    EXPECT_TRUE(link.open(vi->device(), 9600, FlowControl::none).ok()) << "the rights came back";
 }
 
 TEST(SerialLink, ReadWaitsUntilTheDeadline) {
