@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <system_error>
 #include <vector>
 
 namespace nlx {
@@ -119,6 +120,12 @@ LoadedSettings load_settings(const fs::path& file) {
         return LoadedSettings{SerialSettings{}, "settings file " + what + "; using port 1 (" + port_device_name(1) +
                                                     ") at 9600 bit/s"};
     };
+    std::error_code ec;
+    if (!fs::exists(file, ec) && !ec) {
+        auto missing = fallback(file.string() + " is missing");
+        missing.missing = true;
+        return missing;
+    }
     auto text = read_regular_file(file, kMaxSettingsBytes);
     if (!text) return fallback(text.message());
     auto parsed = parse_settings(*text);

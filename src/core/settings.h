@@ -34,6 +34,7 @@ struct SerialSettings {
 struct LoadedSettings {
     SerialSettings settings;
     std::optional<std::string> message;  // set when the file was missing or wrong
+    bool missing = false;                // there is no file yet (never saved): nothing in it is wrong
 };
 
 bool valid_speed(int baud);

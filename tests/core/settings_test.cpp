@@ -57,6 +57,7 @@ TEST(SettingsFile, MissingOrBadFilesFallBackWithAMessageAndAreNotWritten) {
     EXPECT_EQ(missing.settings, SerialSettings{});
     ASSERT_TRUE(missing.message.has_value());
     EXPECT_NE(missing.message->find("missing"), std::string::npos);
+    EXPECT_TRUE(missing.missing);
     EXPECT_FALSE(fs::exists(file));
 
     test::write_file(file, "\x01\xff garbage");
@@ -211,6 +212,7 @@ TEST(SettingsFile, WhatIsNotASmallRegularFileIsNeverReadAndFallsBack) {
             continue;
         }
         EXPECT_EQ(loaded.settings, SerialSettings{});
+        EXPECT_FALSE(loaded.missing);
         ASSERT_TRUE(loaded.message);
         EXPECT_EQ(loaded.message->rfind("settings file " + c.file.string() + " ", 0), 0u) << *loaded.message;
         EXPECT_NE(loaded.message->find(c.note), std::string::npos) << *loaded.message;
