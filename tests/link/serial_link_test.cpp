@@ -5,7 +5,6 @@
 #include <QtGlobal>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <thread>
@@ -13,6 +12,7 @@
 #include "core/settings.h"
 #include "link/download_session.h"
 #include "link/serial_link.h"
+#include "support/other_user.h"
 #include "support/session_support.h"
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
@@ -72,33 +72,20 @@ TEST(SerialLink, APortGoneWhileHeldIsNoSuchPortNotBusy) {
     EXPECT_EQ(gone.message(), "cannot open serial port " + device + ": no such port");
 }
 
-// Runs `open` as a user without rights to the device: root passes every access() check, so as
-// root the open runs as nobody, with root kept as the saved user to come back to.
-Result<void> open_without_rights(const std::string& device, bool& tried) {
-    struct stat st {};
-    if (::stat(device.c_str(), &st) != 0) return fail("no device");
-    ::chmod(device.c_str(), 0);
-    const bool as_root = ::geteuid() == 0;
-    tried = !as_root || (::setresgid(65534, 65534, 0) == 0 && ::setresuid(65534, 65534, 0) == 0);
-    Result<void> opened = fail("not tried");
-    if (tried) {
-        SerialLink link;
-        opened = link.open(device, 9600, FlowControl::none);
-    }
-    if (as_root) {
-        EXPECT_EQ(::setresuid(0, 0, 0), 0);
-        EXPECT_EQ(::setresgid(0, 0, 0), 0);
-    }
-    ::chmod(device.c_str(), st.st_mode & 07777);
-    return opened;
-}
-
+// Root passes every access() check: the open runs as nobody then.
 TEST(SerialLink, APortWithoutRightsIsPermissionDeniedNotBusy) {
     auto vi = instrument();
     ASSERT_TRUE(vi);
-    bool tried = false;
-    auto denied = open_without_rights(vi->device(), tried);
-    if (!tried) GTEST_SKIP() << "cannot run as another user here";
+    struct stat st {};
+    ASSERT_EQ(::stat(vi->device().c_str(), &st), 0);
+    ASSERT_EQ(::chmod(vi->device().c_str(), 0), 0);
+    Result<void> denied = fail("not tried");
+    bool ran = test::run_without_root([&] {
+        SerialLink link;
+        denied = link.open(vi->device(), 9600, FlowControl::none);
+    });
+    ::chmod(vi->device().c_str(), st.st_mode & 07777);
+    if (!ran) GTEST_SKIP() << "cannot run as another user here";
     ASSERT_FALSE(denied.ok());
     EXPECT_EQ(denied.message(), "cannot open serial port " + vi->device() +
                                     ": permission denied (the user may need to be in the dialout group)");
