@@ -25,7 +25,7 @@ void register_add_record(CLI::App& app, int& exit_code) {
         const char model = opt->model[0];
         Database db = open_for_writing(opt->db);
         auto added = add_record(db, model);
-        if (!added) throw Failure(added.message());
+        if (!added) throw Failure(added.message() + " (" + db.path().string() + ")");
         std::cout << "added 序号 " << added->seq_text << " to " << record_table_name(model) << " in "
                   << db.path().string() << "\n";
         exit_code = 0;

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <optional>
 
 #include "cli/commands.h"
 #include "cli/open_database.h"
@@ -20,20 +21,30 @@ void register_download(CLI::App& app, int& exit_code) {
     auto opts = std::make_shared<Options>();
     auto* cmd = app.add_subcommand("download", "Download every stored group from the instrument and store it");
     add_model_option(*cmd, opts->model);
-    cmd->add_option("--port", opts->port, "Serial port: 1..3 or a device name (default: from sys.cfg)");
+    auto* port_option = cmd->add_option("--port", opts->port,
+                                        "Serial port: 1..3 or a device path such as /dev/ttyUSB0 (default: from sys.cfg)");
     cmd->add_option("--baud", opts->baud, "Speed in bit/s: 9600, 4800, 2400 or 1200 (default: from sys.cfg)")
         ->check(CLI::IsMember({9600, 4800, 2400, 1200}));
     add_database_option(*cmd, opts->db);
-    cmd->callback([opts, &exit_code] {
+    cmd->callback([opts, port_option, &exit_code] {
+        // A given --port is checked whatever its value: an empty one is refused, not ignored.
+        std::optional<PortSpec> chosen_port;
+        if (port_option->count() > 0) {
+            auto port = parse_port(opts->port);
+            if (!port) throw CLI::ValidationError("--port", port.message());
+            chosen_port = *port;
+        }
         auto folder = application_folder();
         auto loaded = load_settings(settings_path(folder));
         SerialSettings settings = loaded.settings;
-        if (!opts->port.empty()) {
-            auto port = parse_port(opts->port);
-            if (!port) throw CLI::ValidationError("--port", port.message());
-            settings.port = *port;
-        } else if (loaded.message) {
-            std::cerr << "note: " << *loaded.message << "\n";
+        if (chosen_port) settings.port = *chosen_port;
+        // A file that is there but wrong is reported even when --port overrides its port. A file
+        // not saved yet goes unmentioned then, as the port it would give is not used.
+        if (loaded.message && !(chosen_port && loaded.missing)) {
+            std::cerr << "note: " << *loaded.message;
+            if (chosen_port)
+                std::cerr << " (the port given with --port, " << port_device_name(*chosen_port) << ", is used instead)";
+            std::cerr << "\n";
         }
         if (opts->baud != 0) settings.baud = opts->baud;
 
@@ -46,7 +57,9 @@ void register_download(CLI::App& app, int& exit_code) {
             return;
         }
         std::string message = result.status;
-        if (!result.detail.empty() && result.detail != result.status) message += " (" + result.detail + ")";
+        // A port failure's status already holds the port's message; other endings add it in brackets.
+        if (!result.detail.empty() && result.status.find(result.detail) == std::string::npos)
+            message += " (" + result.detail + ")";
         throw Failure(message);
     });
 }

@@ -10,7 +10,7 @@ class App;
 
 namespace nlx::cli {
 
-// Thrown by a command to end with exit code 1 and its one-line message on stderr.
+// Thrown by a command to end with exit code 1 and its message (one line or more) on stderr.
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };

@@ -1,60 +1,76 @@
-// open without blocking, fstat, then read at most the limit: nothing unbounded, nothing that hangs.
+// stat, then open without blocking and fstat the open file, then read at most one byte past the
+// limit: a file that changes kind or grows between the steps is still refused.
 #include "core/read_file.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/message_text.h"
+
 namespace nlx {
+namespace {
+
+// Why a file of this mode is not read; empty for a regular file.
+std::string kind_refusal(mode_t mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return "is not a regular file (it is a folder)";
+    if (S_ISFIFO(mode)) return "is not a regular file (it is a named pipe)";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is not a regular file (it is a device)";
+    if (S_ISSOCK(mode)) return "is not a regular file (it is a socket)";
+    return "is not a regular file";
+}
+
+std::string too_large(std::size_t max_bytes) { return "is larger than " + std::to_string(max_bytes) + " bytes"; }
+
+std::string cannot_read(int error) {
+    if (error == ENOENT) return "is missing";
+    return "cannot be read: " + errno_text(error);
+}
+
+}  // namespace
 
 Result<std::string> read_regular_file(const std::filesystem::path& file, std::size_t max_bytes) {
     const std::string name = file.string();
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; the file is refused below anyway.
-    int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        int e = errno;
-        if (e == ENOENT) return fail(name + " does not exist");
-        return fail("cannot read " + name + ": " + std::strerror(e));
-    }
-    struct stat st{};
-    if (::fstat(fd, &st) != 0) {
-        int e = errno;
+    auto refused = [&](const std::string& why) { return fail(name + " " + why); };
+
+    // A device is refused before it is opened: opening a serial port alone changes its lines.
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return refused(cannot_read(errno));
+    if (auto why = kind_refusal(st.st_mode); !why.empty()) return refused(why);
+
+    int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return refused(cannot_read(errno));
+    auto refused_closing = [&](const std::string& why) {
         ::close(fd);
-        return fail("cannot read " + name + ": " + std::strerror(e));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(name + (S_ISDIR(st.st_mode) ? " is a folder, not a file" : " is not a regular file"));
-    }
-    if (std::size_t(st.st_size) > max_bytes) {
-        ::close(fd);
-        return fail(name + " is larger than " + std::to_string(max_bytes) + " bytes");
-    }
-    std::string out;
-    out.resize(max_bytes + 1 > std::size_t(st.st_size) + 1 ? std::size_t(st.st_size) + 1 : max_bytes + 1);
-    std::size_t have = 0;
+        return refused(why);
+    };
+    if (::fstat(fd, &st) != 0) return refused_closing(cannot_read(errno));
+    if (auto why = kind_refusal(st.st_mode); !why.empty()) return refused_closing(why);
+    if (st.st_size < 0 || std::uintmax_t(st.st_size) > max_bytes) return refused_closing(too_large(max_bytes));
+
+    std::string bytes(std::size_t(st.st_size) + 1, '\0');
+    std::size_t got = 0;
     for (;;) {
-        if (have == out.size()) {
-            if (out.size() > max_bytes) break;
-            out.resize(std::min(max_bytes + 1, out.size() * 2));
+        if (got == bytes.size()) {
+            if (got > max_bytes) return refused_closing(too_large(max_bytes));
+            bytes.resize(std::min(max_bytes + 1, bytes.size() * 2));
         }
-        ssize_t got = ::read(fd, out.data() + have, out.size() - have);
-        if (got < 0) {
+        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
             if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            return fail("cannot read " + name + ": " + std::strerror(e));
+            return refused_closing(cannot_read(errno));
         }
-        if (got == 0) break;
-        have += std::size_t(got);
+        if (n == 0) break;
+        got += std::size_t(n);
     }
     ::close(fd);
-    if (have > max_bytes) return fail(name + " is larger than " + std::to_string(max_bytes) + " bytes");
-    out.resize(have);
-    return out;
+    if (got > max_bytes) return refused(too_large(max_bytes));
+    bytes.resize(got);
+    return bytes;
 }
 
 }  // namespace nlx

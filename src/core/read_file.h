@@ -1,4 +1,4 @@
-// Bounded reading of a file the program is given: a regular file only, never more than a limit.
+// Bounded reads of regular files that never block on a pipe or a device.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +9,11 @@
 
 namespace nlx {
 
-// The whole of `file` when it is a regular file of at most `max_bytes`. A FIFO, a device or a
-// folder is refused at once without being read (so it cannot block or run on without end), and so
-// is a larger file; the message names the file and says which.
+// The whole contents of `file`, which must be a regular file (or a link to one) of at most
+// `max_bytes` bytes. A folder, named pipe, device or socket is refused without being opened for
+// reading, a larger file without being read. Every message begins with the file's name and says
+// what is wrong: "<file> is missing", "<file> is not a regular file (it is a folder)",
+// "<file> is larger than 4096 bytes", "<file> cannot be read: permission denied".
 Result<std::string> read_regular_file(const std::filesystem::path& file, std::size_t max_bytes);
 
 }  // namespace nlx

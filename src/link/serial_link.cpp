@@ -4,10 +4,14 @@
 #include <QSerialPort>
 
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
 #include <climits>
 #include <thread>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 #ifdef __linux__
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -26,24 +30,30 @@ int millis_left(TimePoint deadline) {
     return int(std::min<long long>(ms, INT_MAX));
 }
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return s;
+#ifndef _WIN32
+// Qt reports a device that is locked, busy or not accessible alike as a permission error: the
+// device itself tells which. Qt looks a name without a slash up under /dev.
+std::string permission_failure(const std::string& device) {
+    const std::string path = device.rfind('/', 0) == 0 ? device : "/dev/" + device;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) return "no such port";
+    if (::access(path.c_str(), R_OK | W_OK) != 0)
+        return "permission denied (the user may need to be in the dialout group)";
+    return "the port is busy (another program is using it)";
 }
+#endif
 
 std::string open_failure(const std::string& device, QSerialPort::SerialPortError error,
                          const std::string& detail) {
     std::string why;
-    std::string d = lower(detail);
     switch (error) {
     case QSerialPort::DeviceNotFoundError: why = "no such port"; break;
     case QSerialPort::PermissionError:
-        // Qt reports a port whose lock file another program holds as a locking error.
-        if (d.find("busy") != std::string::npos || d.find("in use") != std::string::npos ||
-            d.find("lock") != std::string::npos)
-            why = "the port is busy (another program is using it)";
-        else
-            why = "permission denied (the user may need to be in the dialout group)";
+#ifdef _WIN32
+        why = "the port is busy or access is denied";
+#else
+        why = permission_failure(device);
+#endif
         break;
     case QSerialPort::OpenError: why = "the port is open already"; break;
     default: why = detail.empty() ? "unknown error" : detail; break;

@@ -284,6 +284,7 @@ Result<void> Database::copy_to(const fs::path& file) const {
     if (!backup) return fail("cannot copy to " + file.string() + ": " + (*target)->error_text());
     int rc = sqlite3_backup_step(backup, -1);
     int finished = sqlite3_backup_finish(backup);
+    if (rc == SQLITE_FULL || finished == SQLITE_FULL) return fail("cannot copy to " + file.string() + ": the disk is full");
     if (rc != SQLITE_DONE || finished != SQLITE_OK)
         return fail("cannot copy to " + file.string() + ": " + (*target)->error_text());
     return {};

@@ -1,11 +1,14 @@
 // 打开, 另存 and 添加记录 on record database files, returning what the operator is told.
 #include "store/file_commands.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/app_folder.h"
+#include "core/message_text.h"
 #include "core/models.h"
 #include "core/number_format.h"
 #include "core/texts.h"
@@ -19,7 +22,49 @@ OperatorMessage open_refused() {
     return {std::string(texts::kOpenFailed), std::string(texts::kOpenFailedTitle)};
 }
 
-OperatorMessage save_failed() { return {std::string(texts::kSaveFailed), {}}; }
+// The original's text, then why in plain words on a line of its own.
+OperatorMessage save_failed(const fs::path& destination, const std::string& why) {
+    return {std::string(texts::kSaveFailed) + "\ncannot save a copy to " + destination.string() + ": " + why +
+                "; nothing was changed",
+            {}};
+}
+
+std::string kind_of(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a named pipe";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a regular file";
+}
+
+// Why `destination` cannot be replaced by a copy; empty when it is absent (in an existing folder),
+// a regular file or a link to one, or a link to nothing.
+std::string destination_refusal(const fs::path& destination, const fs::path& folder) {
+    struct stat st {};
+    if (::lstat(destination.c_str(), &st) == 0) {
+        std::string link;
+        if (S_ISLNK(st.st_mode)) {
+            if (::stat(destination.c_str(), &st) != 0) return {};  // the link itself is replaced
+            link = "a link to ";
+        }
+        if (S_ISREG(st.st_mode)) return {};
+        if (S_ISDIR(st.st_mode)) return "it is " + link + "a folder";
+        return "it is not a regular file (it is " + link + kind_of(st.st_mode) + ")";
+    }
+    if (errno != ENOENT && errno != ENOTDIR) return errno_text(errno);
+    if (::stat(folder.c_str(), &st) != 0) {
+        if (errno == ENOENT) return "the folder " + folder.string() + " does not exist";
+        return "the folder " + folder.string() + " cannot be reached: " + errno_text(errno);
+    }
+    if (!S_ISDIR(st.st_mode)) return folder.string() + " is not a folder";
+    return {};
+}
+
+std::string cannot_write_folder(const fs::path& folder, int error) {
+    if (error == EACCES || error == EPERM || error == EROFS)
+        return "the folder " + folder.string() + " cannot be written (" + errno_text(error) + ")";
+    return errno_text(error);
+}
 
 bool same_file(const fs::path& a, const fs::path& b) {
     std::error_code ec1, ec2;
@@ -29,12 +74,21 @@ bool same_file(const fs::path& a, const fs::path& b) {
     return fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec);  // hard links
 }
 
-bool sync_path(const fs::path& p, int flags) {
-    int fd = ::open(p.c_str(), flags);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
+// Gives the finished copy the original's permission bits (mkstemp made it 0600) and flushes it.
+int settle_copy(const fs::path& copy, mode_t mode) {
+    int fd = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return errno;
+    int error = 0;
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) error = errno;
     ::close(fd);
-    return ok;
+    return error;
+}
+
+void sync_folder(const fs::path& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);  // the rename is done; a failed flush here cannot be undone or reported usefully
+    ::close(fd);
 }
 
 }  // namespace
@@ -61,29 +115,34 @@ std::optional<OperatorMessage> save_database_as(Database& current, const fs::pat
 
     fs::path folder = destination.parent_path();
     if (folder.empty()) folder = ".";
+    // A pipe or a device is never opened: writing to it could block or reach hardware.
+    if (auto why = destination_refusal(destination, folder); !why.empty()) return save_failed(destination, why);
+    struct stat source {};
+    if (::stat(current.path().c_str(), &source) != 0)
+        return save_failed(destination, "the database " + current.path().string() + " cannot be examined: " +
+                                            errno_text(errno));
+
     std::string part_name = destination.filename().string();
     part_name.insert(part_name.begin(), '.');
     part_name.append(".part-XXXXXX");
     std::string pattern = (folder / part_name).string();
     int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return save_failed();
+    if (fd < 0) return save_failed(destination, cannot_write_folder(folder, errno));
     ::close(fd);
     const fs::path temp = pattern;
-    std::error_code ec;
-    auto discard = [&] {
-        fs::remove(temp, ec);
-        fs::remove(fs::path(temp.string() + "-journal"), ec);
-        return save_failed();
+    auto discard = [&](const std::string& why) {
+        std::error_code ec;
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) fs::remove(fs::path(temp.string() + suffix), ec);
+        return save_failed(destination, why);
     };
 
-    if (!current.copy_to(temp)) return discard();
-    if (!sync_path(temp, O_RDONLY)) return discard();
-    if (fs::is_directory(destination, ec)) return discard();
+    if (auto copied = current.copy_to(temp); !copied) return discard("writing the copy failed (" + copied.message() + ")");
+    if (int error = settle_copy(temp, source.st_mode & 0777)) return discard(errno_text(error));
     // Journal files left beside an old destination by a crash would be replayed into the copy.
+    std::error_code ec;
     for (const char* suffix : {"-wal", "-shm", "-journal"}) fs::remove(fs::path(destination.string() + suffix), ec);
-    fs::rename(temp, destination, ec);
-    if (ec) return discard();
-    sync_path(folder, O_RDONLY | O_DIRECTORY);
+    if (::rename(temp.c_str(), destination.c_str()) != 0) return discard(errno_text(errno));
+    sync_folder(folder);
     return std::nullopt;
 }
 

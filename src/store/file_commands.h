@@ -31,7 +31,10 @@ OpenOutcome open_record_file(const std::filesystem::path& chosen, char model,
 
 // 另存: copies the current database to `destination`, replacing a file of that name. The copy is
 // written beside the destination and renamed over it, so a failure leaves the destination as it
-// was. The current database stays open and unchanged. nullopt on success.
+// was. The destination must be absent or a regular file: a folder, pipe or device (or a link to
+// one) is refused before anything is written. The copy gets the original file's permission bits.
+// The current database stays open and unchanged. nullopt on success; a failure is 存盘时出错...
+// with the reason, naming the destination, on the next line.
 std::optional<OperatorMessage> save_database_as(Database& current, const std::filesystem::path& destination);
 
 struct AddedRecord {

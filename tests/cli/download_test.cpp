@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/capture.h"
+#include "link/serial_link.h"
 #include "sim/generated_content.h"
 #include "sim/virtual_instrument.h"
 #include "support/run_command.h"
@@ -130,6 +131,55 @@ TEST(DownloadCommand, EarlyFailuresLeaveTheRecordsUntouched) {
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_NE(missing.err.find("/dev/nlx-no-such-port"), std::string::npos) << missing.err;
     EXPECT_EQ(home.records('a'), before);
+}
+
+// Usage errors on --port end with exit 2 before anything is opened, whatever sys.cfg holds.
+TEST(DownloadCommand, EveryGivenPortIsCheckedEvenAnEmptyOne) {
+    Home home;
+    for (const std::string port : {"", " ", "1.5", "ttyUSB0", "99999999999", "4"}) {
+        auto r = home.nlx({"download", "--model", "a", "--port", port});
+        EXPECT_EQ(r.exit_code, 2) << "--port \"" << port << "\": " << r.err;
+        EXPECT_NE(r.err.find("--port"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(home.dir / "noise.db"));
+}
+
+// A sys.cfg that is there but wrong is noted also when --port replaces its port; one not saved
+// yet is not mentioned then.
+TEST(DownloadCommand, ABadSettingsFileIsNotedAlsoWithAGivenPort) {
+    for (const char* settings : {"1.5,9600\r\n", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(settings ? settings : "no sys.cfg");
+        Home home;
+        if (settings) test::write_file(home.dir / "sys.cfg", settings);
+        auto vi = start_instrument('a', sim::generated_capture('a', 2, 1).value());
+        auto r = home.nlx({"download", "--model", "a", "--port", vi->device()});
+        EXPECT_EQ(r.exit_code, 0) << r.err;
+        if (!settings) {
+            EXPECT_EQ(r.err.find("note:"), std::string::npos) << r.err;
+            continue;
+        }
+        const auto at = r.err.find("note: settings file " + (home.dir / "sys.cfg").string() + " is not valid: port \"1.5\"");
+        ASSERT_NE(at, std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(vi->device() + ", is used instead", at), std::string::npos) << r.err;
+    }
+}
+
+// The port's own message is said once: the status already holds it.
+TEST(DownloadCommand, APortThatCannotBeOpenedIsReportedOnce) {
+    Home home;
+    auto vi = start_instrument('a', sim::generated_capture('a', 2, 1).value());
+    link::SerialLink holder;
+    ASSERT_TRUE(holder.open(vi->device(), 9600, link::FlowControl::none).ok());
+    const std::pair<std::string, const char*> cases[] = {
+        {"/dev/nlx-no-such-port", "no such port"},
+        {vi->device(), "the port is busy (another program is using it)"},
+    };
+    for (const auto& [port, why] : cases) {
+        auto r = home.nlx({"download", "--model", "a", "--port", port});
+        EXPECT_EQ(r.exit_code, 1) << port;
+        EXPECT_EQ(r.err, "nlx: 串行口错误: cannot open serial port " + port + ": " + why + "\n");
+    }
+    EXPECT_EQ(vi->downloads(), 0u);
 }
 
 // A line that stops mid-transfer: the whole groups are stored, the loss is reported, the

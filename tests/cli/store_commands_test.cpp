@@ -152,9 +152,14 @@ TEST(RecordCommands, SaveAsCopiesAndRefusesTheSameFile) {
     EXPECT_NE(same.err.find(texts::kSameName), std::string::npos) << same.err;
     EXPECT_EQ(test::read_file(file), bytes);
 
-    auto failed = test::run_nlx({"save-as", "--db", file.string(), (dir / "nowhere" / "x.db").string()});
+    const std::string nowhere = (dir / "nowhere" / "x.db").string();
+    auto failed = test::run_nlx({"save-as", "--db", file.string(), nowhere});
     EXPECT_EQ(failed.exit_code, 1);
     EXPECT_NE(failed.err.find(texts::kSaveFailed), std::string::npos) << failed.err;
+    // Both lines: the operator's text and the reason naming the destination.
+    auto err_lines = lines_of(failed.err);
+    ASSERT_EQ(err_lines.size(), 2u) << failed.err;
+    EXPECT_EQ(err_lines[1].rfind("cannot save a copy to " + nowhere + ": ", 0), 0u) << failed.err;
     EXPECT_EQ(test::run_nlx({"save-as", "--db", file.string()}).exit_code, 2);
 }
 

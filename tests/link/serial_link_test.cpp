@@ -4,12 +4,15 @@
 
 #include <QtGlobal>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <thread>
 
 #include "core/settings.h"
 #include "link/download_session.h"
 #include "link/serial_link.h"
+#include "support/other_user.h"
 #include "support/session_support.h"
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
@@ -54,6 +57,40 @@ TEST(SerialLink, OpenErrorsNameThePortAndTheReason) {
 
     EXPECT_FALSE(link.read(1, link.now()).ok());  // never opened
     EXPECT_FALSE(link.write_byte(1).ok());
+}
+
+TEST(SerialLink, APortGoneWhileHeldIsNoSuchPortNotBusy) {
+    auto vi = instrument();
+    ASSERT_TRUE(vi);
+    const std::string device = vi->device();
+    SerialLink holder;
+    ASSERT_TRUE(holder.open(device, 9600, FlowControl::none).ok());
+    vi.reset();  // the far end goes, and the device node with it; the lock stays with `holder`
+    SerialLink link;
+    auto gone = link.open(device, 9600, FlowControl::none);
+    ASSERT_FALSE(gone.ok());
+    EXPECT_EQ(gone.message(), "cannot open serial port " + device + ": no such port");
+}
+
+// Root passes every access() check: the open runs as nobody then.
+TEST(SerialLink, APortWithoutRightsIsPermissionDeniedNotBusy) {
+    auto vi = instrument();
+    ASSERT_TRUE(vi);
+    struct stat st {};
+    ASSERT_EQ(::stat(vi->device().c_str(), &st), 0);
+    ASSERT_EQ(::chmod(vi->device().c_str(), 0), 0);
+    Result<void> denied = fail("not tried");
+    bool ran = test::run_without_root([&] {
+        SerialLink link;
+        denied = link.open(vi->device(), 9600, FlowControl::none);
+    });
+    ::chmod(vi->device().c_str(), st.st_mode & 07777);
+    if (!ran) GTEST_SKIP() << "cannot run as another user here";
+    ASSERT_FALSE(denied.ok());
+    EXPECT_EQ(denied.message(), "cannot open serial port " + vi->device() +
+                                    ": permission denied (the user may need to be in the dialout group)");
+    SerialLink link;
+    EXPECT_TRUE(link.open(vi->device(), 9600, FlowControl::none).ok()) << "the rights came back";
 }
 
 TEST(SerialLink, ReadWaitsUntilTheDeadline) {

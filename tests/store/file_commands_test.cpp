@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include "core/models.h"
 #include "store/file_commands.h"
@@ -9,6 +10,7 @@
 #include "store/sample_groups.h"
 #include "store/schema.h"
 #include "store/sqlite.h"
+#include "support/other_user.h"
 #include "support/temp_dir.h"
 
 namespace nlx {
@@ -166,13 +168,84 @@ TEST(SaveAsCommand, CopiesTheTablesAndFailsWithoutLeavingAnythingBehind) {
     for (const fs::path& bad : {dir / "no such folder" / "copy.db", dir / "busy"}) {
         auto message = save_database_as(*db, bad);
         ASSERT_TRUE(message) << bad;
-        EXPECT_EQ(message->text, texts::kSaveFailed);
+        EXPECT_EQ(message->text.substr(0, message->text.find('\n')), texts::kSaveFailed);
     }
     EXPECT_EQ(folder_listing(dir.path()), before);
     EXPECT_EQ(folder_listing(dir / "busy"), std::vector<std::string>{"inside.txt"});
     EXPECT_EQ(test::read_file(dir / "busy" / "inside.txt"), "keep");
     EXPECT_FALSE(fs::exists(dir / "no such folder"));
     EXPECT_EQ(all_rows(*db, "噪声a").size(), 1u);
+}
+
+// What cannot be replaced by a copy is refused before anything is written, and said on the line
+// after the operator's text.
+TEST(SaveAsCommand, RefusesWhatIsNotAFileAndSaysWhy) {
+    test::TempDir dir;
+    make_record_file(dir / "noise.db", 'a', 2);
+    auto db = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(db);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    fs::create_symlink(dir / "fifo", dir / "to-fifo");
+    fs::create_symlink("/dev/null", dir / "to-null");
+    fs::create_directory(dir / "folder");
+    fs::create_symlink(dir / "folder", dir / "to-folder");
+    test::write_file(dir / "plain.txt", "text");
+    fs::create_directory(dir / "locked");
+    fs::permissions(dir / "locked", fs::perms(0555));
+
+    struct Case {
+        fs::path destination;
+        std::string why;
+        bool without_root = false;
+    };
+    const Case cases[] = {
+        {dir / "fifo", "it is not a regular file (it is a named pipe)"},
+        {dir / "to-fifo", "it is not a regular file (it is a link to a named pipe)"},
+        {dir / "to-null", "it is not a regular file (it is a link to a device)"},
+        {dir / "folder", "it is a folder"},
+        {dir / "to-folder", "it is a link to a folder"},
+        {dir / "no such folder" / "copy.db", "the folder " + (dir / "no such folder").string() + " does not exist"},
+        {dir / "plain.txt" / "copy.db", (dir / "plain.txt").string() + " is not a folder"},
+        {dir / "locked" / "copy.db",
+         "the folder " + (dir / "locked").string() + " cannot be written (permission denied)", true},
+    };
+    const auto before = folder_listing(dir.path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.destination.string());
+        std::optional<OperatorMessage> message;
+        auto save = [&] { message = save_database_as(*db, c.destination); };
+        if (!c.without_root) {
+            save();
+        } else if (!test::run_without_root(save)) {
+            continue;
+        }
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message->text, std::string(texts::kSaveFailed) + "\ncannot save a copy to " +
+                                     c.destination.string() + ": " + c.why + "; nothing was changed");
+    }
+    EXPECT_EQ(folder_listing(dir.path()), before);
+    EXPECT_EQ(fs::symlink_status(dir / "fifo").type(), fs::file_type::fifo);
+    EXPECT_TRUE(fs::is_empty(dir / "folder"));
+    EXPECT_TRUE(fs::is_empty(dir / "locked"));
+    EXPECT_EQ(test::read_file(dir / "plain.txt"), "text");
+}
+
+TEST(SaveAsCommand, TheCopyKeepsTheOriginalsPermissions) {
+    test::TempDir dir;
+    make_record_file(dir / "noise.db", 'a', 2);
+    auto db = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(db);
+    test::write_file(dir / "old.db", "old contents");
+    fs::permissions(dir / "old.db", fs::perms(0600));
+    for (auto mode : {0640, 0444, 0604}) {
+        SCOPED_TRACE(mode);
+        fs::permissions(dir / "noise.db", fs::perms(mode));
+        for (const char* name : {"new.db", "old.db"}) {
+            ASSERT_FALSE(save_database_as(*db, dir / name)) << name;
+            EXPECT_EQ(int(fs::status(dir / name).permissions()), mode) << name;
+        }
+    }
+    for (const auto& name : folder_listing(dir.path())) EXPECT_EQ(name.find(".part-"), std::string::npos) << name;
 }
 
 TEST(AddRecordCommand, CopiesTheLastGroupWithTheNextNumberFromTheDistributionTable) {
