@@ -126,7 +126,7 @@ TEST(Refusals, BadDatabaseFilesInEveryCommandStayAsTheyWere) {
     test::write_file(bad / "text.db", "not a database\n");
     std::string damaged = test::read_file(home.dir / "noise.db");
     ASSERT_GT(damaged.size(), 8192u);
-    for (std::size_t i = 200; i < 4000; ++i) damaged[i] = char(0xA5);  // the schema page
+    for (std::size_t i = 100; i < 4096; ++i) damaged[i] = char(0xA5);  // the schema page
     test::write_file(bad / "damaged.db", damaged);
     ASSERT_EQ(mkfifo((bad / "fifo.db").c_str(), 0600), 0);
     fs::create_directory(bad / "folder.db");
