@@ -112,17 +112,27 @@ Result<std::shared_ptr<sql::Connection>> open_checked(const fs::path& file, Acce
     const FileStart start = file_start(file);
     if (!start.sqlite) return not_a_record_database();
 
+    std::error_code journal_ec;
+    if (access == Access::read_only && fs::exists(fs::path(file.string() + "-journal"), journal_ec)) {
+        // A change cut short by a crash left its journal: only a connection that may write can
+        // roll it back, restoring the last committed contents, before the file can be read.
+        if (auto writer = sql::Connection::open(file, SQLITE_OPEN_READWRITE); writer && configure(**writer))
+            (void)(*writer)->exec("SELECT count(*) FROM sqlite_master");
+    }
     auto db = sql::Connection::open(file, access == Access::read_write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
     if (!db) return db.error();
-    if (auto r = configure(**db); !r) return r.error();
-    auto checked = check_record_database(**db, file);
+    auto usable = [&](sql::Connection& c) -> Result<void> {
+        if (auto r = configure(c); !r) return r;
+        return check_record_database(c, file);
+    };
+    auto checked = usable(**db);
     if (!checked && access == Access::read_only && start.wal) {
         // A WAL database on a read-only medium cannot make its shared-memory file: read it as
         // an unchangeable file instead.
         auto fixed = sql::Connection::open(immutable_uri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
         if (fixed) {
             db = std::move(fixed);
-            checked = check_record_database(**db, file);
+            checked = usable(**db);
         }
     }
     if (!checked) return checked.error();
@@ -142,17 +152,14 @@ Result<Database> Database::create_or_open(const fs::path& file, bool create_fold
         d.create_folder_ = create_folder;
         return d;
     }
-    auto db = open_checked(file, Access::read_write);
-    if (!db) return db.error();
-    Database d(std::move(*db), file);
-    (void)d.complete_pending_files();
-    return d;
+    return open_existing(file);
 }
 
 Result<Database> Database::open_existing(const fs::path& file) {
     auto db = open_checked(file, Access::read_write);
     if (!db) return db.error();
     Database d(std::move(*db), file);
+    // A rename that still fails stays listed for the next open; the records are sound meanwhile.
     (void)d.complete_pending_files();
     return d;
 }

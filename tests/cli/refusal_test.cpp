@@ -2,6 +2,7 @@
 // message naming the file, and every file in the application folder stays byte for byte as it was.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <random>
@@ -9,6 +10,7 @@
 #include "core/capture.h"
 #include "sim/encode/encode_ab.h"
 #include "sim/encode/encode_cde.h"
+#include "store/sqlite.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -155,6 +157,46 @@ TEST(Refusals, BadDatabaseFilesInEveryCommandStayAsTheyWere) {
     }
     auto damaged_read = home.nlx({"records", "--model", "a", "--db", (bad / "damaged.db").string()});
     EXPECT_NE(damaged_read.err.find("damaged"), std::string::npos) << damaged_read.err;
+}
+
+// A database on a read-only medium: read, copied, and refused for changes without a trace.
+TEST(Refusals, ReadOnlyMediumIsReadAndCopied) {
+    Home home;
+    test::write_file(home.dir / "good.cap", capture_text('a', transfer_a(4, 5)));
+    ASSERT_EQ(home.nlx({"import", (home.dir / "good.cap").string()}).exit_code, 0);
+    const std::string expected = home.nlx({"records", "--model", "a", "--format", "csv"}).out;
+
+    test::TempDir mount_point;
+    const std::string at = mount_point.path().string();
+    if (test::run_command("/bin/mount", {"-t", "tmpfs", "none", at}).exit_code != 0)
+        GTEST_SKIP() << "a tmpfs cannot be mounted here, so no read-only medium can be made";
+    fs::copy_file(home.dir / "noise.db", mount_point / "plain.db");
+    fs::copy_file(home.dir / "noise.db", mount_point / "wal.db");
+    {
+        auto c = sql::Connection::open(mount_point / "wal.db", SQLITE_OPEN_READWRITE);
+        ASSERT_TRUE(c && (*c)->exec("PRAGMA journal_mode = WAL"));  // as earlier versions left them
+    }
+    const bool remounted = test::run_command("/bin/mount", {"-o", "remount,ro", at}).exit_code == 0;
+    if (remounted) {
+        const auto before = snapshot(mount_point.path());
+        for (const char* name : {"plain.db", "wal.db"}) {
+            SCOPED_TRACE(name);
+            const std::string db = (mount_point / name).string();
+            auto read = home.nlx({"records", "--model", "a", "--format", "csv", "--db", db});
+            EXPECT_EQ(read.exit_code, 0) << read.err;
+            EXPECT_EQ(read.out, expected);
+            const fs::path copy = home.dir / (std::string("copy-") + name);
+            auto copied = home.nlx({"save-as", "--db", db, copy.string()});
+            EXPECT_EQ(copied.exit_code, 0) << copied.err;
+            EXPECT_EQ(home.nlx({"records", "--model", "a", "--format", "csv", "--db", copy.string()}).out, expected);
+            auto changed = home.nlx({"add-record", "--model", "a", "--db", db});
+            EXPECT_EQ(changed.exit_code, 1);
+            EXPECT_NE(changed.err.find(db), std::string::npos) << changed.err;
+        }
+        EXPECT_EQ(snapshot(mount_point.path()), before);
+    }
+    test::run_command("/bin/umount", {at});
+    ASSERT_TRUE(remounted) << "the tmpfs could not be made read-only";
 }
 
 TEST(Refusals, FailedCommandsInAFreshFolderMakeNoDatabase) {
