@@ -80,27 +80,28 @@ bool has_pending_files(sql::Connection& db) {
 
 Result<void> complete_pending_files(sql::Connection& db) {
     if (!table_exists(db)) return {};
-    auto select = sql::Statement::prepare(db, "SELECT rowid, temporary, final FROM " + kTable + " ORDER BY rowid");
-    if (!select) return select.error();
     std::vector<long long> done;
     std::string failures;
-    for (;;) {
-        auto row = select->step();
-        if (!row) return row.error();
-        if (!*row) break;
-        const fs::path tmp = select->column_text(1), final = select->column_text(2);
-        std::error_code ec;
-        if (!fs::exists(fs::symlink_status(tmp, ec))) {
-            done.push_back(select->column_int(0));  // renamed before a crash
-            continue;
+    {
+        auto select = sql::Statement::prepare(db, "SELECT rowid, temporary, final FROM " + kTable + " ORDER BY rowid");
+        if (!select) return select.error();
+        for (;;) {
+            auto row = select->step();
+            if (!row) return row.error();
+            if (!*row) break;
+            const fs::path tmp = select->column_text(1), final = select->column_text(2);
+            std::error_code ec;
+            if (!fs::exists(fs::symlink_status(tmp, ec))) {
+                done.push_back(select->column_int(0));  // renamed before a crash
+                continue;
+            }
+            if (auto placed = rename_into_place(tmp, final); !placed) {
+                failures += (failures.empty() ? "" : "; ") + placed.message();
+                continue;
+            }
+            done.push_back(select->column_int(0));
         }
-        if (auto placed = rename_into_place(tmp, final); !placed) {
-            failures += (failures.empty() ? "" : "; ") + placed.message();
-            continue;
-        }
-        done.push_back(select->column_int(0));
-    }
-    select = sql::Statement::prepare(db, "SELECT 1");  // lets go of the table before deleting
+    }  // the reading statement ends before the list is changed
     auto tx = sql::Transaction::begin(db);
     if (!tx) return tx.error();
     auto del = sql::Statement::prepare(db, "DELETE FROM " + kTable + " WHERE rowid = ?1");
