@@ -56,4 +56,50 @@ inline std::string add_record_bad_number(std::string_view table) {
     return std::string(table) + "最后一行的序号不是数字，无法添加记录";
 }
 
+
+// --- Windows of the desktop program -----------------------------------------------------------
+// Please-wait window: the label after `ticks` ticks of its one-second timer; the dots grow from
+// one to six and start again ("请稍候......" at 0, the label's first text).
+inline std::string wait_label(unsigned long long ticks) {
+    return "请稍候" + std::string(ticks % 6 == 0 ? 6 : ticks % 6, '.');
+}
+inline constexpr std::string_view kWaitCancel = "取消";  // added: stops the download
+
+// Model selection dialog and its confirmation message.
+inline constexpr std::string_view kModelPrompt = "请确定仪器型号";
+inline constexpr std::string_view kModelConfirm = "确 定";
+inline constexpr std::string_view kConfirmTitle = "提示";
+inline constexpr std::string_view kConfirmPort = "      串行口为：";
+inline constexpr std::string_view kConfirmSpeed = "      波特率为：";
+
+// Communication settings dialog.
+inline constexpr std::string_view kSettingsTitle = "通信参数设定";
+inline constexpr std::string_view kPortFrame = "串行口";
+inline constexpr std::string_view kSpeedFrame = "波特率";
+inline constexpr std::string_view kSettingsApply = "确  定";
+inline constexpr std::string_view kSettingsSave = "保存设置";
+// Added: the ports this computer reports, beside com1..com3.
+inline constexpr std::string_view kOtherPort = "本机串行口：";
+inline constexpr std::string_view kNoPortsFound = "（未找到串行口，可直接输入设备名）";
+inline constexpr std::string_view kSettingsSaveFailed = "保存设置时出错：";
+inline constexpr std::string_view kSettingsFallback = "已选com1和9600";
+inline constexpr std::string_view kBadPortName = "串行口名称错误：";
+
+// About boxes: the maker's support lines of the 关于... box.
+inline constexpr std::string_view kAboutLines =
+    "    技术支持：请与仪器的经销商联系\n    nlx：声级计数据传输与分析软件";
+
+// Record grid, model a: opening a group's history file.
+inline constexpr std::string_view kOpenHistoryQuestion = "            是否打开该文件？";
+inline constexpr std::string_view kOpenHistoryTitle = "用户选择";
+// Added: the history file of the clicked row is missing, or no viewer could show it.
+inline std::string history_missing(std::string_view file) {
+    return "文件" + std::string(file) + "不存在";
+}
+inline std::string history_not_shown(std::string_view file) {
+    return "无法打开文件" + std::string(file);
+}
+// Added: the record table could not be read into the grid.
+inline constexpr std::string_view kGridReadFailed = "读取记录时出错：";
+
 }  // namespace nlx::texts

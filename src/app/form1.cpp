@@ -1,0 +1,365 @@
+// Main window: start-up, menus, the shell's commands, the download and the file commands.
+#include "app/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+#include "app/form2.h"
+#include "app/form3.h"
+#include "app/form6.h"
+#include "app/logo.h"
+#include "app/menu_table.h"
+#include "app/operator_dialogs.h"
+#include "app/qt_text.h"
+#include "app/record_grid.h"
+#include "core/app_folder.h"
+#include "core/shell_texts.h"
+#include "core/texts.h"
+#include "store/file_commands.h"
+
+namespace nlx::app {
+
+Form1::Form1(std::filesystem::path app_folder, OperatorDialogs& dialogs)
+    : app_folder_(std::move(app_folder)), dialogs_(dialogs) {
+    setObjectName("Form1");
+    resize(1100, 720);
+    build_central();
+    build_menus();
+    wait_ = new Form3(this);
+    connect(wait_, &Form3::cancel_requested, &downloads_, &DownloadController::cancel);
+
+    timer1_.setObjectName("Timer1");
+    timer1_.setInterval(40000);
+    connect(&timer1_, &QTimer::timeout, this, [this] { ++pause_; });
+
+    connect(&downloads_, &DownloadController::status, label1_, &QLabel::setText);
+    connect(&downloads_, &DownloadController::show_wait, wait_, &Form3::show_with);
+    connect(&downloads_, &DownloadController::hide_wait, wait_, &QWidget::hide);
+    connect(&downloads_, &DownloadController::progress, wait_, &Form3::set_progress);
+    connect(&downloads_, &DownloadController::finished, this, &Form1::download_ended);
+}
+
+Form1::~Form1() = default;
+
+void Form1::build_central() {
+    auto* background = new QWidget(this);
+    background->setObjectName("background");
+    background->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(background);
+    layout->setContentsMargins(8, 8, 8, 8);
+
+    label1_ = new QLabel(background);
+    label1_->setObjectName("Label1");
+    label1_->setAlignment(Qt::AlignCenter);
+    label1_->setWordWrap(true);
+    QFont title = label1_->font();
+    title.setPointSizeF(title.pointSizeF() * 1.5);
+    title.setBold(true);
+    label1_->setFont(title);
+    label1_->setMinimumHeight(label1_->fontMetrics().height() * 2);
+    layout->addWidget(label1_);
+
+    label2_ = new QLabel(background);
+    label2_->setObjectName("Label2");
+    label2_->hide();
+    layout->addWidget(label2_);
+
+    image1_ = new QLabel(background);
+    image1_->setObjectName("Image1");
+    image1_->setAlignment(Qt::AlignCenter);
+    layout->addWidget(image1_, 1);
+
+    grid_ = new RecordGrid(background);
+    grid_->hide();
+    layout->addWidget(grid_, 3);
+    connect(grid_, &RecordGrid::current_row_changed, this, &Form1::current_group_changed);
+    connect(grid_, &RecordGrid::clicked_row, this, &Form1::current_group_changed);
+    connect(grid_, &RecordGrid::history_file_clicked, this, &Form1::open_history_file);
+    connect(grid_, &RecordGrid::popup_requested, this, [this](const QPoint& at) { popup_->popup(at); });
+
+    // The chart views, in an area that stays hidden until a chart command fills and shows them.
+    auto* chart_area = new QWidget(background);
+    chart_area->setObjectName("chartArea");
+    auto* chart_row = new QHBoxLayout(chart_area);
+    chart_row->setContentsMargins(0, 0, 0, 0);
+    for (const char* name : {"MSChart1", "MSChart2", "MSChart3"}) {
+        auto* chart = new QWidget(chart_area);
+        chart->setObjectName(name);
+        chart->hide();
+        chart_row->addWidget(chart);
+        charts_.push_back(chart);
+    }
+    chart_area->hide();
+    layout->addWidget(chart_area, 2);
+    setCentralWidget(background);
+}
+
+void Form1::build_menus() {
+    const std::map<std::string_view, std::function<void()>> commands = {
+        {"recv", [this] { download(); }},          {"recv1", [this] { download(); }},
+        {"open", [this] { open_file(); }},         {"saveas", [this] { save_as(); }},
+        {"tianjjl", [this] { add_record_command(); }}, {"codechange", [this] { show_model_dialog(); }},
+        {"exit", [this] { close(); }},             {"combaud", [this] { show_settings(); }},
+        {"help1", [this] { about(); }},            {"help2", [this] { popup_about(); }},
+    };
+    auto add_items = [&](QMenu* menu, const MenuSpec& spec) {
+        menu->setObjectName(qs(spec.name));
+        for (const auto& item : spec.items) {
+            QAction* act = item.use == ItemUse::separator ? menu->addSeparator() : menu->addAction(qs(item.caption));
+            act->setObjectName(qs(item.name));
+            act->setParent(this);  // found by name from the window, wherever its menu is
+            if (item.use == ItemUse::later) act->setEnabled(false);
+            if (item.use == ItemUse::exclusive) exclusive_actions_.push_back(act);
+            if (auto found = commands.find(item.name); found != commands.end())
+                connect(act, &QAction::triggered, this, found->second);
+        }
+    };
+    for (const auto& spec : menu_bar()) {
+        if (spec.items.empty()) {
+            QAction* act = menuBar()->addAction(qs(spec.caption));
+            act->setObjectName(qs(spec.name));
+            act->setParent(this);
+            act->setEnabled(spec.use != ItemUse::later);
+            continue;
+        }
+        QMenu* menu = menuBar()->addMenu(qs(spec.caption));
+        menu->menuAction()->setObjectName(qs(spec.name) + "Menu");
+        add_items(menu, spec);
+    }
+    popup_ = new QMenu(qs(popup_menu().caption), this);
+    add_items(popup_, popup_menu());
+}
+
+QAction* Form1::action(const char* name) const { return findChild<QAction*>(name); }
+
+void Form1::set_serial_command_running(bool running) {
+    for (QAction* act : exclusive_actions_) act->setEnabled(!running);
+}
+
+void Form1::start(const std::optional<SerialSettings>& settings) {
+    QCoreApplication::processEvents();
+    const LoadedSettings loaded = load_settings(settings_path(app_folder_));
+    settings_ = settings.value_or(loaded.settings);
+    if (!settings && loaded.message && !loaded.missing) settings_note_ = qs(*loaded.message);
+    hide();
+    label2_->hide();
+    fdir_ = to_path(QDir::currentPath());
+    prn_ = 1;
+    pause_ = 0;
+    timer1_.stop();
+    db_path_ = database_path(app_folder_);
+    data1_.reset();
+    image1_->setPixmap(load_logo(app_folder_));
+    show_model_dialog();
+}
+
+void Form1::show_model_dialog() {
+    if (form6_) {
+        form6_->raise();
+        return;
+    }
+    form6_ = new Form6(this);
+    connect(form6_, &Form6::confirmed, this, &Form1::confirm_model);
+    // Closing the dialog before any model was chosen ends the program: it has no window then.
+    connect(form6_, &QDialog::finished, this, [this] {
+        if (ab_ == 0) QCoreApplication::quit();
+    });
+    form6_->show();
+}
+
+void Form1::confirm_model(char letter) {
+    const ModelInfo* model = find_model(letter);
+    if (!model) return;
+    grid_->hide();
+    for (QWidget* chart : charts_) chart->hide();
+    QCoreApplication::processEvents();
+    ab_ = letter;
+    model_info_ = model;
+    show();
+    grid_->lay_out(*model);
+    label1_->setText(qs(model->title_label));
+    setWindowTitle(qs(model->window_caption));
+    dialogs_.inform(this, qs(texts::kConfirmTitle), qs(confirmation_message(*model, settings_)));
+}
+
+void Form1::show_settings() {
+    if (!form2_) {
+        form2_ = new Form2(settings_path(app_folder_), dialogs_, this);
+        connect(form2_, &Form2::applied, this, [this](const SerialSettings& chosen) {
+            use_settings(chosen);
+            show();
+        });
+    }
+    form2_->select(settings_, settings_note_);
+    form2_->show();
+    form2_->raise();
+}
+
+void Form1::use_settings(const SerialSettings& settings) {
+    settings_ = settings;
+    settings_note_.clear();
+}
+
+void Form1::about() {
+    dialogs_.inform(this, model_info_ ? qs(model_info_->about_title) : QString(), qs(texts::kAboutLines));
+}
+
+void Form1::popup_about() {
+    dialogs_.inform(this, {}, model_info_ ? qs(model_info_->about_title) : QString());
+}
+
+void Form1::show_grid() {
+    // The logo state ends when the grid comes; the window turns white behind it.
+    image1_->hide();
+    QPalette white = centralWidget()->palette();
+    white.setColor(QPalette::Window, QColor(255, 255, 255));
+    centralWidget()->setPalette(white);
+    grid_->show();
+}
+
+void Form1::leave_logo() {
+    label2_->clear();
+    label2_->hide();
+    show_grid();
+    prn_ = 1;
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    leave_logo();
+    QMainWindow::keyPressEvent(event);
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        popup_->popup(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program; a running download is stopped first, storing
+    // nothing, so no half-written state is left behind.
+    downloads_.cancel();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+// --- Download ---------------------------------------------------------------------------------
+
+void Form1::download() {
+    if (!model_info_ || downloads_.running()) return;
+    set_serial_command_running(true);
+    wait_->set_cancellable(true);
+    DownloadJob job{{ab_, settings_.port, settings_.baud}, db_path_, storage_folder(app_folder_)};
+    if (!downloads_.start(job)) set_serial_command_running(false);
+}
+
+void Form1::download_ended() {
+    wait_->hide();
+    wait_->set_cancellable(false);
+    const auto& result = downloads_.result();
+    if (result) label1_->setText(qs(result->status));
+    if (result && result->stored) {
+        if (refresh_grid()) {
+            show_grid();
+            emit current_group_changed(grid_->current_row());
+        }
+    }
+    set_serial_command_running(false);
+    emit download_finished();
+}
+
+// --- Database files ---------------------------------------------------------------------------
+
+Database* Form1::data1() {
+    if (!data1_ || !data1_->exists()) {
+        auto db = Database::create_or_open(db_path_);
+        if (!db) return nullptr;
+        data1_ = std::move(*db);
+    }
+    return &*data1_;
+}
+
+bool Form1::refresh_grid(bool last_row_current) {
+    Database* db = data1();
+    auto table = db ? db->read_table(record_table_name(ab_)) : Result<TableContents>(fail("no database"));
+    if (!table) {
+        label1_->setText(qs(texts::kGridReadFailed) + qs(table.message()));
+        return false;
+    }
+    grid_->fill(*table, *model_info_);
+    int rows = grid_->cells().rowCount();
+    if (rows > 0) {
+        grid_->set_current_row(last_row_current ? rows - 1 : 0);
+        grid_->cells().mark(grid_->current_row());
+        if (last_row_current) grid_->scrollToBottom();
+    }
+    return true;
+}
+
+void Form1::open_file() {
+    if (!model_info_) return;
+    const QString chosen = dialogs_.open_file(this, qpath(fdir_));
+    if (chosen.isEmpty()) return;
+    OpenOutcome outcome = open_record_file(to_path(chosen), ab_, app_folder_);
+    if (outcome.message) {
+        dialogs_.inform(this, qs(outcome.message->title), qs(outcome.message->text));
+        if (outcome.fallback) {
+            // The record connection goes back to the program's own file; the grid stays as it is.
+            db_path_ = *outcome.fallback;
+            data1_.reset();
+        }
+        return;
+    }
+    db_path_ = to_path(chosen);
+    data1_ = std::move(*outcome.database);
+    if (!refresh_grid()) return;
+    show_grid();
+    emit current_group_changed(grid_->current_row());
+}
+
+void Form1::save_as() {
+    if (!model_info_) return;
+    const QString chosen = dialogs_.save_file(this, qpath(fdir_));
+    if (chosen.isEmpty()) return;
+    Database* db = data1();
+    if (!db) {
+        dialogs_.inform(this, {}, qs(texts::kSaveFailed));
+        return;
+    }
+    if (auto message = save_database_as(*db, to_path(chosen)))
+        dialogs_.inform(this, qs(message->title), qs(message->text));
+}
+
+void Form1::add_record_command() {
+    if (!model_info_) return;
+    Database* db = data1();
+    auto added = db ? add_record(*db, ab_) : Result<AddedRecord>(fail(texts::add_record_no_table(record_table_name(ab_))));
+    if (!added) {
+        dialogs_.inform(this, {}, qs(added.message()));
+        return;
+    }
+    if (refresh_grid(true)) emit current_group_changed(grid_->current_row());
+}
+
+void Form1::open_history_file(const QString& file) {
+    if (!dialogs_.ask_yes_no(this, qs(texts::kOpenHistoryTitle), qs(texts::kOpenHistoryQuestion))) return;
+    const QString path = qpath(storage_folder(app_folder_) / to_path(file));
+    if (!QFile::exists(path)) {
+        dialogs_.inform(this, {}, qs(texts::history_missing(utf8(path))));
+        return;
+    }
+    if (!dialogs_.show_text_file(path)) dialogs_.inform(this, {}, qs(texts::history_not_shown(utf8(path))));
+}
+
+}  // namespace nlx::app

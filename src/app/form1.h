@@ -1,0 +1,125 @@
+// The main window `Form1`: program-wide state, menus, title label, logo, record grid, and the
+// commands of the shell, the download and the database files.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/download_controller.h"
+#include "app/form6.h"
+#include "core/models.h"
+#include "core/settings.h"
+#include "store/database.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace nlx::app {
+
+class Form2;
+class Form3;
+class Form6;
+class OperatorDialogs;
+class RecordGrid;
+
+class Form1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    Form1(std::filesystem::path app_folder, OperatorDialogs& dialogs);
+    ~Form1() override;
+
+    // Start-up: sys.cfg (or `settings` when given, as --simulate does), the database file, the
+    // logo; then the model dialog while this window stays hidden.
+    void start(const std::optional<SerialSettings>& settings = std::nullopt);
+
+    // Runs the model confirmation: grid layout, titles, the "提示" message.
+    void confirm_model(char letter);
+
+    // The running port and speed, as the settings dialog's 确  定 sets them.
+    void use_settings(const SerialSettings& settings);
+
+    char model() const { return ab_; }
+    const SerialSettings& settings() const { return settings_; }
+    const std::filesystem::path& database_file() const { return db_path_; }
+    const std::filesystem::path& app_folder() const { return app_folder_; }
+
+    RecordGrid* grid() const { return grid_; }
+    Form3* wait_window() const { return wait_; }
+    Form6* model_dialog() const { return form6_; }  // while it is open
+    Form2* settings_dialog() const { return form2_; }  // once it was opened
+    DownloadController& downloads() { return downloads_; }
+    QMenu* popup() const { return popup_; }
+
+signals:
+    // The current group changed (a download, 打开, 添加记录, the grid's current row): the
+    // charts follow it. -1 when the grid has no rows.
+    void current_group_changed(int row);
+    void download_finished();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build_menus();
+    void build_central();
+    QAction* action(const char* name) const;
+    void set_serial_command_running(bool running);
+
+    void show_model_dialog();
+    void show_settings();
+    void about();
+    void popup_about();
+    void leave_logo();
+    void show_grid();
+
+    void download();
+    void download_ended();
+    void open_file();
+    void save_as();
+    void add_record_command();
+    void open_history_file(const QString& file);
+
+    // Reads the model's record table into the grid in one query and marks the first row (the
+    // last with `last_row_current`); false, with the reason in the title label, when the table
+    // cannot be read.
+    bool refresh_grid(bool last_row_current = false);
+    Database* data1();  // the record connection, opened on db_path_ when needed
+
+    std::filesystem::path app_folder_;
+    OperatorDialogs& dialogs_;
+    const ModelInfo* model_info_ = nullptr;
+
+    // Program-wide variables.
+    char ab_ = 0;
+    SerialSettings settings_;
+    QString settings_note_;  // why sys.cfg was not used, until settings are applied
+    std::filesystem::path fdir_;
+    unsigned prn_ = 1;
+    unsigned pause_ = 0;
+    QTimer timer1_;
+
+    std::filesystem::path db_path_;
+    std::optional<Database> data1_;
+
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLabel* image1_ = nullptr;
+    RecordGrid* grid_ = nullptr;
+    std::vector<QWidget*> charts_;
+    QMenu* popup_ = nullptr;
+    std::vector<QAction*> exclusive_actions_;
+    Form3* wait_ = nullptr;
+    QPointer<Form6> form6_;
+    Form2* form2_ = nullptr;
+    DownloadController downloads_;
+};
+
+}  // namespace nlx::app

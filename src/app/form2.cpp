@@ -1,0 +1,163 @@
+// Communication settings dialog.
+#include "app/form2.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/operator_dialogs.h"
+#include "app/qt_text.h"
+#include "core/shell_texts.h"
+#include "core/texts.h"
+#include "link/serial_ports.h"
+
+namespace nlx::app {
+
+Form2::Form2(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), settings_file_(std::move(settings_file)), dialogs_(dialogs) {
+    setObjectName("Form2");
+    setWindowTitle(qs(texts::kSettingsTitle));
+
+    auto* port_frame = new QGroupBox(qs(texts::kPortFrame), this);
+    port_frame->setObjectName("Frame1");
+    auto* port_layout = new QGridLayout(port_frame);
+    auto* port_group = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        auto* option = new QRadioButton(QStringLiteral("com%1").arg(i + 1), port_frame);
+        option->setObjectName("Option1");
+        option->setProperty("index", i);
+        port_group->addButton(option);
+        port_layout->addWidget(option, 0, i);
+        ports_.push_back(option);
+    }
+    device_option_ = new QRadioButton(qs(texts::kOtherPort), port_frame);
+    device_option_->setObjectName("deviceOption");
+    port_group->addButton(device_option_);
+    devices_ = new QComboBox(port_frame);
+    devices_->setObjectName("deviceList");
+    devices_->setEditable(true);
+    devices_->setInsertPolicy(QComboBox::NoInsert);
+    devices_->setMinimumContentsLength(28);
+    devices_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    port_layout->addWidget(device_option_, 1, 0, 1, 3);
+    port_layout->addWidget(devices_, 2, 0, 1, 3);
+    // Picking or typing a device chooses the device option.
+    connect(devices_, &QComboBox::activated, device_option_, [this] { device_option_->setChecked(true); });
+    connect(devices_->lineEdit(), &QLineEdit::textEdited, device_option_, [this] { device_option_->setChecked(true); });
+
+    auto* speed_frame = new QGroupBox(qs(texts::kSpeedFrame), this);
+    speed_frame->setObjectName("Frame2");
+    auto* speed_layout = new QHBoxLayout(speed_frame);
+    auto* speed_group = new QButtonGroup(this);
+    for (int i = 0; i < int(std::size(kSpeeds)); ++i) {
+        auto* option = new QRadioButton(QString::number(kSpeeds[i]), speed_frame);
+        option->setObjectName("Option2");
+        option->setProperty("index", i);
+        speed_group->addButton(option);
+        speed_layout->addWidget(option);
+        speeds_.push_back(option);
+    }
+
+    note_ = new QLabel(this);
+    note_->setObjectName("note");
+    note_->setWordWrap(true);
+    note_->setStyleSheet(QStringLiteral("color: #b00000"));
+    note_->hide();
+
+    auto* apply_button = new QPushButton(qs(texts::kSettingsApply), this);
+    apply_button->setObjectName("Command1");
+    auto* save_button = new QPushButton(qs(texts::kSettingsSave), this);
+    save_button->setObjectName("Command2");
+    connect(apply_button, &QPushButton::clicked, this, &Form2::apply);
+    connect(save_button, &QPushButton::clicked, this, &Form2::save);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(apply_button);
+    buttons->addWidget(save_button);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(port_frame);
+    layout->addWidget(speed_frame);
+    layout->addWidget(note_);
+    layout->addLayout(buttons);
+}
+
+void Form2::list_ports(const std::string& current_device) {
+    devices_->clear();
+    bool listed = false;
+    for (const auto& port : link::list_serial_ports()) {
+        devices_->addItem(qs(link::port_line(port)), qs(port.device));
+        listed = listed || port.device == current_device;
+    }
+    if (!current_device.empty() && !listed) devices_->insertItem(0, qs(current_device), qs(current_device));
+    if (devices_->count() == 0) devices_->lineEdit()->setPlaceholderText(qs(texts::kNoPortsFound));
+    int at = devices_->findData(qs(current_device));
+    devices_->setCurrentIndex(current_device.empty() ? -1 : at);
+    if (current_device.empty()) devices_->setEditText({});
+}
+
+void Form2::select(const SerialSettings& current, const QString& note) {
+    const auto speed = speed_option_index(current.baud);
+    const bool numbered = current.port.device.empty();
+    const bool port_ok = !numbered || (current.port.number >= 1 && current.port.number <= 3);
+    list_ports(numbered ? std::string() : current.port.device);
+    if (!port_ok) ports_[0]->setChecked(true);
+    else if (numbered) ports_[std::size_t(current.port.number - 1)]->setChecked(true);
+    else device_option_->setChecked(true);
+    speeds_[std::size_t(speed.value_or(0))]->setChecked(true);
+    // Settings that did not come from sys.cfg, or fell outside the lists, are said so.
+    QString shown = note;
+    if (!note.isEmpty() || !port_ok || !speed)
+        shown = qs(texts::kSettingsFallback) + (note.isEmpty() ? QString() : QStringLiteral("：") + note);
+    note_->setText(shown);
+    note_->setVisible(!shown.isEmpty());
+}
+
+Result<SerialSettings> Form2::chosen() const {
+    SerialSettings settings;
+    if (device_option_->isChecked()) {
+        // A listed port carries its device; a typed name is taken as typed.
+        QString device = devices_->currentIndex() >= 0 && devices_->currentText() == devices_->itemText(devices_->currentIndex())
+                             ? devices_->currentData().toString()
+                             : devices_->currentText().trimmed();
+        auto port = parse_port(utf8(device));
+        if (!port) return fail(std::string(texts::kBadPortName) + port.message());
+        settings.port = *port;
+    } else {
+        for (auto* option : ports_)
+            if (option->isChecked()) settings.port = PortSpec{1 + option->property("index").toInt(), {}};
+    }
+    for (auto* option : speeds_)
+        if (option->isChecked()) settings.baud = option->text().toInt();
+    return settings;
+}
+
+void Form2::apply() {
+    auto settings = chosen();
+    if (!settings) {
+        dialogs_.inform(this, {}, qs(settings.message()));
+        return;
+    }
+    note_->hide();
+    hide();
+    emit applied(*settings);
+}
+
+void Form2::save() {
+    auto settings = chosen();
+    if (!settings) {
+        dialogs_.inform(this, {}, qs(settings.message()));
+        return;
+    }
+    if (auto saved = save_settings(settings_file_, *settings); !saved)
+        dialogs_.inform(this, {}, qs(texts::kSettingsSaveFailed) + qs(saved.message()));
+}
+
+}  // namespace nlx::app

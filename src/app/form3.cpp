@@ -1,0 +1,86 @@
+// Please-wait window.
+#include "app/form3.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/qt_text.h"
+#include "core/texts.h"
+
+namespace nlx::app {
+
+Form3::Form3(QWidget* parent) : QDialog(parent) {
+    setObjectName("Form3");
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    setModal(false);
+    label_ = new QLabel(qs(texts::wait_label(0)), this);
+    label_->setObjectName("Label1");
+    label_->setMinimumWidth(label_->fontMetrics().horizontalAdvance(qs(texts::wait_label(0))) + 40);
+    QFont big = label_->font();
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    label_->setFont(big);
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName("progress");
+    bar_->setTextVisible(true);
+    bar_->hide();
+    cancel_ = new QPushButton(qs(texts::kWaitCancel), this);
+    cancel_->setObjectName("cancel");
+    cancel_->hide();
+    connect(cancel_, &QPushButton::clicked, this, &Form3::cancel_requested);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 18, 24, 18);
+    layout->addWidget(label_);
+    layout->addWidget(bar_);
+    layout->addWidget(cancel_, 0, Qt::AlignRight);
+    setMinimumWidth(320);
+
+    timer_.setInterval(1000);
+    connect(&timer_, &QTimer::timeout, this, &Form3::tick);
+}
+
+void Form3::show_with(const QString& caption) {
+    setWindowTitle(caption);
+    if (!isVisible()) {
+        ticks_ = 0;
+        label_->setText(qs(texts::wait_label(0)));
+        timer_.start();
+    }
+    show();
+    raise();
+}
+
+void Form3::set_progress(qint64 received, qint64 announced) {
+    if (announced <= 0) return;
+    // The bar counts kilobytes so that the largest transfer stays inside its int range.
+    bar_->setRange(0, int((announced + 1023) / 1024));
+    bar_->setValue(int(std::min(received, announced) / 1024));
+    bar_->setFormat(QStringLiteral("%1 / %2 B").arg(std::min(received, announced)).arg(announced));
+    bar_->show();
+}
+
+void Form3::set_cancellable(bool cancellable) {
+    cancel_->setVisible(cancellable);
+    if (!cancellable) bar_->hide();
+}
+
+void Form3::tick() {
+    ++ticks_;
+    label_->setText(qs(texts::wait_label(ticks_)));
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    // Closing the window while a download runs asks it to stop, as the button does.
+    if (cancel_->isVisible()) emit cancel_requested();
+    event->ignore();
+}
+
+void Form3::hideEvent(QHideEvent* event) {
+    timer_.stop();
+    QDialog::hideEvent(event);
+}
+
+}  // namespace nlx::app

@@ -1,0 +1,34 @@
+// The main window's menus and the popup menu: names, captions, and when each item is usable.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace nlx::app {
+
+enum class ItemUse {
+    always,     // usable whenever the main window is
+    exclusive,  // uses the serial port or changes the database: not while a serial command runs
+    later,      // its command is not built yet: shown, disabled
+    separator,
+};
+
+struct MenuItemSpec {
+    std::string_view name;     // objectName of the action
+    std::string_view caption;
+    ItemUse use;
+};
+
+struct MenuSpec {
+    std::string_view name;     // objectName of the menu
+    std::string_view caption;
+    std::span<const MenuItemSpec> items;  // empty: a menu-bar item of its own that runs a command
+    ItemUse use;                          // of a menu-bar item without items
+};
+
+// The menu bar, left to right.
+std::span<const MenuSpec> menu_bar();
+// The popup menu `tanchu1`.
+const MenuSpec& popup_menu();
+
+}  // namespace nlx::app

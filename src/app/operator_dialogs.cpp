@@ -1,0 +1,39 @@
+// Message boxes, file dialogs and the text viewer of the desktop.
+#include "app/operator_dialogs.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace nlx::app {
+namespace {
+QString title_or_default(const QString& title) {
+    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+}
+}  // namespace
+
+void DesktopDialogs::inform(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::information(parent, title_or_default(title), text, QMessageBox::Ok);
+}
+
+bool DesktopDialogs::ask_yes_no(QWidget* parent, const QString& title, const QString& text) {
+    return QMessageBox::question(parent, title_or_default(title), text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+QString DesktopDialogs::open_file(QWidget* parent, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, {}, folder);
+}
+
+QString DesktopDialogs::save_file(QWidget* parent, const QString& folder) {
+    return QFileDialog::getSaveFileName(parent, {}, folder, QStringLiteral("all files (*.*);;record files (*.db)"));
+}
+
+bool DesktopDialogs::show_text_file(const QString& path) {
+    // The file's own address, never a command line: the desktop picks its viewer for text.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+}  // namespace nlx::app

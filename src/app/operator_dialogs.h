@@ -1,0 +1,34 @@
+// The message boxes, file dialogs and viewer launch the windows use, behind one interface so
+// that tests and the screenshot run answer them without a modal loop.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace nlx::app {
+
+class OperatorDialogs {
+public:
+    virtual ~OperatorDialogs() = default;
+    // A box with one OK button; an empty title means the application's own.
+    virtual void inform(QWidget* parent, const QString& title, const QString& text) = 0;
+    virtual bool ask_yes_no(QWidget* parent, const QString& title, const QString& text) = 0;
+    // The chosen file, or an empty string when the operator cancels.
+    virtual QString open_file(QWidget* parent, const QString& folder) = 0;
+    virtual QString save_file(QWidget* parent, const QString& folder) = 0;
+    // Shows a text file in the desktop's viewer; false when none could be started.
+    virtual bool show_text_file(const QString& path) = 0;
+};
+
+// The desktop's own: QMessageBox, QFileDialog, QDesktopServices.
+class DesktopDialogs final : public OperatorDialogs {
+public:
+    void inform(QWidget* parent, const QString& title, const QString& text) override;
+    bool ask_yes_no(QWidget* parent, const QString& title, const QString& text) override;
+    QString open_file(QWidget* parent, const QString& folder) override;
+    QString save_file(QWidget* parent, const QString& folder) override;
+    bool show_text_file(const QString& path) override;
+};
+
+}  // namespace nlx::app

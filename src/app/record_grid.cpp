@@ -1,0 +1,123 @@
+// Record grid view: layout per model, marker, Delete removal and the click actions.
+#include "app/record_grid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "app/qt_text.h"
+#include "core/shell_texts.h"
+
+namespace nlx::app {
+
+RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent) {
+    setObjectName("msflexgrid1");
+    setModel(&model_);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(8);
+    connect(this, &QTableView::clicked, this, [this](const QModelIndex& index) { click(index.row(), index.column()); });
+}
+
+void RecordGrid::lay_out(const ModelInfo& model) {
+    model_letter_ = model.letter;
+    const GridLayout& g = model.grid;
+    model_.set_layout(g);
+    twips_.assign(std::size_t(g.column_count), g.wide_width);
+    twips_[0] = g.marker_width;
+    for (int c = g.narrow_first; c <= g.narrow_last && c < g.column_count; ++c) twips_[std::size_t(c)] = g.narrow_width;
+    for (int c = g.wide_first; c <= g.wide_last && c < g.column_count; ++c) twips_[std::size_t(c)] = g.wide_width;
+    apply_widths();
+    set_current_row(0);
+}
+
+void RecordGrid::fill(const TableContents& table, const ModelInfo& model) {
+    model_letter_ = model.letter;
+    model_.fill(table);
+    // Columns the table has beyond the layout (model d's VLAE) get the wide width.
+    twips_.resize(std::size_t(model_.columnCount()), model.grid.wide_width);
+    model_.set_centred(1, model_.columnCount() - 1);
+    apply_widths();
+    if (model_.rowCount() > 0) set_current_row(0);
+}
+
+void RecordGrid::apply_widths() {
+    const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    for (int c = 0; c < int(twips_.size()); ++c)
+        setColumnWidth(c, int(std::lround(twips_[std::size_t(c)] * dpi / 1440.0)));
+}
+
+int RecordGrid::column_twips(int column) const {
+    return column >= 0 && column < int(twips_.size()) ? twips_[std::size_t(column)] : 0;
+}
+
+int RecordGrid::current_row() const {
+    auto index = currentIndex();
+    return index.isValid() ? index.row() : (model_.rowCount() > 0 ? 0 : -1);
+}
+
+void RecordGrid::set_current_row(int row) {
+    if (row < 0 || row >= model_.rowCount()) return;
+    int column = currentIndex().isValid() ? currentIndex().column() : 1;
+    setCurrentIndex(model_.index(row, std::min(column, model_.columnCount() - 1)));
+}
+
+void RecordGrid::click(int row, int column) {
+    if (row < 0 || row >= model_.rowCount()) return;
+    model_.mark(row);
+    if (model_letter_ == 'a') {
+        QString cell = model_.text(row, column);
+        if (column == kFilenameGridColumn && opens_history_file(utf8(cell))) emit history_file_clicked(cell);
+    } else {
+        for (const auto& [col, text] : clicked_row_headers(model_letter_, utf8(model_.text(row, kModeGridColumn))))
+            model_.set_header(col, qs(text));
+    }
+    emit clicked_row(row);
+}
+
+void RecordGrid::remove_selected_rows() {
+    const auto ranges = selectionModel()->selection();
+    if (ranges.isEmpty()) return;
+    int top = model_.rowCount(), bottom = -1, cells = 0;
+    for (const auto& range : ranges) {
+        top = std::min(top, range.top());
+        bottom = std::max(bottom, range.bottom());
+        cells += range.width() * range.height();
+    }
+    if (cells <= 1) return;  // one cell: nothing goes
+    selectionModel()->clearSelection();
+    model_.remove_rows(top, bottom);
+}
+
+void RecordGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete) {
+        remove_selected_rows();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void RecordGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        emit popup_requested(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    QTableView::mouseReleaseEvent(event);
+}
+
+void RecordGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (current.isValid() && current.row() != previous.row()) emit current_row_changed(current.row());
+}
+
+}  // namespace nlx::app

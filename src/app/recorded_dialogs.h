@@ -1,0 +1,48 @@
+// Dialog answers given in advance and messages kept instead of shown: for the screenshot run
+// and the window tests, which must never wait in a modal loop.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "app/operator_dialogs.h"
+
+namespace nlx::app {
+
+struct ShownMessage {
+    QString title;
+    QString text;
+};
+
+class RecordedDialogs final : public OperatorDialogs {
+public:
+    std::vector<ShownMessage> messages;  // every box, in order
+    std::deque<QString> files;           // answers of the file dialogs; empty: the operator cancels
+    bool yes = true;                     // answer of every yes/no box
+    QStringList shown_files;             // files handed to the viewer
+    bool viewer_works = true;
+
+    void inform(QWidget*, const QString& title, const QString& text) override { messages.push_back({title, text}); }
+    bool ask_yes_no(QWidget*, const QString& title, const QString& text) override {
+        messages.push_back({title, text});
+        return yes;
+    }
+    QString open_file(QWidget*, const QString&) override { return next_file(); }
+    QString save_file(QWidget*, const QString&) override { return next_file(); }
+    bool show_text_file(const QString& path) override {
+        shown_files << path;
+        return viewer_works;
+    }
+
+private:
+    QString next_file() {
+        if (files.empty()) return {};
+        QString file = files.front();
+        files.pop_front();
+        return file;
+    }
+};
+
+}  // namespace nlx::app

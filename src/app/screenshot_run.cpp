@@ -1,0 +1,137 @@
+// The screenshot run: the virtual instrument, the real windows and downloads, pictures grabbed
+// from the widgets as the operator would see them.
+#include "app/screenshot_run.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+#include <functional>
+
+#include "app/form1.h"
+#include "app/form2.h"
+#include "app/form3.h"
+#include "app/form6.h"
+#include "app/qt_text.h"
+#include "app/recorded_dialogs.h"
+#include "app/simulation.h"
+#include "core/models.h"
+
+namespace nlx::app {
+namespace {
+
+// Lets the windows run until `done` holds or `ms` pass.
+bool run_until(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+class Run {
+public:
+    explicit Run(const QString& folder) : folder_(folder) {}
+
+    int operator()() {
+        if (!QDir().mkpath(folder_)) return failed("cannot create " + folder_);
+        if (!home_.isValid()) return failed("cannot create a temporary application folder");
+        Form1 form(to_path(home_.path()), dialogs_);
+        form.start(SerialSettings{});
+        if (!run_until([&] { return form.model_dialog() && form.model_dialog()->isVisible(); }, 5000))
+            return failed("the model dialog did not show");
+        save(form.model_dialog(), "model-dialog.png");
+
+        for (const auto& model : all_models()) {
+            if (!download(form, model.letter)) return 1;
+            save(&form, QStringLiteral("main-%1.png").arg(model.letter));
+        }
+        if (!paced_download(form)) return 1;
+
+        form.findChild<QAction*>("combaud")->trigger();
+        if (!run_until([&] { return form.settings_dialog() && form.settings_dialog()->isVisible(); }, 5000))
+            return failed("the settings dialog did not show");
+        save(form.settings_dialog(), "settings.png");
+        form.settings_dialog()->hide();
+        return failures_ == 0 ? 0 : 1;
+    }
+
+private:
+    int failed(const QString& what) {
+        std::fprintf(stderr, "nlx-gui --screenshot: %s\n", utf8(what).c_str());
+        ++failures_;
+        return 1;
+    }
+
+    void save(QWidget* widget, const QString& name) {
+        QCoreApplication::processEvents();
+        const QString file = QDir(folder_).filePath(name);
+        if (!widget->grab().save(file)) failed("cannot write " + file);
+        else std::printf("%s\n", utf8(file).c_str());
+    }
+
+    bool choose_model(Form1& form, char letter) {
+        if (!form.model_dialog()) form.findChild<QAction*>("codechange")->trigger();
+        Form6* dialog = form.model_dialog();
+        if (!dialog) return failed("no model dialog"), false;
+        for (auto* option : dialog->findChildren<QRadioButton*>())
+            if (option->property("letter").toChar() == QChar(letter)) option->click();
+        dialog->findChild<QPushButton*>("Command1")->click();
+        return form.model() == letter || (failed(QStringLiteral("model %1 not confirmed").arg(letter)), false);
+    }
+
+    bool download(Form1& form, char letter) {
+        auto instrument = start_simulation({letter, 30, 1, false, {}});
+        if (!instrument) return failed(qs(instrument.message())), false;
+        form.use_settings(simulation_settings(**instrument));
+        if (!choose_model(form, letter)) return false;
+        form.findChild<QAction*>("recv")->trigger();
+        bool ended = false;
+        auto connection = QObject::connect(&form, &Form1::download_finished, [&] { ended = true; });
+        bool in_time = run_until([&] { return ended; }, 60000);
+        QObject::disconnect(connection);
+        (*instrument)->stop();
+        const auto& result = form.downloads().result();
+        if (!in_time || !result || result->outcome != link::DownloadOutcome::completed)
+            return failed(QStringLiteral("download of model %1 failed: %2").arg(letter).arg(result ? qs(result->status) : "timed out")), false;
+        return true;
+    }
+
+    // A download at the line rate: the please-wait window with its dots and the bytes received.
+    bool paced_download(Form1& form) {
+        auto instrument = start_simulation({'a', 60, 2, true, {}});
+        if (!instrument) return failed(qs(instrument.message())), false;
+        form.use_settings(simulation_settings(**instrument));
+        if (!choose_model(form, 'a')) return false;
+        form.findChild<QAction*>("recv")->trigger();
+        Form3* wait = form.wait_window();
+        if (!run_until([&] { return wait->isVisible() && wait->ticks() >= 3; }, 20000))
+            return failed("the please-wait window did not show"), false;
+        save(wait, "wait.png");
+        save(&form, "main-during-download.png");
+        form.downloads().cancel();
+        bool ended = run_until([&] { return !form.downloads().running(); }, 10000);
+        (*instrument)->stop();
+        return ended || (failed("the paced download did not stop"), false);
+    }
+
+    QString folder_;
+    QTemporaryDir home_;
+    RecordedDialogs dialogs_;
+    int failures_ = 0;
+};
+
+}  // namespace
+
+int run_screenshots(const QString& folder) { return Run(folder)(); }
+
+}  // namespace nlx::app

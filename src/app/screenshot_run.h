@@ -1,0 +1,13 @@
+// nlx-gui --screenshot DIR: drives the program headless through a download of every model and
+// writes pictures of its windows.
+#pragma once
+
+#include <QString>
+
+namespace nlx::app {
+
+// Writes model-dialog.png, main-a.png .. main-e.png, wait.png and settings.png into `folder`;
+// returns the process exit code (0 when every step worked), with each failure on stderr.
+int run_screenshots(const QString& folder);
+
+}  // namespace nlx::app
