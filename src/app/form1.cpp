@@ -162,7 +162,7 @@ void Form1::start(const std::optional<SerialSettings>& settings) {
 }
 
 void Form1::show_model_dialog() {
-    if (form6_) {
+    if (form6_ && form6_->isVisible()) {
         form6_->raise();
         return;
     }

@@ -1,0 +1,86 @@
+// Downloads through the 接收 action from the virtual instrument on a pseudo-terminal.
+#include <QLabel>
+#include <QProgressBar>
+
+#include "shell_fixture.h"
+#include "app/form3.h"
+#include "app/simulation.h"
+
+using namespace nlx;
+using namespace nlx::app;
+using namespace nlx::app::test;
+
+namespace {
+
+std::unique_ptr<sim::VirtualInstrument> instrument(const Simulation& simulation) {
+    auto started = start_simulation(simulation);
+    if (!started) qFatal("%s", started.message().c_str());
+    return std::move(*started);
+}
+
+QString title_label(Shell& shell) { return shell.form->findChild<QLabel*>("Label1")->text(); }
+
+bool download(Shell& shell) {
+    QSignalSpy finished(shell.form.get(), &Form1::download_finished);
+    shell.action("recv")->trigger();
+    return finished.wait(60000);
+}
+
+}  // namespace
+
+class DownloadTest : public QObject {
+    Q_OBJECT
+private slots:
+    void download_fills_the_grid_and_a_failed_one_changes_nothing() {
+        auto good = instrument({'b', 25, 3, false, {}});
+        Shell shell;
+        shell.start(simulation_settings(*good));
+        shell.choose('b');
+        QSignalSpy finished(shell.form.get(), &Form1::download_finished);
+        shell.action("recv")->trigger();
+        // While the port is in use, nothing else may use it or change the database.
+        for (const char* name : {"recv", "recv1", "open", "saveas", "tianjjl", "codechange"})
+            QVERIFY2(!shell.action(name)->isEnabled(), name);
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(title_label(shell), QStringLiteral("数据接收完毕"));
+        QCOMPARE(shell.grid().cells().rowCount(), 25);
+        QVERIFY(shell.grid().isVisible());
+        QCOMPARE(shell.grid().cells().marked_row(), 0);
+        for (const char* name : {"recv", "recv1", "open", "saveas", "tianjjl", "codechange"})
+            QVERIFY2(shell.action(name)->isEnabled(), name);
+        QVERIFY(shell.form->wait_window()->isHidden());
+        good->stop();
+
+        auto silent = instrument({'b', 5, 4, false, {sim::FaultKind::no_ack, 0}});
+        shell.form->use_settings(simulation_settings(*silent));
+        QVERIFY(download(shell));
+        QCOMPARE(title_label(shell),
+                 QStringLiteral("串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好."));
+        QCOMPARE(shell.grid().cells().rowCount(), 25);
+        QCOMPARE(shell.stored_rows('b'), std::size_t(25));
+        QVERIFY(shell.action("recv")->isEnabled());
+    }
+
+    void cancel_stores_nothing() {
+        auto paced = instrument({'a', 60, 5, true, {}});
+        Shell shell;
+        shell.store_groups('a', 3);
+        shell.start(simulation_settings(*paced));
+        shell.choose('a');
+        QSignalSpy finished(shell.form.get(), &Form1::download_finished);
+        shell.action("recv")->trigger();
+        Form3* wait = shell.form->wait_window();
+        auto* bar = wait->findChild<QProgressBar*>("progress");
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible() && bar->value() > 0, 20000);
+        QVERIFY(wait->isVisible());
+        wait->findChild<QPushButton*>("cancel")->click();
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(title_label(shell), QStringLiteral("数据接收已取消"));
+        QCOMPARE(shell.stored_rows('a'), std::size_t(3));
+        QVERIFY(wait->isHidden());
+        QVERIFY(shell.action("recv")->isEnabled());
+    }
+};
+
+QTEST_MAIN(DownloadTest)
+#include "download_test.moc"
