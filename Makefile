@@ -4,7 +4,7 @@ BUILD_SAN ?= build-san
 JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo test test-san bench fuzz clean
+.PHONY: all deps configure build demo screenshots test test-san bench fuzz clean
 
 all: build
 
@@ -17,8 +17,21 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# With a display: the desktop program on a virtual instrument, in a fresh demo folder.
+# Without one: the command-line demo.
+DEMO_HOME ?= $(abspath $(BUILD))/demo-home
 demo: build
-	@$(BUILD)/src/cli/nlx demo
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(BUILD)/src/app/nlx-gui ]; then \
+	  rm -rf "$(DEMO_HOME)" && mkdir -p "$(DEMO_HOME)" && \
+	  echo "nlx-gui --simulate a, application folder $(DEMO_HOME)" && \
+	  NLX_HOME="$(DEMO_HOME)" $(BUILD)/src/app/nlx-gui --simulate a; \
+	else \
+	  $(BUILD)/src/cli/nlx demo; \
+	fi
+
+# Pictures of every window after a download of each model, for the README and for review.
+screenshots: build
+	@$(BUILD)/src/app/nlx-gui --screenshot docs/screenshots
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

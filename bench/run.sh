@@ -9,3 +9,7 @@ if [ ! -x "$bin" ]; then
 fi
 echo "== paced download: model a, 64 blocks at 9600 bit/s, virtual instrument on a pseudo-terminal"
 "$bin" 64 9600
+if [ -x "$build/bench/nlx_bench_grid" ]; then
+  echo "== record grid: 10,000 rows of model b"
+  "$build/bench/nlx_bench_grid" 10000
+fi

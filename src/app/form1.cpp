@@ -65,7 +65,8 @@ void Form1::build_central() {
     title.setBold(true);
     label1_->setFont(title);
     label1_->setMinimumHeight(label1_->fontMetrics().height() * 2);
-    layout->addWidget(label1_);
+    label1_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    layout->addWidget(label1_, 0, Qt::AlignTop);
 
     label2_ = new QLabel(background);
     label2_->setObjectName("Label2");
@@ -99,6 +100,7 @@ void Form1::build_central() {
     }
     chart_area->hide();
     layout->addWidget(chart_area, 2);
+    layout->addStretch(0);  // with grid and logo gone the title label stays at the top
     setCentralWidget(background);
 }
 

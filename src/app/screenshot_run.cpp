@@ -50,6 +50,8 @@ public:
         if (!run_until([&] { return form.model_dialog() && form.model_dialog()->isVisible(); }, 5000))
             return failed("the model dialog did not show");
         save(form.model_dialog(), "model-dialog.png");
+        if (!choose_model(form, 'a')) return 1;
+        save(&form, "main-logo.png");
 
         for (const auto& model : all_models()) {
             if (!download(form, model.letter)) return 1;

@@ -6,7 +6,8 @@
 
 namespace nlx::app {
 
-// Writes model-dialog.png, main-a.png .. main-e.png, wait.png and settings.png into `folder`;
+// Writes model-dialog.png, main-logo.png, main-a.png .. main-e.png, wait.png,
+// main-during-download.png and settings.png into `folder`;
 // returns the process exit code (0 when every step worked), with each failure on stderr.
 int run_screenshots(const QString& folder);
 
