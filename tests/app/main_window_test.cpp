@@ -68,10 +68,7 @@ private slots:
 
     void add_record_appends_the_next_group_and_shows_it() {
         Shell shell;
-        shell.store_groups('b', 9);
-        shell.start(SerialSettings{});
-        shell.choose('b');
-        shell.open_database();
+        shell.start_with_groups('b', 9);
         QCOMPARE(shell.grid().cells().rowCount(), 9);
         shell.action("tianjjl")->trigger();
         QCOMPARE(shell.grid().cells().rowCount(), 10);
@@ -101,10 +98,7 @@ private slots:
     void open_refusals() {
         QFETCH(QString, name);
         Shell shell;
-        shell.store_groups('a', 5);
-        shell.start(SerialSettings{});
-        shell.choose('a');
-        shell.open_database();
+        shell.start_with_groups('a', 5);
         QCOMPARE(shell.grid().cells().rowCount(), 5);
         shell.dialogs.files.push_back(qpath(shell.folder() / utf8(name)));
         shell.action("open")->trigger();
@@ -120,10 +114,7 @@ private slots:
 
     void save_as_copies_and_keeps_the_old_file() {
         Shell shell;
-        shell.store_groups('d', 4);
-        shell.start(SerialSettings{});
-        shell.choose('d');
-        shell.open_database();
+        shell.start_with_groups('d', 4);
         const auto copy = shell.folder() / "copy.db";
         shell.dialogs.files.push_back(qpath(copy));
         shell.action("saveas")->trigger();

@@ -52,10 +52,7 @@ private slots:
         QFETCH(int, right);
         QFETCH(QStringList, shown);
         Shell shell;
-        shell.store_groups('b', 10);
-        shell.start(SerialSettings{});
-        shell.choose('b');
-        shell.open_database();
+        shell.start_with_groups('b', 10);
         RecordGrid& grid = shell.grid();
         QCOMPARE(grid.cells().rowCount(), 10);
         select_block(grid, top, left, bottom, right);
@@ -66,12 +63,32 @@ private slots:
         QCOMPARE(shell.stored_rows('b'), std::size_t(10));
     }
 
+    void headers_after_a_refresh_are_the_table_columns_data() {
+        QTest::addColumn<QChar>("model");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<QStringList>("spot_headers");  // "column=text"
+        QTest::newRow("d adds VLAE") << QChar('d') << 22 << QStringList{"9=VLAV", "20=采样间隔", "21=VLAE"};
+        QTest::newRow("e adds DL") << QChar('e') << 16 << QStringList{"6=Lmin", "7=DL", "8=E", "15=filename"};
+    }
+
+    void headers_after_a_refresh_are_the_table_columns() {
+        QFETCH(QChar, model);
+        QFETCH(int, columns);
+        QFETCH(QStringList, spot_headers);
+        Shell shell;
+        const char letter = char(model.toLatin1());
+        shell.start_with_groups(letter, 6);
+        QCOMPARE(shell.grid().cells().columnCount(), columns);
+        for (const QString& spot : spot_headers)
+            QCOMPARE(shell.grid().cells().header(spot.section('=', 0, 0).toInt()), spot.section('=', 1));
+        QCOMPARE(shell.grid().cells().rowCount(), 6);
+        QCOMPARE(shell.grid().cells().marked_row(), 0);
+        QVERIFY(shell.grid().isVisible());
+    }
+
     void marker_follows_clicks_not_arrow_keys() {
         Shell shell;
-        shell.store_groups('a', 8);
-        shell.start(SerialSettings{});
-        shell.choose('a');
-        shell.open_database();
+        shell.start_with_groups('a', 8);
         RecordGrid& grid = shell.grid();
         QSignalSpy changed(shell.form.get(), &Form1::current_group_changed);
         click_cell(grid, 1, 3);
@@ -89,10 +106,7 @@ private slots:
 
     void octave_rows_rewrite_the_headers() {
         Shell shell;
-        shell.store_groups('c', 12);
-        shell.start(SerialSettings{});
-        shell.choose('c');
-        shell.open_database();
+        shell.start_with_groups('c', 12);
         RecordGrid& grid = shell.grid();
         const int octave = find_row(grid, 16, "OCT");
         const int statistics = find_row(grid, 16, "OCT", false);
@@ -108,10 +122,7 @@ private slots:
 
     void history_file_cells_of_model_a() {
         Shell shell;
-        shell.store_groups('a', 12);
-        shell.start(SerialSettings{});
-        shell.choose('a');
-        shell.open_database();
+        shell.start_with_groups('a', 12);
         RecordGrid& grid = shell.grid();
         int history = -1, other = -1;
         for (int r = 0; r < grid.cells().rowCount(); ++r) {

@@ -63,6 +63,14 @@ struct Shell {
         return table ? table->rows.size() : 0;
     }
 
+    // The program with `groups` stored groups of `model`, confirmed and opened through 打开.
+    void start_with_groups(char model, int groups) {
+        store_groups(model, groups);
+        start(SerialSettings{});
+        choose(model);
+        open_database();
+    }
+
     // Opens the program's own database through 打开, as the operator would.
     void open_database() {
         dialogs.files.push_back(qpath(database_path(folder())));
