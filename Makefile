@@ -37,7 +37,7 @@ test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-san: deps
-	@cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNLX_SANITIZE=ON -DNLX_BUILD_GUI=OFF >/dev/null
+	@cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNLX_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD_SAN) -j $(JOBS)
 	@ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS)
 
