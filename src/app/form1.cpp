@@ -12,9 +12,11 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "app/chart_view.h"
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form6.h"
+#include "app/group_charts.h"
 #include "app/logo.h"
 #include "app/menu_table.h"
 #include "app/operator_dialogs.h"
@@ -23,6 +25,7 @@
 #include "core/app_folder.h"
 #include "core/shell_texts.h"
 #include "core/texts.h"
+#include "render/chart_image.h"
 #include "store/file_commands.h"
 
 namespace nlx::app {
@@ -30,7 +33,7 @@ namespace nlx::app {
 Form1::Form1(std::filesystem::path app_folder, OperatorDialogs& dialogs)
     : app_folder_(std::move(app_folder)), dialogs_(dialogs) {
     setObjectName("Form1");
-    resize(1100, 720);
+    resize(1200, 860);
     build_central();
     build_menus();
     wait_ = new Form3(this);
@@ -84,22 +87,26 @@ void Form1::build_central() {
     connect(grid_, &RecordGrid::current_row_changed, this, &Form1::current_group_changed);
     connect(grid_, &RecordGrid::clicked_row, this, &Form1::current_group_changed);
     connect(grid_, &RecordGrid::history_file_clicked, this, &Form1::open_history_file);
-    connect(grid_, &RecordGrid::popup_requested, this, [this](const QPoint& at) { popup_->popup(at); });
+    connect(grid_, &RecordGrid::popup_requested, this, [this](const QPoint& at) { show_popup(at, nullptr); });
 
-    // The chart views, in an area that stays hidden until a chart command fills and shows them.
+    // The chart views, in an area that stays hidden until a chart is shown.
     auto* chart_area = new QWidget(background);
     chart_area->setObjectName("chartArea");
     auto* chart_row = new QHBoxLayout(chart_area);
     chart_row->setContentsMargins(0, 0, 0, 0);
+    std::array<ChartView*, 3> views{};
+    int k = 0;
     for (const char* name : {"MSChart1", "MSChart2", "MSChart3"}) {
-        auto* chart = new QWidget(chart_area);
-        chart->setObjectName(name);
-        chart->hide();
-        chart_row->addWidget(chart);
-        charts_.push_back(chart);
+        auto* view = new ChartView(QString::fromLatin1(name), chart_area);
+        view->hide();
+        chart_row->addWidget(view);
+        connect(view, &ChartView::popup_requested, this, &Form1::show_popup);
+        views[std::size_t(k++)] = view;
     }
     chart_area->hide();
     layout->addWidget(chart_area, 2);
+    charts_ = std::make_unique<GroupCharts>(views, *chart_area, *grid_, *label1_);
+    connect(this, &Form1::current_group_changed, this, [this](int row) { charts_->distribution_update(row, data1()); });
     layout->addStretch(0);  // with grid and logo gone the title label stays at the top
     setCentralWidget(background);
 }
@@ -111,6 +118,7 @@ void Form1::build_menus() {
         {"tianjjl", [this] { add_record_command(); }}, {"codechange", [this] { show_model_dialog(); }},
         {"exit", [this] { close(); }},             {"combaud", [this] { show_settings(); }},
         {"help1", [this] { about(); }},            {"help2", [this] { popup_about(); }},
+        {"fenbt", [this] { charts_->distribution_command(data1()); }},
     };
     auto add_items = [&](QMenu* menu, const MenuSpec& spec) {
         menu->setObjectName(qs(spec.name));
@@ -138,6 +146,14 @@ void Form1::build_menus() {
     }
     popup_ = new QMenu(qs(popup_menu().caption), this);
     add_items(popup_, popup_menu());
+    // Over a chart the popup also offers to save that chart.
+    popup_->addSeparator()->setObjectName("chartSeparator");
+    save_png_ = popup_->addAction(qs(texts::kSaveChartPng));
+    save_png_->setObjectName("savePng");
+    save_svg_ = popup_->addAction(qs(texts::kSaveChartSvg));
+    save_svg_->setObjectName("saveSvg");
+    connect(save_png_, &QAction::triggered, this, [this] { save_chart(false); });
+    connect(save_svg_, &QAction::triggered, this, [this] { save_chart(true); });
 }
 
 QAction* Form1::action(const char* name) const { return findChild<QAction*>(name); }
@@ -181,10 +197,11 @@ void Form1::confirm_model(char letter) {
     const ModelInfo* model = find_model(letter);
     if (!model) return;
     grid_->hide();
-    for (QWidget* chart : charts_) chart->hide();
+    charts_->hide_all();
     QCoreApplication::processEvents();
     ab_ = letter;
     model_info_ = model;
+    charts_->set_model(*model);
     show();
     grid_->lay_out(*model);
     label1_->setText(qs(model->title_label));
@@ -239,9 +256,27 @@ void Form1::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
+void Form1::show_popup(const QPoint& at, ChartView* chart) {
+    popup_chart_ = chart;
+    for (QAction* act : {save_png_, save_svg_, findChild<QAction*>("chartSeparator")}) act->setVisible(chart != nullptr);
+    popup_->popup(at);
+}
+
+void Form1::save_chart(bool svg) {
+    ChartView* chart = popup_chart_;
+    if (!chart) return;
+    QString chosen = dialogs_.save_file(this, qpath(fdir_), svg ? QStringLiteral("SVG (*.svg)") : QStringLiteral("PNG (*.png)"));
+    if (chosen.isEmpty()) return;
+    std::filesystem::path file = to_path(chosen);
+    if (file.extension().empty()) file += svg ? ".svg" : ".png";
+    auto saved = render::save_chart(chart->chart_data(), file, chart->size().expandedTo(QSize(640, 400)),
+                                    svg ? render::ImageFormat::svg : render::ImageFormat::png);
+    if (!saved) dialogs_.inform(this, {}, qs(texts::kSaveChartFailed) + qs(saved.message()));
+}
+
 void Form1::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
-        popup_->popup(event->globalPosition().toPoint());
+        show_popup(event->globalPosition().toPoint(), nullptr);
         event->accept();
         return;
     }

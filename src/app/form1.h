@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -22,10 +23,12 @@ class QMenu;
 
 namespace nlx::app {
 
+class ChartView;
 class Form2;
 class Form3;
 class Form6;
 class OperatorDialogs;
+class GroupCharts;
 class RecordGrid;
 
 class Form1 final : public QMainWindow {
@@ -55,6 +58,7 @@ public:
     Form2* settings_dialog() const { return form2_; }  // once it was opened
     DownloadController& downloads() { return downloads_; }
     QMenu* popup() const { return popup_; }
+    GroupCharts& charts() const { return *charts_; }
 
 signals:
     // The current group changed (a download, 打开, 添加记录, the grid's current row): the
@@ -86,6 +90,8 @@ private:
     void save_as();
     void add_record_command();
     void open_history_file(const QString& file);
+    void show_popup(const QPoint& at, ChartView* chart);
+    void save_chart(bool svg);
 
     // Reads the model's record table into the grid in one query and marks the first row (the
     // last with `last_row_current`); false, with the reason in the title label, when the table
@@ -113,7 +119,10 @@ private:
     QLabel* label2_ = nullptr;
     QLabel* image1_ = nullptr;
     RecordGrid* grid_ = nullptr;
-    std::vector<QWidget*> charts_;
+    std::unique_ptr<GroupCharts> charts_;
+    QAction* save_png_ = nullptr;
+    QAction* save_svg_ = nullptr;
+    QPointer<ChartView> popup_chart_;  // the chart the popup was opened over
     QMenu* popup_ = nullptr;
     std::vector<QAction*> exclusive_actions_;
     Form3* wait_ = nullptr;

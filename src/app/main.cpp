@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/cjk_font.h"
+#include "render/cjk_font.h"
 #include "app/form1.h"
 #include "app/operator_dialogs.h"
 #include "app/qt_text.h"
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("nlx"));
     QApplication::setApplicationDisplayName(QStringLiteral("nlx"));
     QApplication::setApplicationVersion(QStringLiteral(NLX_VERSION));
-    nlx::app::use_cjk_font(application);
+    nlx::render::use_cjk_font(application);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Download and browse the records of NLX sound-level analysers"));

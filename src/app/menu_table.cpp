@@ -15,7 +15,7 @@ constexpr MenuItemSpec kFile[] = {
 constexpr MenuItemSpec kSettings[] = {
     {"combaud", "通信参数", U::always},
     {"printerr", "打印机", U::later},
-    {"fenbt", "分布图", U::later},
+    {"fenbt", "分布图", U::always},
     {"tianjjl", "添加记录", U::exclusive},
 };
 constexpr MenuItemSpec kPrint[] = {

@@ -27,8 +27,9 @@ QString DesktopDialogs::open_file(QWidget* parent, const QString& folder) {
     return QFileDialog::getOpenFileName(parent, {}, folder);
 }
 
-QString DesktopDialogs::save_file(QWidget* parent, const QString& folder) {
-    return QFileDialog::getSaveFileName(parent, {}, folder, QStringLiteral("all files (*.*);;record files (*.db)"));
+QString DesktopDialogs::save_file(QWidget* parent, const QString& folder, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, {}, folder,
+                                        filter.isEmpty() ? QStringLiteral("all files (*.*);;record files (*.db)") : filter);
 }
 
 bool DesktopDialogs::show_text_file(const QString& path) {

@@ -16,7 +16,8 @@ public:
     virtual bool ask_yes_no(QWidget* parent, const QString& title, const QString& text) = 0;
     // The chosen file, or an empty string when the operator cancels.
     virtual QString open_file(QWidget* parent, const QString& folder) = 0;
-    virtual QString save_file(QWidget* parent, const QString& folder) = 0;
+    // `filter` as Qt's file dialogs take it; empty: all files and record files.
+    virtual QString save_file(QWidget* parent, const QString& folder, const QString& filter = {}) = 0;
     // Shows a text file in the desktop's viewer; false when none could be started.
     virtual bool show_text_file(const QString& path) = 0;
 };
@@ -27,7 +28,7 @@ public:
     void inform(QWidget* parent, const QString& title, const QString& text) override;
     bool ask_yes_no(QWidget* parent, const QString& title, const QString& text) override;
     QString open_file(QWidget* parent, const QString& folder) override;
-    QString save_file(QWidget* parent, const QString& folder) override;
+    QString save_file(QWidget* parent, const QString& folder, const QString& filter = {}) override;
     bool show_text_file(const QString& path) override;
 };
 

@@ -30,7 +30,7 @@ public:
         return yes;
     }
     QString open_file(QWidget*, const QString&) override { return next_file(); }
-    QString save_file(QWidget*, const QString&) override { return next_file(); }
+    QString save_file(QWidget*, const QString&, const QString&) override { return next_file(); }
     bool show_text_file(const QString& path) override {
         shown_files << path;
         return viewer_works;

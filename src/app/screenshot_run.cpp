@@ -19,6 +19,7 @@
 #include "app/form3.h"
 #include "app/form6.h"
 #include "app/qt_text.h"
+#include "app/record_grid.h"
 #include "app/recorded_dialogs.h"
 #include "app/simulation.h"
 #include "core/models.h"
@@ -56,6 +57,11 @@ public:
         for (const auto& model : all_models()) {
             if (!download(form, model.letter)) return 1;
             save(&form, QStringLiteral("main-%1.png").arg(model.letter));
+            if (model.letter == 'a') {
+                if (!chart(form, "STA", "chart-distribution.png", false)) return 1;
+                if (!chart(form, "24h1", "chart-24h.png", true)) return 1;
+            }
+            if (model.letter == 'c' && !chart(form, "OCT", "chart-octave.png", true)) return 1;
         }
         if (!paced_download(form)) return 1;
 
@@ -106,6 +112,21 @@ private:
         if (!in_time || !result || result->outcome != link::DownloadOutcome::completed)
             return failed(QStringLiteral("download of model %1 failed: %2").arg(letter).arg(result ? qs(result->status) : "timed out")), false;
         return true;
+    }
+
+    // Clicks the first row whose MODE begins with `mode`, then, with `command`, runs 分布图.
+    bool chart(Form1& form, const char* mode, const char* file, bool command) {
+        RecordGrid* grid = form.grid();
+        auto position = record_column_index(*find_model(form.model()), "MODE");
+        for (int r = 0; position && r < grid->cells().rowCount(); ++r) {
+            if (!grid->cells().text(r, *position + 1).startsWith(QLatin1String(mode))) continue;
+            grid->set_current_row(r);
+            grid->click(r, 1);
+            if (command) form.findChild<QAction*>("fenbt")->trigger();
+            save(&form, QString::fromLatin1(file));
+            return true;
+        }
+        return failed(QStringLiteral("no %1 group to chart").arg(QLatin1String(mode))), false;
     }
 
     // A download at the line rate: the please-wait window with its dots and the bytes received.

@@ -7,7 +7,8 @@
 namespace nlx::app {
 
 // Writes model-dialog.png, main-logo.png, main-a.png .. main-e.png, wait.png,
-// main-during-download.png and settings.png into `folder`;
+// main-during-download.png, settings.png and chart-distribution.png, chart-24h.png,
+// chart-octave.png into `folder`;
 // returns the process exit code (0 when every step worked), with each failure on stderr.
 int run_screenshots(const QString& folder);
 

@@ -57,6 +57,27 @@ inline std::string add_record_bad_number(std::string_view table) {
 }
 
 
+// --- Charts of the current group ----------------------------------------------------------------
+inline constexpr std::string_view kDistributionTitle = "统计分布图";
+inline constexpr std::string_view kCumulativeTitle = "累积分布图";
+inline constexpr std::string_view kDistributionTooltip = "纵坐标为百分比,横坐标为声级";
+inline constexpr std::string_view kDayProfileTitle = "24小时分布图";
+inline constexpr std::string_view kDayProfileTooltip = "纵坐标为声级,横坐标为整点时间.";
+inline constexpr std::string_view kOctaveTitle = "倍频程频谱分布图";
+inline constexpr std::string_view kOctaveTooltip = "纵坐标为声级,横坐标为中心频率点.";
+// Added: axis titles with their units, the day and night hours of the 24-hour chart, the
+// percentile levels read off the distribution beside the instrument's, the save items.
+inline constexpr std::string_view kLevelAxis = "声级 (dB)";
+inline constexpr std::string_view kPercentAxis = "百分比 (%)";
+inline constexpr std::string_view kHourAxis = "整点时间 (hour)";
+inline constexpr std::string_view kFrequencyAxis = "中心频率 (Hz)";
+inline constexpr std::string_view kDayNightHours = "昼间为06时至21时，夜间为22时至05时";
+inline constexpr std::string_view kFromDistribution = "由分布读出";
+inline constexpr std::string_view kFromInstrument = "仪器";
+inline constexpr std::string_view kSaveChartPng = "保存图表为PNG图片...";
+inline constexpr std::string_view kSaveChartSvg = "保存图表为SVG图片...";
+inline constexpr std::string_view kSaveChartFailed = "保存图表时出错：";
+
 // --- Windows of the desktop program -----------------------------------------------------------
 // Please-wait window: the label after `ticks` ticks of its one-second timer; the dots grow from
 // one to six and start again ("请稍候......" at 0, the label's first text).

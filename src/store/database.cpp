@@ -330,6 +330,26 @@ Result<TableContents> Database::read_table(const std::string& table) const {
     return out;
 }
 
+Result<std::optional<std::vector<Value>>> Database::find_row(const std::string& table, double number) const {
+    if (!db_) return fail("the database has no table " + table);
+    auto columns = schema::table_columns(*db_, table);
+    if (!columns) return columns.error();
+    if (!*columns || (*columns)->empty()) return fail("the database has no table " + table);
+    std::string list;
+    for (const auto& c : **columns) list += (list.empty() ? "" : ", ") + sql::quote_identifier(c.name);
+    auto stmt = sql::Statement::prepare(*db_, "SELECT " + list + " FROM " + sql::quote_identifier(table) + " WHERE " +
+                                                  sql::quote_identifier((*columns)->front().name) +
+                                                  " = ?1 ORDER BY rowid LIMIT 1");
+    if (!stmt) return stmt.error();
+    stmt->bind_double(1, number);
+    auto row = stmt->step();
+    if (!row) return row.error();
+    if (!*row) return std::optional<std::vector<Value>>();
+    std::vector<Value> values;
+    for (int i = 0; i < int((*columns)->size()); ++i) values.push_back(stmt->column(i));
+    return std::optional<std::vector<Value>>(std::move(values));
+}
+
 Result<void> Database::transaction(const std::function<Result<void>()>& body) {
     const bool created = !db_;
     if (created)

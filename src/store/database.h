@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -68,6 +69,10 @@ public:
     // The whole table in one query: its columns and every row in insertion order. Fails when
     // the table does not exist.
     Result<TableContents> read_table(const std::string& table) const;
+
+    // The first row (in insertion order) whose first column equals `number`, every column in
+    // table order; nullopt when no row matches. Fails when the table does not exist.
+    Result<std::optional<std::vector<Value>>> find_row(const std::string& table, double number) const;
 
     // Runs `body` in one transaction: its changes are kept when it succeeds, none when it fails.
     Result<void> transaction(const std::function<Result<void>()>& body);

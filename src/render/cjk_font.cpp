@@ -1,10 +1,10 @@
 // Chinese-capable application font.
-#include "app/cjk_font.h"
+#include "render/cjk_font.h"
 
 #include <QApplication>
 #include <QFontDatabase>
 
-namespace nlx::app {
+namespace nlx::render {
 
 void use_cjk_font(QApplication& application) {
     QFont font = application.font();
@@ -22,4 +22,4 @@ void use_cjk_font(QApplication& application) {
     application.setFont(font);
 }
 
-}  // namespace nlx::app
+}  // namespace nlx::render
