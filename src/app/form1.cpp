@@ -120,9 +120,9 @@ void Form1::build_menus() {
         {"help1", [this] { about(); }},            {"help2", [this] { popup_about(); }},
         {"fenbt", [this] { charts_->distribution_command(data1()); }},
     };
-    auto add_items = [&](QMenu* menu, const MenuSpec& spec) {
-        menu->setObjectName(qs(spec.name));
-        for (const auto& item : spec.items) {
+    auto add_items = [&](QMenu* menu, const MenuSpec& menu_entry) {
+        menu->setObjectName(qs(menu_entry.name));
+        for (const auto& item : menu_entry.items) {
             QAction* act = item.use == ItemUse::separator ? menu->addSeparator() : menu->addAction(qs(item.caption));
             act->setObjectName(qs(item.name));
             act->setParent(this);  // found by name from the window, wherever its menu is
@@ -132,17 +132,17 @@ void Form1::build_menus() {
                 connect(act, &QAction::triggered, this, found->second);
         }
     };
-    for (const auto& spec : menu_bar()) {
-        if (spec.items.empty()) {
-            QAction* act = menuBar()->addAction(qs(spec.caption));
-            act->setObjectName(qs(spec.name));
+    for (const auto& bar_entry : menu_bar()) {
+        if (bar_entry.items.empty()) {
+            QAction* act = menuBar()->addAction(qs(bar_entry.caption));
+            act->setObjectName(qs(bar_entry.name));
             act->setParent(this);
-            act->setEnabled(spec.use != ItemUse::later);
+            act->setEnabled(bar_entry.use != ItemUse::later);
             continue;
         }
-        QMenu* menu = menuBar()->addMenu(qs(spec.caption));
-        menu->menuAction()->setObjectName(qs(spec.name) + "Menu");
-        add_items(menu, spec);
+        QMenu* menu = menuBar()->addMenu(qs(bar_entry.caption));
+        menu->menuAction()->setObjectName(qs(bar_entry.name) + "Menu");
+        add_items(menu, bar_entry);
     }
     popup_ = new QMenu(qs(popup_menu().caption), this);
     add_items(popup_, popup_menu());
