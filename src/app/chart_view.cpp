@@ -31,7 +31,7 @@ void ChartView::set_chart(const charts::Chart& chart) {
         connect(built.bars, &QBarSet::hovered, this, [this](bool status, int index) { hovered(index, status); });
     if (built.line)
         connect(built.line, &QLineSeries::hovered, this,
-                [this](const QPointF& point, bool state) { hovered(int(std::lround(point.x())), state); });
+                [this](const QPointF& point, bool state) { hovered(int(std::lround(point.x() - data_.x_shift)), state); });
 }
 
 void ChartView::hovered(int row, bool entered) {

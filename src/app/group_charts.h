@@ -39,7 +39,6 @@ public:
 
 private:
     charts::GroupRows grid_rows() const;
-    std::string cell(int row, const char* column) const;  // by column name; "" when absent
     void show_pair();
     void show_special();
     void update_area();

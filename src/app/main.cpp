@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "render/cjk_font.h"
+#include "render/offscreen.h"
 #include "app/form1.h"
 #include "app/operator_dialogs.h"
 #include "app/qt_text.h"
@@ -22,24 +23,13 @@ int usage_error(const QString& text) {
     return 2;
 }
 
-// The headless platform's complaints about window-manager hints it cannot honour say nothing
-// about the pictures; everything else goes to stderr as usual.
-QtMessageHandler standard_handler = nullptr;
-
-void quiet_offscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
-    if (standard_handler) standard_handler(type, context, message);
-    else std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     // The screenshot run is headless whatever display there is.
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--screenshot") == 0) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            standard_handler = qInstallMessageHandler(quiet_offscreen);
+            nlx::render::use_offscreen_platform();
         }
 
     QApplication application(argc, argv);

@@ -26,6 +26,7 @@ struct Chart {
     std::vector<ChartMark> marks;
     std::string note;                      // one line under the title; may be empty
     double y_max = 0;                      // top of the value axis; 0: from the values
+    double x_shift = 0;                    // a line's points sit this far right of their row
 
     std::size_t rows() const { return values.size(); }
     void add(std::string label, double value, std::string text, std::string name = {}) {

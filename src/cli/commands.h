@@ -26,5 +26,6 @@ void register_simulate(CLI::App& app, int& exit_code);
 void register_import(CLI::App& app, int& exit_code);
 void register_download(CLI::App& app, int& exit_code);
 void register_demo(CLI::App& app, int& exit_code);
+void register_chart(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     nlx::cli::register_import(app, exit_code);
     nlx::cli::register_download(app, exit_code);
     nlx::cli::register_demo(app, exit_code);
+    nlx::cli::register_chart(app, exit_code);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -89,7 +89,7 @@ BuiltChart build_chart(const charts::Chart& data) {
         series->setName(qs(data.title));
         series->setPen(QPen(kSeriesColour, 2));
         series->setPointsVisible(rows <= 30);
-        for (int r = 0; r < rows; ++r) series->append(r, data.values[std::size_t(r)]);
+        for (int r = 0; r < rows; ++r) series->append(r + data.x_shift, data.values[std::size_t(r)]);
         chart->addSeries(series);
         series->attachAxis(x);
         series->attachAxis(y);

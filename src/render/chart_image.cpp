@@ -2,8 +2,10 @@
 #include "render/chart_image.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QGraphicsLayout>
 #include <QChart>
-#include <QChartView>
+#include <QGraphicsScene>
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
@@ -22,10 +24,14 @@ ImageFormat image_format(const std::filesystem::path& file) {
 
 Result<void> save_chart(const charts::Chart& chart, const std::filesystem::path& file, QSize size,
                         ImageFormat format) {
-    QChartView view(build_chart(chart).chart);
-    view.setRenderHint(QPainter::Antialiasing);
-    view.resize(size);
-    view.chart()->resize(size);
+    // The chart on a scene of its own, laid out at the picture's size: no view, no window.
+    QGraphicsScene scene;
+    QChart* built = build_chart(chart).chart;
+    scene.addItem(built);
+    built->setGeometry(QRectF(QPointF(0, 0), QSizeF(size)));
+    built->layout()->activate();
+    QCoreApplication::sendPostedEvents();
+    const QRectF area(QPointF(0, 0), QSizeF(size));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -36,13 +42,13 @@ Result<void> save_chart(const charts::Chart& chart, const std::filesystem::path&
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(QString::fromStdString(chart.title));
         QPainter painter(&svg);
-        view.render(&painter);
+        scene.render(&painter, area, area);
     } else {
         QImage image(size, QImage::Format_ARGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        view.render(&painter);
+        scene.render(&painter, area, area);
         painter.end();
         if (!image.save(&buffer, "PNG")) return fail("cannot paint the chart for " + file.string());
     }

@@ -1,0 +1,103 @@
+// nlx chart on a database of generated groups: each kind writes a picture, the 24-hour kind
+// prints its levels, and a group that cannot be drawn is refused without writing anything.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/models.h"
+#include "sim/generated_content.h"
+#include "store/database.h"
+#include "store/transfer.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+namespace nlx {
+namespace {
+namespace fs = std::filesystem;
+
+struct ChartCommand : ::testing::Test {
+    test::TempDir dir;
+    fs::path db_file = dir / "noise.db";
+    std::vector<std::string> modes;  // MODE of each stored row
+
+    void SetUp() override {
+        auto capture = sim::generated_capture('c', 40, 3);
+        ASSERT_TRUE(capture) << capture.message();
+        auto db = Database::create_or_open(db_file);
+        ASSERT_TRUE(db) << db.message();
+        ASSERT_TRUE(store_transfer(*db, dir / "store", 'c', *capture));
+        auto table = db->read_table(record_table_name('c'));
+        ASSERT_TRUE(table);
+        const auto mode = std::size_t(*record_column_index(*find_model('c'), "MODE"));
+        for (const auto& row : table->rows) modes.push_back(row[mode].to_text());
+    }
+    std::string row_of(const std::string& mode) const {
+        for (std::size_t r = 0; r < modes.size(); ++r)
+            if (modes[r] == mode) return std::to_string(r + 1);
+        ADD_FAILURE() << "no row with MODE " << mode;
+        return "1";
+    }
+    test::CommandResult chart(const std::string& row, const std::string& kind, const fs::path& out) const {
+        return test::run_nlx({"chart", "--model", "c", "--db", db_file.string(), "--row", row, "--kind", kind,
+                              "--png", out.string(), "--width", "640", "--height", "400"});
+    }
+};
+
+std::string head_of(const fs::path& file, std::size_t bytes) {
+    std::ifstream in(file, std::ios::binary);
+    std::string head(bytes, '\0');
+    in.read(head.data(), std::streamsize(bytes));
+    return head.substr(0, std::size_t(in.gcount()));
+}
+
+TEST_F(ChartCommand, EachKindWritesItsPicture) {
+    struct Case {
+        std::string kind, mode, file;
+    } cases[] = {
+        {"distribution", "STA", "distribution.png"},
+        {"cumulative", "STA", "cumulative.svg"},
+        {"24h", "24h3", "day.png"},
+        {"octave", "OCT", "octave.png"},
+    };
+    for (const auto& c : cases) {
+        auto r = chart(row_of(c.mode), c.kind, dir / c.file);
+        if (r.err.find("without the chart painter") != std::string::npos) GTEST_SKIP() << r.err;
+        ASSERT_EQ(r.exit_code, 0) << c.kind << ": " << r.err;
+        EXPECT_EQ(r.err, "") << c.kind;
+        const bool svg = c.file.ends_with(".svg");
+        if (svg) EXPECT_NE(head_of(dir / c.file, 400).find("<svg"), std::string::npos) << c.kind;
+        else EXPECT_EQ(head_of(dir / c.file, 4), "\x89PNG") << c.kind;
+        if (c.kind == "24h") {
+            EXPECT_TRUE(r.out.starts_with("Ld= ")) << r.out;
+            EXPECT_NE(r.out.find("dB       Ln= "), std::string::npos) << r.out;
+            EXPECT_NE(r.out.find("\nLden= "), std::string::npos) << r.out;
+            EXPECT_NE(r.out.find("2002/49/EC"), std::string::npos) << r.out;
+        } else {
+            EXPECT_EQ(r.out, "") << c.kind;
+        }
+    }
+}
+
+TEST_F(ChartCommand, RefusesWhatItCannotDrawAndWritesNothing) {
+    struct Case {
+        std::string row, kind, says;
+    } cases[] = {
+        {"41", "distribution", "past the last row (40)"},
+        {row_of("STA"), "octave", "is not an octave group (MODE \"STA\")"},
+        {row_of("OCT"), "24h", "is not part of a 24-hour run"},
+    };
+    for (const auto& c : cases) {
+        const fs::path out = dir / "refused.png";
+        auto r = chart(c.row, c.kind, out);
+        EXPECT_EQ(r.exit_code, 1) << c.says;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(out)) << c.says;
+    }
+    auto missing = test::run_nlx({"chart", "--model", "c", "--db", (dir / "none.db").string(), "--row", "1", "--kind",
+                                  "24h", "--png", (dir / "x.png").string()});
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_NE(missing.err.find("none.db"), std::string::npos) << missing.err;
+}
+
+}  // namespace
+}  // namespace nlx
