@@ -14,12 +14,10 @@
 #include "core/number_format.h"
 #include "store/distribution_row.h"
 
-#ifdef NLX_WITH_RENDER
-#include <QApplication>
+#include "cli/report_source.h"
 
+#ifdef NLX_WITH_RENDER
 #include "render/chart_image.h"
-#include "render/cjk_font.h"
-#include "render/offscreen.h"
 #endif
 
 namespace nlx::cli {
@@ -82,21 +80,15 @@ charts::Chart group_chart(const Options& opt, const ModelInfo& model, const Data
 }
 
 void draw(const charts::Chart& chart, const Options& opt) {
-#ifdef NLX_WITH_RENDER
     // Qt Charts paints through widgets: an application on the offscreen platform, no display.
-    render::use_offscreen_platform();
-    static int argc = 1;
-    static char name[] = "nlx";
-    static char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    render::use_cjk_font(application);
+    const auto application = headless_application();
+#ifdef NLX_WITH_RENDER
     const std::filesystem::path file(opt.out);
     auto saved = render::save_chart(chart, file, QSize(opt.width, opt.height), render::image_format(file));
     if (!saved) throw Failure(saved.message());
 #else
     (void)chart;
     (void)opt;
-    throw Failure("this nlx was built without the chart painter (Qt Charts); build with the desktop program");
 #endif
 }
 

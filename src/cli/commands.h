@@ -27,5 +27,7 @@ void register_import(CLI::App& app, int& exit_code);
 void register_download(CLI::App& app, int& exit_code);
 void register_demo(CLI::App& app, int& exit_code);
 void register_chart(CLI::App& app, int& exit_code);
+void register_report(CLI::App& app, int& exit_code);
+void register_sheet(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

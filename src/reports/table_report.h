@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/calendar_date.h"
 #include "reports/print_page.h"
 #include "reports/report_rows.h"
 
@@ -12,9 +13,6 @@ namespace nlx::reports {
 
 inline constexpr int kGroupsPerPage = 36;
 
-struct CalendarDate {
-    int year = 2000, month = 1, day = 1;
-};
 // "2026年03月05日".
 std::string chinese_date(const CalendarDate& date);
 

@@ -61,7 +61,7 @@ TEST_F(ChartCommand, EachKindWritesItsPicture) {
     };
     for (const auto& c : cases) {
         auto r = chart(row_of(c.mode), c.kind, dir / c.file);
-        if (r.err.find("without the chart painter") != std::string::npos) GTEST_SKIP() << r.err;
+        if (r.err.find("without the Qt painters") != std::string::npos) GTEST_SKIP() << r.err;
         ASSERT_EQ(r.exit_code, 0) << c.kind << ": " << r.err;
         EXPECT_EQ(r.err, "") << c.kind;
         const bool svg = c.file.ends_with(".svg");
