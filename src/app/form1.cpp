@@ -20,6 +20,7 @@
 #include "app/logo.h"
 #include "app/menu_table.h"
 #include "app/operator_dialogs.h"
+#include "app/print_commands.h"
 #include "app/qt_text.h"
 #include "app/record_grid.h"
 #include "core/app_folder.h"
@@ -38,6 +39,10 @@ Form1::Form1(std::filesystem::path app_folder, OperatorDialogs& dialogs)
     build_menus();
     wait_ = new Form3(this);
     connect(wait_, &Form3::cancel_requested, &downloads_, &DownloadController::cancel);
+    prints_ = std::make_unique<PrintCommands>(
+        *this, dialogs_, *grid_, *wait_,
+        SheetViewParts{label1_, label2_, image1_, grid_, findChild<QWidget*>("chartArea")}, [this] { return ab_; });
+    connect(prints_.get(), &PrintCommands::running_changed, this, &Form1::set_serial_command_running);
 
     timer1_.setObjectName("Timer1");
     timer1_.setInterval(40000);
@@ -119,6 +124,8 @@ void Form1::build_menus() {
         {"exit", [this] { close(); }},             {"combaud", [this] { show_settings(); }},
         {"help1", [this] { about(); }},            {"help2", [this] { popup_about(); }},
         {"fenbt", [this] { charts_->distribution_command(data1()); }},
+        {"printerr", [this] { prints_->printer_setup(); }}, {"printall", [this] { prints_->print_all(); }},
+        {"printmore", [this] { prints_->print_more(); }}, {"printone", [this] { prints_->print_one(); }},
     };
     auto add_items = [&](QMenu* menu, const MenuSpec& menu_entry) {
         menu->setObjectName(qs(menu_entry.name));

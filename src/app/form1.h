@@ -28,6 +28,7 @@ class Form2;
 class Form3;
 class Form6;
 class OperatorDialogs;
+class PrintCommands;
 class GroupCharts;
 class RecordGrid;
 
@@ -59,6 +60,7 @@ public:
     DownloadController& downloads() { return downloads_; }
     QMenu* popup() const { return popup_; }
     GroupCharts& charts() const { return *charts_; }
+    PrintCommands& prints() const { return *prints_; }
 
 signals:
     // The current group changed (a download, 打开, 添加记录, the grid's current row): the
@@ -129,6 +131,7 @@ private:
     QPointer<Form6> form6_;
     Form2* form2_ = nullptr;
     DownloadController downloads_;
+    std::unique_ptr<PrintCommands> prints_;
 };
 
 }  // namespace nlx::app

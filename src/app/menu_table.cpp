@@ -14,13 +14,13 @@ constexpr MenuItemSpec kFile[] = {
 };
 constexpr MenuItemSpec kSettings[] = {
     {"combaud", "通信参数", U::always},
-    {"printerr", "打印机", U::later},
+    {"printerr", "打印机", U::exclusive},
     {"fenbt", "分布图", U::always},
     {"tianjjl", "添加记录", U::exclusive},
 };
 constexpr MenuItemSpec kPrint[] = {
-    {"printone", "打印单组", U::later}, {"printmore", "打印多组", U::later},
-    {"printall", "打印全部", U::later}, {"upone", "TM27单组", U::later},
+    {"printone", "打印单组", U::exclusive}, {"printmore", "打印多组", U::exclusive},
+    {"printall", "打印全部", U::exclusive}, {"upone", "TM27单组", U::later},
     {"upall", "TM27全部", U::later},
 };
 constexpr MenuItemSpec kHelp[] = {{"help1", "关于...", U::always}};

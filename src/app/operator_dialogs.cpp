@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
 
 namespace nlx::app {
@@ -35,6 +37,12 @@ QString DesktopDialogs::save_file(QWidget* parent, const QString& folder, const 
 bool DesktopDialogs::show_text_file(const QString& path) {
     // The file's own address, never a command line: the desktop picks its viewer for text.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool DesktopDialogs::choose_printer(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace nlx::app

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QWidget;
+class QPrinter;
 
 namespace nlx::app {
 
@@ -20,6 +21,9 @@ public:
     virtual QString save_file(QWidget* parent, const QString& folder, const QString& filter = {}) = 0;
     // Shows a text file in the desktop's viewer; false when none could be started.
     virtual bool show_text_file(const QString& path) = 0;
+    // The system's printer dialog on `printer`: the queue and its settings chosen there stay in
+    // it. False when the operator cancels.
+    virtual bool choose_printer(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The desktop's own: QMessageBox, QFileDialog, QDesktopServices.
@@ -30,6 +34,7 @@ public:
     QString open_file(QWidget* parent, const QString& folder) override;
     QString save_file(QWidget* parent, const QString& folder, const QString& filter = {}) override;
     bool show_text_file(const QString& path) override;
+    bool choose_printer(QWidget* parent, QPrinter& printer) override;
 };
 
 }  // namespace nlx::app

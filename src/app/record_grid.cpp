@@ -2,6 +2,7 @@
 #include "app/record_grid.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
@@ -62,6 +63,17 @@ int RecordGrid::column_twips(int column) const {
 int RecordGrid::current_row() const {
     auto index = currentIndex();
     return index.isValid() ? index.row() : (model_.rowCount() > 0 ? 0 : -1);
+}
+
+std::pair<int, int> RecordGrid::selected_rows() const {
+    const int current = current_row();
+    if (current < 0) return {-1, -1};
+    int top = current, bottom = current;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        top = std::min(top, index.row());
+        bottom = std::max(bottom, index.row());
+    }
+    return {top, bottom};
 }
 
 void RecordGrid::set_current_row(int row) {

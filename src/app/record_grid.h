@@ -24,6 +24,9 @@ public:
 
     int current_row() const;  // -1 without rows
     void set_current_row(int row);
+    // The first and last row of the selection, top to bottom whichever way it was made; the
+    // current row alone when nothing is selected; (-1, -1) without rows.
+    std::pair<int, int> selected_rows() const;
     // The width of a grid column, in twips as the layout gave it.
     int column_twips(int column) const;
 

@@ -53,6 +53,7 @@ void RecordGridModel::set_layout(const GridLayout& layout) {
 void RecordGridModel::fill(const TableContents& table) {
     beginResetModel();
     resize_columns(int(table.columns.size()) + 1);
+    columns_ = table.columns;
     for (std::size_t c = 0; c < table.columns.size(); ++c) headers_[c + 1] = qs(table.columns[c]);
     cells_.clear();
     cells_.reserve(table.rows.size());

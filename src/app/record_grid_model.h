@@ -39,6 +39,8 @@ public:
 
     void set_header(int column, const QString& text);
     QString header(int column) const;
+    // The record table's column names as the last fill had them (the headers may be rewritten).
+    const std::vector<std::string>& table_columns() const { return columns_; }
     // Cell text; column 0 is the marker.
     QString text(int row, int column) const;
 
@@ -48,6 +50,7 @@ public:
 private:
     void resize_columns(int count);
 
+    std::vector<std::string> columns_;
     std::vector<QString> headers_;              // one per grid column; [0] is the marker column's
     std::vector<std::vector<QString>> cells_;   // data columns 1.. of each row (index 0 = column 1)
     std::vector<bool> centred_;

@@ -2,6 +2,7 @@
 // and the window tests, which must never wait in a modal loop.
 #pragma once
 
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -23,6 +24,9 @@ public:
     bool yes = true;                     // answer of every yes/no box
     QStringList shown_files;             // files handed to the viewer
     bool viewer_works = true;
+    QString printer_pdf;                 // the printer dialog chooses printing to this PDF file
+    int printer_dialogs = 0;
+
 
     void inform(QWidget*, const QString& title, const QString& text) override { messages.push_back({title, text}); }
     bool ask_yes_no(QWidget*, const QString& title, const QString& text) override {
@@ -34,6 +38,14 @@ public:
     bool show_text_file(const QString& path) override {
         shown_files << path;
         return viewer_works;
+    }
+
+    bool choose_printer(QWidget*, QPrinter& printer) override {
+        ++printer_dialogs;
+        if (printer_pdf.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printer_pdf);
+        return true;
     }
 
 private:

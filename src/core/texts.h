@@ -78,6 +78,14 @@ inline constexpr std::string_view kSaveChartPng = "保存图表为PNG图片...";
 inline constexpr std::string_view kSaveChartSvg = "保存图表为SVG图片...";
 inline constexpr std::string_view kSaveChartFailed = "保存图表时出错：";
 
+// --- Printed reports ---------------------------------------------------------------------------
+// Added: the please-wait caption while pages go to the printer, and what ends a job otherwise.
+inline constexpr std::string_view kPrintingCaption = "正在打印...";
+inline constexpr std::string_view kPrintFailed = "打印时出错：";
+inline constexpr std::string_view kPrintCancelled = "打印已取消";
+inline constexpr std::string_view kNothingToPrint = "没有可打印的记录";
+inline constexpr std::string_view kNoPrinter = "没有可用的打印机，请先在系统中添加打印机";
+
 // --- Windows of the desktop program -----------------------------------------------------------
 // Please-wait window: the label after `ticks` ticks of its one-second timer; the dots grow from
 // one to six and start again ("请稍候......" at 0, the label's first text).

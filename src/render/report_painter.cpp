@@ -74,7 +74,9 @@ QFont report_font(const reports::Font& font, double scale) {
     QFont f(report_family(font.face));
     f.setPointSizeF(font.points * scale);
     f.setKerning(false);
-    f.setStyleHint(font.face == reports::Face::song ? QFont::Monospace : QFont::SansSerif);
+    // The plain glyph of every character: shaping substitutes digits after Latin letters in the
+    // CJK faces with glyphs a PDF cannot map back to text, so "3140" could not be searched for.
+    f.setStyleHint(font.face == reports::Face::song ? QFont::Monospace : QFont::SansSerif, QFont::PreferNoShaping);
     return f;
 }
 
@@ -177,7 +179,9 @@ QStringList printer_names() { return QPrinterInfo::availablePrinterNames(); }
 
 Result<void> check_printer(const QString& name) {
     const QStringList names = printer_names();
-    if (names.isEmpty()) return fail("this computer has no printer queue");
+    if (names.isEmpty())
+        return fail("no printer queue" + (name.isEmpty() ? std::string() : " named " + name.toStdString()) +
+                    ": this computer has none");
     if (!name.isEmpty() && !names.contains(name))
         return fail("no printer queue named " + name.toStdString() + " (queues: " + names.join(", ").toStdString() + ")");
     return {};

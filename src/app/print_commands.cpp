@@ -1,0 +1,141 @@
+// Print commands of the main window: the groups come from the grid as the operator sees it.
+#include "app/print_commands.h"
+
+#include <QLabel>
+#include <QPrinter>
+
+#include "app/form3.h"
+#include "app/operator_dialogs.h"
+#include "app/qt_text.h"
+#include "app/record_grid.h"
+#include "core/calendar_date.h"
+#include "core/texts.h"
+#include "render/report_painter.h"
+#include "reports/sheet_text.h"
+#include "reports/table_report.h"
+
+namespace nlx::app {
+
+PrintCommands::PrintCommands(QWidget& window, OperatorDialogs& dialogs, RecordGrid& grid, Form3& wait,
+                             SheetViewParts parts, std::function<char()> model)
+    : window_(window), dialogs_(dialogs), grid_(grid), wait_(wait), parts_(parts), model_(std::move(model)) {
+    connect(&wait_, &Form3::cancel_requested, &jobs_, &PrintController::cancel);
+    connect(&jobs_, &PrintController::progress, &wait_, &Form3::set_progress);
+    connect(&jobs_, &PrintController::finished, this, &PrintCommands::job_ended);
+}
+
+PrintCommands::~PrintCommands() = default;
+
+QPrinter& PrintCommands::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void PrintCommands::printer_setup() {
+    if (jobs_.running()) return;
+    dialogs_.choose_printer(&window_, printer());
+}
+
+bool PrintCommands::printer_ready() {
+    if (jobs_.running()) return false;
+    // A printer set to a file needs no queue; the system's printers need one at least.
+    if (printer().outputFormat() == QPrinter::NativeFormat && render::printer_names().isEmpty()) {
+        dialogs_.inform(&window_, {}, qs(texts::kNoPrinter));
+        return false;
+    }
+    return true;
+}
+
+reports::ReportRows PrintCommands::grid_rows() const {
+    // The rows as the grid shows them, so a report holds the groups the operator sees even after
+    // rows were taken off the display with Delete.
+    const RecordGridModel& cells = grid_.cells();
+    reports::ReportRows rows;
+    rows.columns = cells.table_columns();
+    for (int r = 0; r < cells.rowCount(); ++r) {
+        RecordRow row;
+        for (std::size_t c = 0; c < rows.columns.size(); ++c) row.push_back(utf8(cells.text(r, int(c) + 1)));
+        rows.rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void PrintCommands::print_all() { print_range(0, grid_.cells().rowCount() - 1); }
+
+void PrintCommands::print_more() {
+    const auto [top, bottom] = grid_.selected_rows();
+    print_range(top, bottom);
+}
+
+void PrintCommands::print_range(int first, int last) {
+    if (!printer_ready()) return;
+    const auto rows = grid_rows();
+    if (first < 0 || last < first || rows.size() == 0) {
+        dialogs_.inform(&window_, {}, qs(texts::kNothingToPrint));
+        return;
+    }
+    auto pages = reports::table_report(model_(), rows, std::size_t(first), std::size_t(last), local_today());
+    if (pages.empty()) {
+        dialogs_.inform(&window_, {}, qs(texts::kNothingToPrint));
+        return;
+    }
+    const qint64 total = qint64(pages.size());
+    QPrinter& target = printer();
+    const QString what = target.outputFormat() == QPrinter::PdfFormat ? target.outputFileName() : target.printerName();
+    if (!jobs_.start(target, std::move(pages), what)) return;
+    wait_.show_with(qs(texts::kPrintingCaption));
+    wait_.set_progress(0, total);
+    wait_.set_cancellable(true);
+    emit running_changed(true);
+}
+
+void PrintCommands::job_ended() {
+    wait_.hide();
+    wait_.set_cancellable(false);
+    emit running_changed(false);
+    const auto& outcome = jobs_.outcome();
+    if (!outcome) return;
+    if (!*outcome) dialogs_.inform(&window_, {}, qs(texts::kPrintFailed) + qs(outcome->message()));
+    else if (!**outcome) dialogs_.inform(&window_, {}, qs(texts::kPrintCancelled));
+}
+
+void PrintCommands::print_one() {
+    if (!printer_ready()) return;
+    const int row = grid_.current_row();
+    if (row < 0) {
+        dialogs_.inform(&window_, {}, qs(texts::kNothingToPrint));
+        return;
+    }
+    const std::string text = reports::sheet_text(model_(), grid_rows(), std::size_t(row));
+    const reports::SheetBox box;
+
+    // The sheet view: the sheet label alone on the white window while the page is printed; the
+    // window comes back as it was whatever the printer does.
+    struct Restore {
+        SheetViewParts parts;
+        bool title, logo, grid, charts;
+        ~Restore() {
+            parts.sheet->hide();
+            parts.title->setVisible(title);
+            parts.logo->setVisible(logo);
+            parts.grid->setVisible(grid);
+            parts.charts->setVisible(charts);
+        }
+    } restore{parts_, !parts_.title->isHidden(), !parts_.logo->isHidden(), !parts_.grid->isHidden(),
+              !parts_.charts->isHidden()};
+    parts_.grid->hide();
+    parts_.logo->hide();
+    parts_.charts->hide();
+    parts_.title->hide();
+    parts_.sheet->setFont(render::report_font(box.font));
+    parts_.sheet->setWordWrap(true);
+    parts_.sheet->setText(qs(text));
+    parts_.sheet->show();
+
+    QPrinter& target = printer();
+    const QString what = target.outputFormat() == QPrinter::PdfFormat ? target.outputFileName() : target.printerName();
+    if (auto printed = render::paint_sheet(target, text, box, utf8(what)); !printed)
+        dialogs_.inform(&window_, {}, qs(texts::kPrintFailed) + qs(printed.message()));
+}
+
+}  // namespace nlx::app

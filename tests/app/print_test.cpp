@@ -1,0 +1,95 @@
+// The print menu on a printer set to a PDF file: the table report off the window thread, the
+// selection of 打印多组 in either direction, and the sheet view of 打印单组 taken down again.
+#include <QLabel>
+#include <QProcess>
+
+#include "app/print_commands.h"
+#include "shell_fixture.h"
+
+namespace nlx::app::test {
+
+class PrintTest : public QObject {
+    Q_OBJECT
+
+    // The PDF's text as pdftotext lays it out.
+    static QString pdf_text(const QString& file) {
+        QProcess process;
+        process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+        if (!process.waitForFinished(30000)) return {};
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+    static int pages(const QString& text) { return int(text.count(QLatin1Char('\f'))); }
+
+    // Starts the program with `groups` groups of `model` and its printer set to a PDF file.
+    static QString start_printing(Shell& shell, char model, int groups) {
+        shell.start_with_groups(model, groups);
+        const QString pdf = shell.home.filePath(QStringLiteral("report.pdf"));
+        shell.dialogs.printer_pdf = pdf;
+        shell.action("printerr")->trigger();
+        return pdf;
+    }
+
+    static bool wait_for_job(Shell& shell) {
+        QSignalSpy finished(&shell.form->prints().jobs(), &PrintController::finished);
+        return shell.form->prints().running() ? finished.wait(60000) : true;
+    }
+
+private slots:
+    void printAllRunsOffTheWindowThread() {
+        Shell shell;
+        const QString pdf = start_printing(shell, 'b', 37);
+        shell.action("printall")->trigger();
+        QVERIFY(shell.form->prints().running());
+        QVERIFY(!shell.action("recv")->isEnabled());
+        QVERIFY(!shell.action("printall")->isEnabled());
+        QVERIFY(wait_for_job(shell));
+        QVERIFY(shell.action("recv")->isEnabled());
+        const QString text = pdf_text(pdf);
+        QCOMPARE(pages(text), 2);
+        QVERIFY(text.contains(QStringLiteral("NLX3140b测量结果")));
+        QVERIFY(text.contains(QStringLiteral(" 037 ")));
+        QVERIFY(shell.dialogs.messages.empty());
+    }
+
+    void printMoreEitherWay() {
+        Shell shell;
+        const QString pdf = start_printing(shell, 'a', 12);
+        QStringList texts;
+        for (auto [from, to] : {std::pair{3, 6}, {6, 3}}) {
+            shell.grid().set_current_row(from);
+            shell.grid().selectionModel()->select(
+                QItemSelection(shell.grid().model()->index(from, 1), shell.grid().model()->index(to, 1)),
+                QItemSelectionModel::ClearAndSelect);
+            shell.action("printmore")->trigger();
+            QVERIFY(wait_for_job(shell));
+            texts << pdf_text(pdf);
+        }
+        QCOMPARE(texts[0], texts[1]);
+        for (const char* group : {" 004 ", " 005 ", " 006 ", " 007 "}) QVERIFY(texts[0].contains(QLatin1String(group)));
+        QVERIFY(!texts[0].contains(QStringLiteral(" 003 ")) && !texts[0].contains(QStringLiteral(" 008 ")));
+    }
+
+    void printOneRestoresTheWindow() {
+        Shell shell;
+        const QString pdf = start_printing(shell, 'c', 5);
+        auto* sheet = shell.form->findChild<QLabel*>("Label2");
+        shell.grid().set_current_row(1);
+        shell.action("printone")->trigger();
+        QVERIFY(pdf_text(pdf).contains(QStringLiteral("序号:002")));
+        QVERIFY(shell.grid().isVisible() && !sheet->isVisible());
+        QVERIFY(shell.form->findChild<QLabel*>("Label1")->isVisible());
+
+        // A printer that cannot take the page: a message, and the window still comes back.
+        shell.dialogs.printer_pdf = shell.home.filePath(QStringLiteral("missing/folder/sheet.pdf"));
+        shell.action("printerr")->trigger();
+        shell.action("printone")->trigger();
+        QCOMPARE(shell.dialogs.messages.size(), std::size_t(1));
+        QVERIFY(shell.dialogs.messages.back().text.startsWith(QStringLiteral("打印时出错")));
+        QVERIFY(shell.grid().isVisible() && !sheet->isVisible());
+    }
+};
+
+}  // namespace nlx::app::test
+
+QTEST_MAIN(nlx::app::test::PrintTest)
+#include "print_test.moc"
