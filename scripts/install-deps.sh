@@ -11,6 +11,7 @@ packages=(
   fonts-noto-cjk locales-all
   clang libclang-rt-14-dev
   xvfb xauth poppler-utils
+  cups cups-client printer-driver-cups-pdf
 )
 
 missing=()
