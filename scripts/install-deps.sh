@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libsqlite3-dev
-  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6-dev
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   libxlsxwriter-dev
   fonts-noto-cjk locales-all
   clang libclang-rt-14-dev
