@@ -13,3 +13,7 @@ if [ -x "$build/bench/nlx_bench_grid" ]; then
   echo "== record grid: 10,000 rows of model b"
   "$build/bench/nlx_bench_grid" 10000
 fi
+if [ -x "$build/bench/nlx_bench_report" ]; then
+  echo "== table report: 10,000 groups of model b to PDF"
+  "$build/bench/nlx_bench_report" 10000
+fi

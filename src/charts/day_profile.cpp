@@ -16,7 +16,7 @@ double power(double level) { return std::pow(10.0, level / 10.0); }
 bool night_hour(int h) { return h <= 5 || h >= 22; }
 
 std::string tenths_text(long tenths) {
-    return (tenths >= 0 ? " " : "") + plain_number_text(double(tenths) / 10.0);
+    return std::string(tenths >= 0 ? " " : "").append(plain_number_text(double(tenths) / 10.0));
 }
 
 }  // namespace

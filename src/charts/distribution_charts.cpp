@@ -90,7 +90,7 @@ Chart cumulative_chart(char model, std::span<const std::optional<double>> percen
     static constexpr double kPercents[] = {10, 50, 90};
     std::string ours = std::string(texts::kFromDistribution) + ":", theirs = std::string(texts::kFromInstrument) + ":";
     for (int k = 0; k < 3; ++k) {
-        const std::string name = "L" + std::to_string(int(kPercents[k]));
+        const std::string name = std::string("L").append(std::to_string(int(kPercents[k])));
         const auto level = exceeded_level(model, above, kPercents[k]);
         if (level) chart.marks.push_back({*level - first_level(model), name + " " + one_decimal(level)});
         ours += " " + name + "=" + one_decimal(level);

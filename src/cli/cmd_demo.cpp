@@ -1,14 +1,18 @@
 // nlx demo: a virtual instrument on a pseudo-terminal, downloaded through the real serial code
-// into the application folder's record database, then the stored records as a table.
+// into the application folder's record database, then the stored records as a table and their
+// table report as a PDF in the application folder.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 
 #include "cli/commands.h"
 #include "cli/open_database.h"
+#include "cli/print_target.h"
+#include "cli/report_source.h"
 #include "cli/run_download.h"
 #include "core/app_folder.h"
 #include "core/models.h"
+#include "reports/table_report.h"
 #include "sim/generated_content.h"
 #include "sim/virtual_instrument.h"
 #include "store/table_export.h"
@@ -23,7 +27,7 @@ void register_demo(CLI::App& app, int& exit_code) {
         bool pace = false;
     };
     auto opts = std::make_shared<Options>();
-    auto* cmd = app.add_subcommand("demo", "Download from a virtual instrument and show the stored records");
+    auto* cmd = app.add_subcommand("demo", "Download from a virtual instrument, show the stored records and write their table report as a PDF");
     std::vector<std::string> letters;
     for (const auto& m : all_models()) letters.emplace_back(1, m.letter);
     cmd->add_option("--model", opts->model, "Instrument model letter (default a)")->check(CLI::IsMember(letters));
@@ -57,6 +61,12 @@ void register_demo(CLI::App& app, int& exit_code) {
         auto table = db.read_table(record_table_name(model));
         if (!table) throw Failure(table.message());
         std::cout << "\n" << record_table_name(model) << "\n" << to_text(*table);
+
+        // The table report of the downloaded groups, as 打印全部 prints it.
+        const auto report = folder / ("demo-report-" + std::string(1, model) + ".pdf");
+        print_pages({report.string(), {}},
+                    reports::table_report(model, record_rows(db, *find_model(model)), 0, table->rows.size() - 1,
+                                          local_today()));
         exit_code = 0;
     });
 }

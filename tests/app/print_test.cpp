@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QProcess>
 
+#include "app/form3.h"
 #include "app/print_commands.h"
 #include "shell_fixture.h"
 
@@ -49,6 +50,19 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("NLX3140b测量结果")));
         QVERIFY(text.section(QLatin1Char(0x0c), 1).contains(QStringLiteral("037 ")));  // group 37 on page 2
         QCOMPARE(shell.dialogs.messages.size(), std::size_t(1));  // the model confirmation alone
+    }
+
+    void cancelStopsTheJob() {
+        Shell shell;
+        const QString pdf = start_printing(shell, 'a', 400);
+        shell.action("printall")->trigger();
+        auto* cancel = shell.form->wait_window()->findChild<QPushButton*>("cancel");
+        QVERIFY(cancel && cancel->isVisible());
+        cancel->click();
+        QVERIFY(wait_for_job(shell));
+        QCOMPARE(shell.dialogs.messages.back().text, QStringLiteral("打印已取消"));
+        QVERIFY(!shell.form->wait_window()->isVisible());
+        QVERIFY(shell.action("printall")->isEnabled());
     }
 
     void printMoreEitherWay() {
