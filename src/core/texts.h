@@ -78,6 +78,11 @@ inline constexpr std::string_view kSaveChartPng = "保存图表为PNG图片...";
 inline constexpr std::string_view kSaveChartSvg = "保存图表为SVG图片...";
 inline constexpr std::string_view kSaveChartFailed = "保存图表时出错：";
 
+// --- Live level monitor ------------------------------------------------------------------------
+inline constexpr std::string_view kMonitorTitle = "实时监测";
+inline constexpr std::string_view kMonitorInstant = "瞬时";
+inline constexpr std::string_view kLiveNoReply = "串行口设置错识或连线没有联好,请稍后再试";
+
 // --- Printed reports ---------------------------------------------------------------------------
 // Added: the please-wait caption while pages go to the printer, and what ends a job otherwise.
 inline constexpr std::string_view kPrintingCaption = "正在打印...";

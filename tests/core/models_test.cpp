@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/models.h"
+#include "core/monitor_scale.h"
 
 namespace nlx {
 namespace {
@@ -58,6 +59,35 @@ TEST(ModelTable, RecordColumnsAndDistributionTables) {
     EXPECT_EQ(distribution_table_name('d'), "分布图d");
     EXPECT_EQ(distribution_columns().size(), 102u);
     EXPECT_EQ(distribution_columns()[0], "序号");
+}
+
+}  // namespace
+}  // namespace nlx
+
+namespace nlx {
+namespace {
+
+TEST(LiveLevel, ShownTextAndBarPerModel) {
+    struct Case {
+        char model;
+        std::uint8_t low, high;
+        const char* text;
+        double bar;
+        bool in_range;
+    } cases[] = {
+        {'a', 0x58, 0x03, "Lp=115.6dB", 115.6, true}, {'c', 0x58, 0x03, "Lp=85.6dB", 115.6, true},
+        {'d', 0x58, 0x03, "Lp=125.6dB", 115.6, true}, {'e', 0x58, 0x03, "Lp=85.6dB", 85.6, true},
+        {'c', 0x05, 0x00, "Lp=.5dB", 30.5, true},     {'e', 0x05, 0x00, "Lp=.5dB", 0.5, false},
+        {'a', 0xE8, 0x03, "Lp=130.0dB", 130.0, true}, {'b', 0xE9, 0x03, "Lp=130.1dB", 130.1, false},
+    };
+    for (const auto& c : cases) {
+        const auto level = live_level(*monitor_scale(c.model), c.low, c.high);
+        EXPECT_EQ(level.text, c.text) << c.model;
+        EXPECT_DOUBLE_EQ(level.bar, c.bar) << c.model;
+        EXPECT_EQ(level.bar_in_range, c.in_range) << c.model;
+    }
+    EXPECT_EQ(monitor_scale('d')->quantity, "振级");
+    EXPECT_EQ(monitor_scale('c')->captions[0], "0");
 }
 
 }  // namespace

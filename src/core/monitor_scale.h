@@ -1,0 +1,38 @@
+// The live level of each model: the scale under the monitor's bar, the quantity it shows, and
+// how the instrument's reply value becomes the level shown and the bar's position.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace nlx {
+
+struct MonitorScale {
+    char model;
+    std::array<std::string_view, 3> captions;  // under the bar's left end, middle and right end
+    std::string_view quantity;                 // "声级", "振级"
+    int shown_offset;                          // level shown = f + shown_offset
+    int bar_offset;                            // bar value = f + bar_offset, on the bar's 30..130
+};
+
+inline constexpr int kBarMinimum = 30, kBarMaximum = 130;
+
+// nullptr for a letter that is no model.
+const MonitorScale* monitor_scale(char model);
+
+// One reply of the instrument: f, tenths of a decibel, low byte first.
+struct LiveLevel {
+    double f = 0;           // dB as the instrument counts it
+    double shown = 0;       // f + the model's shown offset
+    double bar = 0;         // f + the model's bar offset
+    std::string text;       // "Lp=85.6dB"
+    bool bar_in_range = false;
+};
+LiveLevel live_level(const MonitorScale& scale, std::uint8_t low, std::uint8_t high);
+
+// A level written as "###.0": no leading zeros, one decimal (85.6, .5, 115.6).
+std::string live_level_text(double level);
+
+}  // namespace nlx

@@ -1,0 +1,71 @@
+// The live level: the request byte 1Ch and the instrument's two-byte reply, one reply a 100 ms
+// tick, every tenth reply shown; ended by the operator, by silence (the no-reply message for
+// 1.5 s) or, silently, by a reply too late for its tick.
+#pragma once
+
+#include <functional>
+#include <stop_token>
+#include <string>
+
+#include "core/monitor_scale.h"
+#include "core/settings.h"
+#include "link/byte_link.h"
+
+namespace nlx::link {
+
+inline constexpr std::uint8_t kLiveRequest = 0x1C;
+inline constexpr Millis kLiveTick{100};
+// No reply for this long ends the monitor with the no-reply message.
+inline constexpr Millis kLiveReplyWait{2000};
+// The no-reply message stays this long before the monitor ends.
+inline constexpr Millis kNoReplyShown{1500};
+// A reply that misses its tick leaves the pacing waiting until this many ticks have passed.
+inline constexpr int kPacingTicks = 20;
+// Every this many replies one is shown.
+inline constexpr int kRepliesPerShown = 10;
+
+enum class MonitorOutcome {
+    stopped,     // the operator closed the monitor
+    no_reply,    // the instrument did not answer (the no-reply message was shown)
+    paced_out,   // a reply came too late for its tick: ended without a message
+    port_busy,   // another serial command holds the port
+    port_error,  // the port could not be opened or failed
+};
+
+struct MonitorRequest {
+    char model = 'a';
+    PortSpec port;
+    int baud = 9600;
+};
+
+struct MonitorObserver {
+    std::function<void(const LiveLevel& level)> shown;  // every tenth reply
+    std::function<void(const std::string& text)> message;  // the no-reply text, a port failure
+};
+
+struct MonitorResult {
+    MonitorOutcome outcome = MonitorOutcome::port_error;
+    std::string message;     // what ended it, for the operator; empty for stopped and paced_out
+    std::size_t replies = 0;
+};
+
+// One monitoring exchange over `link`, on the calling thread until it ends; holds the PortLock
+// throughout and closes the port on every path. A stop request is seen within one tick.
+class MonitorSession {
+public:
+    MonitorSession(ByteLink& link, MonitorRequest request, MonitorObserver observer);
+    MonitorResult run(std::stop_token stop = {});
+
+private:
+    enum class Wait { reply, silent, stopped, failed };
+    Wait await_reply(Bytes& reply, const std::stop_token& stop);
+    bool wait_until(TimePoint when, const std::stop_token& stop);  // false when stopped
+
+    ByteLink& link_;
+    MonitorRequest request_;
+    MonitorObserver observer_;
+    std::string error_;
+    Bytes received_;  // received since the last reply was taken
+};
+
+}  // namespace nlx::link
