@@ -15,6 +15,7 @@
 #include "app/chart_view.h"
 #include "app/form2.h"
 #include "app/form3.h"
+#include "app/form4.h"
 #include "app/form6.h"
 #include "app/group_charts.h"
 #include "app/logo.h"
@@ -126,6 +127,7 @@ void Form1::build_menus() {
         {"fenbt", [this] { charts_->distribution_command(data1()); }},
         {"printerr", [this] { prints_->printer_setup(); }}, {"printall", [this] { prints_->print_all(); }},
         {"printmore", [this] { prints_->print_more(); }}, {"printone", [this] { prints_->print_one(); }},
+        {"jianc", [this] { monitor(); }},
     };
     auto add_items = [&](QMenu* menu, const MenuSpec& menu_entry) {
         menu->setObjectName(qs(menu_entry.name));
@@ -145,6 +147,9 @@ void Form1::build_menus() {
             act->setObjectName(qs(bar_entry.name));
             act->setParent(this);
             act->setEnabled(bar_entry.use != ItemUse::later);
+            if (bar_entry.use == ItemUse::exclusive) exclusive_actions_.push_back(act);
+            if (auto found = commands.find(bar_entry.name); found != commands.end())
+                connect(act, &QAction::triggered, this, found->second);
             continue;
         }
         QMenu* menu = menuBar()->addMenu(qs(bar_entry.caption));
@@ -164,6 +169,21 @@ void Form1::build_menus() {
 }
 
 QAction* Form1::action(const char* name) const { return findChild<QAction*>(name); }
+
+void Form1::set_link_factory(LinkFactory links) { links_ = std::move(links); }
+
+void Form1::monitor() {
+    if (!form4_) {
+        form4_ = new Form4(links_, this);
+        connect(form4_, &Form4::running_changed, this, &Form1::set_serial_command_running);
+        connect(form4_, &Form4::closed, this, [this] { form4_loaded_ = false; });
+    }
+    // Set up for the model in use when it is first shown; a window hidden by its own ending keeps
+    // its labels, one closed by the operator is set up afresh.
+    if (!form4_loaded_) form4_->load(ab_);
+    form4_loaded_ = true;
+    form4_->monitor(settings_.port, settings_.baud);
+}
 
 void Form1::set_serial_command_running(bool running) {
     for (QAction* act : exclusive_actions_) act->setEnabled(!running);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/download_controller.h"
+#include "app/monitor_controller.h"
 #include "app/form6.h"
 #include "core/models.h"
 #include "core/settings.h"
@@ -26,6 +27,7 @@ namespace nlx::app {
 class ChartView;
 class Form2;
 class Form3;
+class Form4;
 class Form6;
 class OperatorDialogs;
 class PrintCommands;
@@ -61,6 +63,9 @@ public:
     QMenu* popup() const { return popup_; }
     GroupCharts& charts() const { return *charts_; }
     PrintCommands& prints() const { return *prints_; }
+    Form4* monitor_window() const { return form4_; }  // once 监测 was used
+    // The line the monitor and the micro-printer open: the serial port unless a test sets one.
+    void set_link_factory(LinkFactory links);
 
 signals:
     // The current group changed (a download, 打开, 添加记录, the grid's current row): the
@@ -94,6 +99,7 @@ private:
     void open_history_file(const QString& file);
     void show_popup(const QPoint& at, ChartView* chart);
     void save_chart(bool svg);
+    void monitor();
 
     // Reads the model's record table into the grid in one query and marks the first row (the
     // last with `last_row_current`); false, with the reason in the title label, when the table
@@ -132,6 +138,9 @@ private:
     Form2* form2_ = nullptr;
     DownloadController downloads_;
     std::unique_ptr<PrintCommands> prints_;
+    LinkFactory links_ = serial_link_factory();
+    Form4* form4_ = nullptr;
+    bool form4_loaded_ = false;
 };
 
 }  // namespace nlx::app

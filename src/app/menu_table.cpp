@@ -31,7 +31,7 @@ const MenuSpec kBar[] = {
     {"file", "文件", kFile, U::always},
     {"shez", "设置", kSettings, U::always},
     {"printt", "打印", kPrint, U::always},
-    {"jianc", "监测", {}, U::later},
+    {"jianc", "监测", {}, U::exclusive},
     {"help", "帮助", kHelp, U::always},
 };
 const MenuSpec kPopupMenu{"tanchu1", "弹出", kPopup, U::always};

@@ -82,6 +82,8 @@ inline constexpr std::string_view kSaveChartFailed = "保存图表时出错：";
 inline constexpr std::string_view kMonitorTitle = "实时监测";
 inline constexpr std::string_view kMonitorInstant = "瞬时";
 inline constexpr std::string_view kLiveNoReply = "串行口设置错识或连线没有联好,请稍后再试";
+// Added: the trend of the shown levels under the bar.
+inline constexpr std::string_view kTrendTooltip = "最近一分钟的瞬时值";
 
 // --- Printed reports ---------------------------------------------------------------------------
 // Added: the please-wait caption while pages go to the printer, and what ends a job otherwise.

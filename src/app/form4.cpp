@@ -1,0 +1,137 @@
+// Monitor window: the readings of the worker's exchange on the window thread.
+#include "app/form4.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "app/level_trend.h"
+#include "app/qt_text.h"
+#include "core/monitor_scale.h"
+#include "core/texts.h"
+
+namespace nlx::app {
+namespace {
+// The bar counts tenths of a decibel so that 115.6 stands where it should.
+constexpr int kTenths = 10;
+}
+
+Form4::Form4(LinkFactory links, QWidget* parent) : QDialog(parent), controller_(std::move(links)) {
+    setObjectName("Form4");
+    setWindowTitle(qs(texts::kMonitorTitle));
+    setModal(false);
+
+    surface_ = new QLabel(this);
+    surface_->setObjectName("surface");
+    surface_->setAlignment(Qt::AlignCenter);
+    surface_->setMinimumHeight(150);
+    surface_->setWordWrap(true);
+
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName("PBar");
+    bar_->setRange(kBarMinimum * kTenths, kBarMaximum * kTenths);
+    bar_->setValue(kBarMinimum * kTenths);
+    bar_->setTextVisible(false);
+
+    auto* scale = new QGridLayout;
+    for (int k = 0; k < 3; ++k) {
+        scale_[std::size_t(k)] = new QLabel(this);
+        scale_[std::size_t(k)]->setObjectName(QStringLiteral("Label1_%1").arg(k));
+        scale->addWidget(scale_[std::size_t(k)], 0, k, k == 0 ? Qt::AlignLeft : k == 1 ? Qt::AlignHCenter : Qt::AlignRight);
+    }
+    instant_ = new QLabel(qs(texts::kMonitorInstant), this);
+    instant_->setObjectName("Label2_0");
+    quantity_ = new QLabel(this);
+    quantity_->setObjectName("Label2_1");
+    auto* names = new QHBoxLayout;
+    names->addWidget(instant_);
+    names->addWidget(quantity_);
+    names->addStretch();
+
+    trend_ = new LevelTrend(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(surface_, 1);
+    layout->addLayout(names);
+    layout->addWidget(bar_);
+    layout->addLayout(scale);
+    layout->addWidget(trend_);
+    resize(720, 440);
+
+    connect(&controller_, &MonitorController::shown, this, &Form4::show_level);
+    connect(&controller_, &MonitorController::message, this, &Form4::show_message);
+    connect(&controller_, &MonitorController::finished, this, &Form4::exchange_ended);
+    load('a');
+}
+
+void Form4::load(char model) {
+    const MonitorScale* scale = monitor_scale(model);
+    if (!scale) return;
+    model_ = model;
+    for (std::size_t k = 0; k < 3; ++k) scale_[k]->setText(qs(scale->captions[k]));
+    quantity_->setText(qs(scale->quantity));
+    bar_->setValue(kBarMinimum * kTenths);
+    surface_->clear();
+    trend_->clear();
+}
+
+double Form4::bar_level() const { return bar_->value() / double(kTenths); }
+QString Form4::surface_text() const { return surface_->text(); }
+
+void Form4::monitor(const PortSpec& port, int baud) {
+    port_ = port;
+    baud_ = baud;
+    show();
+    raise();
+    activateWindow();
+    start_exchange();
+}
+
+void Form4::changeEvent(QEvent* event) {
+    // The window coming to the front starts an exchange, as long as none runs.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible()) start_exchange();
+    QDialog::changeEvent(event);
+}
+
+void Form4::start_exchange() {
+    if (controller_.running()) return;
+    if (controller_.start({model_, port_, baud_})) emit running_changed(true);
+}
+
+void Form4::show_level(const QString& text, double bar, bool in_range) {
+    // A level off the bar's scale leaves the bar where it was; the text still shows the level.
+    if (in_range) bar_->setValue(int(std::lround(bar * kTenths)));
+    QFont font = surface_->font();
+    font.setPointSize(72);
+    surface_->setFont(font);
+    surface_->setText(text);
+    trend_->add(bar);
+}
+
+void Form4::show_message(const QString& text) {
+    QFont font = surface_->font();
+    font.setPointSize(30);
+    surface_->setFont(font);
+    surface_->setText(text);
+}
+
+void Form4::exchange_ended() {
+    emit running_changed(false);
+    const auto& result = controller_.result();
+    // Silence and a late reply end the monitor; a busy or failed port stays on screen to be read.
+    if (result && (result->outcome == link::MonitorOutcome::no_reply || result->outcome == link::MonitorOutcome::paced_out))
+        hide();
+}
+
+void Form4::closeEvent(QCloseEvent* event) {
+    // Closing ends the exchange within one tick; the worker closes the port as it stops.
+    controller_.stop();
+    hide();
+    emit closed();
+    event->accept();
+}
+
+}  // namespace nlx::app

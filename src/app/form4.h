@@ -1,0 +1,59 @@
+// The monitor window `Form4` "实时监测": the live level as large text and on a bar with the
+// model's scale, a trend of the last minute, one exchange at a time while the window is shown.
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "app/monitor_controller.h"
+#include "core/settings.h"
+
+class QLabel;
+class QProgressBar;
+
+namespace nlx::app {
+
+class LevelTrend;
+
+class Form4 final : public QDialog {
+    Q_OBJECT
+public:
+    Form4(LinkFactory links, QWidget* parent = nullptr);
+
+    // Sets the scale and names of `model` (a fresh load of the window).
+    void load(char model);
+    // Shows the window and starts an exchange on `port` at `baud` unless one runs.
+    void monitor(const PortSpec& port, int baud);
+
+    MonitorController& exchanges() { return controller_; }
+    char model() const { return model_; }
+    double bar_level() const;  // the bar's value in dB
+    QString surface_text() const;
+
+signals:
+    void running_changed(bool running);
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void start_exchange();
+    void show_level(const QString& text, double bar, bool in_range);
+    void show_message(const QString& text);
+    void exchange_ended();
+
+    MonitorController controller_;
+    char model_ = 'a';
+    PortSpec port_;
+    int baud_ = 9600;
+    QProgressBar* bar_;
+    std::array<QLabel*, 3> scale_{};
+    QLabel* instant_;
+    QLabel* quantity_;
+    QLabel* surface_;
+    LevelTrend* trend_;
+};
+
+}  // namespace nlx::app

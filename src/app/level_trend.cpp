@@ -1,0 +1,63 @@
+// Trend of the shown levels: a polyline on the monitor's scale, newest at the right.
+#include "app/level_trend.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+#include "app/qt_text.h"
+#include "core/texts.h"
+
+namespace nlx::app {
+
+namespace {
+constexpr std::size_t kMinute = 60;  // shown levels come about once a second
+}
+
+LevelTrend::LevelTrend(QWidget* parent) : QWidget(parent) {
+    setObjectName("trend");
+    setMinimumHeight(60);
+    setToolTip(qs(texts::kTrendTooltip));
+}
+
+void LevelTrend::add(double level) {
+    levels_.push_back(level);
+    while (levels_.size() > kMinute) levels_.pop_front();
+    update();
+}
+
+void LevelTrend::clear() {
+    levels_.clear();
+    update();
+}
+
+void LevelTrend::set_range(double low, double high) {
+    low_ = low;
+    high_ = high > low ? high : low + 1;
+    update();
+}
+
+void LevelTrend::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = QRectF(rect()).adjusted(2, 2, -2, -2);
+    painter.setPen(QPen(palette().mid().color(), 1));
+    painter.drawRect(area);
+    if (levels_.size() < 2) return;
+    const double step = area.width() / double(kMinute - 1);
+    auto y = [&](double level) {
+        const double share = std::clamp((level - low_) / (high_ - low_), 0.0, 1.0);
+        return area.bottom() - share * area.height();
+    };
+    QPainterPath path;
+    const double first_x = area.right() - step * double(levels_.size() - 1);
+    for (std::size_t k = 0; k < levels_.size(); ++k) {
+        const QPointF point(first_x + step * double(k), y(levels_[k]));
+        if (k == 0) path.moveTo(point);
+        else path.lineTo(point);
+    }
+    painter.setPen(QPen(QColor(32, 96, 160), 2));
+    painter.drawPath(path);
+}
+
+}  // namespace nlx::app

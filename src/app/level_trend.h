@@ -1,0 +1,27 @@
+// The last minute of shown live levels as a small line under the monitor's bar.
+#pragma once
+
+#include <QWidget>
+#include <deque>
+
+namespace nlx::app {
+
+class LevelTrend final : public QWidget {
+    Q_OBJECT
+public:
+    explicit LevelTrend(QWidget* parent = nullptr);
+    // A shown level (one a second); the oldest goes once a minute is held.
+    void add(double level);
+    void clear();
+    const std::deque<double>& levels() const { return levels_; }
+    void set_range(double low, double high);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::deque<double> levels_;
+    double low_ = 30, high_ = 130;
+};
+
+}  // namespace nlx::app

@@ -1,0 +1,49 @@
+// Runs the live-level session on a worker thread and reports its readings to the monitor window
+// through queued signals.
+#pragma once
+
+#include <QObject>
+#include <QThread>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+
+#include "link/byte_link.h"
+#include "link/monitor_session.h"
+
+namespace nlx::app {
+
+// Makes the line a session runs on: the serial port, or a scripted line in tests.
+using LinkFactory = std::function<std::unique_ptr<link::ByteLink>()>;
+LinkFactory serial_link_factory();
+
+class MonitorController final : public QObject {
+    Q_OBJECT
+public:
+    explicit MonitorController(LinkFactory links, QObject* parent = nullptr);
+    ~MonitorController() override;  // stops a running exchange and waits for it
+
+    // Starts one exchange; false when one runs already.
+    bool start(const link::MonitorRequest& request);
+    // Asks the exchange to end; it closes the port within one tick.
+    void stop();
+    bool running() const { return thread_ != nullptr; }
+    const std::optional<link::MonitorResult>& result() const { return result_; }
+
+signals:
+    void shown(const QString& text, double bar, bool bar_in_range);
+    void message(const QString& text);
+    void finished();
+
+private:
+    void ended();
+
+    LinkFactory links_;
+    QThread* thread_ = nullptr;
+    std::stop_source stop_;
+    std::optional<link::MonitorResult> worker_result_;
+    std::optional<link::MonitorResult> result_;
+};
+
+}  // namespace nlx::app
