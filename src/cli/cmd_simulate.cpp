@@ -41,7 +41,7 @@ void register_simulate(CLI::App& app, int& exit_code) {
         cmd->add_option("--capture", opts->capture, "Capture file to serve: one written by a download, or a raw dump of the two count bytes and the data");
     auto* groups_opt = cmd->add_option("--groups", opts->groups, "Serve this many realistic generated groups")
                            ->check(CLI::Range(1, 4000));
-    cmd->add_option("--seed", opts->seed, "Seed of the generated groups (default 1)")->needs(groups_opt);
+    cmd->add_option("--seed", opts->seed, "Seed of the generated groups and of the live level (default 1)");
     capture_opt->excludes(groups_opt);
     cmd->add_option("--baud", opts->baud, "Line speed in bit/s (for --pace)")
         ->check(CLI::Validator([](std::string& s) {
@@ -52,7 +52,7 @@ void register_simulate(CLI::App& app, int& exit_code) {
             }
         }, "SPEED"));
     cmd->add_flag("--pace", opts->pace, "Send at the real line rate of the speed");
-    cmd->add_option("--fault", opts->fault, "bad-ack, no-ack, zero-count, negative-count, stale-bytes, stall-after=BYTES, close-after=BYTES")
+    cmd->add_option("--fault", opts->fault, "bad-ack, no-ack, zero-count, negative-count, stale-bytes, stall-after=BYTES, close-after=BYTES, no-live")
         ->check(CLI::Validator([](std::string& s) {
             auto f = sim::parse_fault(s);
             return f ? std::string() : f.message();
@@ -79,6 +79,7 @@ void register_simulate(CLI::App& app, int& exit_code) {
         o.pace = opts->pace;
         o.baud = opts->baud;
         o.fault = sim::parse_fault(opts->fault).value();
+        o.level_seed = opts->seed;
         auto vi = sim::VirtualInstrument::open(std::move(o));
         if (!vi) throw Failure(vi.message());
         auto& instrument = **vi;

@@ -21,6 +21,7 @@ constexpr Named kFaults[] = {
     {"stale-bytes", FaultKind::stale_bytes, false},
     {"stall-after", FaultKind::stall_after, true},
     {"close-after", FaultKind::close_after, true},
+    {"no-live", FaultKind::no_live, false},
 };
 
 std::string known_names() {

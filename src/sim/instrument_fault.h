@@ -18,6 +18,7 @@ enum class FaultKind {
     stale_bytes,     // garbage waits in the line before the host opens the port
     stall_after,     // stops sending after `after` data bytes; the line stays open
     close_after,     // hangs the line up after `after` data bytes
+    no_live,         // never answers the live-level request
 };
 
 struct Fault {

@@ -17,6 +17,7 @@
 #include "core/capture.h"
 #include "link/byte_link.h"
 #include "link/download_protocol.h"
+#include "link/live_level.h"
 
 namespace nlx::sim {
 namespace {
@@ -47,6 +48,7 @@ Result<std::unique_ptr<VirtualInstrument>> VirtualInstrument::open(InstrumentOpt
     if (options.baud <= 0) return fail("speed " + std::to_string(options.baud) + " is not valid");
     std::unique_ptr<VirtualInstrument> vi(new VirtualInstrument());
     vi->options_ = std::move(options);
+    vi->level_ = LiveLevel(vi->options_.level_seed);
     if (::openpty(&vi->master_, &vi->slave_, nullptr, nullptr, nullptr) != 0)
         return fail(errno_text("cannot open a pseudo-terminal"));
     for (int fd : {vi->master_, vi->slave_}) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
@@ -154,9 +156,18 @@ bool VirtualInstrument::await_attention() {
     for (;;) {
         int b = read_byte(-1);
         if (b == -2) return false;
+        if (b == link::kLiveLevelRequest && !answer_live_level()) return false;
         if (previous == kAttention1 && b == kAttention2) return true;
         previous = b;
     }
+}
+
+bool VirtualInstrument::answer_live_level() {
+    if (options_.fault.kind == FaultKind::no_live) return true;
+    const int tenths = level_.next();
+    const std::uint8_t reply[link::kLiveLevelReplySize] = {std::uint8_t(tenths & 0xFF), std::uint8_t(tenths >> 8)};
+    // A host that does not take the reply has gone; the next request gets the next level.
+    return send(reply) != Sent::stopped;
 }
 
 bool VirtualInstrument::await_request() {

@@ -12,6 +12,7 @@
 #include "core/result.h"
 #include "core/capture.h"
 #include "sim/instrument_fault.h"
+#include "sim/live_level.h"
 
 namespace nlx::sim {
 
@@ -24,12 +25,14 @@ struct InstrumentOptions {
     bool pace = false;      // send at the line rate of `baud` (10 bits a byte) instead of at once
     int baud = 9600;
     Fault fault;
+    std::uint32_t level_seed = 1;  // seed of the levels the live-level request gets
 };
 
 // Holds both ends of a pseudo-terminal: the host opens device() like a serial port. The
 // instrument keeps its own hold on that end too, so the line survives the host closing it
 // between downloads. It answers download after download: attention 1Bh 40h -> AAh, request
-// 1Ah -> count bytes and data, then waits for the next attention.
+// 1Ah -> count bytes and data, then waits for the next attention. While it waits for the
+// attention, each live-level request 1Ch gets the level it measures now at once (two bytes).
 class VirtualInstrument {
 public:
     static Result<std::unique_ptr<VirtualInstrument>> open(InstrumentOptions options);
@@ -63,6 +66,7 @@ private:
     VirtualInstrument() = default;
     Result<void> serve(const std::function<void()>& listening);
     bool await_attention();           // false when stopping
+    bool answer_live_level();         // false when stopping
     bool await_request();             // false when stopping
     int read_byte(int timeout_ms);    // -1 nothing, -2 stopping
     Sent send(std::span<const std::uint8_t> bytes);
@@ -76,6 +80,7 @@ private:
     int master_ = -1, slave_ = -1;
     int wake_[2] = {-1, -1};
     std::string device_;
+    LiveLevel level_{1};
     std::thread thread_;
     std::atomic<bool> stopping_{false};
     std::atomic<std::size_t> downloads_{0};
