@@ -85,6 +85,13 @@ inline constexpr std::string_view kLiveNoReply = "串行口设置错识或连线
 // Added: the trend of the shown levels under the bar.
 inline constexpr std::string_view kTrendTooltip = "最近一分钟的瞬时值";
 
+// --- Micro-printer speed dialog ----------------------------------------------------------------
+inline constexpr std::string_view kSpeedTitle = "打印速度选择";
+inline constexpr std::string_view kSpeedSlow = "慢速";
+inline constexpr std::string_view kSpeedMedium = "中速";
+inline constexpr std::string_view kSpeedFast = "高速";
+inline constexpr std::string_view kSpeedHint = "选择TM27的打印速度,最好选慢速。";
+
 // --- Printed reports ---------------------------------------------------------------------------
 // Added: the please-wait caption while pages go to the printer, and what ends a job otherwise.
 inline constexpr std::string_view kPrintingCaption = "正在打印...";
