@@ -127,6 +127,19 @@ inline constexpr std::string_view kNoPortsFound = "（未找到串行口，可�
 inline constexpr std::string_view kSettingsSaveFailed = "保存设置时出错：";
 inline constexpr std::string_view kSettingsFallback = "已选com1和9600";
 inline constexpr std::string_view kBadPortName = "串行口名称错误：";
+// Added: 探测 asks each port for the live level and selects the first that answers.
+inline constexpr std::string_view kProbeButton = "探测";
+inline constexpr std::string_view kProbeLockHolder = "探测仪器";  // the port lock's holder meanwhile
+inline constexpr std::string_view kProbing = "正在探测串行口，请稍候...";
+inline constexpr std::string_view kNothingToProbe = "没有可探测的串行口";
+inline constexpr std::string_view kProbeNotFound = "没有找到仪器：";
+inline constexpr std::string_view kProbeSilent = "无应答";
+inline constexpr std::string_view kProbeSkipped = "无法打开";
+inline constexpr std::string_view kProbeCancelled = "探测已取消";
+// "在 /dev/ttyUSB0 找到仪器（声级 55.3 dB）"
+inline std::string probe_found(std::string_view device, std::string_view level) {
+    return std::string("在 ").append(device).append(" 找到仪器（声级 ").append(level).append(" dB）");
+}
 
 // About boxes: the maker's support lines of the 关于... box.
 inline constexpr std::string_view kAboutLines =
