@@ -11,11 +11,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/operator_dialogs.h"
+#include "app/probe_runner.h"
 #include "app/qt_text.h"
 #include "core/shell_texts.h"
 #include "core/texts.h"
+#include "link/port_probe.h"
 #include "link/serial_ports.h"
 
 namespace nlx::app {
@@ -68,8 +71,13 @@ Form2::Form2(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWid
     note_ = new QLabel(this);
     note_->setObjectName("note");
     note_->setWordWrap(true);
-    note_->setStyleSheet(QStringLiteral("color: #b00000"));
     note_->hide();
+
+    probe_button_ = new QPushButton(qs(texts::kProbeButton), this);
+    probe_button_->setObjectName("probe");
+    probe_ = new ProbeRunner(this);
+    connect(probe_button_, &QPushButton::clicked, this, &Form2::start_probe);
+    connect(probe_, &ProbeRunner::finished, this, &Form2::probe_ended);
 
     auto* apply_button = new QPushButton(qs(texts::kSettingsApply), this);
     apply_button->setObjectName("Command1");
@@ -79,6 +87,7 @@ Form2::Form2(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWid
     connect(save_button, &QPushButton::clicked, this, &Form2::save);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(probe_button_);
     buttons->addStretch();
     buttons->addWidget(apply_button);
     buttons->addWidget(save_button);
@@ -91,15 +100,20 @@ Form2::Form2(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWid
 
 void Form2::list_ports(const std::string& current_device) {
     devices_->clear();
-    bool listed = false;
+    int at = -1;
+    // An adapter with a stable name carries that name, so the settings keep it whatever
+    // ttyUSB number the adapter gets next time; the entry is found by either name.
     for (const auto& port : link::list_serial_ports()) {
-        devices_->addItem(qs(link::port_line(port)), qs(port.device));
-        listed = listed || port.device == current_device;
+        if (!current_device.empty() && (port.device == current_device || port.stable_device == current_device))
+            at = devices_->count();
+        devices_->addItem(qs(link::port_line(port)), qs(port.preferred_device()));
     }
-    if (!current_device.empty() && !listed) devices_->insertItem(0, qs(current_device), qs(current_device));
+    if (!current_device.empty() && at < 0) {
+        devices_->insertItem(0, qs(current_device), qs(current_device));
+        at = 0;
+    }
     if (devices_->count() == 0) devices_->lineEdit()->setPlaceholderText(qs(texts::kNoPortsFound));
-    int at = devices_->findData(qs(current_device));
-    devices_->setCurrentIndex(current_device.empty() ? -1 : at);
+    devices_->setCurrentIndex(at);
     if (current_device.empty()) devices_->setEditText({});
 }
 
@@ -116,18 +130,26 @@ void Form2::select(const SerialSettings& current, const QString& note) {
     QString shown = note;
     if (!note.isEmpty() || !port_ok || !speed)
         shown = qs(texts::kSettingsFallback) + (note.isEmpty() ? QString() : QStringLiteral("：") + note);
-    note_->setText(shown);
-    note_->setVisible(!shown.isEmpty());
+    show_note(shown, true);
+}
+
+void Form2::show_note(const QString& text, bool trouble) {
+    note_->setStyleSheet(trouble ? QStringLiteral("color: #b00000") : QStringLiteral("color: #006000"));
+    note_->setText(text);
+    note_->setVisible(!text.isEmpty());
+}
+
+QString Form2::current_device() const {
+    // A listed port carries its device; a typed name is taken as typed.
+    return devices_->currentIndex() >= 0 && devices_->currentText() == devices_->itemText(devices_->currentIndex())
+               ? devices_->currentData().toString()
+               : devices_->currentText().trimmed();
 }
 
 Result<SerialSettings> Form2::chosen() const {
     SerialSettings settings;
     if (device_option_->isChecked()) {
-        // A listed port carries its device; a typed name is taken as typed.
-        QString device = devices_->currentIndex() >= 0 && devices_->currentText() == devices_->itemText(devices_->currentIndex())
-                             ? devices_->currentData().toString()
-                             : devices_->currentText().trimmed();
-        auto port = parse_port(utf8(device));
+        auto port = parse_port(utf8(current_device()));
         if (!port) return fail(std::string(texts::kBadPortName) + port.message());
         settings.port = *port;
     } else {
@@ -158,6 +180,62 @@ void Form2::save() {
     }
     if (auto saved = save_settings(settings_file_, *settings); !saved)
         dialogs_.inform(this, {}, qs(texts::kSettingsSaveFailed) + qs(saved.message()));
+}
+
+}  // namespace nlx::app
+
+namespace nlx::app {
+
+void Form2::start_probe() {
+    // The device shown first, as it is the likeliest, then every listed port.
+    std::vector<std::string> devices;
+    auto add = [&devices](const QString& device) {
+        std::string name = utf8(device.trimmed());
+        if (!name.empty() && std::find(devices.begin(), devices.end(), name) == devices.end())
+            devices.push_back(std::move(name));
+    };
+    add(current_device());
+    for (int i = 0; i < devices_->count(); ++i) add(devices_->itemData(i).toString());
+    if (devices.empty()) {
+        show_note(qs(texts::kNothingToProbe), true);
+        return;
+    }
+    int baud = kSpeeds[0];
+    for (auto* option : speeds_)
+        if (option->isChecked()) baud = option->text().toInt();
+    if (!probe_->start(std::move(devices), baud)) return;
+    probe_button_->setEnabled(false);
+    show_note(qs(texts::kProbing), false);
+}
+
+void Form2::probe_ended() {
+    probe_button_->setEnabled(true);
+    const link::ProbeReport& report = probe_->report();
+    if (const link::PortProbe* found = report.first_answer()) {
+        const QString device = qs(found->device);
+        int at = devices_->findData(device);
+        if (at < 0) {
+            devices_->insertItem(0, device, device);
+            at = 0;
+        }
+        devices_->setCurrentIndex(at);
+        device_option_->setChecked(true);
+        show_note(qs(texts::probe_found(found->device, link::level_text(found->level_tenths))), false);
+        return;
+    }
+    // Why nothing was found: the port lock, a cancel, or what each port did.
+    QString why;
+    if (report.refused) why = qs(*report.refused);
+    else if (report.cancelled) why = qs(texts::kProbeCancelled);
+    for (const auto& port : report.ports) {
+        if (!why.isEmpty()) why += QStringLiteral("；");
+        why += qs(port.device) + QStringLiteral(" ");
+        if (port.outcome == link::ProbeOutcome::skipped)
+            why += qs(texts::kProbeSkipped) + QStringLiteral("（") + qs(port.detail) + QStringLiteral("）");
+        else
+            why += qs(texts::kProbeSilent);
+    }
+    show_note(qs(texts::kProbeNotFound) + why, true);
 }
 
 }  // namespace nlx::app

@@ -1,5 +1,5 @@
 // The communication settings dialog `Form2`: port and speed, applied to the running program
-// (确  定) or saved for the next start (保存设置).
+// (确  定) or saved for the next start (保存设置); 探测 finds the port the instrument is on.
 #pragma once
 
 #include <QDialog>
@@ -17,6 +17,7 @@ class QRadioButton;
 namespace nlx::app {
 
 class OperatorDialogs;
+class ProbeRunner;
 
 class Form2 final : public QDialog {
     Q_OBJECT
@@ -37,6 +38,11 @@ private:
     void apply();
     void save();
     void list_ports(const std::string& current_device);
+    // The device the list shows: a listed port's device, or the name as typed.
+    QString current_device() const;
+    void start_probe();
+    void probe_ended();
+    void show_note(const QString& text, bool trouble);
 
     std::filesystem::path settings_file_;
     OperatorDialogs& dialogs_;
@@ -45,6 +51,8 @@ private:
     QComboBox* devices_;
     std::vector<QRadioButton*> speeds_;  // 9600, 4800, 2400, 1200
     QLabel* note_;
+    QPushButton* probe_button_;
+    ProbeRunner* probe_;
 };
 
 }  // namespace nlx::app

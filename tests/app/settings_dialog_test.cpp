@@ -1,5 +1,5 @@
 // Communication settings dialog: selection from the running settings, apply versus save, the
-// fallback for a bad sys.cfg, a failed save, and device names.
+// fallback for a bad sys.cfg, a failed save, device names, and 探测 finding the instrument.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +8,8 @@
 #include "shell_fixture.h"
 #include "app/form2.h"
 #include "core/read_file.h"
+#include "sim/patterned_capture.h"
+#include "sim/virtual_instrument.h"
 
 using namespace nlx;
 using namespace nlx::app;
@@ -126,6 +128,37 @@ private slots:
             QVERIFY(shell.dialogs.messages.back().text.startsWith(QStringLiteral("串行口名称错误：")));
             QVERIFY(dialog->isVisible());
         }
+    }
+
+    // The virtual instrument's pseudo-terminal is no port the system lists: the probe must ask
+    // the device typed in the list too.
+    void probe_selects_the_port_that_answers() {
+        sim::InstrumentOptions o;
+        const Capture served = sim::patterned_capture('a', 1);
+        o.content = [served] { return served; };
+        auto vi = sim::VirtualInstrument::open(o);
+        QVERIFY(vi.ok());
+        QVERIFY((*vi)->start().ok());
+        const QString pty = qs((*vi)->device());
+
+        Shell shell;
+        shell.start(SerialSettings{});
+        shell.choose('a');
+        Form2* dialog = open_settings(shell);
+        option(dialog, "Option2", 1)->click();  // 4800
+        auto* devices = dialog->findChild<QComboBox*>("deviceList");
+        devices->setEditText(pty);
+        option(dialog, "Option1", 1)->click();  // com2: the probe's find chooses the device
+        auto* probe = dialog->findChild<QPushButton*>("probe");
+        QCOMPARE(probe->text(), QStringLiteral("探测"));
+        probe->click();
+        QVERIFY(!probe->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(probe->isEnabled(), 30000);
+        auto* note = dialog->findChild<QLabel*>("note");
+        QVERIFY2(note->text().startsWith(QStringLiteral("在 ") + pty + QStringLiteral(" 找到仪器")), qPrintable(note->text()));
+        QVERIFY(dialog->findChild<QRadioButton*>("deviceOption")->isChecked());
+        dialog->findChild<QPushButton*>("Command1")->click();
+        QCOMPARE(shell.form->settings(), (SerialSettings{PortSpec{0, utf8(pty)}, 4800}));
     }
 };
 
