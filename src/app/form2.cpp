@@ -182,10 +182,6 @@ void Form2::save() {
         dialogs_.inform(this, {}, qs(texts::kSettingsSaveFailed) + qs(saved.message()));
 }
 
-}  // namespace nlx::app
-
-namespace nlx::app {
-
 void Form2::start_probe() {
     // The device shown first, as it is the likeliest, then every listed port.
     std::vector<std::string> devices;

@@ -38,10 +38,12 @@ void probe(const std::vector<std::string>& devices, int baud) {
     const link::ProbeReport report = link::probe_ports(devices, serial, link::ProbeOptions{baud});
     for (const auto& port : report.ports) std::cout << probe_line(port) << "\n";
     std::cout.flush();
-    if (report.refused) throw Failure("probing stopped: " + *report.refused);
+    if (report.refused) throw Failure(std::string("probing stopped: ").append(*report.refused));
     if (!report.first_answer())
-        throw Failure("no instrument answered the live-level request at " + std::to_string(baud) +
-                      " bit/s on " + joined(devices));
+        throw Failure(std::string("no instrument answered the live-level request at ")
+                          .append(std::to_string(baud))
+                          .append(" bit/s on ")
+                          .append(joined(devices)));
 }
 
 }  // namespace
