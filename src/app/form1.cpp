@@ -16,6 +16,7 @@
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form4.h"
+#include "app/form5.h"
 #include "app/form6.h"
 #include "app/group_charts.h"
 #include "app/logo.h"
@@ -47,6 +48,8 @@ Form1::Form1(std::filesystem::path app_folder, OperatorDialogs& dialogs)
 
     timer1_.setObjectName("Timer1");
     timer1_.setInterval(40000);
+    form5_ = new Form5(this);
+    connect(form5_, &Form5::interval_chosen, this, [this](std::chrono::milliseconds interval) { timer1_.setInterval(interval); });
     connect(&timer1_, &QTimer::timeout, this, [this] { ++pause_; });
 
     connect(&downloads_, &DownloadController::status, label1_, &QLabel::setText);

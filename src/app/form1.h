@@ -28,6 +28,7 @@ class ChartView;
 class Form2;
 class Form3;
 class Form4;
+class Form5;
 class Form6;
 class OperatorDialogs;
 class PrintCommands;
@@ -64,6 +65,8 @@ public:
     GroupCharts& charts() const { return *charts_; }
     PrintCommands& prints() const { return *prints_; }
     Form4* monitor_window() const { return form4_; }  // once 监测 was used
+    Form5* speed_dialog() const { return form5_; }
+    const QTimer& timer1() const { return timer1_; }
     // The line the monitor and the micro-printer open: the serial port unless a test sets one.
     void set_link_factory(LinkFactory links);
 
@@ -140,6 +143,7 @@ private:
     std::unique_ptr<PrintCommands> prints_;
     LinkFactory links_ = serial_link_factory();
     Form4* form4_ = nullptr;
+    Form5* form5_ = nullptr;
     bool form4_loaded_ = false;
 };
 

@@ -17,6 +17,8 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/form3.h"
+#include "app/form4.h"
+#include "app/form5.h"
 #include "app/form6.h"
 #include "app/qt_text.h"
 #include "app/record_grid.h"
@@ -70,6 +72,11 @@ public:
             return failed("the settings dialog did not show");
         save(form.settings_dialog(), "settings.png");
         form.settings_dialog()->hide();
+        if (!monitor(form)) return 1;
+        form.speed_dialog()->show();
+        if (!run_until([&] { return form.speed_dialog()->isVisible(); }, 5000)) return failed("Form5 did not show");
+        save(form.speed_dialog(), "speed.png");
+        form.speed_dialog()->hide();
         return failures_ == 0 ? 0 : 1;
     }
 
@@ -95,6 +102,25 @@ private:
             if (option->property("letter").toChar() == QChar(letter)) option->click();
         dialog->findChild<QPushButton*>("Command1")->click();
         return form.model() == letter || (failed(QStringLiteral("model %1 not confirmed").arg(letter)), false);
+    }
+
+    // 监测 against the virtual instrument until a few levels are shown, so the trend has a line.
+    bool monitor(Form1& form) {
+        auto instrument = start_simulation({'a', 5, 1, false, {}});
+        if (!instrument) return failed(qs(instrument.message())), false;
+        form.use_settings(simulation_settings(**instrument));
+        if (!choose_model(form, 'a')) return false;
+        form.findChild<QAction*>("jianc")->trigger();
+        Form4* window = form.monitor_window();
+        int shown = 0;
+        auto connection = QObject::connect(&window->exchanges(), &MonitorController::shown, [&] { ++shown; });
+        const bool in_time = run_until([&] { return shown >= 4; }, 15000);
+        QObject::disconnect(connection);
+        if (in_time) save(window, "monitor.png");
+        window->close();
+        run_until([&] { return !window->exchanges().running(); }, 5000);
+        (*instrument)->stop();
+        return in_time || (failed("the monitor showed no level"), false);
     }
 
     bool download(Form1& form, char letter) {

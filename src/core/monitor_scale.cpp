@@ -22,6 +22,7 @@ std::string live_level_text(double level) { return format_number(level, "###.0")
 
 LiveLevel live_level(const MonitorScale& scale, std::uint8_t low, std::uint8_t high) {
     LiveLevel level;
+    // Tenths of a decibel, low byte first.
     const int tenths = high * 256 + low;
     level.f = tenths / 10.0;
     // Whole tenths added to whole decibels: exact in tenths, then back to dB.

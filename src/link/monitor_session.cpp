@@ -83,7 +83,7 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
     if (auto opened = link_.open(port_device_name(request_.port), request_.baud, FlowControl::none); !opened)
         return port_failed(opened.message());
     if (auto dropped = link_.discard_input(); !dropped) return port_failed(dropped.message());
-    if (auto sent = link_.write_byte(kLiveRequest); !sent) return port_failed(sent.message());
+    if (auto sent = link_.write_byte(kLiveLevelRequest); !sent) return port_failed(sent.message());
 
     // `base` is when the tick count last started from 0: the start and each shown reply. Reply n
     // after it is taken in tick n; one that comes after its tick has passed stops the pacing.
@@ -120,7 +120,7 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
             link_.close();
             return say(MonitorOutcome::stopped, {});
         }
-        if (auto sent = link_.write_byte(kLiveRequest); !sent) return port_failed(sent.message());
+        if (auto sent = link_.write_byte(kLiveLevelRequest); !sent) return port_failed(sent.message());
     }
 }
 

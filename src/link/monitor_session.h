@@ -10,10 +10,10 @@
 #include "core/monitor_scale.h"
 #include "core/settings.h"
 #include "link/byte_link.h"
+#include "link/live_level.h"
 
 namespace nlx::link {
 
-inline constexpr std::uint8_t kLiveRequest = 0x1C;
 inline constexpr Millis kLiveTick{100};
 // No reply for this long ends the monitor with the no-reply message.
 inline constexpr Millis kLiveReplyWait{2000};

@@ -2,7 +2,10 @@
 // no-reply message and the window hiding itself with the port closed.
 #include <QLabel>
 
+#include <QElapsedTimer>
+
 #include "app/form4.h"
+#include "app/simulation.h"
 #include "link/fake_link.h"
 #include "link/port_lock.h"
 #include "shell_fixture.h"
@@ -16,7 +19,7 @@ class MonitorTest : public QObject {
     static LinkFactory answering(int replies) {
         return [replies] {
             auto line = std::make_unique<link::FakeLink>();
-            for (int k = 0; k < replies; ++k) line->answer({link::kLiveRequest}, {0x58, 0x03}, std::chrono::milliseconds(5));
+            for (int k = 0; k < replies; ++k) line->answer({link::kLiveLevelRequest}, {0x58, 0x03}, std::chrono::milliseconds(5));
             return std::unique_ptr<link::ByteLink>(std::move(line));
         };
     }
@@ -42,6 +45,32 @@ private slots:
         QCOMPARE(monitor->bar_level(), 115.6);
         QCOMPARE(monitor->surface_text(), QStringLiteral("串行口设置错识或连线没有联好,请稍后再试"));
         QVERIFY(!monitor->isVisible());
+        QVERIFY(!link::PortLock::holder());
+        QVERIFY(shell.action("recv")->isEnabled());
+    }
+
+    void closingDuringAnExchangeClosesThePort() {
+        auto instrument = start_simulation({'c', 5, 1, false, {}});
+        QVERIFY(instrument.ok());
+        Shell shell;
+        shell.start(simulation_settings(**instrument));
+        shell.choose('c');
+        shell.action("jianc")->trigger();
+        Form4* monitor = shell.form->monitor_window();
+        QSignalSpy shown(&monitor->exchanges(), &MonitorController::shown);
+        QVERIFY(shown.wait(5000));
+        // The virtual instrument's level lies between 50 and 60 dB; model c shows it as it is.
+        const QString text = shown[0][0].toString();
+        QVERIFY2(text.startsWith(QStringLiteral("Lp=5")) && text.endsWith(QStringLiteral("dB")), qPrintable(text));
+        QVERIFY(monitor->bar_level() >= 80 && monitor->bar_level() <= 90);
+
+        QSignalSpy finished(&monitor->exchanges(), &MonitorController::finished);
+        QElapsedTimer clock;
+        clock.start();
+        monitor->close();
+        QVERIFY(finished.wait(2000));
+        QVERIFY(clock.elapsed() < 500);
+        QCOMPARE(monitor->exchanges().result()->outcome, link::MonitorOutcome::stopped);
         QVERIFY(!link::PortLock::holder());
         QVERIFY(shell.action("recv")->isEnabled());
     }

@@ -38,7 +38,7 @@ MonitorRun monitor(FakeLink& link, char model, std::function<void(MonitorRun&, s
 
 // `count` replies of 58h 03h (85.6 dB), each `delay` after its request.
 void replies(FakeLink& link, int count, std::chrono::nanoseconds delay = 5ms, Bytes reply = {0x58, 0x03}) {
-    for (int k = 0; k < count; ++k) link.answer({kLiveRequest}, reply, delay);
+    for (int k = 0; k < count; ++k) link.answer({kLiveLevelRequest}, reply, delay);
 }
 
 TEST(MonitorSession, EndsAsTheLineSays) {
@@ -76,7 +76,7 @@ TEST(MonitorSession, OneReplyATickAndTheMessageShownForItsTime) {
     replies(link, 10);
     const auto run = monitor(link, 'c');
     // Ten requests for ten replies, the eleventh unanswered; replies 2..10 wait for ticks 1..9.
-    EXPECT_EQ(link.written(), Bytes(11, kLiveRequest));
+    EXPECT_EQ(link.written(), Bytes(11, kLiveLevelRequest));
     EXPECT_GE(run.took, 900ms + kLiveReplyWait + kNoReplyShown);
     EXPECT_LT(run.took, 1000ms + kLiveReplyWait + kNoReplyShown);
 }
@@ -84,7 +84,7 @@ TEST(MonitorSession, OneReplyATickAndTheMessageShownForItsTime) {
 TEST(MonitorSession, LateReplyEndsSilentlyAfterTheTicksRunOut) {
     FakeLink link;
     replies(link, 1, 5ms);
-    link.answer({kLiveRequest}, {0x58, 0x03}, 250ms);  // sent at 100 ms, reply 2 misses tick 2
+    link.answer({kLiveLevelRequest}, {0x58, 0x03}, 250ms);  // sent at 100 ms, reply 2 misses tick 2
     const auto run = monitor(link, 'a');
     EXPECT_EQ(run.result.outcome, MonitorOutcome::paced_out);
     EXPECT_GE(run.took, (kPacingTicks + 1) * kLiveTick);
