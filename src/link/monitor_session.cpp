@@ -97,9 +97,10 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
         case Wait::failed: return port_failed(error_);
         case Wait::silent: {
             if (observer_.message) observer_.message(std::string(texts::kLiveNoReply));
-            const bool shown_out = wait_until(link_.now() + kNoReplyShown, stop);
+            // A stop only cuts the message's time short: the instrument did not answer.
+            wait_until(link_.now() + kNoReplyShown, stop);
             link_.close();
-            r.outcome = shown_out ? MonitorOutcome::no_reply : MonitorOutcome::stopped;
+            r.outcome = MonitorOutcome::no_reply;
             r.message = std::string(texts::kLiveNoReply);
             return r;
         }
