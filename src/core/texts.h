@@ -100,6 +100,27 @@ inline constexpr std::string_view kPrintCancelled = "打印已取消";
 inline constexpr std::string_view kNothingToPrint = "没有可打印的记录";
 inline constexpr std::string_view kNoPrinter = "没有可用的打印机，请先在系统中添加打印机";
 
+// --- TM27 micro-printer on the serial port --------------------------------------------------
+inline constexpr std::string_view kTm27Ready = "TM27已准备好!正在打印。";
+inline constexpr std::string_view kTm27NoAnswer = "TM27打印机没有接好或没有联机";
+inline constexpr std::string_view kTm27Done = "打印完成";
+// Added: the port lock's name of the job, a job stopped by the operator, and the groups the
+// TM27 cannot print (a printed value missing, a number that is not one, a model without them).
+inline constexpr std::string_view kTm27Holder = "TM27打印";
+inline constexpr std::string_view kTm27Cancelled = "TM27打印已取消";
+inline std::string tm27_empty_cell(std::string_view group, std::string_view column) {
+    return std::string("第").append(group).append("组的").append(column).append("为空，无法用TM27打印");
+}
+inline std::string tm27_bad_cell(std::string_view group, std::string_view column) {
+    return std::string("第").append(group).append("组的").append(column).append("含有TM27无法打印的字符");
+}
+inline std::string tm27_bad_group_number(std::size_t row) {
+    return std::string("第").append(std::to_string(row)).append("行的序号不是数字，无法用TM27打印");
+}
+inline std::string tm27_model_not_printable(std::string_view model_caption) {
+    return std::string(model_caption).append("的记录没有L5至L95和SD，无法用TM27打印");
+}
+
 // --- Windows of the desktop program -----------------------------------------------------------
 // Please-wait window: the label after `ticks` ticks of its one-second timer; the dots grow from
 // one to six and start again ("请稍候......" at 0, the label's first text).
