@@ -30,6 +30,10 @@ public:
     // port_device_name). Fails with a message that names the port.
     virtual Result<void> open(const std::string& port, int baud, FlowControl flow) = 0;
 
+    // Changes the flow control of the open port, the line staying open (the micro-printer is
+    // woken without flow control, then paces the printout with XON/XOFF).
+    virtual Result<void> set_flow(FlowControl flow) = 0;
+
     // Queues the bytes for sending, in the order written; returns once the driver has them.
     virtual Result<void> write(std::span<const std::uint8_t> bytes) = 0;
 

@@ -6,26 +6,10 @@
 #include "core/models.h"
 #include "link/download_protocol.h"
 #include "core/texts.h"
+#include "link/port_closer.h"
 #include "link/port_lock.h"
 
 namespace nlx::link {
-namespace {
-
-// Closes the port whichever way the download ends, exceptions included.
-class PortCloser {
-public:
-    explicit PortCloser(ByteLink& link) : link_(link) {}
-    ~PortCloser() {
-        if (link_.is_open()) link_.close();
-    }
-    PortCloser(const PortCloser&) = delete;
-    PortCloser& operator=(const PortCloser&) = delete;
-
-private:
-    ByteLink& link_;
-};
-
-}  // namespace
 
 std::string_view outcome_name(DownloadOutcome outcome) {
     switch (outcome) {

@@ -59,9 +59,16 @@ Result<void> FakeLink::open(const std::string& port, int baud, FlowControl flow)
     if (open_error_) return fail(*open_error_);
     port_ = port;
     baud_ = baud;
-    flow_ = flow;
+    opened_flow_ = flow_ = flow;
     open_ = true;
     ++opens_;
+    return {};
+}
+
+Result<void> FakeLink::set_flow(FlowControl flow) {
+    if (!open_) return fail("fake port is not open");
+    flow_ = flow;
+    flow_changes_.emplace_back(flow, written_.size());
     return {};
 }
 

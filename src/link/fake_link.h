@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "link/byte_link.h"
 
@@ -41,7 +43,11 @@ public:
     const Bytes& written() const { return written_; }
     const std::string& opened_port() const { return port_; }
     int opened_baud() const { return baud_; }
-    FlowControl opened_flow() const { return flow_; }
+    FlowControl opened_flow() const { return opened_flow_; }
+    // The flow control now, and each change made on the open line with the number of bytes
+    // written before it.
+    FlowControl flow() const { return flow_; }
+    const std::vector<std::pair<FlowControl, std::size_t>>& flow_changes() const { return flow_changes_; }
     int open_count() const { return opens_; }
     int close_count() const { return closes_; }
     std::size_t bytes_read() const { return read_total_; }
@@ -49,6 +55,7 @@ public:
 
     // --- ByteLink ----------------------------------------------------------------------------
     Result<void> open(const std::string& port, int baud, FlowControl flow) override;
+    Result<void> set_flow(FlowControl flow) override;
     Result<void> write(std::span<const std::uint8_t> bytes) override;
     Result<Bytes> read(std::size_t max, TimePoint deadline) override;
     std::size_t bytes_waiting() override;
@@ -82,7 +89,8 @@ private:
     std::function<void()> on_read_;
     std::string port_;
     int baud_ = 0;
-    FlowControl flow_ = FlowControl::none;
+    FlowControl opened_flow_ = FlowControl::none, flow_ = FlowControl::none;
+    std::vector<std::pair<FlowControl, std::size_t>> flow_changes_;
     bool open_ = false;
     int opens_ = 0, closes_ = 0;
     std::size_t read_total_ = 0, discarded_ = 0;

@@ -61,6 +61,10 @@ std::string open_failure(const std::string& device, QSerialPort::SerialPortError
     return "cannot open serial port " + device + ": " + why;
 }
 
+QSerialPort::FlowControl qt_flow(FlowControl flow) {
+    return flow == FlowControl::xon_xoff ? QSerialPort::SoftwareControl : QSerialPort::NoFlowControl;
+}
+
 }  // namespace
 
 SerialLink::SerialLink() = default;
@@ -86,13 +90,18 @@ Result<void> SerialLink::open(const std::string& port, int baud, FlowControl flo
     port_->setDataBits(QSerialPort::Data8);
     port_->setParity(QSerialPort::NoParity);
     port_->setStopBits(QSerialPort::OneStop);
-    port_->setFlowControl(flow == FlowControl::xon_xoff ? QSerialPort::SoftwareControl
-                                                         : QSerialPort::NoFlowControl);
+    port_->setFlowControl(qt_flow(flow));
     if (!port_->open(QIODevice::ReadWrite)) {
         auto message = open_failure(device_, port_->error(), port_->errorString().toStdString());
         port_.reset();
         return fail(message);
     }
+    return {};
+}
+
+Result<void> SerialLink::set_flow(FlowControl flow) {
+    if (!is_open()) return fail("serial port " + device_ + " is not open");
+    if (!port_->setFlowControl(qt_flow(flow))) return port_error("cannot change the flow control");
     return {};
 }
 

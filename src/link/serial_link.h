@@ -20,6 +20,7 @@ public:
     SerialLink& operator=(const SerialLink&) = delete;
 
     Result<void> open(const std::string& port, int baud, FlowControl flow) override;
+    Result<void> set_flow(FlowControl flow) override;
     Result<void> write(std::span<const std::uint8_t> bytes) override;
     Result<Bytes> read(std::size_t max, TimePoint deadline) override;
     std::size_t bytes_waiting() override;
