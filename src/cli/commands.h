@@ -30,5 +30,6 @@ void register_chart(CLI::App& app, int& exit_code);
 void register_report(CLI::App& app, int& exit_code);
 void register_sheet(CLI::App& app, int& exit_code);
 void register_monitor(CLI::App& app, int& exit_code);
+void register_tm27(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli
