@@ -92,7 +92,6 @@ Result<void> VirtualPrinter::stop() {
 }
 
 Result<void> VirtualPrinter::run(const std::function<void()>& listening) {
-    stopping_.store(false);
     return serve([&] {
         if (listening) listening();
     });
