@@ -17,6 +17,8 @@
 #include "app/form3.h"
 #include "app/form4.h"
 #include "app/form5.h"
+#include "app/grid_rows.h"
+#include "reports/tm27_printout.h"
 #include "app/form6.h"
 #include "app/group_charts.h"
 #include "app/logo.h"
@@ -49,7 +51,20 @@ Form1::Form1(std::filesystem::path app_folder, OperatorDialogs& dialogs)
     timer1_.setObjectName("Timer1");
     timer1_.setInterval(40000);
     form5_ = new Form5(this);
-    connect(form5_, &Form5::interval_chosen, this, [this](std::chrono::milliseconds interval) { timer1_.setInterval(interval); });
+    // The pause between printed groups is two ticks of Timer1; a speed chosen during a run
+    // changes the pauses still to come.
+    connect(form5_, &Form5::interval_chosen, this, [this](std::chrono::milliseconds interval) {
+        timer1_.setInterval(interval);
+        tm27_pause_->set(2 * interval);
+    });
+    connect(wait_, &Form3::cancel_requested, &tm27_, &Tm27Controller::cancel);
+    connect(&tm27_, &Tm27Controller::status, label1_, &QLabel::setText);
+    connect(&tm27_, &Tm27Controller::progress, wait_, &Form3::set_progress);
+    connect(&tm27_, &Tm27Controller::finished, this, [this] {
+        wait_->hide();
+        wait_->set_cancellable(false);
+        set_serial_command_running(false);
+    });
     connect(&timer1_, &QTimer::timeout, this, [this] { ++pause_; });
 
     connect(&downloads_, &DownloadController::status, label1_, &QLabel::setText);
@@ -131,6 +146,7 @@ void Form1::build_menus() {
         {"printerr", [this] { prints_->printer_setup(); }}, {"printall", [this] { prints_->print_all(); }},
         {"printmore", [this] { prints_->print_more(); }}, {"printone", [this] { prints_->print_one(); }},
         {"jianc", [this] { monitor(); }},
+        {"upone", [this] { tm27(false); }}, {"upall", [this] { tm27(true); }},
     };
     auto add_items = [&](QMenu* menu, const MenuSpec& menu_entry) {
         menu->setObjectName(qs(menu_entry.name));
@@ -186,6 +202,30 @@ void Form1::monitor() {
     if (!form4_loaded_) form4_->load(ab_);
     form4_loaded_ = true;
     form4_->monitor(settings_.port, settings_.baud);
+}
+
+void Form1::tm27(bool all) {
+    if (tm27_.running() || !model_info_) return;
+    const auto rows = grid_report_rows(grid_->cells());
+    const int current = grid_->current_row();
+    if (rows.size() == 0 || current < 0) {
+        label1_->setText(qs(texts::kNothingToPrint));
+        return;
+    }
+    // TM27单组 prints the current group; TM27全部 every group from the first, whatever the row.
+    link::Tm27Request request;
+    request.port = settings_.port;
+    request.baud = settings_.baud;
+    const std::size_t first = all ? 0 : std::size_t(current), last = all ? rows.size() - 1 : std::size_t(current);
+    for (std::size_t r = first; r <= last; ++r) request.groups.push_back(reports::tm27_printout(ab_, rows, r));
+    tm27_pause_->set(2 * std::chrono::milliseconds(timer1_.interval()));
+    request.pause = tm27_pause_;
+    form5_->show();
+    if (!tm27_.start(links_, std::move(request))) return;
+    set_serial_command_running(true);
+    wait_->show_with(qs(texts::kTm27Caption));
+    wait_->set_progress(0, qint64(last - first + 1));
+    wait_->set_cancellable(true);
 }
 
 void Form1::set_serial_command_running(bool running) {

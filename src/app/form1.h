@@ -13,6 +13,7 @@
 
 #include "app/download_controller.h"
 #include "app/monitor_controller.h"
+#include "app/tm27_controller.h"
 #include "app/form6.h"
 #include "core/models.h"
 #include "core/settings.h"
@@ -67,6 +68,7 @@ public:
     Form4* monitor_window() const { return form4_; }  // once 监测 was used
     Form5* speed_dialog() const { return form5_; }
     const QTimer& timer1() const { return timer1_; }
+    Tm27Controller& tm27_jobs() { return tm27_; }
     // The line the monitor and the micro-printer open: the serial port unless a test sets one.
     void set_link_factory(LinkFactory links);
 
@@ -103,6 +105,7 @@ private:
     void show_popup(const QPoint& at, ChartView* chart);
     void save_chart(bool svg);
     void monitor();
+    void tm27(bool all);
 
     // Reads the model's record table into the grid in one query and marks the first row (the
     // last with `last_row_current`); false, with the reason in the title label, when the table
@@ -144,6 +147,8 @@ private:
     LinkFactory links_ = serial_link_factory();
     Form4* form4_ = nullptr;
     Form5* form5_ = nullptr;
+    Tm27Controller tm27_;
+    std::shared_ptr<link::Tm27Pause> tm27_pause_ = std::make_shared<link::Tm27Pause>();
     bool form4_loaded_ = false;
 };
 

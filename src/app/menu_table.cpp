@@ -20,8 +20,8 @@ constexpr MenuItemSpec kSettings[] = {
 };
 constexpr MenuItemSpec kPrint[] = {
     {"printone", "打印单组", U::exclusive}, {"printmore", "打印多组", U::exclusive},
-    {"printall", "打印全部", U::exclusive}, {"upone", "TM27单组", U::later},
-    {"upall", "TM27全部", U::later},
+    {"printall", "打印全部", U::exclusive}, {"upone", "TM27单组", U::exclusive},
+    {"upall", "TM27全部", U::exclusive},
 };
 constexpr MenuItemSpec kHelp[] = {{"help1", "关于...", U::always}};
 constexpr MenuItemSpec kPopup[] = {

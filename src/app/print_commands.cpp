@@ -5,6 +5,7 @@
 #include <QPrinter>
 
 #include "app/form3.h"
+#include "app/grid_rows.h"
 #include "app/operator_dialogs.h"
 #include "app/qt_text.h"
 #include "app/record_grid.h"
@@ -46,19 +47,7 @@ bool PrintCommands::printer_ready() {
     return true;
 }
 
-reports::ReportRows PrintCommands::grid_rows() const {
-    // The rows as the grid shows them, so a report holds the groups the operator sees even after
-    // rows were taken off the display with Delete.
-    const RecordGridModel& cells = grid_.cells();
-    reports::ReportRows rows;
-    rows.columns = cells.table_columns();
-    for (int r = 0; r < cells.rowCount(); ++r) {
-        RecordRow row;
-        for (std::size_t c = 0; c < rows.columns.size(); ++c) row.push_back(utf8(cells.text(r, int(c) + 1)));
-        rows.rows.push_back(std::move(row));
-    }
-    return rows;
-}
+reports::ReportRows PrintCommands::grid_rows() const { return grid_report_rows(grid_.cells()); }
 
 void PrintCommands::print_all() { print_range(0, grid_.cells().rowCount() - 1); }
 

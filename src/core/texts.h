@@ -108,6 +108,8 @@ inline constexpr std::string_view kTm27Done = "打印完成";
 // TM27 cannot print (a printed value missing, a number that is not one, a model without them).
 inline constexpr std::string_view kTm27Holder = "TM27打印";
 inline constexpr std::string_view kTm27Cancelled = "TM27打印已取消";
+// Added: the please-wait caption while the groups go to the TM27.
+inline constexpr std::string_view kTm27Caption = "TM27打印中...";
 inline std::string tm27_empty_cell(std::string_view group, std::string_view column) {
     return std::string("第").append(group).append("组的").append(column).append("为空，无法用TM27打印");
 }
