@@ -121,9 +121,10 @@ bool VirtualPrinter::wait_until(Clock::time_point when) {
 
 long VirtualPrinter::read_some(std::uint8_t* into, std::size_t max) {
     for (;;) {
-        if (stopping_.load()) return 0;
+        // What is in the line already is taken even when stopping: the host has sent it.
         ssize_t got = ::read(master_, into, max);
         if (got > 0) return long(got);
+        if (stopping_.load()) return 0;
         if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR && errno != EIO) return -1;
         pollfd fds[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0 && errno != EINTR) return -1;
@@ -185,7 +186,7 @@ Result<void> VirtualPrinter::serve(const std::function<void()>& listening) {
     }
     listening();
     std::uint8_t buffer[4096];
-    while (!stopping_.load()) {
+    for (;;) {
         const long got = read_some(buffer, sizeof buffer);
         if (got == 0) break;
         if (got < 0) return fail(errno_text("the virtual printer's line failed"));

@@ -45,8 +45,8 @@ public:
 
     // Serves on a thread of its own; returns once the printer listens.
     Result<void> start();
-    // Stops the thread and waits for it; harmless when it is not running. What the thread ended
-    // with (a file that could not be written) comes back.
+    // Stops the thread, once it has taken what is in the line, and waits for it; harmless when it
+    // is not running. What the thread ended with (a file that could not be written) comes back.
     Result<void> stop();
 
     // Serves on the calling thread until request_stop(); `listening` is called once it listens.
@@ -63,7 +63,7 @@ public:
 private:
     VirtualPrinter() = default;
     Result<void> serve(const std::function<void()>& listening);
-    // Reads what has arrived, waiting for it; 0 when stopping, -1 on a broken line.
+    // Reads what has arrived, waiting for it; 0 when stopping with nothing left, -1 on a broken line.
     long read_some(std::uint8_t* into, std::size_t max);
     bool write_all(std::span<const std::uint8_t> bytes);  // false when stopping or broken
     bool wait_until(std::chrono::steady_clock::time_point when);  // false when stopping
