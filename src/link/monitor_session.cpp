@@ -3,25 +3,10 @@
 
 #include "core/texts.h"
 #include "link/download_protocol.h"
+#include "link/port_closer.h"
 #include "link/port_lock.h"
 
 namespace nlx::link {
-namespace {
-
-class PortCloser {
-public:
-    explicit PortCloser(ByteLink& link) : link_(link) {}
-    ~PortCloser() {
-        if (link_.is_open()) link_.close();
-    }
-    PortCloser(const PortCloser&) = delete;
-    PortCloser& operator=(const PortCloser&) = delete;
-
-private:
-    ByteLink& link_;
-};
-
-}  // namespace
 
 MonitorSession::MonitorSession(ByteLink& link, MonitorRequest request, MonitorObserver observer)
     : link_(link), request_(request), observer_(std::move(observer)) {}

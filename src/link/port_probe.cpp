@@ -5,24 +5,11 @@
 
 #include "core/texts.h"
 #include "link/download_protocol.h"
+#include "link/port_closer.h"
 #include "link/port_lock.h"
 
 namespace nlx::link {
 namespace {
-
-// Closes the port whichever way asking it ends.
-class PortCloser {
-public:
-    explicit PortCloser(ByteLink& link) : link_(link) {}
-    ~PortCloser() {
-        if (link_.is_open()) link_.close();
-    }
-    PortCloser(const PortCloser&) = delete;
-    PortCloser& operator=(const PortCloser&) = delete;
-
-private:
-    ByteLink& link_;
-};
 
 // After the second byte, a little longer for a third that would show the bytes are no level
 // reply: four byte times, and never less than 20 ms.
