@@ -108,6 +108,7 @@ void Form4::show_level(const QString& text, double bar, bool in_range) {
     font.setPointSize(72);
     surface_->setFont(font);
     surface_->setText(text);
+    last_level_ = text;
     trend_->add(bar);
 }
 

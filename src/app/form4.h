@@ -29,6 +29,7 @@ public:
     char model() const { return model_; }
     double bar_level() const;  // the bar's value in dB
     QString surface_text() const;
+    QString last_level_text() const { return last_level_; }  // the last "Lp=…dB" shown
 
 signals:
     void running_changed(bool running);
@@ -54,6 +55,7 @@ private:
     QLabel* quantity_;
     QLabel* surface_;
     LevelTrend* trend_;
+    QString last_level_;
 };
 
 }  // namespace nlx::app
