@@ -18,6 +18,7 @@
 #include "link/byte_link.h"
 #include "link/download_protocol.h"
 #include "link/live_level.h"
+#include "sim/pseudo_terminal.h"
 
 namespace nlx::sim {
 namespace {
@@ -34,8 +35,6 @@ constexpr std::uint8_t kStaleBytes[] = {0x13, 0x55, 0x00, 0x1A, 0xAA};
 // A host that takes nothing for this long has gone away; the transfer is abandoned.
 constexpr int kStuckMs = 2000;
 
-std::string errno_text(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
-
 void close_fd(int& fd) {
     if (fd >= 0) ::close(fd);
     fd = -1;
@@ -49,18 +48,9 @@ Result<std::unique_ptr<VirtualInstrument>> VirtualInstrument::open(InstrumentOpt
     std::unique_ptr<VirtualInstrument> vi(new VirtualInstrument());
     vi->options_ = std::move(options);
     vi->level_ = LiveLevel(vi->options_.level_seed);
-    if (::openpty(&vi->master_, &vi->slave_, nullptr, nullptr, nullptr) != 0)
-        return fail(errno_text("cannot open a pseudo-terminal"));
-    for (int fd : {vi->master_, vi->slave_}) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    ::fcntl(vi->master_, F_SETFL, ::fcntl(vi->master_, F_GETFL) | O_NONBLOCK);
-    termios raw{};
-    if (::tcgetattr(vi->slave_, &raw) != 0) return fail(errno_text("cannot read the pseudo-terminal settings"));
-    ::cfmakeraw(&raw);
-    if (::tcsetattr(vi->slave_, TCSANOW, &raw) != 0) return fail(errno_text("cannot make the pseudo-terminal raw"));
-    char name[256];
-    if (::ttyname_r(vi->slave_, name, sizeof name) != 0) return fail(errno_text("cannot name the pseudo-terminal"));
-    vi->device_ = name;
-    if (::pipe2(vi->wake_, O_NONBLOCK | O_CLOEXEC) != 0) return fail(errno_text("cannot create a pipe"));
+    PseudoTerminal line;
+    if (auto opened = open_pseudo_terminal(line); !opened) return opened.error();
+    line.hand_over(vi->master_, vi->slave_, vi->wake_, vi->device_);
     return vi;
 }
 

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <future>
 
+#include "sim/pseudo_terminal.h"
+
 namespace nlx::sim {
 namespace {
 
@@ -20,8 +22,6 @@ constexpr std::uint32_t kReset = 0x1B400D;  // ESC @ CR, the last three bytes se
 constexpr std::uint8_t kReady = 0x0D, kXoff = 0x13, kXon = 0x11;
 // A host that takes nothing for this long has gone away.
 constexpr int kStuckMs = 2000;
-
-std::string errno_text(const char* what) { return std::string(what).append(": ").append(std::strerror(errno)); }
 
 void close_fd(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -33,18 +33,9 @@ void close_fd(int& fd) {
 Result<std::unique_ptr<VirtualPrinter>> VirtualPrinter::open(PrinterOptions options) {
     std::unique_ptr<VirtualPrinter> vp(new VirtualPrinter());
     vp->options_ = std::move(options);
-    if (::openpty(&vp->master_, &vp->slave_, nullptr, nullptr, nullptr) != 0)
-        return fail(errno_text("cannot open a pseudo-terminal"));
-    for (int fd : {vp->master_, vp->slave_}) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    ::fcntl(vp->master_, F_SETFL, ::fcntl(vp->master_, F_GETFL) | O_NONBLOCK);
-    termios raw{};
-    if (::tcgetattr(vp->slave_, &raw) != 0) return fail(errno_text("cannot read the pseudo-terminal settings"));
-    ::cfmakeraw(&raw);
-    if (::tcsetattr(vp->slave_, TCSANOW, &raw) != 0) return fail(errno_text("cannot make the pseudo-terminal raw"));
-    char name[256];
-    if (::ttyname_r(vp->slave_, name, sizeof name) != 0) return fail(errno_text("cannot name the pseudo-terminal"));
-    vp->device_ = name;
-    if (::pipe2(vp->wake_, O_NONBLOCK | O_CLOEXEC) != 0) return fail(errno_text("cannot create a pipe"));
+    PseudoTerminal line;
+    if (auto opened = open_pseudo_terminal(line); !opened) return opened.error();
+    line.hand_over(vp->master_, vp->slave_, vp->wake_, vp->device_);
     return vp;
 }
 
