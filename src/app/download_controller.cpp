@@ -14,27 +14,20 @@ namespace nlx::app {
 DownloadController::DownloadController(QObject* parent) : QObject(parent) {}
 
 DownloadController::~DownloadController() {
-    if (thread_) {
-        stop_.request_stop();
-        thread_->wait();
-        delete thread_;
-    }
+    // Asks the job to stop; job_, destroyed first of the members, then waits for its thread.
+    stop_.request_stop();
 }
 
 bool DownloadController::start(const DownloadJob& job) {
-    if (thread_) return false;
+    if (job_.running()) return false;
     stop_ = std::stop_source();
     worker_result_.reset();
-    thread_ = QThread::create([this, job, stop = stop_.get_token()] { run(job, stop); });
-    thread_->setObjectName(QStringLiteral("download"));
-    // finished is emitted by the worker; the connection queues it to this object's thread.
-    connect(thread_, &QThread::finished, this, &DownloadController::ended, Qt::QueuedConnection);
-    thread_->start();
-    return true;
+    return job_.start(
+        this, QStringLiteral("download"), [this, job, stop = stop_.get_token()] { run(job, stop); }, [this] { ended(); });
 }
 
 void DownloadController::cancel() {
-    if (thread_) stop_.request_stop();
+    if (job_.running()) stop_.request_stop();
 }
 
 void DownloadController::run(const DownloadJob& job, std::stop_token stop) {
@@ -64,10 +57,6 @@ void DownloadController::run(const DownloadJob& job, std::stop_token stop) {
 }
 
 void DownloadController::ended() {
-    if (!thread_) return;
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
     result_ = std::move(worker_result_);
     worker_result_.reset();
     emit finished();

@@ -2,12 +2,12 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <stop_token>
 
+#include "app/worker_job.h"
 #include "link/download_session.h"
 
 namespace nlx::app {
@@ -28,7 +28,7 @@ public:
     bool start(const DownloadJob& job);
     // Asks the running download to stop; it ends within about 100 ms, storing nothing.
     void cancel();
-    bool running() const { return thread_ != nullptr; }
+    bool running() const { return job_.running(); }
     // The result of the last download that ended.
     const std::optional<link::DownloadResult>& result() const { return result_; }
 
@@ -43,10 +43,10 @@ private:
     void run(const DownloadJob& job, std::stop_token stop);
     void ended();
 
-    QThread* thread_ = nullptr;
     std::stop_source stop_;
     std::optional<link::DownloadResult> worker_result_;  // written by the worker only
     std::optional<link::DownloadResult> result_;
+    WorkerJob job_;  // last: it goes first, waiting for the worker that uses the members above
 };
 
 }  // namespace nlx::app

@@ -13,40 +13,29 @@ LinkFactory serial_link_factory() {
 MonitorController::MonitorController(LinkFactory links, QObject* parent) : QObject(parent), links_(std::move(links)) {}
 
 MonitorController::~MonitorController() {
-    if (thread_) {
-        stop_.request_stop();
-        thread_->wait();
-        delete thread_;
-    }
+    // Asks the job to stop; job_, destroyed first of the members, then waits for its thread.
+    stop_.request_stop();
 }
 
 bool MonitorController::start(const link::MonitorRequest& request) {
-    if (thread_) return false;
+    if (job_.running()) return false;
     stop_ = std::stop_source();
     worker_result_.reset();
-    thread_ = QThread::create([this, request, stop = stop_.get_token()] {
+    return job_.start(this, QStringLiteral("monitor"), [this, request, stop = stop_.get_token()] {
         auto line = links_();
         link::MonitorObserver observer;
         observer.shown = [this](const LiveLevel& level) { emit shown(qs(level.text), level.bar, level.bar_in_range); };
         observer.message = [this](const std::string& text) { emit message(qs(text)); };
         link::MonitorSession session(*line, request, observer);
         worker_result_ = session.run(stop);
-    });
-    thread_->setObjectName(QStringLiteral("monitor"));
-    connect(thread_, &QThread::finished, this, &MonitorController::ended, Qt::QueuedConnection);
-    thread_->start();
-    return true;
+    }, [this] { ended(); });
 }
 
 void MonitorController::stop() {
-    if (thread_) stop_.request_stop();
+    if (job_.running()) stop_.request_stop();
 }
 
 void MonitorController::ended() {
-    if (!thread_) return;
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
     result_ = std::move(worker_result_);
     worker_result_.reset();
     emit finished();

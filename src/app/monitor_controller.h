@@ -3,12 +3,12 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <stop_token>
 
+#include "app/worker_job.h"
 #include "link/byte_link.h"
 #include "link/monitor_session.h"
 
@@ -28,7 +28,7 @@ public:
     bool start(const link::MonitorRequest& request);
     // Asks the exchange to end; it closes the port within one tick.
     void stop();
-    bool running() const { return thread_ != nullptr; }
+    bool running() const { return job_.running(); }
     const std::optional<link::MonitorResult>& result() const { return result_; }
 
 signals:
@@ -40,10 +40,10 @@ private:
     void ended();
 
     LinkFactory links_;
-    QThread* thread_ = nullptr;
     std::stop_source stop_;
     std::optional<link::MonitorResult> worker_result_;
     std::optional<link::MonitorResult> result_;
+    WorkerJob job_;  // last: it goes first, waiting for the worker that uses the members above
 };
 
 }  // namespace nlx::app

@@ -11,18 +11,15 @@ namespace nlx::app {
 PrintController::PrintController(QObject* parent) : QObject(parent) {}
 
 PrintController::~PrintController() {
-    if (thread_) {
-        stop_ = true;
-        thread_->wait();
-        delete thread_;
-    }
+    // Asks the job to stop; job_, destroyed first of the members, then waits for its thread.
+    stop_ = true;
 }
 
 bool PrintController::start(QPrinter& printer, std::vector<reports::Page> pages, QString what) {
-    if (thread_) return false;
+    if (job_.running()) return false;
     stop_ = false;
     worker_outcome_.reset();
-    thread_ = QThread::create([this, &printer, pages = std::move(pages), what] {
+    return job_.start(this, QStringLiteral("print"), [this, &printer, pages = std::move(pages), what] {
         worker_outcome_ = render::paint_report(
             printer, pages,
             [this](int done, int total) {
@@ -30,18 +27,10 @@ bool PrintController::start(QPrinter& printer, std::vector<reports::Page> pages,
                 return !stop_.load();
             },
             what.toStdString());
-    });
-    thread_->setObjectName(QStringLiteral("print"));
-    connect(thread_, &QThread::finished, this, &PrintController::ended, Qt::QueuedConnection);
-    thread_->start();
-    return true;
+    }, [this] { ended(); });
 }
 
 void PrintController::ended() {
-    if (!thread_) return;
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
     outcome_ = std::move(worker_outcome_);
     worker_outcome_.reset();
     emit finished();

@@ -3,11 +3,11 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
 #include <atomic>
 #include <optional>
 #include <vector>
 
+#include "app/worker_job.h"
 #include "core/result.h"
 #include "reports/print_page.h"
 
@@ -26,7 +26,7 @@ public:
     bool start(QPrinter& printer, std::vector<reports::Page> pages, QString what);
     // Asks the running job to stop after the page being painted; the printer's job is aborted.
     void cancel() { stop_ = true; }
-    bool running() const { return thread_ != nullptr; }
+    bool running() const { return job_.running(); }
     // How the last job ended: true printed, false stopped, or the error.
     const std::optional<Result<bool>>& outcome() const { return outcome_; }
 
@@ -37,10 +37,10 @@ signals:
 private:
     void ended();
 
-    QThread* thread_ = nullptr;
     std::atomic<bool> stop_ = false;
     std::optional<Result<bool>> worker_outcome_;  // written by the worker only
     std::optional<Result<bool>> outcome_;
+    WorkerJob job_;  // last: it goes first, waiting for the worker that uses the members above
 };
 
 }  // namespace nlx::app

@@ -8,40 +8,29 @@ namespace nlx::app {
 Tm27Controller::Tm27Controller(QObject* parent) : QObject(parent) {}
 
 Tm27Controller::~Tm27Controller() {
-    if (thread_) {
-        stop_.request_stop();
-        thread_->wait();
-        delete thread_;
-    }
+    // Asks the job to stop; job_, destroyed first of the members, then waits for its thread.
+    stop_.request_stop();
 }
 
 bool Tm27Controller::start(const LinkFactory& links, link::Tm27Request request) {
-    if (thread_) return false;
+    if (job_.running()) return false;
     stop_ = std::stop_source();
     worker_result_.reset();
-    thread_ = QThread::create([this, links, request = std::move(request), stop = stop_.get_token()]() mutable {
+    return job_.start(this, QStringLiteral("tm27"), [this, links, request = std::move(request), stop = stop_.get_token()]() mutable {
         auto line = links();
         link::Tm27Observer observer;
         observer.status = [this](const std::string& text) { emit status(qs(text)); };
         observer.group_printed = [this](std::size_t index, std::size_t total) { emit progress(qint64(index) + 1, qint64(total)); };
         link::Tm27Session session(*line, std::move(request), observer);
         worker_result_ = session.run(stop);
-    });
-    thread_->setObjectName(QStringLiteral("tm27"));
-    connect(thread_, &QThread::finished, this, &Tm27Controller::ended, Qt::QueuedConnection);
-    thread_->start();
-    return true;
+    }, [this] { ended(); });
 }
 
 void Tm27Controller::cancel() {
-    if (thread_) stop_.request_stop();
+    if (job_.running()) stop_.request_stop();
 }
 
 void Tm27Controller::ended() {
-    if (!thread_) return;
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
     result_ = std::move(worker_result_);
     worker_result_.reset();
     emit finished();

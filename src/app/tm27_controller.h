@@ -3,11 +3,11 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
 #include <optional>
 #include <stop_token>
 
 #include "app/monitor_controller.h"
+#include "app/worker_job.h"
 #include "link/tm27_session.h"
 
 namespace nlx::app {
@@ -22,7 +22,7 @@ public:
     bool start(const LinkFactory& links, link::Tm27Request request);
     // Stops the job: between groups at once, during a group once it has been sent.
     void cancel();
-    bool running() const { return thread_ != nullptr; }
+    bool running() const { return job_.running(); }
     const std::optional<link::Tm27Result>& result() const { return result_; }
 
 signals:
@@ -33,10 +33,10 @@ signals:
 private:
     void ended();
 
-    QThread* thread_ = nullptr;
     std::stop_source stop_;
     std::optional<link::Tm27Result> worker_result_;
     std::optional<link::Tm27Result> result_;
+    WorkerJob job_;  // last: it goes first, waiting for the worker that uses the members above
 };
 
 }  // namespace nlx::app
