@@ -17,3 +17,5 @@ if [ -x "$build/bench/nlx_bench_report" ]; then
   echo "== table report: 10,000 groups of model b to PDF"
   "$build/bench/nlx_bench_report" 10000
 fi
+echo "== spreadsheet export: 10,000 groups and the 496-group transfer of model a to .xlsx"
+"$build/bench/nlx_bench_export" 10000

@@ -13,13 +13,13 @@
 #include <QVBoxLayout>
 
 #include "app/chart_view.h"
+#include "app/export_commands.h"
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form4.h"
 #include "app/form5.h"
-#include "app/grid_rows.h"
-#include "reports/tm27_printout.h"
 #include "app/form6.h"
+#include "app/grid_rows.h"
 #include "app/group_charts.h"
 #include "app/logo.h"
 #include "app/menu_table.h"
@@ -31,6 +31,8 @@
 #include "core/shell_texts.h"
 #include "core/texts.h"
 #include "render/chart_image.h"
+#include "reports/tm27_printout.h"
+#include "reports/workbook_sheet.h"
 #include "store/file_commands.h"
 
 namespace nlx::app {
@@ -47,6 +49,9 @@ Form1::Form1(std::filesystem::path app_folder, OperatorDialogs& dialogs)
         *this, dialogs_, *grid_, *wait_,
         SheetViewParts{label1_, label2_, image1_, grid_, findChild<QWidget*>("chartArea")}, [this] { return ab_; });
     connect(prints_.get(), &PrintCommands::running_changed, this, &Form1::set_serial_command_running);
+    exports_ = std::make_unique<ExportCommands>(*this, dialogs_, *wait_);
+    connect(exports_.get(), &ExportCommands::running_changed, this, &Form1::set_serial_command_running);
+    connect(exports_.get(), &ExportCommands::finished, this, [this] { grid_->cells().mark(grid_->current_row()); });
 
     timer1_.setObjectName("Timer1");
     timer1_.setInterval(40000);
@@ -139,6 +144,7 @@ void Form1::build_menus() {
     const std::map<std::string_view, std::function<void()>> commands = {
         {"recv", [this] { download(); }},          {"recv1", [this] { download(); }},
         {"open", [this] { open_file(); }},         {"saveas", [this] { save_as(); }},
+        {"out", [this] { export_records(); }},
         {"tianjjl", [this] { add_record_command(); }}, {"codechange", [this] { show_model_dialog(); }},
         {"exit", [this] { close(); }},             {"combaud", [this] { show_settings(); }},
         {"help1", [this] { about(); }},            {"help2", [this] { popup_about(); }},
@@ -448,6 +454,16 @@ void Form1::save_as() {
         dialogs_.inform(this, qs(message->title), qs(message->text));
 }
 
+void Form1::export_records() {
+    if (!model_info_ || exports_->running()) return;
+    // The workbook holds the table as stored: the grid is read again (rows removed from the
+    // display come back), keeping the operator's row.
+    const int row = grid_->current_row();
+    if (!refresh_grid()) return;
+    if (row >= 0 && row < grid_->cells().rowCount()) grid_->set_current_row(row);
+    exports_->start(qpath(fdir_), reports::export_sheet(*model_info_, grid_report_rows(grid_->cells())));
+}
+
 void Form1::add_record_command() {
     if (!model_info_) return;
     Database* db = data1();
@@ -466,7 +482,7 @@ void Form1::open_history_file(const QString& file) {
         dialogs_.inform(this, {}, qs(texts::history_missing(utf8(path))));
         return;
     }
-    if (!dialogs_.show_text_file(path)) dialogs_.inform(this, {}, qs(texts::history_not_shown(utf8(path))));
+    if (!dialogs_.open_with_desktop(path)) dialogs_.inform(this, {}, qs(texts::file_not_opened(utf8(path))));
 }
 
 }  // namespace nlx::app

@@ -32,6 +32,7 @@ class Form4;
 class Form5;
 class Form6;
 class OperatorDialogs;
+class ExportCommands;
 class PrintCommands;
 class GroupCharts;
 class RecordGrid;
@@ -65,6 +66,7 @@ public:
     QMenu* popup() const { return popup_; }
     GroupCharts& charts() const { return *charts_; }
     PrintCommands& prints() const { return *prints_; }
+    ExportCommands& exports() const { return *exports_; }
     Form4* monitor_window() const { return form4_; }  // once 监测 was used
     Form5* speed_dialog() const { return form5_; }
     const QTimer& timer1() const { return timer1_; }
@@ -100,6 +102,7 @@ private:
     void download_ended();
     void open_file();
     void save_as();
+    void export_records();  // 导出
     void add_record_command();
     void open_history_file(const QString& file);
     void show_popup(const QPoint& at, ChartView* chart);
@@ -144,6 +147,7 @@ private:
     Form2* form2_ = nullptr;
     DownloadController downloads_;
     std::unique_ptr<PrintCommands> prints_;
+    std::unique_ptr<ExportCommands> exports_;
     LinkFactory links_ = serial_link_factory();
     Form4* form4_ = nullptr;
     Form5* form5_ = nullptr;

@@ -1,4 +1,4 @@
-// Message boxes, file dialogs and the text viewer of the desktop.
+// Message boxes, file dialogs and the desktop's applications for files.
 #include "app/operator_dialogs.h"
 
 #include <QDesktopServices>
@@ -25,6 +25,11 @@ bool DesktopDialogs::ask_yes_no(QWidget* parent, const QString& title, const QSt
            QMessageBox::Yes;
 }
 
+bool DesktopDialogs::ask_ok_cancel(QWidget* parent, const QString& title, const QString& text) {
+    return QMessageBox::question(parent, title_or_default(title), text, QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
 QString DesktopDialogs::open_file(QWidget* parent, const QString& folder) {
     return QFileDialog::getOpenFileName(parent, {}, folder);
 }
@@ -34,8 +39,8 @@ QString DesktopDialogs::save_file(QWidget* parent, const QString& folder, const 
                                         filter.isEmpty() ? QStringLiteral("all files (*.*);;record files (*.db)") : filter);
 }
 
-bool DesktopDialogs::show_text_file(const QString& path) {
-    // The file's own address, never a command line: the desktop picks its viewer for text.
+bool DesktopDialogs::open_with_desktop(const QString& path) {
+    // The file's own address, never a command line: the desktop picks the application.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

@@ -19,8 +19,11 @@ public:
     virtual QString open_file(QWidget* parent, const QString& folder) = 0;
     // `filter` as Qt's file dialogs take it; empty: all files and record files.
     virtual QString save_file(QWidget* parent, const QString& folder, const QString& filter = {}) = 0;
-    // Shows a text file in the desktop's viewer; false when none could be started.
-    virtual bool show_text_file(const QString& path) = 0;
+    // A box with OK and Cancel; true for OK.
+    virtual bool ask_ok_cancel(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Opens a file in the desktop's application for its type (a text viewer, a spreadsheet
+    // program); false when none could be started.
+    virtual bool open_with_desktop(const QString& path) = 0;
     // The system's printer dialog on `printer`: the queue and its settings chosen there stay in
     // it. False when the operator cancels.
     virtual bool choose_printer(QWidget* parent, QPrinter& printer) = 0;
@@ -33,7 +36,8 @@ public:
     bool ask_yes_no(QWidget* parent, const QString& title, const QString& text) override;
     QString open_file(QWidget* parent, const QString& folder) override;
     QString save_file(QWidget* parent, const QString& folder, const QString& filter = {}) override;
-    bool show_text_file(const QString& path) override;
+    bool ask_ok_cancel(QWidget* parent, const QString& title, const QString& text) override;
+    bool open_with_desktop(const QString& path) override;
     bool choose_printer(QWidget* parent, QPrinter& printer) override;
 };
 

@@ -21,8 +21,8 @@ class RecordedDialogs final : public OperatorDialogs {
 public:
     std::vector<ShownMessage> messages;  // every box, in order
     std::deque<QString> files;           // answers of the file dialogs; empty: the operator cancels
-    bool yes = true;                     // answer of every yes/no box
-    QStringList shown_files;             // files handed to the viewer
+    bool yes = true;                     // answer of every yes/no and OK/Cancel box
+    QStringList shown_files;             // files handed to the desktop's applications
     bool viewer_works = true;
     QString printer_pdf;                 // the printer dialog chooses printing to this PDF file
     int printer_dialogs = 0;
@@ -33,9 +33,13 @@ public:
         messages.push_back({title, text});
         return yes;
     }
+    bool ask_ok_cancel(QWidget*, const QString& title, const QString& text) override {
+        messages.push_back({title, text});
+        return yes;
+    }
     QString open_file(QWidget*, const QString&) override { return next_file(); }
     QString save_file(QWidget*, const QString&, const QString&) override { return next_file(); }
-    bool show_text_file(const QString& path) override {
+    bool open_with_desktop(const QString& path) override {
         shown_files << path;
         return viewer_works;
     }

@@ -1,6 +1,6 @@
 // nlx demo: a virtual instrument on a pseudo-terminal, downloaded through the real serial code
 // into the application folder's record database, then the stored records as a table and their
-// table report as a PDF in the application folder.
+// table report as a PDF and their workbook as .xlsx in the application folder.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -13,9 +13,11 @@
 #include "core/app_folder.h"
 #include "core/models.h"
 #include "reports/table_report.h"
+#include "reports/workbook_sheet.h"
 #include "sim/generated_content.h"
 #include "sim/virtual_instrument.h"
 #include "store/table_export.h"
+#include "workbook/xlsx_file.h"
 
 namespace nlx::cli {
 
@@ -27,7 +29,7 @@ void register_demo(CLI::App& app, int& exit_code) {
         bool pace = false;
     };
     auto opts = std::make_shared<Options>();
-    auto* cmd = app.add_subcommand("demo", "Download from a virtual instrument, show the stored records and write their table report as a PDF");
+    auto* cmd = app.add_subcommand("demo", "Download from a virtual instrument, show the stored records and write their table report as a PDF and their workbook as .xlsx");
     std::vector<std::string> letters;
     for (const auto& m : all_models()) letters.emplace_back(1, m.letter);
     cmd->add_option("--model", opts->model, "Instrument model letter (default a)")->check(CLI::IsMember(letters));
@@ -67,6 +69,13 @@ void register_demo(CLI::App& app, int& exit_code) {
         print_pages({report.string(), {}},
                     reports::table_report(model, record_rows(db, *find_model(model)), 0, table->rows.size() - 1,
                                           local_today()));
+
+        // The same records as 导出 saves them.
+        const auto workbook = folder / ("demo-records-" + std::string(1, model) + ".xlsx");
+        const ModelInfo& info = *find_model(model);
+        if (auto saved = workbook::write_xlsx(reports::export_sheet(info, record_rows(db, info)), workbook); !saved)
+            throw Failure(saved.message());
+        std::cout << workbook.string() << ": " << table->rows.size() << (table->rows.size() == 1 ? " group\n" : " groups\n");
         exit_code = 0;
     });
 }

@@ -31,5 +31,6 @@ void register_report(CLI::App& app, int& exit_code);
 void register_sheet(CLI::App& app, int& exit_code);
 void register_monitor(CLI::App& app, int& exit_code);
 void register_tm27(CLI::App& app, int& exit_code);
+void register_export(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

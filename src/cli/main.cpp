@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     nlx::cli::register_sheet(app, exit_code);
     nlx::cli::register_monitor(app, exit_code);
     nlx::cli::register_tm27(app, exit_code);
+    nlx::cli::register_export(app, exit_code);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -56,6 +56,16 @@ ModelInfo model(char letter, std::string_view option, std::string_view confirm, 
     return m;
 }
 
+// The exported workbook's title and headings: the grid's headings, with 采样间隔 named 时间间隔;
+// models c and e head only their first column.
+ModelInfo exported(ModelInfo m, WorkbookLayout layout) {
+    for (auto& h : layout.headings)
+        if (h == "采样间隔") h = "时间间隔";
+    m.workbook = std::move(layout);
+    return m;
+}
+std::string export3140(char l) { return "NLX3140" + std::string(1, l) + " 数据导出"; }
+
 using Hides = TransferFormat::WaitHides;
 // Models a, b, d count 256-byte blocks: n = 128 * b1 + b2 - 16.
 constexpr TransferFormat kBlocksABD{128, 1, -16, 256, Hides::when_received};
@@ -66,18 +76,23 @@ constexpr TransferFormat kBytesE{1, 256, -128 * 256, 1, Hides::when_reception_st
 
 const std::array<ModelInfo, 5>& table() {
     static const std::array<ModelInfo, 5> models = {
-        model('a', "NLX3140A", "当前系统支持NLX3140A", title3140('a'), caption3140('a'), about('a'),
-              {24, 200, 1, 13, 800, 14, 23, 1000, 1, 23, kHeadersA}, kHeadersA, true, kBlocksABD),
-        model('b', "NLX3140B", "当前系统支持NLX3140B", title3140('b'), caption3140('b'), about('b'),
-              {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true, kBlocksABD),
-        model('c', "NLX3140C (NLX3180A)", "当前系统支持NLX3140C", title3140('c'), caption3140('c'),
-              about('c'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true,
-              kBlocksC),
-        model('d', "NLX3520B", "当前系统支持NLX3520B", "NLX3520B" + kTitleTail, "NLX3520B(windows)",
-              about('d'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersD},
-              with(kHeadersD, "VLAE"), true, kBlocksABD),
-        model('e', "NLX2730C", "当前系统支持NLX2730C", "NLX2730C" + kTitleTail, "NLX2730C(windows)",
-              about('e'), {16, 200, 1, 7, 800, 8, 15, 1200, 1, 15, kHeadersE}, kColumnsE, false, kBytesE),
+        exported(model('a', "NLX3140A", "当前系统支持NLX3140A", title3140('a'), caption3140('a'), about('a'),
+                  {24, 200, 1, 13, 800, 14, 23, 1000, 1, 23, kHeadersA}, kHeadersA, true, kBlocksABD),
+                 {export3140('a'), kHeadersA, 15}),
+        exported(model('b', "NLX3140B", "当前系统支持NLX3140B", title3140('b'), caption3140('b'), about('b'),
+                  {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true, kBlocksABD),
+                 {export3140('b'), kHeadersBC, 13}),
+        exported(model('c', "NLX3140C (NLX3180A)", "当前系统支持NLX3140C", title3140('c'), caption3140('c'),
+                  about('c'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true,
+                  kBlocksC),
+                 {export3140('c'), {"序号"}, std::nullopt}),
+        exported(model('d', "NLX3520B", "当前系统支持NLX3520B", "NLX3520B" + kTitleTail, "NLX3520B(windows)",
+                  about('d'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersD},
+                  with(kHeadersD, "VLAE"), true, kBlocksABD),
+                 {"NLX3520B数据导出", kHeadersD, 13}),
+        exported(model('e', "NLX2730C", "当前系统支持NLX2730C", "NLX2730C" + kTitleTail, "NLX2730C(windows)",
+                  about('e'), {16, 200, 1, 7, 800, 8, 15, 1200, 1, 15, kHeadersE}, kColumnsE, false, kBytesE),
+                 {export3140('e'), {"序号"}, std::nullopt}),
     };
     return models;
 }

@@ -30,6 +30,13 @@ struct TransferFormat {
     enum class WaitHides { when_reception_starts, when_received } wait_hides;
 };
 
+// What the exported workbook holds beyond the table's values.
+struct WorkbookLayout {
+    std::string title;                       // row 1, merged over the table's columns
+    std::vector<std::string_view> headings;  // row 2, from column 1
+    std::optional<std::size_t> date_column;  // table column written as yyyy-mm-dd
+};
+
 struct ModelInfo {
     char letter;                        // 'a'..'e'
     std::string_view option_caption;    // "NLX3140A" ...
@@ -41,6 +48,7 @@ struct ModelInfo {
     std::vector<std::string_view> record_columns;  // record table "噪声"+letter, table order
     bool has_distribution;                         // distribution table "分布图"+letter exists
     TransferFormat transfer;
+    WorkbookLayout workbook;
 };
 
 // All five models, in option order a..e.

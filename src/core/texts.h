@@ -100,6 +100,13 @@ inline constexpr std::string_view kPrintCancelled = "打印已取消";
 inline constexpr std::string_view kNothingToPrint = "没有可打印的记录";
 inline constexpr std::string_view kNoPrinter = "没有可用的打印机，请先在系统中添加打印机";
 
+// --- Spreadsheet export ------------------------------------------------------------------------
+inline constexpr std::string_view kExportingCaption = "正在导出中...";
+inline constexpr std::string_view kExportOpenAsk = "是否转到导出的Excel文件？";
+inline constexpr std::string_view kExportDone = "已经成功导出！";
+// Added: an export that could not be saved.
+inline constexpr std::string_view kExportFailed = "导出时出错：";
+
 // --- TM27 micro-printer on the serial port --------------------------------------------------
 inline constexpr std::string_view kTm27Ready = "TM27已准备好!正在打印。";
 inline constexpr std::string_view kTm27NoAnswer = "TM27打印机没有接好或没有联机";
@@ -175,7 +182,7 @@ inline constexpr std::string_view kOpenHistoryTitle = "用户选择";
 inline std::string history_missing(std::string_view file) {
     return "文件" + std::string(file) + "不存在";
 }
-inline std::string history_not_shown(std::string_view file) {
+inline std::string file_not_opened(std::string_view file) {
     return "无法打开文件" + std::string(file);
 }
 // Added: the record table could not be read into the grid.

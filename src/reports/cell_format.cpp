@@ -57,7 +57,7 @@ std::size_t usual_width(CellKind kind) {
 
 }  // namespace
 
-std::optional<std::string> date_text(std::string_view stored) {
+std::optional<CalendarDate> read_date(std::string_view stored) {
     auto parts = digit_parts(stored, "-/", 4);
     if (!parts || parts->size() != 3) return std::nullopt;
     const std::size_t year_digits = stored.find_first_of("-/");
@@ -67,7 +67,20 @@ std::optional<std::string> date_text(std::string_view stored) {
     static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (month < 1 || month > 12 || day < 1) return std::nullopt;
     if (day > kDays[std::size_t(month - 1)] + (month == 2 && leap(year) ? 1 : 0)) return std::nullopt;
-    return two_digits(year % 100) + "/" + two_digits(month) + "/" + two_digits(day);
+    return CalendarDate{year, month, day};
+}
+
+std::optional<std::string> date_text(std::string_view stored) {
+    const auto date = read_date(stored);
+    if (!date) return std::nullopt;
+    return two_digits(date->year % 100) + "/" + two_digits(date->month) + "/" + two_digits(date->day);
+}
+
+std::optional<std::string> iso_date_text(std::string_view stored) {
+    const auto date = read_date(stored);
+    if (!date) return std::nullopt;
+    return two_digits(date->year / 100) + two_digits(date->year % 100) + "-" + two_digits(date->month) + "-" +
+           two_digits(date->day);
 }
 
 std::optional<std::string> time_text(std::string_view stored) {

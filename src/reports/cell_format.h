@@ -6,13 +6,18 @@
 #include <string>
 #include <string_view>
 
+#include "core/calendar_date.h"
 #include "core/rows.h"
 
 namespace nlx::reports {
 
-// A stored "yy-mm-dd" (or "yyyy-mm-dd", "/" also taken) that is a real calendar date written as
-// "yy/mm/dd"; nullopt for a text that is not one. Two-digit years 00..29 are 2000.., 30..99 1900..
+// A stored "yy-mm-dd" (or "yyyy-mm-dd", "/" also taken) read as a real calendar date; nullopt
+// for a text that is not one. Two-digit years 00..29 are 2000.., 30..99 1900..
+std::optional<CalendarDate> read_date(std::string_view stored);
+// The stored date written as "yy/mm/dd"; nullopt for a text that is not one.
 std::optional<std::string> date_text(std::string_view stored);
+// The stored date written as "yyyy-mm-dd"; nullopt for a text that is not one.
+std::optional<std::string> iso_date_text(std::string_view stored);
 // A stored "h:mm" or "h:mm:ss" that is a time of day written as "hh:mm:ss"; nullopt otherwise.
 std::optional<std::string> time_text(std::string_view stored);
 

@@ -1,0 +1,43 @@
+// nlx export: a model's record table as the .xlsx workbook 导出 saves, or as CSV.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/open_database.h"
+#include "cli/options.h"
+#include "cli/report_source.h"
+#include "core/atomic_file.h"
+#include "reports/workbook_sheet.h"
+#include "workbook/xlsx_file.h"
+
+namespace nlx::cli {
+
+void register_export(CLI::App& app, int& exit_code) {
+    struct Options {
+        std::string model, db, xlsx, csv;
+    };
+    auto opt = std::make_shared<Options>();
+    auto* cmd = app.add_subcommand("export", "Export a model's record table as an .xlsx workbook (title, headings, "
+                                             "one row per group) or as CSV with the same headings");
+    add_model_option(*cmd, opt->model);
+    add_database_option(*cmd, opt->db);
+    auto* xlsx = cmd->add_option("--xlsx", opt->xlsx, "Write the workbook to this file");
+    auto* csv = cmd->add_option("--csv", opt->csv, "Write UTF-8 CSV (with a byte-order mark) to this file");
+    xlsx->excludes(csv);
+    cmd->callback([opt, &exit_code] {
+        if (opt->xlsx.empty() && opt->csv.empty()) throw CLI::ValidationError("export", "give --xlsx FILE or --csv FILE");
+        const ModelInfo& model = *find_model(opt->model);
+        Database db = open_for_reading(opt->db);
+        const auto sheet = reports::export_sheet(model, record_rows(db, model));
+        const auto written = opt->xlsx.empty() ? write_file_atomically(opt->csv, reports::sheet_csv(sheet))
+                                               : workbook::write_xlsx(sheet, opt->xlsx);
+        if (!written) throw Failure(written.message());
+        std::cout << (opt->xlsx.empty() ? opt->csv : opt->xlsx) << ": " << sheet.rows.size()
+                  << (sheet.rows.size() == 1 ? " group of " : " groups of ") << record_table_name(model.letter) << "\n";
+        exit_code = 0;
+    });
+}
+
+}  // namespace nlx::cli

@@ -1,0 +1,76 @@
+// The .xlsx writer: one worksheet through libxlsxwriter, then the temporary renamed into place.
+#include "workbook/xlsx_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include "core/atomic_file.h"
+
+namespace nlx::workbook {
+namespace fs = std::filesystem;
+
+namespace {
+
+// The workbook's cells; the first failing write's error, LXW_NO_ERROR when all went in.
+lxw_error fill(lxw_workbook* book, const reports::WorkbookSheet& sheet) {
+    lxw_worksheet* ws = workbook_add_worksheet(book, sheet.name.c_str());
+    lxw_format* title = workbook_add_format(book);
+    if (!ws || !title) return LXW_ERROR_MEMORY_MALLOC_FAILED;
+    format_set_font_name(title, "宋体");
+    format_set_bold(title);
+    format_set_font_size(title, 18);
+    const auto last = lxw_col_t(sheet.title_columns - 1);
+    lxw_error e = last > 0 ? worksheet_merge_range(ws, 0, 0, 0, last, sheet.title.c_str(), title)
+                           : worksheet_write_string(ws, 0, 0, sheet.title.c_str(), title);
+    for (std::size_t c = 0; e == LXW_NO_ERROR && c < sheet.headings.size(); ++c)
+        if (!sheet.headings[c].empty()) e = worksheet_write_string(ws, 1, lxw_col_t(c), sheet.headings[c].c_str(), nullptr);
+    for (std::size_t r = 0; e == LXW_NO_ERROR && r < sheet.rows.size(); ++r) {
+        const auto& row = sheet.rows[r];
+        for (std::size_t c = 0; e == LXW_NO_ERROR && c < row.size(); ++c)
+            if (row[c] && !row[c]->empty())
+                e = worksheet_write_string(ws, lxw_row_t(r + 2), lxw_col_t(c), row[c]->c_str(), nullptr);
+    }
+    return e;
+}
+
+Result<void> flush_to_disk(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const std::string why = std::strerror(errno);
+        if (fd >= 0) ::close(fd);
+        return fail(why);
+    }
+    ::close(fd);
+    return {};
+}
+
+}  // namespace
+
+Result<void> write_xlsx(const reports::WorkbookSheet& sheet, const fs::path& file) {
+    const fs::path temporary = temporary_for(file);
+    auto failed = [&](const std::string& why) -> Result<void> {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return fail(std::string("cannot write ").append(file.string()).append(": ").append(why));
+    };
+    lxw_workbook* book = workbook_new(temporary.c_str());
+    if (!book) return failed("out of memory");
+    const lxw_error filled = fill(book, sheet);
+    // Closing writes the file, and frees the workbook whether or not the cells all went in.
+    errno = 0;
+    const lxw_error closed = workbook_close(book);
+    if (filled != LXW_NO_ERROR) return failed(lxw_strerror(filled));
+    if (closed != LXW_NO_ERROR) {
+        // The library names the failing file call only through errno.
+        const std::string why = lxw_strerror(closed);
+        return failed(errno ? why + " (" + std::strerror(errno) + ")" : why);
+    }
+    if (auto synced = flush_to_disk(temporary); !synced) return failed(synced.message());
+    if (auto renamed = rename_into_place(temporary, file); !renamed) return failed(renamed.message());
+    return {};
+}
+
+}  // namespace nlx::workbook
