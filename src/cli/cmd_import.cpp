@@ -39,7 +39,7 @@ void register_import(CLI::App& app, int& exit_code) {
                           std::string(1, file->model) + ", not model " + opts->model + "; the records are unchanged");
         const auto folder = application_folder();
         Database database = open_for_writing(opts->db);
-        auto summary = import_capture(database, storage_folder(folder), *file, opts->partial);
+        auto summary = import_capture(database, storage_folder(folder), opts->capture_file, *file, opts->partial);
         if (!summary) throw Failure("capture file " + opts->capture_file + ": " + summary.message());
         for (const auto& note : summary->notes) std::cerr << "note: " << note << "\n";
         std::cout << summary->line() << "\n";

@@ -32,5 +32,8 @@ void register_sheet(CLI::App& app, int& exit_code);
 void register_monitor(CLI::App& app, int& exit_code);
 void register_tm27(CLI::App& app, int& exit_code);
 void register_export(CLI::App& app, int& exit_code);
+void register_transfers(CLI::App& app, int& exit_code);
+void register_restore(CLI::App& app, int& exit_code);
+void register_verify(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

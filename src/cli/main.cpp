@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
     nlx::cli::register_monitor(app, exit_code);
     nlx::cli::register_tm27(app, exit_code);
     nlx::cli::register_export(app, exit_code);
+    nlx::cli::register_transfers(app, exit_code);
+    nlx::cli::register_restore(app, exit_code);
+    nlx::cli::register_verify(app, exit_code);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

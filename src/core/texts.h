@@ -130,6 +130,71 @@ inline std::string tm27_model_not_printable(std::string_view model_caption) {
     return std::string(model_caption).append("的记录没有L5至L95和SD，无法用TM27打印");
 }
 
+// --- Transfer log (传输记录) ----------------------------------------------------------------------
+// Added: the window listing every download and import, its 恢复 and 核对, and what they say.
+inline constexpr std::string_view kTransfersTitle = "传输记录";
+inline constexpr std::string_view kRestore = "恢复";
+inline constexpr std::string_view kVerify = "核对";
+inline constexpr std::string_view kClose = "关闭";
+inline constexpr std::string_view kTransferHeadings[] = {"编号", "时间",     "型号",   "端口",    "波特率",
+                                                         "应收字节", "实收字节", "完整", "记录组数", "捕获文件"};
+inline constexpr std::string_view kYes = "是";
+inline constexpr std::string_view kNo = "否";
+inline constexpr std::string_view kRestoreQuestion =
+    "恢复将用这次传输的记录替换当前的记录（当前的记录仍可从它们自己的传输记录恢复）。是否继续？";
+inline constexpr std::string_view kNoTransferChosen = "请先选择一条传输记录";
+inline constexpr std::string_view kRecordsUnchanged = "，记录未改变";
+inline std::string transfer_unknown(long long id) {
+    return std::string("没有编号为").append(std::to_string(id)).append("的传输记录");
+}
+inline std::string no_transfer_of_model(char model) {
+    return std::string("型号").append(1, model).append("没有传输记录");
+}
+inline std::string transfer_restored(long long id, std::size_t groups) {
+    return std::string("已恢复传输记录").append(std::to_string(id)).append("的")
+        .append(std::to_string(groups)).append("组记录");
+}
+inline std::string check_heading(long long id, std::string_view time, char model) {
+    return std::string("传输记录").append(std::to_string(id)).append("（").append(time).append("，型号")
+        .append(1, model).append("）：");
+}
+inline std::string capture_missing(std::string_view file) {
+    return std::string("捕获文件").append(file).append("不存在");
+}
+inline std::string capture_changed(std::string_view file) {
+    return std::string("捕获文件").append(file).append("已被改动：SHA-256与传输记录不符");
+}
+inline std::string capture_unreadable(std::string_view file, std::string_view why) {
+    return std::string("捕获文件").append(file).append("无法读取：").append(why);
+}
+inline constexpr std::string_view kCaptureIntactReplaced =
+    "捕获文件完好；这次传输的记录已被后来的传输替换，不与数据库中的记录比较";
+inline std::string check_identical(std::size_t groups) {
+    return std::string("一致：捕获文件完好，数据库中的").append(std::to_string(groups))
+        .append("组记录与捕获文件解码的结果相同");
+}
+inline std::string check_added(std::size_t count, std::string_view groups) {
+    return std::string("另有").append(std::to_string(count)).append("组由添加记录加入：序号").append(groups);
+}
+inline std::string check_foreign(std::size_t count, std::string_view groups) {
+    return std::string("另有").append(std::to_string(count))
+        .append("组既不是这次传输的记录，也不是添加记录加入的：序号").append(groups);
+}
+inline std::string check_missing_rows(std::size_t count) {
+    return std::string("数据库中缺少这次传输的").append(std::to_string(count)).append("组记录");
+}
+inline std::string check_differences(std::size_t count) {
+    return std::string("有").append(std::to_string(count)).append("处与捕获文件不同：");
+}
+inline std::string check_difference(std::string_view group, std::string_view column, std::string_view stored,
+                                    std::string_view decoded) {
+    return std::string("序号").append(group).append("的").append(column).append("：数据库中为“").append(stored)
+        .append("”，捕获文件中为“").append(decoded).append("”");
+}
+inline std::string check_more_differences(std::size_t count) {
+    return std::string("……另有").append(std::to_string(count)).append("处");
+}
+
 // --- Windows of the desktop program -----------------------------------------------------------
 // Please-wait window: the label after `ticks` ticks of its one-second timer; the dots grow from
 // one to six and start again ("请稍候......" at 0, the label's first text).

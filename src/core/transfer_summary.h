@@ -18,6 +18,7 @@ struct TransferSummary {
     std::vector<std::string> files;     // history files written, by name
     std::vector<std::string> notes;     // what the decoder could not use
     std::filesystem::path capture_file; // empty when none was written
+    long long transfer_id = 0;          // its entry in the transfer log; 0 when not logged
 
     bool short_transfer() const { return received_bytes < announced_bytes; }
     std::string line() const;           // one-line summary for the operator

@@ -9,6 +9,7 @@
 #include "core/models.h"
 #include "core/texts.h"
 #include "store/schema.h"
+#include "store/transfer_log.h"
 
 namespace nlx {
 namespace fs = std::filesystem;
@@ -60,6 +61,16 @@ Result<void> check_record_database(sql::Connection& db, const fs::path& file) {
         }
     }
     if (!has_records) return not_a_record_database();
+    auto log = schema::table_columns(db, std::string(kTransferLogTable));
+    if (!log) return not_a_record_database(log.message());
+    if (*log) {
+        std::vector<std::string> names;
+        for (const auto& c : **log) names.push_back(c.name);
+        if (names != transfer_log::column_names())
+            return not_a_record_database(file.string() + " is not a record database of this program: table " +
+                                         std::string(kTransferLogTable) +
+                                         " does not have the columns of the transfer log; nothing was changed");
+    }
     return {};
 }
 
@@ -217,7 +228,7 @@ Result<void> Database::ensure_tables(char model) {
 }
 
 Result<void> Database::replace_model(char model, std::span<const DecodedGroup> groups, const GroupHook& after_group,
-                                     std::span<const PendingFile> staged) {
+                                     std::span<const PendingFile> staged, TransferEntry* logged) {
     auto found = model_of(model);
     if (!found) return found.error();
     const ModelInfo& m = **found;
@@ -279,8 +290,14 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
             if (after_group && !after_group(g + 1))
                 return fail("the download was stopped after " + std::to_string(g + 1) + " groups; the old records are kept");
         }
-        return record_pending(*db_, staged);
+        if (auto r = record_pending(*db_, staged); !r) return r;
+        return logged ? transfer_log::append(*db_, *logged) : Result<void>();
     });
+}
+
+Result<std::vector<TransferEntry>> Database::transfers() const {
+    if (!db_) return std::vector<TransferEntry>();
+    return transfer_log::read_all(*db_);
 }
 
 Result<void> Database::copy_to(const fs::path& file) const {
@@ -369,6 +386,7 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
         // first change that succeeds.
         for (const auto& m : all_models())
             if (auto r = create_missing_tables(*db_, m, false); !r) return r;
+        if (auto r = db_->exec(transfer_log::create_sql()); !r) return r;
         if (auto r = body(); !r) return r;
         return tx->commit();
     }();

@@ -15,6 +15,7 @@
 #include "store/rowset.h"
 #include "store/sqlite.h"
 #include "store/table_contents.h"
+#include "store/transfer_log.h"
 
 namespace nlx {
 
@@ -52,11 +53,15 @@ public:
 
     // Empties the model's tables and writes the groups (record row, optional distribution row),
     // keeping their order, in one transaction with the list of the history files to put in
-    // place (`staged`): on any failure nothing changes. Creates the model's missing tables.
+    // place (`staged`) and, when `logged` is given, its entry in the transfer log (whose id is
+    // then set): on any failure nothing changes. Creates the model's missing tables.
     // The renames are completed after the commit; see pending_files.h.
     Result<void> replace_model(char model, std::span<const DecodedGroup> groups,
                                const GroupHook& after_group = {},
-                               std::span<const PendingFile> staged = {});
+                               std::span<const PendingFile> staged = {}, TransferEntry* logged = nullptr);
+
+    // The transfer log, newest entry first; empty for a file that has none yet.
+    Result<std::vector<TransferEntry>> transfers() const;
 
     // Completes history-file renames listed by an earlier change that was cut short.
     Result<void> complete_pending_files();

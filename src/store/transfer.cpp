@@ -3,9 +3,12 @@
 #include "store/transfer.h"
 
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/sha256.h"
 #include "core/texts.h"
 #include "decode/decoder.h"
 #include "store/database.h"
@@ -50,8 +53,31 @@ Result<fs::path> save_capture(const fs::path& storage_folder, char model, const 
     return file;
 }
 
+std::string logged_capture_name(const fs::path& storage_folder, const fs::path& file) {
+    std::error_code ec;
+    const fs::path folder = fs::weakly_canonical(storage_folder, ec);
+    const fs::path full = fs::weakly_canonical(file, ec);
+    if (!ec && full.parent_path() == folder) return full.filename().string();
+    return (ec ? fs::absolute(file) : full).string();
+}
+
+fs::path logged_capture_path(const fs::path& storage_folder, const std::string& name) {
+    const fs::path p(name);
+    return p.is_absolute() ? p : storage_folder / p;
+}
+
+Result<std::string> file_sha256(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return fail("cannot read " + file.string());
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return fail("cannot read " + file.string());
+    return sha256_hex(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+std::string local_time_text(std::chrono::system_clock::time_point when) { return stamp(when, "%Y-%m-%d %H:%M:%S"); }
+
 Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_folder, char model,
-                                       const Capture& capture) {
+                                       const Capture& capture, std::optional<TransferEntry> logged) {
     TransferSummary summary;
     summary.model = model;
     summary.n = transfer_count(model, capture.b1, capture.b2);
@@ -70,7 +96,16 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     auto staged = stage_history_files(storage_folder, files);
     if (!staged) return fail(staged.message() + "; the records are unchanged");
 
-    if (auto ok = db.replace_model(model, decoded.groups, {}, *staged); !ok) {
+    if (logged) {
+        logged->model = model;
+        logged->announced = summary.announced_bytes;
+        logged->received = summary.received_bytes;
+        logged->complete = !summary.short_transfer();
+        logged->record_rows = decoded.groups.size();
+        logged->distribution_rows = 0;
+        for (const auto& g : decoded.groups) logged->distribution_rows += g.distribution ? 1 : 0;
+    }
+    if (auto ok = db.replace_model(model, decoded.groups, {}, *staged, logged ? &*logged : nullptr); !ok) {
         discard_staged(*staged);
         return fail(ok.message() + "; the records are unchanged");
     }
@@ -79,6 +114,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
         if (g.distribution) ++summary.distribution_rows;
     }
     for (const auto& f : files) summary.files.push_back(f.name);
+    if (logged) summary.transfer_id = logged->id;
     // The records are committed with the list of renames; one that fails now is done by the
     // next open of the database.
     if (auto placed = db.complete_pending_files(); !placed)
@@ -92,21 +128,42 @@ Result<TransferSummary> keep_and_store_transfer(Database& db, const fs::path& st
                                                 std::chrono::system_clock::time_point when) {
     auto kept = save_capture(storage_folder, model, capture, origin, when);
     if (!kept) return kept.error();
-    auto stored = store_transfer(db, storage_folder, model, capture);
+    // The digest of the file as it lies on disk: the log vouches for what was kept.
+    auto digest = file_sha256(*kept);
+    if (!digest) return fail(digest.message() + "; the records are unchanged (capture kept in " + kept->string() + ")");
+    TransferEntry entry;
+    entry.time = local_time_text(when);
+    entry.port = origin.port;
+    entry.baud = origin.baud;
+    entry.capture_file = logged_capture_name(storage_folder, *kept);
+    entry.sha256 = *digest;
+    entry.source = "download";
+    auto stored = store_transfer(db, storage_folder, model, capture, std::move(entry));
     if (!stored) return fail(stored.message() + " (capture kept in " + kept->string() + ")");
     stored->capture_file = *kept;
     return stored;
 }
 
-Result<TransferSummary> import_capture(Database& db, const fs::path& storage_folder, const CaptureFile& file,
-                                       bool partial) {
+Result<TransferSummary> import_capture(Database& db, const fs::path& storage_folder, const fs::path& path,
+                                       const CaptureFile& file, bool partial) {
     if (transfer_count(file.model, file.capture.b1, file.capture.b2) <= 0) return fail(std::string(texts::kNoData));
     if (!file.complete() && !partial)
         return fail("the capture is short: " + std::to_string(file.received) + " of " +
                     std::to_string(file.announced) +
                     " bytes arrived; the records are unchanged (--partial stores its whole groups, as a "
                     "broken download does)");
-    return store_transfer(db, storage_folder, file.model, file.capture);
+    auto digest = file_sha256(path);
+    if (!digest) return fail(digest.message() + "; the records are unchanged");
+    TransferEntry entry;
+    entry.time = local_time_text(std::chrono::system_clock::now());
+    entry.port = file.origin.port;
+    entry.baud = file.origin.baud;
+    entry.capture_file = logged_capture_name(storage_folder, path);
+    entry.sha256 = *digest;
+    entry.source = "import";
+    auto stored = store_transfer(db, storage_folder, file.model, file.capture, std::move(entry));
+    if (stored) stored->capture_file = path;
+    return stored;
 }
 
 }  // namespace nlx

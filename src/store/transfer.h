@@ -5,12 +5,14 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/result.h"
 #include "core/capture.h"
 #include "core/transfer_summary.h"
+#include "store/transfer_log.h"
 
 namespace nlx {
 
@@ -22,25 +24,40 @@ Result<std::filesystem::path> save_capture(const std::filesystem::path& storage_
                                            std::chrono::system_clock::time_point when);
 
 // Decodes the capture and replaces the model's tables in one transaction, with its history files
-// put in place in the storage folder. A transfer with no data (n <= 0), a history file that cannot
-// be written, and any failure of the replace are refused and change nothing.
+// put in place in the storage folder and, when `logged` is given (its time, port, capture file,
+// digest and source filled in), its entry in the transfer log with the counts of this store.
+// A transfer with no data (n <= 0), a history file that cannot be written, and any failure of
+// the replace are refused and change nothing.
 class Database;
 Result<TransferSummary> store_transfer(Database& database, const std::filesystem::path& storage_folder,
-                                       char model, const Capture& capture);
+                                       char model, const Capture& capture,
+                                       std::optional<TransferEntry> logged = std::nullopt);
+
+// The capture file's name as the log keeps it: its name alone inside the storage folder, its
+// absolute path outside it; and the path a logged name stands for.
+std::string logged_capture_name(const std::filesystem::path& storage_folder, const std::filesystem::path& file);
+std::filesystem::path logged_capture_path(const std::filesystem::path& storage_folder, const std::string& name);
+
+// The SHA-256 of a file's bytes, as 64 hexadecimal digits.
+Result<std::string> file_sha256(const std::filesystem::path& file);
+
+// The local time as the log writes it, "2026-12-09 14:03:27".
+std::string local_time_text(std::chrono::system_clock::time_point when);
 
 // The last step of a download, from the command line and the desktop alike: keeps the capture
-// file first (so no received byte is lost even when storing fails), then stores the transfer.
-// The summary names the capture file; a failure says where the capture was kept.
+// file first (so no received byte is lost even when storing fails), then stores the transfer
+// with its entry in the log. The summary names the capture file; a failure says where the
+// capture was kept.
 Result<TransferSummary> keep_and_store_transfer(Database& database,
                                                 const std::filesystem::path& storage_folder,
                                                 char model, const Capture& capture,
                                                 const CaptureOrigin& origin,
                                                 std::chrono::system_clock::time_point when);
 
-// nlx import: stores a capture file as the download stored it. A capture without data is
-// refused; a short one (fewer bytes than announced) only with `partial`, which then stores its
-// whole groups and states the loss as a broken download does.
+// nlx import: stores a capture file (read from `path`) as the download stored it, with its entry
+// in the log. A capture without data is refused; a short one (fewer bytes than announced) only
+// with `partial`, which then stores its whole groups and states the loss as a broken download does.
 Result<TransferSummary> import_capture(Database& database, const std::filesystem::path& storage_folder,
-                                       const CaptureFile& file, bool partial);
+                                       const std::filesystem::path& path, const CaptureFile& file, bool partial);
 
 }  // namespace nlx

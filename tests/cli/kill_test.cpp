@@ -67,6 +67,25 @@ Stored read_back(const std::map<std::string, std::string>& env, const fs::path& 
     return s;
 }
 
+// The digests of the transfer log's entries, newest first.
+std::vector<std::string> logged_digests(const std::map<std::string, std::string>& env) {
+    auto r = test::run_nlx({"transfers", "--format", "csv"}, env);
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    std::vector<std::string> out;
+    std::size_t start = r.out.find('\n') + 1;
+    while (start > 0 && start < r.out.size()) {
+        std::size_t end = r.out.find('\n', start);
+        out.push_back(fields_of(r.out.substr(start, end - start)).at(12));
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string digest_of(const fs::path& file) {
+    const std::string bytes = test::read_file(file);
+    return sha256_hex(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
 pid_t start_import(const std::map<std::string, std::string>& env, const fs::path& capture) {
     pid_t pid = fork();
     if (pid == 0) {
@@ -106,6 +125,9 @@ TEST(KilledImport, RecordsAndHistoryFilesAlwaysAgree) {
     const fs::path storage = home / "3140A存储文件";
     std::map<std::string, std::string> env{{"NLX_HOME", home.string()}};
     ASSERT_EQ(test::run_nlx({"import", cap_a.string()}, env).exit_code, 0);
+    const std::string digests[2] = {digest_of(cap_a), digest_of(cap_b)};
+    std::size_t entries = 1;
+    ASSERT_EQ(logged_digests(env), std::vector<std::string>{digests[0]});
 
     std::mt19937 rng(20261209);
     // Kills spread over the whole of an import on this machine, and a little past it.
@@ -132,6 +154,12 @@ TEST(KilledImport, RecordsAndHistoryFilesAlwaysAgree) {
                             << " files named by the records, these do not hold their own history";
         for (const auto& e : fs::directory_iterator(storage))
             EXPECT_FALSE(e.path().filename().string().ends_with(".tmp")) << e.path();
+        // No rows without their log entry, no entry without its rows: the newest entry is the
+        // current set's capture, and an entry came exactly when the records changed.
+        const auto logged = logged_digests(env);
+        entries += set != current;
+        ASSERT_EQ(logged.size(), entries);
+        EXPECT_EQ(logged.front(), digests[set]);
         current = set;
     }
     EXPECT_GT(killed, 0) << "no import was killed: the delays are too long for this machine";
