@@ -27,6 +27,7 @@
 #include "app/print_commands.h"
 #include "app/qt_text.h"
 #include "app/record_grid.h"
+#include "app/transfer_window.h"
 #include "core/app_folder.h"
 #include "core/shell_texts.h"
 #include "core/texts.h"
@@ -144,7 +145,7 @@ void Form1::build_menus() {
     const std::map<std::string_view, std::function<void()>> commands = {
         {"recv", [this] { download(); }},          {"recv1", [this] { download(); }},
         {"open", [this] { open_file(); }},         {"saveas", [this] { save_as(); }},
-        {"out", [this] { export_records(); }},
+        {"out", [this] { export_records(); }},    {"transfers", [this] { show_transfers(); }},
         {"tianjjl", [this] { add_record_command(); }}, {"codechange", [this] { show_model_dialog(); }},
         {"exit", [this] { close(); }},             {"combaud", [this] { show_settings(); }},
         {"help1", [this] { about(); }},            {"help2", [this] { popup_about(); }},
@@ -462,6 +463,19 @@ void Form1::export_records() {
     if (!refresh_grid()) return;
     if (row >= 0 && row < grid_->cells().rowCount()) grid_->set_current_row(row);
     exports_->start(qpath(fdir_), reports::export_sheet(*model_info_, grid_report_rows(grid_->cells())));
+}
+
+void Form1::show_transfers() {
+    if (!model_info_) return;
+    if (!transfers_) {
+        transfers_ = new TransferWindow(this, dialogs_, [this] { return data1(); }, storage_folder(app_folder_));
+        connect(transfers_, &TransferWindow::restored, this, [this](char model) {
+            if (model == ab_ && refresh_grid()) emit current_group_changed(grid_->current_row());
+        });
+    }
+    transfers_->reload();
+    transfers_->show();
+    transfers_->raise();
 }
 
 void Form1::add_record_command() {

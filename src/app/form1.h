@@ -33,6 +33,7 @@ class Form5;
 class Form6;
 class OperatorDialogs;
 class ExportCommands;
+class TransferWindow;
 class PrintCommands;
 class GroupCharts;
 class RecordGrid;
@@ -67,6 +68,7 @@ public:
     GroupCharts& charts() const { return *charts_; }
     PrintCommands& prints() const { return *prints_; }
     ExportCommands& exports() const { return *exports_; }
+    TransferWindow* transfer_window() const { return transfers_; }
     Form4* monitor_window() const { return form4_; }  // once 监测 was used
     Form5* speed_dialog() const { return form5_; }
     const QTimer& timer1() const { return timer1_; }
@@ -103,6 +105,7 @@ private:
     void open_file();
     void save_as();
     void export_records();  // 导出
+    void show_transfers();  // 传输记录
     void add_record_command();
     void open_history_file(const QString& file);
     void show_popup(const QPoint& at, ChartView* chart);
@@ -148,6 +151,7 @@ private:
     DownloadController downloads_;
     std::unique_ptr<PrintCommands> prints_;
     std::unique_ptr<ExportCommands> exports_;
+    TransferWindow* transfers_ = nullptr;
     LinkFactory links_ = serial_link_factory();
     Form4* form4_ = nullptr;
     Form5* form5_ = nullptr;

@@ -9,6 +9,7 @@ using U = ItemUse;
 constexpr MenuItemSpec kFile[] = {
     {"recv", "接收", U::exclusive},       {"saveas", "另存", U::exclusive},
     {"open", "打开", U::exclusive},       {"out", "导出", U::exclusive},
+    {"transfers", "传输记录", U::exclusive},
     {"henggang1", "", U::separator},      {"codechange", "型号切换", U::exclusive},
     {"henggang2", "", U::separator},      {"exit", "退出", U::always},
 };

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -24,7 +25,10 @@
 #include "app/record_grid.h"
 #include "app/recorded_dialogs.h"
 #include "app/simulation.h"
+#include "app/transfer_window.h"
+#include "core/app_folder.h"
 #include "core/models.h"
+#include "store/transfer.h"
 
 namespace nlx::app {
 namespace {
@@ -64,6 +68,7 @@ public:
                 if (!chart(form, "24h1", "chart-24h.png", true)) return 1;
             }
             if (model.letter == 'c' && !chart(form, "OCT", "chart-octave.png", true)) return 1;
+            if (model.letter == 'c' && !transfers(form)) return 1;
         }
         if (!paced_download(form)) return 1;
 
@@ -102,6 +107,22 @@ private:
             if (option->property("letter").toChar() == QChar(letter)) option->click();
         dialog->findChild<QPushButton*>("Command1")->click();
         return form.model() == letter || (failed(QStringLiteral("model %1 not confirmed").arg(letter)), false);
+    }
+
+    // 传输记录 after the downloads of models a, b and c, with b's capture file taken away.
+    bool transfers(Form1& form) {
+        form.findChild<QAction*>("transfers")->trigger();
+        TransferWindow* window = form.transfer_window();
+        if (!window || !window->isVisible()) return failed("the transfer window did not show"), false;
+        const TransferEntry* b = window->entry(1);
+        if (window->list()->rowCount() != 3 || !b || b->model != 'b')
+            return failed("the transfer window does not list the three downloads"), false;
+        std::error_code ec;
+        std::filesystem::remove(logged_capture_path(storage_folder(to_path(home_.path())), b->capture_file), ec);
+        window->reload();
+        save(window, "transfers.png");
+        window->hide();
+        return window->greyed(1) || (failed("the missing capture is not greyed"), false);
     }
 
     // 监测 against the virtual instrument until a few levels are shown, so the trend has a line.
