@@ -158,6 +158,25 @@ TEST(TransferLog, CheckFindsAddedEditedAndAlteredData) {
     EXPECT_FALSE(s.check().identical());
 }
 
+TEST(TransferLog, AnImportedCaptureIsLoggedUnderTheNameItCanBeFoundBy) {
+    Store s;
+    const Capture capture = transfer_a(3, 10);
+    const auto bytes = capture_file_bytes('a', {"2026-12-09 10:00:00", "", 0}, capture);
+    fs::create_directories(s.storage);
+    for (const fs::path& file : {s.storage / "by-hand.cap", s.dir / "elsewhere.cap"}) {
+        test::write_file(file, std::string(bytes.begin(), bytes.end()));
+        auto read = read_capture_file(file, CaptureForm::with_header);
+        ASSERT_TRUE(read.ok());
+        auto stored = import_capture(s.db, s.storage, file, *read, false);
+        ASSERT_TRUE(stored.ok()) << stored.message();
+        const auto entry = s.db.transfers()->front();
+        EXPECT_EQ(entry.source, "import");
+        EXPECT_EQ(logged_capture_path(s.storage, entry.capture_file), fs::weakly_canonical(file).string());
+        EXPECT_EQ(fs::path(entry.capture_file).is_absolute(), file.parent_path() != s.storage) << entry.capture_file;
+        EXPECT_TRUE(s.check().identical());
+    }
+}
+
 TEST(TransferLog, TheLogGoesWithSaveAs) {
     Store s;
     s.download(transfer_a(3, 8));
