@@ -39,7 +39,7 @@ std::vector<nlx::DecodedGroup> groups(int count) {
             else if (name == "测量时间") text = "0h10m0s";
             else if (name == "DATE") text = "10-12-21";
             else if (name == "TIME") text = "10:29:59";
-            else if (name == "filename") text = "a" + std::to_string(i + 1) + ".txt";
+            else if (name == "filename") text = std::string("a").append(std::to_string(i + 1)).append(".txt");
             g.record.push_back(text);
         }
     }

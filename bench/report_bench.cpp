@@ -32,8 +32,8 @@ std::vector<nlx::DecodedGroup> groups(int count) {
             else if (name == "DATE") text = "10-12-21";
             else if (name == "TIME") text = "10:29:59";
             else if (name == "MODE") text = "STA";
-            else if (name == "频率计权") text = "A";
-            else if (name == "时间计权") text = "F";
+            else if (name == "频率计权") text.assign(1, 'A');
+            else if (name == "时间计权") text.assign(1, 'F');
             else if (name == "设定时间") text = "10min";
             else if (name == "采样间隔") text = "1s";
             g.record.push_back(text);

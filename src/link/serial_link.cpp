@@ -9,8 +9,14 @@
 #include <thread>
 
 #ifndef _WIN32
+#include <dirent.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
 #endif
 #ifdef __linux__
 #include <sys/ioctl.h>
@@ -33,13 +39,41 @@ int millis_left(TimePoint deadline) {
 #ifndef _WIN32
 // Qt reports a device that is locked, busy or not accessible alike as a permission error: the
 // device itself tells which. Qt looks a name without a slash up under /dev.
+// ModemManager probes USB modem-class adapters (ttyACM) as they appear and may hold them.
+std::string modem_manager_note(const std::string& path) {
+    char real[PATH_MAX];
+    if (!::realpath(path.c_str(), real) || std::string(real).rfind("/dev/ttyACM", 0) != 0) return {};
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return {};
+    bool running = false;
+    while (dirent* e = ::readdir(proc)) {
+        if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+        std::ifstream comm(std::string("/proc/") + e->d_name + "/comm");
+        std::string name;
+        if (std::getline(comm, name) && name == "ModemManager") {
+            running = true;
+            break;
+        }
+    }
+    ::closedir(proc);
+    if (!running) return {};
+    return "; ModemManager is running and may have taken this USB modem-class adapter: stop it "
+           "(sudo systemctl stop ModemManager) or tell it to leave the adapter alone";
+}
+
 std::string permission_failure(const std::string& device) {
     const std::string path = device.rfind('/', 0) == 0 ? device : "/dev/" + device;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) return "no such port";
-    if (::access(path.c_str(), R_OK | W_OK) != 0)
-        return "permission denied (the user may need to be in the dialout group)";
-    return "the port is busy (another program is using it)";
+    if (::access(path.c_str(), R_OK | W_OK) != 0) {
+        const group* owner = ::getgrgid(st.st_gid);
+        if (!owner || st.st_gid == 0 || !(st.st_mode & S_IRGRP) || !(st.st_mode & S_IWGRP))
+            return "permission denied" + modem_manager_note(path);
+        const std::string name = owner->gr_name;
+        return "permission denied: " + path + " belongs to the group " + name + "; add the user to it with "
+               "\"sudo usermod -aG " + name + " $USER\", then log out and in again" + modem_manager_note(path);
+    }
+    return "the port is busy (another program is using it)" + modem_manager_note(path);
 }
 #endif
 

@@ -60,7 +60,7 @@ Result<void> compare_rows(const Database& db, const ModelInfo& model, const Deco
     const std::size_t common = std::min(rows.size(), groups);
     auto label = [&](std::size_t r) {
         const std::string seq = rows[r].empty() ? std::string() : rows[r][0].to_text();
-        return seq.empty() ? "(" + std::to_string(r + 1) + ")" : seq;
+        return seq.empty() ? std::string("(").append(std::to_string(r + 1)).append(")") : seq;
     };
     for (std::size_t r = 0; r < common; ++r) {
         const RecordRow& want = decoded.groups[r].record;
