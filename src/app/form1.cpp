@@ -35,6 +35,7 @@
 #include "reports/tm27_printout.h"
 #include "reports/workbook_sheet.h"
 #include "store/file_commands.h"
+#include "store/transfer.h"
 
 namespace nlx::app {
 
@@ -241,7 +242,7 @@ void Form1::set_serial_command_running(bool running) {
 
 void Form1::start(const std::optional<SerialSettings>& settings) {
     QCoreApplication::processEvents();
-    const LoadedSettings loaded = load_settings(settings_path(app_folder_));
+    const LoadedSettings loaded = load_application_settings(app_folder_);
     settings_ = settings.value_or(loaded.settings);
     if (!settings && loaded.message && !loaded.missing) settings_note_ = qs(*loaded.message);
     hide();
@@ -284,6 +285,25 @@ void Form1::confirm_model(char letter) {
     label1_->setText(qs(model->title_label));
     setWindowTitle(qs(model->window_caption));
     dialogs_.inform(this, qs(texts::kConfirmTitle), qs(confirmation_message(*model, settings_)));
+    if (!capture_to_offer_.isEmpty()) offer_capture(std::exchange(capture_to_offer_, QString()));
+}
+
+void Form1::offer_capture(const QString& path) {
+    if (!dialogs_.ask_yes_no(this, {}, qs(texts::import_question(utf8(path))))) return;
+    auto file = read_capture_file(to_path(path), CaptureForm::with_header);
+    Database* db = file ? data1() : nullptr;
+    auto stored = !file ? Result<TransferSummary>(file.error())
+                  : !db ? Result<TransferSummary>(fail(db_path_.string()))
+                        : import_capture(*db, storage_folder(app_folder_), to_path(path), *file, true);
+    if (!stored) {
+        dialogs_.inform(this, {}, qs(texts::kImportFailed) + qs(stored.message()));
+        return;
+    }
+    if (stored->model == ab_ && refresh_grid()) {
+        show_grid();
+        emit current_group_changed(grid_->current_row());
+    }
+    dialogs_.inform(this, {}, qs(texts::capture_imported(utf8(path), stored->model, stored->record_rows)));
 }
 
 void Form1::show_settings() {
@@ -470,7 +490,10 @@ void Form1::show_transfers() {
     if (!transfers_) {
         transfers_ = new TransferWindow(this, dialogs_, [this] { return data1(); }, storage_folder(app_folder_));
         connect(transfers_, &TransferWindow::restored, this, [this](char model) {
-            if (model == ab_ && refresh_grid()) emit current_group_changed(grid_->current_row());
+            if (model == ab_ && refresh_grid()) {
+                show_grid();
+                emit current_group_changed(grid_->current_row());
+            }
         });
     }
     transfers_->reload();

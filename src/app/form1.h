@@ -48,8 +48,12 @@ public:
     // logo; then the model dialog while this window stays hidden.
     void start(const std::optional<SerialSettings>& settings = std::nullopt);
 
-    // Runs the model confirmation: grid layout, titles, the "提示" message.
+    // Runs the model confirmation: grid layout, titles, the "提示" message; then the offer to
+    // import the capture file given on the command line, if any.
     void confirm_model(char letter);
+    // A capture file (double-clicked in the file manager) to offer for import once a model is
+    // confirmed.
+    void offer_capture_after_confirmation(const QString& path) { capture_to_offer_ = path; }
 
     // The running port and speed, as the settings dialog's 确  定 sets them.
     void use_settings(const SerialSettings& settings);
@@ -106,6 +110,7 @@ private:
     void save_as();
     void export_records();  // 导出
     void show_transfers();  // 传输记录
+    void offer_capture(const QString& path);
     void add_record_command();
     void open_history_file(const QString& file);
     void show_popup(const QPoint& at, ChartView* chart);
@@ -152,6 +157,7 @@ private:
     std::unique_ptr<PrintCommands> prints_;
     std::unique_ptr<ExportCommands> exports_;
     TransferWindow* transfers_ = nullptr;
+    QString capture_to_offer_;
     LinkFactory links_ = serial_link_factory();
     Form4* form4_ = nullptr;
     Form5* form5_ = nullptr;

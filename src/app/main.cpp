@@ -1,7 +1,9 @@
 // nlx-gui: the desktop program. Options: --simulate MODEL [--groups N] [--seed S] [--pace] to
-// download from a virtual instrument, --screenshot DIR for pictures of the windows.
+// download from a virtual instrument, --screenshot DIR for pictures of the windows; a capture
+// file given as argument is offered for import.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -48,7 +50,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption pace(QStringLiteral("pace"), "Send at the real line rate of 9600 bit/s.");
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), "Write pictures of the windows into DIR and exit.", "DIR");
     parser.addOptions({simulate, groups, seed, pace, screenshot});
+    parser.addPositionalArgument(QStringLiteral("capture"), "A capture file to import, offered once the model is confirmed.",
+                                 QStringLiteral("[CAPTURE]"));
     parser.process(application);
+    if (parser.positionalArguments().size() > 1) return usage_error("give at most one capture file");
 
     if (parser.isSet(screenshot)) return nlx::app::run_screenshots(parser.value(screenshot));
 
@@ -77,6 +82,8 @@ int main(int argc, char** argv) {
 
     nlx::app::DesktopDialogs dialogs;
     nlx::app::Form1 form(nlx::application_folder(), dialogs);
+    if (!parser.positionalArguments().isEmpty())
+        form.offer_capture_after_confirmation(QFileInfo(parser.positionalArguments().front()).absoluteFilePath());
     form.start(settings);
     int code = application.exec();
     if (instrument) instrument->stop();

@@ -13,7 +13,7 @@ void register_settings(CLI::App& app, int& exit_code) {
     auto* cmd = app.add_subcommand("settings", "Show the application folder, serial port and speed");
     cmd->callback([&exit_code] {
         auto folder = application_folder();
-        auto loaded = load_settings(settings_path(folder));
+        auto loaded = load_application_settings(folder);
         std::cout << "application folder: " << folder.string() << "\n"
                   << "port: " << loaded.settings.port.text() << " ("
                   << port_device_name(loaded.settings.port) << ")\n"

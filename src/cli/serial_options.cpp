@@ -23,7 +23,7 @@ SerialSettings serial_settings(const SerialOptions& options) {
         if (!port) throw CLI::ValidationError("--port", port.message());
         chosen_port = *port;
     }
-    auto loaded = load_settings(settings_path(application_folder()));
+    auto loaded = load_application_settings(application_folder());
     SerialSettings settings = loaded.settings;
     if (chosen_port) settings.port = *chosen_port;
     // A file that is there but wrong is reported even when --port overrides its port. A file

@@ -32,6 +32,9 @@ fs::path resolve_application_folder(const fs::path& nlx_home, const fs::path& ex
     if (!nlx_home.empty()) return nlx_home;
     if (!executable.empty()) {
         std::error_code ec;
+        // An installed program (share/nlx beside its bin folder) never keeps data beside itself,
+        // even where it could write there.
+        if (fs::is_directory(executable.parent_path() / "share" / "nlx", ec)) return user_data;
         if (fs::exists(executable / "sys.cfg", ec)) return executable;
         if (::access(executable.c_str(), W_OK) == 0) return executable;
     }

@@ -1,6 +1,7 @@
 // Reading and writing sys.cfg with a safe fallback; the file is only written on request.
 #include "core/settings.h"
 
+#include "core/app_folder.h"
 #include "core/atomic_file.h"
 #include "core/message_text.h"
 #include "core/read_file.h"
@@ -147,6 +148,22 @@ std::string port_device_name(int number) {
 
 std::string port_device_name(const PortSpec& port) {
     return port.device.empty() ? port_device_name(port.number) : port.device;
+}
+
+LoadedSettings load_application_settings(const std::filesystem::path& app_folder) {
+    const auto file = settings_path(app_folder);
+    LoadedSettings loaded = load_settings(file);
+    std::error_code ec;
+    if (!loaded.missing || app_folder != user_data_folder()) return loaded;
+    std::filesystem::create_directories(app_folder, ec);
+    if (auto saved = save_settings(file, loaded.settings); !saved) {
+        loaded.message = *loaded.message + " (" + saved.message() + ")";
+        return loaded;
+    }
+    loaded.missing = false;
+    loaded.message = std::string("created ").append(file.string()).append(" with port 1 (")
+                         .append(port_device_name(loaded.settings.port)).append(") at 9600 bit/s");
+    return loaded;
 }
 
 }  // namespace nlx

@@ -57,6 +57,11 @@ std::string settings_text(const SerialSettings& settings);
 // saying what was wrong.
 LoadedSettings load_settings(const std::filesystem::path& file);
 
+// The settings of an application folder: as load_settings reads its sys.cfg, except that in the
+// per-user folder (an installed program's) a missing sys.cfg is created on first use, with its
+// folder, holding port 1 at 9600 bit/s; the message then says so.
+LoadedSettings load_application_settings(const std::filesystem::path& app_folder);
+
 // Replaces sys.cfg atomically (temporary file, then rename); a failure is reported.
 Result<void> save_settings(const std::filesystem::path& file, const SerialSettings& settings);
 

@@ -154,6 +154,15 @@ inline std::string transfer_restored(long long id, std::size_t groups) {
     return std::string("已恢复传输记录").append(std::to_string(id)).append("的")
         .append(std::to_string(groups)).append("组记录");
 }
+// Added: a capture file handed to the desktop program (double-clicked) is offered for import.
+inline std::string import_question(std::string_view file) {
+    return std::string("是否导入捕获文件").append(file).append("？导入将替换该型号当前的记录。");
+}
+inline constexpr std::string_view kImportFailed = "导入时出错：";
+inline std::string capture_imported(std::string_view file, char model, std::size_t groups) {
+    return std::string("已导入捕获文件").append(file).append("：型号").append(1, model).append("，")
+        .append(std::to_string(groups)).append("组记录");
+}
 inline std::string check_heading(long long id, std::string_view time, char model) {
     return std::string("传输记录").append(std::to_string(id)).append("（").append(time).append("，型号")
         .append(1, model).append("）：");

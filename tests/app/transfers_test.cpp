@@ -71,6 +71,34 @@ private slots:
         click(*window, "verify", 3);  // the first download: intact, its records replaced since
         QVERIFY(shell.dialogs.messages.back().text.contains(QStringLiteral("替换")));
     }
+
+    // A capture file given to the program (double-clicked) is offered once the model is confirmed.
+    void offersACaptureGivenOnTheCommandLine() {
+        for (bool good : {true, false}) {
+            Shell shell;
+            const QString file = shell.home.filePath(QStringLiteral("given.cap"));
+            auto capture = sim::generated_capture('b', 6, 4);
+            auto bytes = capture_file_bytes('b', {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, *capture);
+            if (!good) bytes.back() ^= 1;  // its digest no longer matches
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+            out.close();
+            shell.form = std::make_unique<Form1>(shell.folder(), shell.dialogs);
+            shell.form->offer_capture_after_confirmation(file);
+            shell.form->start(SerialSettings{});
+            shell.choose('b');
+            QVERIFY(shell.dialogs.messages.at(1).text.startsWith(QStringLiteral("是否导入捕获文件")));
+            if (good) {
+                QCOMPARE(shell.grid().cells().rowCount(), 6);
+                QVERIFY(shell.dialogs.messages.back().text.startsWith(QStringLiteral("已导入捕获文件")));
+                QCOMPARE(shell.stored_rows('b'), std::size_t(6));
+            } else {
+                QVERIFY(shell.dialogs.messages.back().text.startsWith(QStringLiteral("导入时出错：")));
+                QCOMPARE(shell.stored_rows('b'), std::size_t(0));
+            }
+        }
+    }
 };
 
 }  // namespace nlx::app::test

@@ -239,6 +239,10 @@ TEST(ApplicationFolder, HomeVariableThenPortableFolderThenUserData) {
         EXPECT_EQ(resolve_application_folder({}, exe, user), exe);  // holds sys.cfg
     }
     chmod(exe.c_str(), 0700);
+    // Installed (share/nlx beside bin): the user's folder, even with a writable bin and sys.cfg.
+    fs::create_directories(dir / "share" / "nlx");
+    EXPECT_EQ(resolve_application_folder({}, exe, user), user);
+    EXPECT_EQ(resolve_application_folder(dir / "home", exe, user), dir / "home");
     EXPECT_EQ(settings_path(dir.path()), dir / "sys.cfg");
     EXPECT_EQ(database_path(dir.path()), dir / "noise.db");
     EXPECT_EQ(storage_folder(dir.path()).filename(), "3140A存储文件");

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the .deb of a build tree, checks its files, its desktop entry and its dependencies (all
+# Debian 12 packages), then unpacks it into a scratch root and runs nlx demo from there: an
+# installed program keeps its data in the user's folder and creates sys.cfg there.
+#   check_package.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+if ! cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log" >&2
+  fail "cpack could not build the package"
+fi
+deb=$(ls "$work"/out/*.deb)
+files=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for f in ./usr/bin/nlx ./usr/bin/nlx-gui ./usr/share/applications/nlx-gui.desktop \
+         ./usr/share/icons/hicolor/scalable/apps/nlx.svg ./usr/share/mime/packages/nlx-capture.xml \
+         ./usr/share/man/man1/nlx.1 ./usr/share/nlx/README; do
+  grep -qx "$f" <<<"$files" || fail "the package lacks $f"
+done
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6serialport6 libqt6widgets6 libqt6charts6 libsqlite3-0 libxlsxwriter; do
+  grep -q "$lib" <<<"$depends" || fail "Depends does not name $lib: $depends"
+done
+# Every dependency is a package of this Debian release.
+for p in $(tr ',|' '\n\n' <<<"$depends" | sed 's/(.*//; s/ //g' | grep -v '^$'); do
+  apt-cache show "$p" >/dev/null 2>&1 || fail "dependency $p is not a Debian package here"
+done
+
+dpkg-deb -x "$deb" "$work/root"
+desktop-file-validate "$work/root/usr/share/applications/nlx-gui.desktop" || fail "the desktop entry is not valid"
+grep -q '^Categories=Science;' "$work/root/usr/share/applications/nlx-gui.desktop" || fail "desktop entry category"
+grep -q 'application/x-nlx-capture' "$work/root/usr/share/applications/nlx-gui.desktop" || fail "desktop entry MIME type"
+man -l "$work/root/usr/share/man/man1/nlx.1" 2>/dev/null | grep -q "nlx export" || fail "the man page lacks nlx export"
+
+home="$work/home"
+mkdir -p "$home"
+out=$(env -u NLX_HOME -u XDG_DATA_HOME HOME="$home" QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/nlx" demo --groups 3 2>&1) \
+  || { echo "$out" >&2; fail "the installed nlx demo failed"; }
+data="$home/.local/share/nlx"
+grep -q "$data/noise.db" <<<"$out" || { echo "$out" >&2; fail "the demo did not use $data"; }
+[ -f "$data/demo-records-a.xlsx" ] || fail "no workbook in $data"
+settings=$(env -u NLX_HOME -u XDG_DATA_HOME HOME="$home" "$work/root/usr/bin/nlx" settings)
+grep -q "application folder: $data" <<<"$settings" || fail "nlx settings: $settings"
+[ "$(cat "$data/sys.cfg")" = $'1,9600\r' ] || fail "sys.cfg was not created with port 1 at 9600 bit/s"
+[ -z "$(ls "$work/root/usr/bin" | grep -v '^nlx')" ] || fail "data written beside the installed programs"
+echo "package: $(basename "$deb"), $(wc -l <<<"$files") entries, installed nlx demo ran in $data"
