@@ -4,7 +4,7 @@ BUILD_SAN ?= build-san
 JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo screenshots test test-san bench fuzz clean
+.PHONY: all deps configure build demo screenshots package test test-san bench fuzz clean
 
 all: build
 
@@ -29,9 +29,17 @@ demo: build
 	  $(BUILD)/src/cli/nlx demo; \
 	fi
 
-# Pictures of every window after a download of each model, for the README and for review.
+# Pictures of every window after a download of each model, for the README and for review, and
+# the first page of the demo's table report.
 screenshots: build
 	@$(BUILD)/src/app/nlx-gui --screenshot docs/screenshots
+	@rm -rf $(BUILD)/shots-home && NLX_HOME=$(abspath $(BUILD))/shots-home $(BUILD)/src/cli/nlx demo >/dev/null
+	@pdftoppm -png -r 40 -f 1 -l 1 -singlefile $(BUILD)/shots-home/demo-report-a.pdf docs/screenshots/report-page
+	@echo docs/screenshots/report-page.png
+
+# The .deb package of the build (install it with: sudo apt install ./build/nlx_*.deb).
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
