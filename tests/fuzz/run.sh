@@ -11,7 +11,8 @@ for target in "$build"/tests/fuzz/fuzz_*; do
   corpus="$here/corpus-$name"
   mkdir -p "$corpus"
   echo "== $name for ${seconds}s"
-  if ! "$target" -max_total_time="$seconds" -max_len=20000 -artifact_prefix="$here/crash-$name-" "$corpus"; then
+  # New inputs go to the first folder; the kept seeds (real captures of each model) are read too.
+  if ! "$target" -max_total_time="$seconds" -max_len=20000 -artifact_prefix="$here/crash-$name-" "$corpus" "$here/corpus/$name"; then
     status=1
   fi
 done
