@@ -19,3 +19,5 @@ if [ -x "$build/bench/nlx_bench_report" ]; then
 fi
 echo "== spreadsheet export: 10,000 groups and the 496-group transfer of model a to .xlsx"
 "$build/bench/nlx_bench_export" 10000
+echo "== decode + store: the largest transfer of each model against a plain SQLite insert"
+"$build/bench/nlx_bench_store"

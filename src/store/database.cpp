@@ -265,7 +265,8 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
                             " cells, table " + tables[0].name + " has " + std::to_string(columns) + " columns");
             records->reset();
             for (std::size_t i = 0; i < columns; ++i) {
-                if (group.record[i]) records->bind_text(int(i) + 1, *group.record[i]);
+                // The groups outlive the statement's run: no copy of each cell.
+                if (group.record[i]) records->bind_text_in_place(int(i) + 1, *group.record[i]);
                 else records->bind_null(int(i) + 1);
             }
             if (auto r = records->run(); !r) return fail(which + r.message());

@@ -89,6 +89,10 @@ void Statement::bind(int index, const Value& value) {
     else bind_null(index);
 }
 
+void Statement::bind_text_in_place(int index, std::string_view text) {
+    sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_STATIC);
+}
+
 void Statement::bind_text(int index, std::string_view text) {
     sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_TRANSIENT);
 }

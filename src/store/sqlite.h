@@ -45,6 +45,8 @@ public:
     // Parameters are numbered from 1.
     void bind(int index, const Value& value);
     void bind_text(int index, std::string_view text);
+    // Binds without a copy: `text` must stay unchanged until the statement is next run or reset.
+    void bind_text_in_place(int index, std::string_view text);
     void bind_int(int index, long long number);
     void bind_double(int index, double number);
     void bind_null(int index);

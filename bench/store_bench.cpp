@@ -1,0 +1,168 @@
+// Decode + store benchmark: the largest transfer of each model (496 blocks for a, b, d; 127 for
+// c; the most 16-byte records for e) stored as a download stores it, into a database that holds
+// the same transfer already, beside the limit of the same rows: a plain SQLite delete + insert
+// with one prepared statement per table in one transaction, same journal mode and synchronous
+// level, into a database holding rows.
+//   nlx_bench_store
+// Prints the ratio per model and PASS/FAIL for the 1.5x target.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "core/capture.h"
+#include "core/models.h"
+#include "decode/decoder.h"
+#include "sim/generated_content.h"
+#include "store/database.h"
+#include "store/schema.h"
+#include "store/transfer.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double ms_since(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
+
+// The largest generated transfer of the model whose count stays within `limit` units.
+nlx::Capture largest(char model, std::size_t limit) {
+    nlx::Capture best;
+    int low = 1, high = 8192;
+    while (low <= high) {
+        const int mid = (low + high) / 2;
+        auto c = nlx::sim::generated_capture(model, mid, 1);
+        const auto n = c ? nlx::transfer_count(model, c->b1, c->b2) : 0;
+        if (c && n > 0 && std::size_t(n) * nlx::transfer_unit(model) <= limit) {
+            best = *c;
+            low = mid + 1;
+        } else {
+            high = mid - 1;
+        }
+    }
+    return best;
+}
+
+bool exec(sqlite3* db, const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+// The limit: the decoded rows written with plain SQLite as the store's tables hold them.
+double plain_insert(const fs::path& file, const nlx::ModelInfo& model, const std::vector<nlx::DecodedGroup>& groups) {
+    sqlite3* db = nullptr;
+    sqlite3_open(file.c_str(), &db);
+    exec(db, "PRAGMA synchronous = FULL");
+    const auto tables = nlx::schema::model_tables(model);
+    std::vector<sqlite3_stmt*> inserts;
+    for (const auto& t : tables) {
+        std::string names, marks;
+        for (std::size_t i = 0; i < t.columns.size(); ++i) {
+            names += (i ? ", " : "") + nlx::sql::quote_identifier(t.columns[i].name);
+            marks += i ? ", ?" : "?";
+        }
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db, ("INSERT INTO " + nlx::sql::quote_identifier(t.name) + " (" + names + ") VALUES (" + marks + ")").c_str(),
+                           -1, &s, nullptr);
+        inserts.push_back(s);
+    }
+    const auto start = Clock::now();
+    exec(db, "BEGIN IMMEDIATE");
+    for (const auto& t : tables) exec(db, "DELETE FROM " + nlx::sql::quote_identifier(t.name));
+    for (const auto& g : groups) {
+        sqlite3_reset(inserts[0]);
+        for (std::size_t i = 0; i < g.record.size(); ++i)
+            if (g.record[i]) sqlite3_bind_text(inserts[0], int(i) + 1, g.record[i]->data(), int(g.record[i]->size()), SQLITE_STATIC);
+            else sqlite3_bind_null(inserts[0], int(i) + 1);
+        sqlite3_step(inserts[0]);
+        if (g.distribution && inserts.size() > 1) {
+            sqlite3_reset(inserts[1]);
+            sqlite3_bind_int64(inserts[1], 1, g.distribution->seq);
+            for (int k = 0; k < nlx::kDistributionValues; ++k) {
+                const auto& v = g.distribution->values;
+                if (std::size_t(k) < v.size() && v[std::size_t(k)]) sqlite3_bind_double(inserts[1], k + 2, *v[std::size_t(k)]);
+                else sqlite3_bind_null(inserts[1], k + 2);
+            }
+            sqlite3_step(inserts[1]);
+        }
+    }
+    exec(db, "COMMIT");
+    const double ms = ms_since(start);
+    for (auto* s : inserts) sqlite3_finalize(s);
+    sqlite3_close(db);
+    return ms;
+}
+
+}  // namespace
+
+int main() {
+    const fs::path folder = fs::temp_directory_path() / ("nlx-bench-store-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    bool pass = true;
+    for (const auto& m : nlx::all_models()) {
+        const std::size_t limit = m.letter == 'c' ? 127 * 256 : m.letter == 'e' ? 32767 : 496 * 256;
+        const nlx::Capture capture = largest(m.letter, limit);
+        const auto n = nlx::transfer_count(m.letter, capture.b1, capture.b2);
+        const auto groups = nlx::decode(m.letter, capture.data, n).groups;
+        const fs::path ours = folder / (std::string(1, m.letter) + "-store.db"), plain = folder / (std::string(1, m.letter) + "-plain.db");
+        const fs::path storage = folder / (std::string(1, m.letter) + "-storage");
+        std::vector<double> store_ms, plain_ms, decode_ms;
+        for (int run = 0; run < 5; ++run) {
+            const auto start = Clock::now();
+            const auto again = nlx::decode(m.letter, capture.data, n);
+            decode_ms.push_back(ms_since(start));
+            if (again.groups.size() != groups.size()) return 1;
+        }
+        {
+            auto db = nlx::Database::create_or_open(ours);
+            auto dbp = nlx::Database::create_or_open(plain);
+            if (!db || !dbp || !nlx::store_transfer(*db, storage, m.letter, capture) ||
+                !dbp->replace_model(m.letter, groups)) {
+                std::fprintf(stderr, "bench: cannot prepare model %c\n", m.letter);
+                return 1;
+            }
+            for (int run = 0; run < 5; ++run) {
+                const auto start = Clock::now();
+                if (!nlx::store_transfer(*db, storage, m.letter, capture)) return 1;
+                store_ms.push_back(ms_since(start));
+            }
+        }
+        for (int run = 0; run < 5; ++run) plain_ms.push_back(plain_insert(plain, m, groups));
+
+        // Listing: nlx records as CSV against the sqlite3 shell reading the same table.
+        std::vector<double> nlx_ms, shell_ms;
+        const std::string table = nlx::record_table_name(m.letter);
+        const std::string list = std::string(NLX_CLI_PATH) + " records --model " + m.letter + " --format csv --db '" +
+                                 ours.string() + "' >/dev/null";
+        const std::string shell = "sqlite3 -csv -header '" + ours.string() + "' 'SELECT * FROM \"" + table + "\"' >/dev/null";
+        for (int run = 0; run < 5; ++run) {
+            auto start = Clock::now();
+            if (std::system(list.c_str()) != 0) return 1;
+            nlx_ms.push_back(ms_since(start));
+            start = Clock::now();
+            if (std::system(shell.c_str()) != 0) return 1;
+            shell_ms.push_back(ms_since(start));
+        }
+        const double listing = median(nlx_ms) / median(shell_ms);
+        const bool listing_ok = listing <= 2.0;
+        pass = pass && listing_ok;
+        std::printf("model %c listing: nlx records --format csv %.1f ms, sqlite3 shell %.1f ms: %.2fx %s\n", m.letter,
+                    median(nlx_ms), median(shell_ms), listing, listing_ok ? "PASS" : "FAIL (target 2x)");
+        const double ratio = median(store_ms) / median(plain_ms);
+        const bool ok = ratio <= 1.5;
+        pass = pass && ok;
+        std::printf("model %c: %d units, %zu groups: decode + store %.1f ms (decode %.1f ms), plain SQLite insert %.1f ms: "
+                    "%.2fx %s\n", m.letter, n, groups.size(), median(store_ms), median(decode_ms), median(plain_ms), ratio,
+                    ok ? "PASS" : "FAIL (target 1.5x)");
+    }
+    fs::remove_all(folder);
+    return pass ? 0 : 1;
+}
