@@ -21,3 +21,7 @@ echo "== spreadsheet export: 10,000 groups and the 496-group transfer of model a
 "$build/bench/nlx_bench_export" 10000
 echo "== decode + store: the largest transfer of each model against a plain SQLite insert"
 "$build/bench/nlx_bench_store"
+if [ -x "$build/bench/nlx_bench_desktop_soak" ]; then
+  echo "== desktop soak: 20 rounds of download with a fault, monitor and TM27 through the window"
+  "$build/bench/nlx_bench_desktop_soak" 20
+fi
