@@ -25,9 +25,9 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6serialport6 libqt6widgets6 libqt6charts6 libsqlite3-0 libxlsxwriter; do
   grep -q "$lib" <<<"$depends" || fail "Depends does not name $lib: $depends"
 done
-# Every dependency is a package of this Debian release.
+# Every dependency is a Debian package, installed here from this release's archive.
 for p in $(tr ',|' '\n\n' <<<"$depends" | sed 's/(.*//; s/ //g' | grep -v '^$'); do
-  apt-cache show "$p" >/dev/null 2>&1 || fail "dependency $p is not a Debian package here"
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || fail "dependency $p is not an installed Debian package"
 done
 
 dpkg-deb -x "$deb" "$work/root"
