@@ -16,6 +16,7 @@
 #include "sim/encode/encode_ab.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/transfer_a.h"
 
 namespace nlx {
 namespace {
@@ -23,10 +24,8 @@ namespace fs = std::filesystem;
 
 // A model a transfer with many history files, as a download keeps it.
 void write_capture(const fs::path& file, std::uint32_t seed) {
-    auto data = sim::encode_transfer_a(sim::realistic_groups_a(60, seed));
-    auto count = count_bytes('a', std::int32_t(data.size() / 256));
     auto bytes = capture_file_bytes('a', {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600},
-                                    Capture{(*count)[0], (*count)[1], data});
+                                    test::realistic_transfer_a(60, seed));
     test::write_file(file, std::string(bytes.begin(), bytes.end()));
 }
 

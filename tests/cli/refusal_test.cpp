@@ -13,6 +13,7 @@
 #include "store/sqlite.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/transfer_a.h"
 
 namespace nlx {
 namespace {
@@ -44,11 +45,7 @@ std::string raw_text(const Capture& c) {
     return std::string(b.begin(), b.end());
 }
 
-Capture transfer_a(int groups, std::uint32_t seed) {
-    auto data = sim::encode_transfer_a(sim::realistic_groups_a(groups, seed));
-    auto count = count_bytes('a', std::int32_t(data.size() / 256));
-    return Capture{(*count)[0], (*count)[1], data};
-}
+Capture transfer_a(int groups, std::uint32_t seed) { return test::realistic_transfer_a(groups, seed); }
 
 struct Home {
     test::TempDir dir;

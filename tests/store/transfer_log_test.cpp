@@ -12,16 +12,13 @@
 #include "store/transfer.h"
 #include "store/transfer_check.h"
 #include "support/temp_dir.h"
+#include "support/transfer_a.h"
 
 namespace nlx {
 namespace {
 namespace fs = std::filesystem;
 
-Capture transfer_a(int groups, std::uint32_t seed) {
-    auto data = sim::encode_transfer_a(sim::realistic_groups_a(groups, seed));
-    auto count = count_bytes('a', std::int32_t(data.size() / 256));
-    return Capture{(*count)[0], (*count)[1], data};
-}
+Capture transfer_a(int groups, std::uint32_t seed) { return test::realistic_transfer_a(groups, seed); }
 
 // Both tables of model a as CSV: what a restore must give back exactly.
 std::string tables_of(const Database& db) {

@@ -12,17 +12,13 @@
 #include "store/table_export.h"
 #include "store/transfer.h"
 #include "support/temp_dir.h"
+#include "support/transfer_a.h"
 
 namespace nlx {
 namespace {
 namespace fs = std::filesystem;
 
-// A model a transfer whose groups include level-distribution, level and AC history files.
-Capture transfer_a(int groups, std::uint32_t seed) {
-    auto data = sim::encode_transfer_a(sim::realistic_groups_a(groups, seed));
-    auto count = count_bytes('a', std::int32_t(data.size() / 256));
-    return Capture{(*count)[0], (*count)[1], data};
-}
+Capture transfer_a(int groups, std::uint32_t seed) { return test::realistic_transfer_a(groups, seed); }
 
 std::string table_csv(Database& db) {
     auto t = db.read_table(record_table_name('a'));

@@ -1,0 +1,18 @@
+// A whole model a transfer of realistic groups (with level-distribution, level and AC history
+// files), as the instrument sends it: count bytes and data.
+#pragma once
+
+#include <cstdint>
+
+#include "core/capture.h"
+#include "sim/encode/encode_ab.h"
+
+namespace nlx::test {
+
+inline Capture realistic_transfer_a(int groups, std::uint32_t seed) {
+    auto data = sim::encode_transfer_a(sim::realistic_groups_a(groups, seed));
+    auto count = count_bytes('a', std::int32_t(data.size() / 256));
+    return Capture{(*count)[0], (*count)[1], data};
+}
+
+}  // namespace nlx::test
