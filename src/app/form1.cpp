@@ -293,16 +293,13 @@ void Form1::offer_capture(const QString& path) {
     auto file = read_capture_file(to_path(path), CaptureForm::with_header);
     Database* db = file ? data1() : nullptr;
     auto stored = !file ? Result<TransferSummary>(file.error())
-                  : !db ? Result<TransferSummary>(fail(db_path_.string()))
+                  : !db ? Result<TransferSummary>(fail(std::string(texts::kOpenFailed) + " (" + db_path_.string() + ")"))
                         : import_capture(*db, storage_folder(app_folder_), to_path(path), *file, true);
     if (!stored) {
         dialogs_.inform(this, {}, qs(texts::kImportFailed) + qs(stored.message()));
         return;
     }
-    if (stored->model == ab_ && refresh_grid()) {
-        show_grid();
-        emit current_group_changed(grid_->current_row());
-    }
+    show_replaced_records(stored->model);
     dialogs_.inform(this, {}, qs(texts::capture_imported(utf8(path), stored->model, stored->record_rows)));
 }
 
@@ -403,12 +400,7 @@ void Form1::download_ended() {
     wait_->set_cancellable(false);
     const auto& result = downloads_.result();
     if (result) label1_->setText(qs(result->status));
-    if (result && result->stored) {
-        if (refresh_grid()) {
-            show_grid();
-            emit current_group_changed(grid_->current_row());
-        }
-    }
+    if (result && result->stored) show_replaced_records(ab_);
     set_serial_command_running(false);
     emit download_finished();
 }
@@ -475,6 +467,12 @@ void Form1::save_as() {
         dialogs_.inform(this, qs(message->title), qs(message->text));
 }
 
+void Form1::show_replaced_records(char model) {
+    if (model != ab_ || !refresh_grid()) return;
+    show_grid();
+    emit current_group_changed(grid_->current_row());
+}
+
 void Form1::export_records() {
     if (!model_info_ || exports_->running()) return;
     // The workbook holds the table as stored: the grid is read again (rows removed from the
@@ -489,12 +487,7 @@ void Form1::show_transfers() {
     if (!model_info_) return;
     if (!transfers_) {
         transfers_ = new TransferWindow(this, dialogs_, [this] { return data1(); }, storage_folder(app_folder_));
-        connect(transfers_, &TransferWindow::restored, this, [this](char model) {
-            if (model == ab_ && refresh_grid()) {
-                show_grid();
-                emit current_group_changed(grid_->current_row());
-            }
-        });
+        connect(transfers_, &TransferWindow::restored, this, &Form1::show_replaced_records);
     }
     transfers_->reload();
     transfers_->show();

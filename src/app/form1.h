@@ -111,6 +111,9 @@ private:
     void export_records();  // 导出
     void show_transfers();  // 传输记录
     void offer_capture(const QString& path);
+    // A download, import or restore replaced the records of `model`: the grid and charts show
+    // them when it is the current model.
+    void show_replaced_records(char model);
     void add_record_command();
     void open_history_file(const QString& file);
     void show_popup(const QPoint& at, ChartView* chart);
