@@ -15,13 +15,6 @@ namespace {
 constexpr std::string_view kMark = ".nlx-";
 constexpr std::string_view kSuffix = ".tmp";
 
-void sync_folder(const fs::path& folder) {
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 // The process id in a temporary's name, 0 when the name is not one of ours.
 long writer_of(const std::string& name) {
     if (name.size() < 2 || name[0] != '.' || !name.ends_with(kSuffix)) return 0;
@@ -43,7 +36,14 @@ fs::path temporary_for(const fs::path& file) {
     return file.parent_path() / name;
 }
 
-Result<fs::path> write_temporary(const fs::path& file, std::string_view bytes) {
+void flush_folder(const fs::path& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+Result<fs::path> write_temporary(const fs::path& file, std::string_view bytes, Flush flush) {
     const fs::path tmp = temporary_for(file);
     auto failure = [&](int e) -> Result<fs::path> {
         ::unlink(tmp.c_str());
@@ -64,7 +64,7 @@ Result<fs::path> write_temporary(const fs::path& file, std::string_view bytes) {
         p += w;
         left -= std::size_t(w);
     }
-    if (::fsync(fd) != 0) {
+    if (flush == Flush::now && ::fsync(fd) != 0) {
         int e = errno;
         ::close(fd);
         return failure(e);
@@ -73,10 +73,34 @@ Result<fs::path> write_temporary(const fs::path& file, std::string_view bytes) {
     return tmp;
 }
 
-Result<void> rename_into_place(const fs::path& temporary, const fs::path& file) {
+Result<void> flush_to_disk(const fs::path& folder, std::span<const fs::path> files) {
+    if (files.empty()) return {};
+    // One flush of the whole filesystem costs one journal commit; a flush per file costs one
+    // each, which for a hundred history files is most of the time a transfer takes to store.
+    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return fail("cannot flush " + folder.string() + " to disk: " + std::strerror(errno));
+    const int synced = ::syncfs(dir);
+    const int e = errno;
+    ::close(dir);
+    if (synced == 0) return {};
+    if (e != ENOSYS && e != EINVAL && e != EOPNOTSUPP)
+        return fail("cannot flush " + folder.string() + " to disk: " + std::strerror(e));
+    for (const auto& file : files) {
+        int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0 || ::fsync(fd) != 0) {
+            const int fe = errno;
+            if (fd >= 0) ::close(fd);
+            return fail("cannot flush " + file.string() + " to disk: " + std::strerror(fe));
+        }
+        ::close(fd);
+    }
+    return {};
+}
+
+Result<void> rename_into_place(const fs::path& temporary, const fs::path& file, Flush flush) {
     if (::rename(temporary.c_str(), file.c_str()) != 0)
         return fail("cannot put " + file.string() + " in place: " + std::strerror(errno));
-    sync_folder(file.parent_path());
+    if (flush == Flush::now) flush_folder(file.parent_path());
     return {};
 }
 

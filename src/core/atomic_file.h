@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string_view>
 
 #include "core/result.h"
@@ -12,12 +13,25 @@ namespace nlx {
 // beside it, named after the writing process so that one left by a killed process is known.
 std::filesystem::path temporary_for(const std::filesystem::path& file);
 
-// Writes `bytes` to the file's temporary and flushes it to disk, without renaming it. On failure
-// nothing is left behind and the message names `file`.
-Result<std::filesystem::path> write_temporary(const std::filesystem::path& file, std::string_view bytes);
+// Whether a write is flushed to disk at once, or later with others by flush_to_disk().
+enum class Flush { now, later };
 
-// Renames a temporary into place and flushes the folder.
-Result<void> rename_into_place(const std::filesystem::path& temporary, const std::filesystem::path& file);
+// Writes `bytes` to the file's temporary and, with Flush::now, flushes it to disk, without
+// renaming it. On failure nothing is left behind and the message names `file`.
+Result<std::filesystem::path> write_temporary(const std::filesystem::path& file, std::string_view bytes,
+                                              Flush flush = Flush::now);
+
+// Flushes to disk the files written with Flush::later, all in `folder`: one flush of the
+// folder's filesystem where the system offers it, else one per file. The message names the
+// folder or the file that could not be flushed.
+Result<void> flush_to_disk(const std::filesystem::path& folder, std::span<const std::filesystem::path> files);
+
+// Renames a temporary into place and, with Flush::now, flushes the folder.
+Result<void> rename_into_place(const std::filesystem::path& temporary, const std::filesystem::path& file,
+                               Flush flush = Flush::now);
+
+// Flushes a folder's entries (renames into it) to disk.
+void flush_folder(const std::filesystem::path& folder);
 
 // Writes `bytes` to a temporary beside `file`, flushes it to disk, then renames it over `file`.
 // On failure the temporary file is removed and the message names `file`.

@@ -1,6 +1,7 @@
 // Staging, listing and completing the renames of history files around the records' commit.
 #include "store/pending_files.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "core/atomic_file.h"
@@ -40,12 +41,20 @@ Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std
             return fail("cannot write the history file " + final.string() +
                         ": something other than a file stands in its place");
         }
-        auto tmp = write_temporary(final, file.content);
+        auto tmp = write_temporary(final, file.content, Flush::later);
         if (!tmp) {
             discard_staged(staged);
             return fail("cannot write the history file " + final.string() + ": " + tmp.message());
         }
         staged.push_back({*tmp, final});
+    }
+    // The temporaries reach the disk before the records that name them are committed.
+    std::vector<fs::path> temporaries;
+    temporaries.reserve(staged.size());
+    for (const auto& p : staged) temporaries.push_back(p.temporary);
+    if (auto flushed = flush_to_disk(ec ? folder : absolute, temporaries); !flushed) {
+        discard_staged(staged);
+        return fail("cannot write the history files: " + flushed.message());
     }
     return staged;
 }
@@ -81,6 +90,7 @@ bool has_pending_files(sql::Connection& db) {
 Result<void> complete_pending_files(sql::Connection& db) {
     if (!table_exists(db)) return {};
     std::vector<long long> done;
+    std::vector<fs::path> folders;
     std::string failures;
     {
         auto select = sql::Statement::prepare(db, "SELECT rowid, temporary, final FROM " + kTable + " ORDER BY rowid");
@@ -95,13 +105,18 @@ Result<void> complete_pending_files(sql::Connection& db) {
                 done.push_back(select->column_int(0));  // renamed before a crash
                 continue;
             }
-            if (auto placed = rename_into_place(tmp, final); !placed) {
+            if (auto placed = rename_into_place(tmp, final, Flush::later); !placed) {
                 failures += (failures.empty() ? "" : "; ") + placed.message();
                 continue;
             }
+            if (std::find(folders.begin(), folders.end(), final.parent_path()) == folders.end())
+                folders.push_back(final.parent_path());
             done.push_back(select->column_int(0));
         }
     }  // the reading statement ends before the list is changed
+    // The renames reach the disk before they leave the list: a temporary whose rename was lost
+    // must still be listed, or it would be taken for a killed writer's and removed.
+    for (const auto& folder : folders) flush_folder(folder);
     auto tx = sql::Transaction::begin(db);
     if (!tx) return tx.error();
     auto del = sql::Statement::prepare(db, "DELETE FROM " + kTable + " WHERE rowid = ?1");
