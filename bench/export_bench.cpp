@@ -12,7 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "cli/report_source.h"
+#include "cli/record_rows.h"
 #include "core/app_folder.h"
 #include "core/models.h"
 #include "reports/workbook_sheet.h"

@@ -14,7 +14,7 @@
 #include "core/number_format.h"
 #include "store/distribution_row.h"
 
-#include "cli/report_source.h"
+#include "cli/headless_app.h"
 
 #ifdef NLX_WITH_RENDER
 #include "render/chart_image.h"

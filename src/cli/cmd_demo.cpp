@@ -8,7 +8,7 @@
 #include "cli/commands.h"
 #include "cli/open_database.h"
 #include "cli/print_target.h"
-#include "cli/report_source.h"
+#include "cli/record_rows.h"
 #include "cli/run_download.h"
 #include "core/app_folder.h"
 #include "core/models.h"

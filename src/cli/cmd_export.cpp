@@ -7,7 +7,7 @@
 #include "cli/commands.h"
 #include "cli/open_database.h"
 #include "cli/options.h"
-#include "cli/report_source.h"
+#include "cli/record_rows.h"
 #include "core/atomic_file.h"
 #include "reports/workbook_sheet.h"
 #include "workbook/xlsx_file.h"

@@ -8,7 +8,7 @@
 #include "cli/open_database.h"
 #include "cli/options.h"
 #include "cli/print_target.h"
-#include "cli/report_source.h"
+#include "cli/record_rows.h"
 #include "reports/table_report.h"
 
 namespace nlx::cli {

@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/open_database.h"
 #include "cli/options.h"
-#include "cli/report_source.h"
+#include "cli/record_rows.h"
 #include "cli/serial_options.h"
 #include "link/serial_link.h"
 #include "link/tm27_session.h"

@@ -15,6 +15,20 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The program's description at the head of its help.
+inline constexpr const char* kProgramDescription =
+    "nlx: download, decode and analyse the measurement groups of the NLX sound-level "
+    "and vibration statistical analysers (models a to e)";
+
+// The commands that need neither the serial port nor the painters; nlx runs them without
+// loading Qt, and hands every other command line to nlx-qt.
+void register_plain_commands(CLI::App& app, int& exit_code);
+// The commands that use the serial port or paint (nlx-qt registers both sets).
+void register_qt_commands(CLI::App& app, int& exit_code);
+
+// Parses the command line and runs the command chosen; returns the process's exit code.
+int run_commands(CLI::App& app, int argc, char** argv, const int& exit_code);
+
 // Every command sets `exit_code` when it runs (0 unless it says otherwise).
 void register_version(CLI::App& app, int& exit_code);
 void register_settings(CLI::App& app, int& exit_code);

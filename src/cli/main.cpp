@@ -1,45 +1,48 @@
 // nlx: download and analysis of sound-level and vibration statistical analysers, from the shell.
+// The commands that only read and write files run here without loading Qt, so a script listing
+// records starts as fast as the sqlite3 shell; the rest (serial port, painting, the full help)
+// are handed to nlx-qt, which keeps the process, its arguments and its exit code.
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <string>
+#include <unistd.h>
 
 #include "cli/commands.h"
+#include "core/app_folder.h"
+
+namespace {
+
+int hand_over_to_qt_commands(char** argv) {
+    const auto folder = nlx::executable_folder();
+    std::string tried;
+    for (const auto& candidate : folder.empty() ? std::vector<std::filesystem::path>()
+                                                : nlx::qt_commands_candidates(folder)) {
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            ::execv(candidate.c_str(), argv);
+            std::cerr << "nlx: cannot run " << candidate.string() << ": " << std::strerror(errno) << "\n";
+            return 1;
+        }
+        tried += (tried.empty() ? "" : ", ") + candidate.string();
+    }
+    std::cerr << "nlx: the commands that use the serial port or paint are in nlx-qt, which is missing ("
+              << (tried.empty() ? std::string("the program's folder is unknown") : "looked for " + tried)
+              << ")\n";
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"nlx: download, decode and analyse the measurement groups of the NLX sound-level "
-                 "and vibration statistical analysers (models a to e)"};
+    CLI::App app{nlx::cli::kProgramDescription};
     app.require_subcommand(1);
     int exit_code = 0;
-    nlx::cli::register_version(app, exit_code);
-    nlx::cli::register_settings(app, exit_code);
-    nlx::cli::register_records(app, exit_code);
-    nlx::cli::register_add_record(app, exit_code);
-    nlx::cli::register_save_as(app, exit_code);
-    nlx::cli::register_ports(app, exit_code);
-    nlx::cli::register_simulate(app, exit_code);
-    nlx::cli::register_import(app, exit_code);
-    nlx::cli::register_download(app, exit_code);
-    nlx::cli::register_demo(app, exit_code);
-    nlx::cli::register_chart(app, exit_code);
-    nlx::cli::register_report(app, exit_code);
-    nlx::cli::register_sheet(app, exit_code);
-    nlx::cli::register_monitor(app, exit_code);
-    nlx::cli::register_tm27(app, exit_code);
-    nlx::cli::register_export(app, exit_code);
-    nlx::cli::register_transfers(app, exit_code);
-    nlx::cli::register_restore(app, exit_code);
-    nlx::cli::register_verify(app, exit_code);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        int rc = app.exit(e);
-        return rc == 0 ? 0 : 2;
-    } catch (const nlx::cli::Failure& e) {
-        std::cerr << "nlx: " << e.what() << "\n";
-        return 1;
-    } catch (const std::exception& e) {
-        std::cerr << "nlx: " << e.what() << "\n";
-        return 1;
-    }
-    return exit_code;
+    nlx::cli::register_plain_commands(app, exit_code);
+    const bool plain = argc >= 2 && !app.get_subcommands([&](const CLI::App* c) {
+                                           return c->check_name(argv[1]);
+                                       }).empty();
+    if (!plain) return hand_over_to_qt_commands(argv);
+    return nlx::cli::run_commands(app, argc, argv, exit_code);
 }

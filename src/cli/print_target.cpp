@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
-#include "cli/report_source.h"
+#include "cli/headless_app.h"
 
 #ifdef NLX_WITH_RENDER
 #include <QPrinter>

@@ -13,12 +13,32 @@ fs::path env_path(const char* name) {
     const char* v = std::getenv(name);
     return (v && *v) ? fs::path(v) : fs::path();
 }
+
+// <prefix>/lib/nlx, relative to the prefix.
+const fs::path kPrivateProgramFolder = NLX_PRIVATE_PROGRAM_FOLDER;
+
+// The prefix when `folder` is <prefix>/lib/nlx, else empty.
+fs::path prefix_of_private_folder(const fs::path& folder) {
+    fs::path prefix = folder;
+    for (auto it = kPrivateProgramFolder.begin(); it != kPrivateProgramFolder.end(); ++it) {
+        if (prefix.empty() || prefix == prefix.root_path()) return {};
+        prefix = prefix.parent_path();
+    }
+    return prefix / kPrivateProgramFolder == folder ? prefix : fs::path();
+}
 }  // namespace
 
 fs::path executable_folder() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::path() : exe.parent_path();
+    if (ec) return {};
+    const fs::path folder = exe.parent_path();
+    if (fs::path prefix = prefix_of_private_folder(folder); !prefix.empty()) return prefix / "bin";
+    return folder;
+}
+
+std::vector<fs::path> qt_commands_candidates(const fs::path& nlx_folder) {
+    return {nlx_folder / "nlx-qt", (nlx_folder.parent_path() / kPrivateProgramFolder / "nlx-qt").lexically_normal()};
 }
 
 fs::path user_data_folder() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 namespace nlx {
 
@@ -15,8 +16,14 @@ std::filesystem::path resolve_application_folder(const std::filesystem::path& nl
                                                  const std::filesystem::path& executable_folder,
                                                  const std::filesystem::path& user_data_folder);
 
-// The folder of the running executable (empty when it cannot be found).
+// The folder of the program the operator runs (empty when it cannot be found): the running
+// executable's, except that nlx-qt, installed in <prefix>/lib/nlx, answers for nlx in
+// <prefix>/bin, so both keep their data in the same place.
 std::filesystem::path executable_folder();
+
+// Where nlx looks for nlx-qt, the part of it that uses the serial port and paints: beside
+// itself (a build tree), then in <prefix>/lib/nlx (installed).
+std::vector<std::filesystem::path> qt_commands_candidates(const std::filesystem::path& nlx_folder);
 
 // The per-user data folder for nlx.
 std::filesystem::path user_data_folder();

@@ -1,6 +1,9 @@
 // The nlx command line: help, usage errors and exit codes, version, settings.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -11,6 +14,7 @@ TEST(CommandLine, HelpUsageErrorsAndVersion) {
     auto help = test::run_nlx({"--help"});
     EXPECT_EQ(help.exit_code, 0);
     EXPECT_NE(help.out.find("settings"), std::string::npos);
+    EXPECT_NE(help.out.find("download"), std::string::npos);
 
     EXPECT_EQ(test::run_nlx({}).exit_code, 2);
     EXPECT_EQ(test::run_nlx({"no-such-command"}).exit_code, 2);
@@ -18,6 +22,41 @@ TEST(CommandLine, HelpUsageErrorsAndVersion) {
     auto version = test::run_nlx({"version"});
     EXPECT_EQ(version.exit_code, 0);
     EXPECT_EQ(version.out.rfind("nlx ", 0), 0u);
+}
+
+// nlx links no Qt, so the file commands start fast; the commands that use the serial port or
+// paint are run by nlx-qt, and an nlx without it says so instead of failing obscurely.
+TEST(CommandLine, FileCommandsRunWithoutQtAndTheRestNeedNlxQt) {
+    auto needed = test::run_command("/usr/bin/readelf", {"-d", NLX_CLI_PATH});
+    ASSERT_EQ(needed.exit_code, 0) << needed.err;
+    EXPECT_NE(needed.out.find("libsqlite3"), std::string::npos);
+    EXPECT_EQ(needed.out.find("libQt"), std::string::npos) << needed.out;
+
+    test::TempDir alone;
+    const auto nlx = alone / "nlx";
+    std::filesystem::copy_file(NLX_CLI_PATH, nlx);
+    const std::map<std::string, std::string> env{{"NLX_HOME", alone.path().string()}};
+    struct Case {
+        std::vector<std::string> args;
+        bool needs_qt;
+    } cases[] = {
+        {{"version"}, false},
+        {{"settings"}, false},
+        {{"records", "--model", "a"}, false},
+        {{"download", "--model", "a"}, true},
+        {{"chart", "--help"}, true},
+        {{"--help"}, true},
+        {{}, true},
+    };
+    for (const auto& c : cases) {
+        auto run = test::run_command(nlx.string(), c.args, env);
+        const bool refused = run.err.find("nlx-qt, which is missing") != std::string::npos;
+        EXPECT_EQ(refused, c.needs_qt) << (c.args.empty() ? "" : c.args[0]) << ": " << run.err;
+        if (c.needs_qt) {
+            EXPECT_EQ(run.exit_code, 1);
+            EXPECT_NE(run.err.find((alone / "nlx-qt").string()), std::string::npos) << run.err;
+        }
+    }
 }
 
 TEST(CommandLine, SettingsShowsTheFolderAndTheFallback) {

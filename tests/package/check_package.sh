@@ -15,7 +15,7 @@ if ! cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpa
 fi
 deb=$(ls "$work"/out/*.deb)
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for f in ./usr/bin/nlx ./usr/bin/nlx-gui ./usr/share/applications/nlx-gui.desktop \
+for f in ./usr/bin/nlx ./usr/lib/nlx/nlx-qt ./usr/bin/nlx-gui ./usr/share/applications/nlx-gui.desktop \
          ./usr/share/icons/hicolor/scalable/apps/nlx.svg ./usr/share/mime/packages/nlx-capture.xml \
          ./usr/share/man/man1/nlx.1 ./usr/share/nlx/README; do
   grep -qx "$f" <<<"$files" || fail "the package lacks $f"
@@ -47,4 +47,5 @@ settings=$(env -u NLX_HOME -u XDG_DATA_HOME HOME="$home" "$work/root/usr/bin/nlx
 grep -q "application folder: $data" <<<"$settings" || fail "nlx settings: $settings"
 [ "$(cat "$data/sys.cfg")" = $'1,9600\r' ] || fail "sys.cfg was not created with port 1 at 9600 bit/s"
 [ -z "$(ls "$work/root/usr/bin" | grep -v '^nlx')" ] || fail "data written beside the installed programs"
+[ "$(ls "$work/root/usr/lib/nlx")" = nlx-qt ] || fail "data written beside the installed nlx-qt"
 echo "package: $(basename "$deb"), $(wc -l <<<"$files") entries, installed nlx demo ran in $data"

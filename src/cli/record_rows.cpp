@@ -1,14 +1,7 @@
-// Record rows for the print commands, and the headless application of the painters.
-#include "cli/report_source.h"
+// Record rows for the print and export commands, every value as the text the table holds.
+#include "cli/record_rows.h"
 
 #include "cli/commands.h"
-
-#ifdef NLX_WITH_RENDER
-#include <QApplication>
-
-#include "render/cjk_font.h"
-#include "render/offscreen.h"
-#endif
 
 namespace nlx::cli {
 
@@ -27,20 +20,6 @@ reports::ReportRows record_rows(const Database& db, const ModelInfo& model) {
         rows.rows.push_back(std::move(row));
     }
     return rows;
-}
-
-std::shared_ptr<QApplication> headless_application() {
-#ifdef NLX_WITH_RENDER
-    render::use_offscreen_platform();
-    static int argc = 1;
-    static char name[] = "nlx";
-    static char* argv[] = {name, nullptr};
-    auto application = std::make_shared<QApplication>(argc, argv);
-    render::use_cjk_font(*application);
-    return application;
-#else
-    throw Failure("this nlx was built without the Qt painters (charts, printing); build it with the desktop program");
-#endif
 }
 
 }  // namespace nlx::cli
