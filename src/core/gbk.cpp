@@ -39,7 +39,16 @@ Result<std::string> convert(const char* to, const char* from, std::string_view i
 
 }  // namespace
 
-Result<std::string> to_gbk(std::string_view utf8) { return convert("GBK", "UTF-8", utf8); }
+Result<std::string> to_gbk(std::string_view utf8) {
+    // ASCII is the same in both codes: only the text up to the last byte of another character
+    // goes through the converter (a time-history file is Chinese in its first line only).
+    std::size_t end = utf8.size();
+    while (end > 0 && static_cast<unsigned char>(utf8[end - 1]) < 0x80) --end;
+    if (end == 0) return std::string(utf8);
+    auto converted = convert("GBK", "UTF-8", utf8.substr(0, end));
+    if (converted) converted->append(utf8.substr(end));
+    return converted;
+}
 Result<std::string> from_gbk(std::string_view gbk) { return convert("UTF-8", "GBK", gbk); }
 
 }  // namespace nlx

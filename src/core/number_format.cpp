@@ -16,31 +16,67 @@ struct Decimal {
     std::string fraction;  // no trailing zeros
 };
 
+// The significant digits and decimal exponent of a positive finite value, rounded to at most 15
+// significant digits: value = 0.d1 d2 ... dn * 10^point.
+struct Digits {
+    char digits[24];
+    int count = 0;  // leading digit non-zero, no trailing zeros
+    int point = 0;
+};
+
+// Levels, counts and percentages are whole numbers of units, tenths or hundredths: such a value
+// is the double nearest to r / 10^p for a whole r (division rounds correctly), within half a
+// unit in its last place of that decimal and so far inside half a unit of a 15th digit: the
+// decimal is its 15-digit rounding, read off r without a floating-point conversion.
+bool few_decimals(double magnitude, Digits& d) {
+    static constexpr double kScale[] = {1.0, 10.0, 100.0};
+    for (int p = 0; p < 3; ++p) {
+        const double r = std::nearbyint(magnitude * kScale[p]);
+        if (r < 1.0 || r >= 1e14 || r / kScale[p] != magnitude) continue;
+        auto res = std::to_chars(d.digits, d.digits + sizeof d.digits, static_cast<long long>(r));
+        d.count = int(res.ptr - d.digits);
+        d.point = d.count - p;
+        while (d.count > 0 && d.digits[d.count - 1] == '0') --d.count;
+        return true;
+    }
+    return false;
+}
+
+Digits significant_digits(double magnitude) {
+    Digits d;
+    if (few_decimals(magnitude, d)) return d;
+    // Scientific with 14 digits after the point: 15 significant digits, exponent explicit.
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+    const std::string_view s(buf, std::size_t(res.ptr - buf));
+    const auto epos = s.find('e');
+    for (char c : s.substr(0, epos))
+        if (c != '.') d.digits[d.count++] = c;
+    while (d.count > 0 && d.digits[d.count - 1] == '0') --d.count;
+    int exp = 0;
+    const char* e = s.data() + epos + 1;
+    if (*e == '+') ++e;
+    std::from_chars(e, s.data() + s.size(), exp);
+    d.point = exp + 1;  // digits before the decimal point
+    return d;
+}
+
 Decimal to_decimal(double value) {
     Decimal d;
     if (!std::isfinite(value) || value == 0.0) return d;
     d.negative = value < 0;
-    char buf[64];
-    // Scientific with 14 digits after the point: 15 significant digits, exponent explicit.
-    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
-    std::string_view s(buf, res.ptr - buf);
-    auto epos = s.find('e');
-    std::string digits;
-    for (char c : s.substr(0, epos))
-        if (c != '.') digits += c;
-    int exp = std::atoi(std::string(s.substr(epos + 1)).c_str());
-    // digits = d0 d1 ... d14, value = d0.d1...d14 * 10^exp
-    int point = exp + 1;  // number of digits before the decimal point
-    if (point <= 0) {
-        d.fraction = std::string(std::size_t(-point), '0') + digits;
-    } else if (point >= int(digits.size())) {
-        d.integer = digits + std::string(std::size_t(point) - digits.size(), '0');
+    const Digits s = significant_digits(std::fabs(value));
+    const std::string_view digits(s.digits, std::size_t(s.count));
+    if (s.point <= 0) {
+        d.fraction.assign(std::size_t(-s.point), '0');
+        d.fraction += digits;
+    } else if (s.point >= s.count) {
+        d.integer.assign(digits);
+        d.integer.append(std::size_t(s.point - s.count), '0');
     } else {
-        d.integer = digits.substr(0, std::size_t(point));
-        d.fraction = digits.substr(std::size_t(point));
+        d.integer.assign(digits.substr(0, std::size_t(s.point)));
+        d.fraction.assign(digits.substr(std::size_t(s.point)));
     }
-    while (!d.integer.empty() && d.integer.front() == '0') d.integer.erase(0, 1);
-    while (!d.fraction.empty() && d.fraction.back() == '0') d.fraction.pop_back();
     return d;
 }
 
@@ -81,12 +117,13 @@ std::string apply_pattern(Decimal d, std::string_view pattern) {
         if (c == '0') ++min_int;
 
     round_to(d, decimals);
-    std::string integer = d.integer;
-    while (!integer.empty() && integer.front() == '0') integer.erase(0, 1);
-    if (integer.size() < min_int) integer.insert(0, min_int - integer.size(), '0');
+    const std::string& integer = d.integer;  // no leading zeros, a carry included
+    const std::size_t padding = integer.size() < min_int ? min_int - integer.size() : 0;
 
     std::string out;
+    out.reserve(1 + padding + integer.size() + 1 + d.fraction.size());
     if (d.negative && !(all_zero(integer) && all_zero(d.fraction))) out += '-';
+    out.append(padding, '0');
     out += integer;
     if (decimals > 0) {
         out += '.';

@@ -52,6 +52,8 @@ double exposure(double leq, unsigned seconds) {
 RecordRow record_row(const Record& r, std::size_t g, std::size_t steps) {
     RecordBuilder row('e');
     std::optional<unsigned> t;
+    std::optional<double> leq;  // the number the Leq text reads as, for E and LAE
+    std::optional<double> e;    // the number the E text reads as, for DL
     for (std::size_t s = 0; s < steps; ++s) {
         switch (s) {
         case 0:
@@ -59,7 +61,12 @@ RecordRow record_row(const Record& r, std::size_t g, std::size_t steps) {
             row.set("组号", format_number(double(g + 1), "000"));
             t = measured_seconds(r);
             break;
-        case 1: row.set("Leq", split_level(r, 12)); break;
+        case 1:
+            if (auto text = split_level(r, 12)) {
+                leq = parse_decimal(*text);
+                row.set("Leq", std::move(text));
+            }
+            break;
         case 2:
             if (r.has(2, 1))
                 if (auto w = weightings_e(r[2])) {
@@ -82,20 +89,18 @@ RecordRow record_row(const Record& r, std::size_t g, std::size_t steps) {
         case 7: row.set("Lmax", split_level(r, 14)); break;
         case 8: row.set("Lmin", split_level(r, 0)); break;
         case 9:
-            if (auto leq = row.get("Leq") ? parse_decimal(*row.get("Leq")) : std::nullopt; leq && t)
-                row.set("E", format_number(exposure(*leq, *t), "#00.00"));
+            if (leq && t) {
+                std::string text = format_number(exposure(*leq, *t), "#00.00");
+                e = parse_decimal(text).value_or(0.0);
+                row.set("E", std::move(text));
+            }
             break;
         case 10:
             // A measured time of 0 s has no exposure level; the column stays unset.
-            if (auto leq = row.get("Leq") ? parse_decimal(*row.get("Leq")) : std::nullopt;
-                leq && t && *t > 0)
-                row.set("LAE", format_number(*leq + 10.0 * std::log10(double(*t)), "#000.0"));
+            if (leq && t && *t > 0) row.set("LAE", format_number(*leq + 10.0 * std::log10(double(*t)), "#000.0"));
             break;
         case 11:
-            if (const auto& e_text = row.get("E")) {
-                double e = parse_decimal(*e_text).value_or(0.0);
-                row.set("DL", e == 0.0 ? std::string("0") : plain_number_text(e * 100.0) + "%");
-            }
+            if (e) row.set("DL", *e == 0.0 ? std::string("0") : plain_number_text(*e * 100.0) + "%");
             break;
         default: break;
         }
@@ -137,6 +142,7 @@ DecodeResult decode_e(std::span<const std::uint8_t> data, std::int32_t n) {
     // Only bytes that arrived within the announced count are read; a step whose own byte did
     // not arrive is not performed, and a column whose bytes did not arrive stays unset.
     const std::size_t usable = std::min(data.size(), result.announced_bytes);
+    result.groups.reserve((usable + kRecordBytes - 1) / kRecordBytes);
     for (std::size_t base = 0; base < usable; base += kRecordBytes) {
         std::size_t size = std::min(kRecordBytes, usable - base);
         Record r(data.subspan(base, size));

@@ -1,6 +1,8 @@
 // Builds the three time-history texts of model a; the caller writes them to the storage folder.
 #include "decode/history_files.h"
 
+#include <algorithm>
+
 #include "core/gbk.h"
 #include "core/number_format.h"
 
@@ -16,6 +18,7 @@ std::size_t history_length(std::span<const std::uint8_t> header) {
 
 // One 3-byte count per 0.1 dB class, least significant byte first; empty classes give no line.
 void level_distribution(std::string& out, std::span<const std::uint8_t> data) {
+    out.reserve(out.size() + 32 * kLevelClasses);
     out += " Lp            N";
     out += kLineEnd;
     for (std::size_t i = 0; i < kLevelClasses && 3 * i + 2 < data.size(); ++i) {
@@ -35,6 +38,7 @@ void instantaneous_level(std::string& out, std::span<const std::uint8_t> header,
     out += "瞬时值随时间变化记录";
     out += kLineEnd;
     std::size_t m = history_length(header);
+    out.reserve(out.size() + 8 * std::min(m, data.size()));
     for (std::size_t i = 0; i < m && i < data.size(); ++i) {
         out += history_level_text(300 + 4 * int(data[i]));
         out += '\t';
@@ -49,6 +53,7 @@ void ac_record(std::string& out, std::span<const std::uint8_t> header,
     out += "ms";
     out += kLineEnd;
     std::size_t m = history_length(header);
+    out.reserve(out.size() + 4 * std::min(m, data.size()));
     for (std::size_t i = 0; i < m && i + 1 < data.size(); i += 2) {
         int b = data[i], b2 = data[i + 1];
         int value = (b / 8 + 1) * (256 * (b % 8) + b2 - 512);
@@ -78,7 +83,10 @@ std::string_view history_extension(HistoryKind kind) {
 }
 
 std::string history_level_text(int tenths) {
-    return format_number(tenths / 10, "####00") + "." + std::to_string(tenths % 10);
+    std::string text = format_number(tenths / 10, "####00");
+    text += '.';
+    text += std::to_string(tenths % 10);
+    return text;
 }
 
 std::size_t history_bytes_wanted(HistoryKind kind, std::span<const std::uint8_t> header) {

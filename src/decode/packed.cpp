@@ -13,7 +13,12 @@ std::string digit_text(std::uint8_t x) {
     return s;
 }
 
-std::string two_digit_text(std::uint8_t x) { return format_text(digit_text(x), "00"); }
+std::string two_digit_text(std::uint8_t x) {
+    // Two decimal nibbles are the two digits as they stand ("05", "12"); a nibble above 9 makes
+    // a text that reads as no number, which the pattern leaves as it is.
+    if (high_nibble(x) <= 9 && low_nibble(x) <= 9) return {char('0' + high_nibble(x)), char('0' + low_nibble(x))};
+    return digit_text(x);
+}
 
 static double from_tenths(int tenths) { return tenths / 10.0; }
 

@@ -31,6 +31,7 @@ DecodeResult decode_whole_groups(char model, std::span<const std::uint8_t> data,
     result.received_bytes = data.size();
     ReceivedBlocks blocks = received_blocks(data, n);
     result.notes = std::move(blocks.notes);
+    result.groups.reserve(std::size_t(blocks.whole));
     for (std::int32_t i = 0; i < blocks.whole; ++i) {
         if (auto group = decode_group(data.subspan(std::size_t(i) * kGroupBytes, kGroupBytes), i, result.notes))
             result.groups.push_back(std::move(*group));

@@ -15,13 +15,21 @@ RecordBuilder::RecordBuilder(char model) : model_(find_model(model)) {
 }
 
 std::size_t RecordBuilder::index(std::string_view column) const {
-    auto i = record_column_index(*model_, column);
-    if (!i) {
-        std::fprintf(stderr, "RecordBuilder: model %c has no column %.*s\n", model_->letter,
-                     int(column.size()), column.data());
-        std::abort();
+    // Decoders fill a row much in table order and name columns as the table spells them: the
+    // search starts after the column found last and tries the exact name before letter case.
+    const auto& names = model_->record_columns;
+    for (bool exact : {true, false}) {
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            const std::size_t i = (next_ + k) % names.size();
+            if (exact ? names[i] == column : same_column_name(names[i], column)) {
+                next_ = i + 1;
+                return i;
+            }
+        }
     }
-    return std::size_t(*i);
+    std::fprintf(stderr, "RecordBuilder: model %c has no column %.*s\n", model_->letter, int(column.size()),
+                 column.data());
+    std::abort();
 }
 
 void RecordBuilder::set(std::string_view column, std::optional<std::string> text) {

@@ -26,6 +26,7 @@ private:
     std::size_t index(std::string_view column) const;
     const ModelInfo* model_;
     RecordRow row_;
+    mutable std::size_t next_ = 0;
 };
 
 }  // namespace nlx

@@ -67,6 +67,27 @@ TEST(PlainNumberText, ShortestDecimalWithoutTrailingZeros) {
     EXPECT_EQ(plain_number_text(0.00001), "0.00001");
     EXPECT_EQ(plain_number_text(1e15), "1000000000000000");
     EXPECT_EQ(plain_number_text(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(plain_number_text(0.1 + 0.2), "0.3");
+    EXPECT_EQ(plain_number_text(123456789012.35), "123456789012.35");
+    EXPECT_EQ(plain_number_text(99999999999999.0), "99999999999999");
+    EXPECT_EQ(plain_number_text(2.675), "2.675");  // not a whole number of hundredths in binary
+    EXPECT_EQ(format_number(2.675, "#0.00"), "2.68");
+}
+
+TEST(PlainNumberText, WholeTenthsAndHundredthsReadAsTheirDigits) {
+    // Levels are tenths and percentages hundredths; every one shows as the digits it was built from.
+    for (long long r = 0; r < 200000; r += 7) {
+        for (std::size_t p : {1, 2}) {
+            std::string digits = std::to_string(r);
+            if (digits.size() <= p) digits.insert(0, p + 1 - digits.size(), '0');
+            std::string expected = digits.substr(0, digits.size() - p);
+            expected += '.';
+            expected += digits.substr(digits.size() - p);
+            while (expected.back() == '0') expected.pop_back();
+            if (expected.back() == '.') expected.pop_back();
+            ASSERT_EQ(plain_number_text(double(r) / (p == 1 ? 10.0 : 100.0)), expected) << r << " / 10^" << p;
+        }
+    }
 }
 
 TEST(NumberPattern, IgnoresACommaDecimalLocale) {

@@ -19,6 +19,9 @@ TEST(PackedDecimal, DigitsAndTexts) {
     EXPECT_EQ(two_digit_text(0x05), "05");
     EXPECT_EQ(two_digit_text(0x0A), "A");
     EXPECT_EQ(two_digit_text(0x1A), "1A");
+    // Every byte: the digit text with the pattern "00", whatever shortcut builds it.
+    for (int x = 0; x < 256; ++x)
+        EXPECT_EQ(two_digit_text(std::uint8_t(x)), format_text(digit_text(std::uint8_t(x)), "00")) << x;
 }
 
 TEST(PackedDecimal, LevelsInBothByteOrders) {
