@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/read_file.h"
 
 namespace nlx {
 namespace fs = std::filesystem;
@@ -23,9 +24,11 @@ bool table_exists(sql::Connection& db) {
 
 }  // namespace
 
-Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std::span<const HistoryFile> files) {
+Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std::span<const HistoryFile> files,
+                                                     SameFiles same) {
     std::vector<PendingFile> staged;
     if (files.empty()) return staged;
+    staged.reserve(files.size());
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder, ec))
@@ -41,6 +44,10 @@ Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std
             return fail("cannot write the history file " + final.string() +
                         ": something other than a file stands in its place");
         }
+        if (same == SameFiles::left && fs::is_regular_file(status)) {
+            auto held = read_regular_file(final, file.content.size());
+            if (held && *held == file.content) continue;
+        }
         auto tmp = write_temporary(final, file.content, Flush::later);
         if (!tmp) {
             discard_staged(staged);
@@ -49,6 +56,7 @@ Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std
         staged.push_back({*tmp, final});
     }
     // The temporaries reach the disk before the records that name them are committed.
+    if (staged.empty()) return staged;
     std::vector<fs::path> temporaries;
     temporaries.reserve(staged.size());
     for (const auto& p : staged) temporaries.push_back(p.temporary);

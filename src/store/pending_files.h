@@ -22,11 +22,17 @@ struct PendingFile {
     std::filesystem::path temporary, final;
 };
 
-// Writes each history file to a temporary beside its name in `folder` (created when missing).
-// Fails, leaving nothing behind, when the folder cannot be made or written, or when something
-// other than a regular file stands where a file goes.
+// What staging does with a history file whose name already holds exactly its bytes.
+enum class SameFiles { rewritten, left };
+
+// Writes each history file to a temporary beside its name in `folder` (created when missing);
+// with SameFiles::left, a file already there with the same bytes is left as it is and gets no
+// temporary (a download of the same instrument memory rewrites nothing). Fails, leaving nothing
+// behind, when the folder cannot be made or written, or when something other than a regular
+// file stands where a file goes.
 Result<std::vector<PendingFile>> stage_history_files(const std::filesystem::path& folder,
-                                                     std::span<const HistoryFile> files);
+                                                     std::span<const HistoryFile> files,
+                                                     SameFiles same = SameFiles::rewritten);
 
 // Removes staged temporaries whose records were not committed.
 void discard_staged(std::span<const PendingFile> staged);

@@ -7,6 +7,7 @@
 
 #include "core/atomic_file.h"
 #include "core/capture.h"
+#include "decode/decoder.h"
 #include "sim/encode/encode_ab.h"
 #include "store/database.h"
 #include "store/table_export.h"
@@ -119,6 +120,58 @@ TEST(StoreTransfer, FilesArePutInPlaceWithTheRecordsAndCompletedAfterACrash) {
         EXPECT_EQ(test::read_file(folder / "2.li"), "second");
         EXPECT_EQ(test::read_file(folder / "3.ac"), "third");
         EXPECT_FALSE(has_temporary(folder));
+    }
+}
+
+TEST(StoreTransfer, AFileAlreadyHoldingItsBytesIsLeftAsItIs) {
+    const Capture c = transfer_a(12, 4);
+    // A file written anew has the time of its writing; one left as it is keeps an old one.
+    const auto long_ago = fs::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+    auto left = [&](const fs::path& f) {
+        std::error_code ec;
+        return fs::last_write_time(f, ec) == long_ago;
+    };
+    struct Case {
+        const char* what;
+        // Changes the folder or the database between two stores of the same transfer; returns
+        // whether the file it names must be written anew.
+        bool (*between)(Database& db, const fs::path& storage, const std::string& name, const Capture& c);
+    } cases[] = {
+        {"the same memory again", [](Database&, const fs::path&, const std::string&, const Capture&) { return false; }},
+        {"a file changed by hand",
+         [](Database&, const fs::path& s, const std::string& name, const Capture&) {
+             std::string bytes = test::read_file(s / name);
+             bytes[0] = bytes[0] == 'x' ? 'y' : 'x';
+             test::write_file(s / name, bytes);
+             return true;
+         }},
+        {"an older file still listed to be put in place",
+         [](Database& db, const fs::path& s, const std::string& name, const Capture& c) {
+             std::vector<HistoryFile> older{{name, "an older transfer's file"}};
+             auto staged = stage_history_files(s, older);
+             const auto n = transfer_count('a', c.b1, c.b2);
+             return staged && db.replace_model('a', decode('a', c.data, n).groups, {}, *staged);
+         }},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        test::TempDir dir;
+        const fs::path storage = dir / "store";
+        auto db = Database::create_or_open(dir / "noise.db");
+        auto first = store_transfer(*db, storage, 'a', c);
+        ASSERT_TRUE(first) << first.message();
+        const std::string name = first->files.front();
+        const std::string bytes = test::read_file(storage / name);
+        const bool rewritten = k.between(*db, storage, name, c);
+        for (const auto& f : {name, first->files.back()}) fs::last_write_time(storage / f, long_ago);
+
+        auto again = store_transfer(*db, storage, 'a', c);
+        ASSERT_TRUE(again) << again.message();
+        EXPECT_EQ(test::read_file(storage / name), bytes);
+        EXPECT_EQ(left(storage / name), !rewritten);
+        EXPECT_TRUE(left(storage / first->files.back())) << "an unchanged file is not rewritten";
+        EXPECT_FALSE(has_temporary(storage));
+        EXPECT_FALSE(db->has_pending_files());
     }
 }
 
