@@ -1,26 +1,19 @@
 // Decimal-string arithmetic behind the number patterns; no locale, no binary rounding surprises.
 #include "core/number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <cstring>
 
 namespace nlx {
 namespace {
-
-// A finite value as sign, integer digits and fraction digits (no exponent), taken from its
-// shortest decimal text of at most 15 significant digits.
-struct Decimal {
-    bool negative = false;
-    std::string integer;   // no leading zeros; empty for 0
-    std::string fraction;  // no trailing zeros
-};
 
 // The significant digits and decimal exponent of a positive finite value, rounded to at most 15
 // significant digits: value = 0.d1 d2 ... dn * 10^point.
 struct Digits {
     char digits[24];
-    int count = 0;  // leading digit non-zero, no trailing zeros
+    int count = 0;  // leading digit non-zero; no trailing zeros until rounded
     int point = 0;
 };
 
@@ -61,81 +54,66 @@ Digits significant_digits(double magnitude) {
     return d;
 }
 
-Decimal to_decimal(double value) {
-    Decimal d;
-    if (!std::isfinite(value) || value == 0.0) return d;
-    d.negative = value < 0;
-    const Digits s = significant_digits(std::fabs(value));
-    const std::string_view digits(s.digits, std::size_t(s.count));
-    if (s.point <= 0) {
-        d.fraction.assign(std::size_t(-s.point), '0');
-        d.fraction += digits;
-    } else if (s.point >= s.count) {
-        d.integer.assign(digits);
-        d.integer.append(std::size_t(s.point - s.count), '0');
-    } else {
-        d.integer.assign(digits.substr(0, std::size_t(s.point)));
-        d.fraction.assign(digits.substr(std::size_t(s.point)));
-    }
-    return d;
+// A finite value's sign and digits; zero (and anything not finite) has no digits.
+struct Number {
+    bool negative = false;
+    Digits digits;
+};
+
+Number to_number(double value) {
+    Number n;
+    if (!std::isfinite(value) || value == 0.0) return n;
+    n.negative = value < 0;
+    n.digits = significant_digits(std::fabs(value));
+    return n;
 }
 
-// Adds one unit in the last place of a digit string; returns true on carry out of the front.
-bool increment(std::string& digits) {
-    for (std::size_t i = digits.size(); i-- > 0;) {
-        if (digits[i] == '9') {
-            digits[i] = '0';
-        } else {
-            ++digits[i];
-            return false;
-        }
-    }
-    return true;
-}
-
-// Rounds to `decimals` fraction digits, half away from zero (magnitude rounds up on 5).
-void round_to(Decimal& d, std::size_t decimals) {
-    if (d.fraction.size() <= decimals) {
-        d.fraction.resize(decimals, '0');
+// Rounds to `decimals` fraction digits, half away from zero (the magnitude rounds up on 5).
+void round_to(Digits& d, std::size_t decimals) {
+    const int keep = d.point + int(decimals);  // significant digits that remain
+    if (keep >= d.count) return;
+    const bool up = keep >= 0 && d.digits[keep] >= '5';
+    d.count = std::max(keep, 0);
+    if (!up) return;
+    int i = d.count - 1;
+    while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
+    if (i >= 0) {
+        ++d.digits[i];
         return;
     }
-    bool up = d.fraction[decimals] >= '5';
-    d.fraction.resize(decimals);
-    if (!up) return;
-    // A carry out of the front (an empty integer part included) adds a leading 1.
-    if (increment(d.fraction) && increment(d.integer)) d.integer.insert(d.integer.begin(), '1');
+    // A carry out of the front (no digit left included) adds a leading 1.
+    std::memmove(d.digits + 1, d.digits, std::size_t(d.count));
+    d.digits[0] = '1';
+    ++d.count;
+    ++d.point;
 }
 
-bool all_zero(const std::string& s) { return s.find_first_not_of('0') == std::string::npos; }
-
-std::string apply_pattern(Decimal d, std::string_view pattern) {
-    auto point = pattern.find('.');
-    std::string_view int_part = pattern.substr(0, point);
-    std::size_t decimals = point == std::string_view::npos ? 0 : pattern.size() - point - 1;
-    std::size_t min_int = 0;
-    for (char c : int_part)
-        if (c == '0') ++min_int;
-
-    round_to(d, decimals);
-    const std::string& integer = d.integer;  // no leading zeros, a carry included
-    const std::size_t padding = integer.size() < min_int ? min_int - integer.size() : 0;
-
-    std::string out;
-    out.reserve(1 + padding + integer.size() + 1 + d.fraction.size());
-    if (d.negative && !(all_zero(integer) && all_zero(d.fraction))) out += '-';
-    out.append(padding, '0');
-    out += integer;
-    if (decimals > 0) {
-        out += '.';
-        out += d.fraction;
-    }
-    return out;
-}
+// The digit at a position counted from the first significant one; '0' beyond them.
+char digit_at(const Digits& d, int i) { return i >= 0 && i < d.count ? d.digits[i] : '0'; }
 
 }  // namespace
 
 std::string format_number(double value, std::string_view pattern) {
-    return apply_pattern(to_decimal(value), pattern);
+    const auto dot = pattern.find('.');
+    const std::size_t decimals = dot == std::string_view::npos ? 0 : pattern.size() - dot - 1;
+    std::size_t min_int = 0;
+    for (char c : pattern.substr(0, dot))
+        if (c == '0') ++min_int;
+
+    Number n = to_number(value);
+    round_to(n.digits, decimals);
+    const Digits& d = n.digits;
+    const std::size_t integer = std::size_t(std::max(d.point, 0));
+    std::string out;
+    out.reserve(1 + std::max(integer, min_int) + 1 + decimals);
+    if (n.negative && d.count > 0) out += '-';  // a value rounded to zero carries no sign
+    if (integer < min_int) out.append(min_int - integer, '0');
+    for (int i = 0; i < int(integer); ++i) out += digit_at(d, i);
+    if (decimals > 0) {
+        out += '.';
+        for (int k = 0; k < int(decimals); ++k) out += digit_at(d, d.point + k);
+    }
+    return out;
 }
 
 std::optional<double> parse_decimal(std::string_view text) {
@@ -169,13 +147,21 @@ std::string format_text(std::string_view text, std::string_view pattern) {
 }
 
 std::string plain_number_text(double value) {
-    Decimal d = to_decimal(value);
+    const Number n = to_number(value);
+    const Digits& d = n.digits;
+    if (d.count == 0) return "0";
     std::string out;
-    if (d.negative) out += '-';
-    out += d.integer.empty() ? "0" : d.integer;
-    if (!d.fraction.empty()) {
+    if (n.negative) out += '-';
+    if (d.point <= 0) {
+        out += "0.";
+        out.append(std::size_t(-d.point), '0');
+        out.append(d.digits, std::size_t(d.count));
+        return out;
+    }
+    for (int i = 0; i < d.point; ++i) out += digit_at(d, i);
+    if (d.count > d.point) {
         out += '.';
-        out += d.fraction;
+        out.append(d.digits + d.point, std::size_t(d.count - d.point));
     }
     return out;
 }

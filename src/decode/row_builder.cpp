@@ -19,9 +19,12 @@ std::size_t RecordBuilder::index(std::string_view column) const {
     // search starts after the column found last and tries the exact name before letter case.
     const auto& names = model_->record_columns;
     for (bool exact : {true, false}) {
-        for (std::size_t k = 0; k < names.size(); ++k) {
-            const std::size_t i = (next_ + k) % names.size();
-            if (exact ? names[i] == column : same_column_name(names[i], column)) {
+        for (std::size_t k = 0, i = next_ < names.size() ? next_ : 0; k < names.size();
+             ++k, i = i + 1 < names.size() ? i + 1 : 0) {
+            const bool found = exact ? names[i].size() == column.size() && !column.empty() &&
+                                           names[i][0] == column[0] && names[i] == column
+                                     : same_column_name(names[i], column);
+            if (found) {
                 next_ = i + 1;
                 return i;
             }

@@ -42,6 +42,11 @@ TEST(NumberPattern, RoundsHalfAwayFromZeroOnTheDecimalForm) {
     EXPECT_EQ(format_number(135.56302500767, "##0.0"), "135.6");
     EXPECT_EQ(format_number(1e-7, "#0.00"), "0.00");
     EXPECT_EQ(format_number(123456789012.0, "00"), "123456789012");
+    EXPECT_EQ(format_number(0.005, "#0.00"), "0.01");  // the first digit itself rounds up
+    EXPECT_EQ(format_number(0.0049, "#0.00"), "0.00");
+    EXPECT_EQ(format_number(-0.004, "#0.00"), "0.00");
+    EXPECT_EQ(format_number(999.96, "##0.0"), "1000.0");
+    EXPECT_EQ(format_number(0.995, "0.00"), "1.00");
 }
 
 TEST(NumberPattern, TextsThatReadAsNumbersAreFormattedOthersPassThrough) {
