@@ -90,6 +90,15 @@ Result<void> create_missing_tables(sql::Connection& db, const ModelInfo& model, 
     return {};
 }
 
+// SQLite's count of changes to the file's schema; nullopt when it cannot be read.
+std::optional<long long> schema_version(sql::Connection& db) {
+    auto stmt = sql::Statement::prepare(db, "PRAGMA schema_version");
+    if (!stmt) return std::nullopt;
+    auto row = stmt->step();
+    if (!row || !*row) return std::nullopt;
+    return stmt->column_int(0);
+}
+
 Result<const ModelInfo*> model_of(char letter) {
     const ModelInfo* m = find_model(letter);
     if (!m) return fail(std::string("there is no model ") + letter);
@@ -385,12 +394,16 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
         if (!tx) return tx.error();
         // A new file, and a file whose model tables are not all there yet, gets them with the
         // first change that succeeds.
-        for (const auto& m : all_models())
-            if (auto r = create_missing_tables(*db_, m, false); !r) return r;
-        if (auto r = db_->exec(transfer_log::create_sql()); !r) return r;
+        if (!tables_seen_at_ || schema_version(*db_) != tables_seen_at_) {
+            for (const auto& m : all_models())
+                if (auto r = create_missing_tables(*db_, m, false); !r) return r;
+            if (auto r = db_->exec(transfer_log::create_sql()); !r) return r;
+        }
         if (auto r = body(); !r) return r;
         return tx->commit();
     }();
+    // Nothing here removes a table; the version after the change is one at which all are there.
+    tables_seen_at_ = done && !db_->in_transaction() ? schema_version(*db_) : std::nullopt;
     if (!done) {
         undo_creation();
         return done;

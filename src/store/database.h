@@ -98,6 +98,9 @@ private:
     std::shared_ptr<sql::Connection> db_;  // null while the file is still to be created
     std::filesystem::path path_;
     bool create_folder_ = false;
+    // The schema version (SQLite's count of schema changes) at which every model's tables and
+    // the transfer log were last found in place: unchanged, they need no looking up again.
+    std::optional<long long> tables_seen_at_;
 };
 
 }  // namespace nlx

@@ -320,6 +320,14 @@ TEST(Database, MissingModelTablesAreAddedByTheFirstStoreAndForeignColumnsRefused
         EXPECT_EQ(test::read_file(partial), before);
         ASSERT_TRUE(db->replace_model('c', test::sample_groups('c', 1, "x")));
         for (const auto& m : all_models()) EXPECT_TRUE(db->has_tables(m.letter)) << m.letter;
+
+        // Another program drops a table meanwhile: the next store puts it back.
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(partial.c_str(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "DROP TABLE \"分布图d\"", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+        ASSERT_TRUE(db->replace_model('c', test::sample_groups('c', 2, "y")));
+        EXPECT_TRUE(db->has_tables('d'));
     }
 
     // A table of one of our names with other columns: refused by every open, naming the table,
