@@ -41,6 +41,12 @@ public:
     // passed, then returns up to `max` of the oldest buffered bytes; empty when nothing came.
     virtual Result<Bytes> read(std::size_t max, TimePoint deadline) = 0;
 
+    // Reads part of a run of bytes that the other end sends at the line rate, such as a
+    // transfer's data: like read, but once bytes have come and fewer than `max`, a link may
+    // first wait a little more (never past the deadline) so that one wake-up collects many
+    // bytes rather than one. By default, exactly read.
+    virtual Result<Bytes> read_run(std::size_t max, TimePoint deadline) { return read(max, deadline); }
+
     // Received bytes not yet read.
     virtual std::size_t bytes_waiting() = 0;
 

@@ -65,7 +65,8 @@ DownloadSession::WaitEnd DownloadSession::receive(Bytes& into, std::size_t want,
         if (stop.stop_requested()) return WaitEnd::cancelled;
         TimePoint now = link_.now();
         if (now >= deadline) return WaitEnd::timed_out;
-        auto got = link_.read(want - into.size(), std::min(deadline, now + kCancelSlice));
+        const TimePoint slice_end = std::min(deadline, now + kCancelSlice);
+        auto got = per_byte ? link_.read_run(want - into.size(), slice_end) : link_.read(want - into.size(), slice_end);
         if (!got) {
             last_error_ = got.message();
             return WaitEnd::failed;

@@ -188,6 +188,22 @@ Result<Bytes> SerialLink::read(std::size_t max, TimePoint deadline) {
     return out;
 }
 
+Result<Bytes> SerialLink::read_run(std::size_t max, TimePoint deadline) {
+    // The longest a run is left to gather: far below any wait of a session, and a few dozen
+    // bytes at 9600 bit/s.
+    constexpr auto kGather = std::chrono::milliseconds(50);
+    auto got = read(max, deadline);
+    if (!got || got->empty() || got->size() >= max) return got;
+    // The rest is still on the line: sleep for its line time instead of waking for each byte
+    // (a pseudo-terminal or an adapter may pass them on one by one), then take what has come.
+    const auto rest = std::min<std::chrono::nanoseconds>(byte_time(baud_) * std::int64_t(max - got->size()), kGather);
+    std::this_thread::sleep_until(std::min(deadline, LinkClock::now() + std::chrono::ceil<LinkClock::duration>(rest)));
+    // A port that fails meanwhile fails the next read; the bytes that came are kept.
+    if (auto more = read(max - got->size(), LinkClock::now()))
+        got->insert(got->end(), more->begin(), more->end());
+    return got;
+}
+
 std::size_t SerialLink::bytes_waiting() {
     if (!is_open()) return 0;
     // Without an event loop, bytes reach Qt's buffer only inside a wait: collect what is pending.

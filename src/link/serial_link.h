@@ -23,6 +23,7 @@ public:
     Result<void> set_flow(FlowControl flow) override;
     Result<void> write(std::span<const std::uint8_t> bytes) override;
     Result<Bytes> read(std::size_t max, TimePoint deadline) override;
+    Result<Bytes> read_run(std::size_t max, TimePoint deadline) override;
     std::size_t bytes_waiting() override;
     Result<void> discard_input() override;
     Result<void> drain_output(TimePoint deadline) override;
