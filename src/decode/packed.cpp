@@ -38,12 +38,22 @@ double sd_level(std::uint8_t first, std::uint8_t second) {
 
 double single_byte_decimal(std::uint8_t x) { return from_tenths(10 * high_nibble(x) + low_nibble(x)); }
 
+// Three two-digit texts with a separator between them.
+static std::string three_fields(std::uint8_t a, std::uint8_t b, std::uint8_t c, char separator) {
+    std::string out = two_digit_text(a);
+    out += separator;
+    out += two_digit_text(b);
+    out += separator;
+    out += two_digit_text(c);
+    return out;
+}
+
 std::string date_text(std::uint8_t year, std::uint8_t month, std::uint8_t day) {
-    return two_digit_text(year) + "-" + two_digit_text(month) + "-" + two_digit_text(day);
+    return three_fields(year, month, day, '-');
 }
 
 std::string time_text(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds) {
-    return two_digit_text(hours) + ":" + two_digit_text(minutes) + ":" + two_digit_text(seconds);
+    return three_fields(hours, minutes, seconds, ':');
 }
 
 std::string duration_text(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds) {

@@ -268,26 +268,25 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
         const std::size_t columns = m.record_columns.size();
         for (std::size_t g = 0; g < groups.size(); ++g) {
             const DecodedGroup& group = groups[g];
-            const std::string which = "group " + std::to_string(g + 1) + ": ";
+            auto which = [g] { return "group " + std::to_string(g + 1) + ": "; };
             if (group.record.size() != columns)
-                return fail(which + "the record row has " + std::to_string(group.record.size()) +
+                return fail(which() + "the record row has " + std::to_string(group.record.size()) +
                             " cells, table " + tables[0].name + " has " + std::to_string(columns) + " columns");
-            records->reset();
+            // run() leaves the statement reset; every parameter is bound anew below.
             for (std::size_t i = 0; i < columns; ++i) {
                 // The groups outlive the statement's run: no copy of each cell.
                 if (group.record[i]) records->bind_text_in_place(int(i) + 1, *group.record[i]);
                 else records->bind_null(int(i) + 1);
             }
-            if (auto r = records->run(); !r) return fail(which + r.message());
+            if (auto r = records->run(); !r) return fail(which() + r.message());
 
             if (group.distribution) {
                 const DistributionRow& row = *group.distribution;
                 if (!distribution)
-                    return fail(which + "model " + std::string(1, model) + " has no distribution table");
+                    return fail(which() + "model " + std::string(1, model) + " has no distribution table");
                 if (row.values.size() > std::size_t(kDistributionValues))
-                    return fail(which + "the distribution row has " + std::to_string(row.values.size()) +
+                    return fail(which() + "the distribution row has " + std::to_string(row.values.size()) +
                                 " values, at most " + std::to_string(kDistributionValues) + " fit");
-                distribution->reset();
                 distribution->bind_int(1, row.seq);
                 for (int k = 0; k < kDistributionValues; ++k) {
                     if (std::size_t(k) < row.values.size() && row.values[std::size_t(k)])
@@ -295,7 +294,7 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
                     else
                         distribution->bind_null(k + 2);
                 }
-                if (auto r = distribution->run(); !r) return fail(which + r.message());
+                if (auto r = distribution->run(); !r) return fail(which() + r.message());
             }
             if (after_group && !after_group(g + 1))
                 return fail("the download was stopped after " + std::to_string(g + 1) + " groups; the old records are kept");
