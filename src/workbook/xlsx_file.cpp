@@ -5,9 +5,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
-#include <xlsxwriter.h>
 
 #include "core/atomic_file.h"
+#include "workbook/xlsx_library.h"
 
 namespace nlx::workbook {
 namespace fs = std::filesystem;
@@ -15,23 +15,24 @@ namespace fs = std::filesystem;
 namespace {
 
 // The workbook's cells; the first failing write's error, LXW_NO_ERROR when all went in.
-lxw_error fill(lxw_workbook* book, const reports::WorkbookSheet& sheet) {
-    lxw_worksheet* ws = workbook_add_worksheet(book, sheet.name.c_str());
-    lxw_format* title = workbook_add_format(book);
+lxw_error fill(const XlsxLibrary& x, lxw_workbook* book, const reports::WorkbookSheet& sheet) {
+    lxw_worksheet* ws = x.workbook_add_worksheet(book, sheet.name.c_str());
+    lxw_format* title = x.workbook_add_format(book);
     if (!ws || !title) return LXW_ERROR_MEMORY_MALLOC_FAILED;
-    format_set_font_name(title, "宋体");
-    format_set_bold(title);
-    format_set_font_size(title, 18);
+    x.format_set_font_name(title, "宋体");
+    x.format_set_bold(title);
+    x.format_set_font_size(title, 18);
     const auto last = lxw_col_t(sheet.title_columns - 1);
-    lxw_error e = last > 0 ? worksheet_merge_range(ws, 0, 0, 0, last, sheet.title.c_str(), title)
-                           : worksheet_write_string(ws, 0, 0, sheet.title.c_str(), title);
+    lxw_error e = last > 0 ? x.worksheet_merge_range(ws, 0, 0, 0, last, sheet.title.c_str(), title)
+                           : x.worksheet_write_string(ws, 0, 0, sheet.title.c_str(), title);
     for (std::size_t c = 0; e == LXW_NO_ERROR && c < sheet.headings.size(); ++c)
-        if (!sheet.headings[c].empty()) e = worksheet_write_string(ws, 1, lxw_col_t(c), sheet.headings[c].c_str(), nullptr);
+        if (!sheet.headings[c].empty())
+            e = x.worksheet_write_string(ws, 1, lxw_col_t(c), sheet.headings[c].c_str(), nullptr);
     for (std::size_t r = 0; e == LXW_NO_ERROR && r < sheet.rows.size(); ++r) {
         const auto& row = sheet.rows[r];
         for (std::size_t c = 0; e == LXW_NO_ERROR && c < row.size(); ++c)
             if (row[c] && !row[c]->empty())
-                e = worksheet_write_string(ws, lxw_row_t(r + 2), lxw_col_t(c), row[c]->c_str(), nullptr);
+                e = x.worksheet_write_string(ws, lxw_row_t(r + 2), lxw_col_t(c), row[c]->c_str(), nullptr);
     }
     return e;
 }
@@ -56,16 +57,19 @@ Result<void> write_xlsx(const reports::WorkbookSheet& sheet, const fs::path& fil
         fs::remove(temporary, ignored);
         return fail(std::string("cannot write ").append(file.string()).append(": ").append(why));
     };
-    lxw_workbook* book = workbook_new(temporary.c_str());
+    auto library = xlsx_library();
+    if (!library) return failed(library.message());
+    const XlsxLibrary& x = **library;
+    lxw_workbook* book = x.workbook_new(temporary.c_str());
     if (!book) return failed("out of memory");
-    const lxw_error filled = fill(book, sheet);
+    const lxw_error filled = fill(x, book, sheet);
     // Closing writes the file, and frees the workbook whether or not the cells all went in.
     errno = 0;
-    const lxw_error closed = workbook_close(book);
-    if (filled != LXW_NO_ERROR) return failed(lxw_strerror(filled));
+    const lxw_error closed = x.workbook_close(book);
+    if (filled != LXW_NO_ERROR) return failed(x.lxw_strerror(filled));
     if (closed != LXW_NO_ERROR) {
         // The library names the failing file call only through errno.
-        const std::string why = lxw_strerror(closed);
+        const std::string why = x.lxw_strerror(closed);
         return failed(errno ? why + " (" + std::strerror(errno) + ")" : why);
     }
     if (auto synced = flush_to_disk(temporary); !synced) return failed(synced.message());
