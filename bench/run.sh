@@ -7,21 +7,27 @@ if [ ! -x "$bin" ]; then
   echo "bench: $bin not found; configure the build with -DNLX_BUILD_BENCH=ON" >&2
   exit 1
 fi
+# Every benchmark runs even when one misses its target; the exit status says whether all met them.
+failed=0
+run() {
+  "$@" || failed=1
+}
 echo "== paced download: model a, 64 blocks at 9600 bit/s, virtual instrument on a pseudo-terminal"
-"$bin" 64 9600
+run "$bin" 64 9600
 if [ -x "$build/bench/nlx_bench_grid" ]; then
   echo "== record grid: 10,000 rows of model b"
-  "$build/bench/nlx_bench_grid" 10000
+  run "$build/bench/nlx_bench_grid" 10000
 fi
 if [ -x "$build/bench/nlx_bench_report" ]; then
   echo "== table report: 10,000 groups of model b to PDF"
-  "$build/bench/nlx_bench_report" 10000
+  run "$build/bench/nlx_bench_report" 10000
 fi
 echo "== spreadsheet export: 10,000 groups and the 496-group transfer of model a to .xlsx"
-"$build/bench/nlx_bench_export" 10000
+run "$build/bench/nlx_bench_export" 10000
 echo "== decode + store: the largest transfer of each model against a plain SQLite insert"
-"$build/bench/nlx_bench_store"
+run "$build/bench/nlx_bench_store"
 if [ -x "$build/bench/nlx_bench_desktop_soak" ]; then
   echo "== desktop soak: 20 rounds of download with a fault, monitor and TM27 through the window"
-  "$build/bench/nlx_bench_desktop_soak" 20
+  run "$build/bench/nlx_bench_desktop_soak" 20
 fi
+exit $failed
