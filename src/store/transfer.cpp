@@ -93,9 +93,10 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     std::vector<HistoryFile> files;
     for (const auto& g : decoded.groups)
         if (g.history) files.push_back(*g.history);
-    // A file may be left as it stands only when no earlier rename is still listed: a listed
-    // rename, completed after this commit, would put an older file over it.
-    const bool settled = files.empty() || (db.complete_pending_files() && !db.has_pending_files());
+    // A file may be left as it stands only when no earlier rename is still listed (completing
+    // them succeeds only when none is left): a listed rename, completed after this commit,
+    // would put an older file over it.
+    const bool settled = files.empty() || db.complete_pending_files();
     auto staged = stage_history_files(storage_folder, files, settled ? SameFiles::left : SameFiles::rewritten);
     if (!staged) return fail(staged.message() + "; the records are unchanged");
 

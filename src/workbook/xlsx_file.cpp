@@ -3,8 +3,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "core/atomic_file.h"
 #include "workbook/xlsx_library.h"
@@ -37,17 +35,6 @@ lxw_error fill(const XlsxLibrary& x, lxw_workbook* book, const reports::Workbook
     return e;
 }
 
-Result<void> flush_to_disk(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const std::string why = std::strerror(errno);
-        if (fd >= 0) ::close(fd);
-        return fail(why);
-    }
-    ::close(fd);
-    return {};
-}
-
 }  // namespace
 
 Result<void> write_xlsx(const reports::WorkbookSheet& sheet, const fs::path& file) {
@@ -72,7 +59,8 @@ Result<void> write_xlsx(const reports::WorkbookSheet& sheet, const fs::path& fil
         const std::string why = x.lxw_strerror(closed);
         return failed(errno ? why + " (" + std::strerror(errno) + ")" : why);
     }
-    if (auto synced = flush_to_disk(temporary); !synced) return failed(synced.message());
+    const fs::path written[] = {temporary};
+    if (auto synced = flush_to_disk(temporary.parent_path(), written); !synced) return failed(synced.message());
     if (auto renamed = rename_into_place(temporary, file); !renamed) return failed(renamed.message());
     return {};
 }
