@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +72,33 @@ Result<std::string> read_regular_file(const std::filesystem::path& file, std::si
     if (got > max_bytes) return refused(too_large(max_bytes));
     bytes.resize(got);
     return bytes;
+}
+
+bool file_holds(const std::filesystem::path& file, std::string_view bytes, std::string& scratch) {
+    // lstat gives kind and size at once; a file of another length differs without being read.
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || std::uintmax_t(st.st_size) != bytes.size())
+        return false;
+    // O_NOFOLLOW and O_NONBLOCK: whatever replaced the file since the lstat is neither followed
+    // nor waited on, and the fstat refuses it unless it is still a regular file of that size.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+    if (fd < 0) return false;
+    bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) == bytes.size();
+    if (same) {
+        // One byte more than the length is asked for: a file grown since the fstat shows as
+        // longer. Reading stops once the length is reached, the usual case in one read.
+        scratch.resize(bytes.size() + 1);
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, scratch.data() + got, scratch.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += std::size_t(n);
+        }
+        same = got == bytes.size() && (got == 0 || std::memcmp(scratch.data(), bytes.data(), got) == 0);
+    }
+    ::close(fd);
+    return same;
 }
 
 }  // namespace nlx

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "core/result.h"
 
@@ -15,5 +16,10 @@ namespace nlx {
 // what is wrong: "<file> is missing", "<file> is not a regular file (it is a folder)",
 // "<file> is larger than 4096 bytes", "<file> cannot be read: permission denied".
 Result<std::string> read_regular_file(const std::filesystem::path& file, std::size_t max_bytes);
+
+// Whether `file` is a regular file (not a link) holding exactly `bytes`. A file of another size
+// is not read; anything that cannot be opened or read counts as not holding them. `scratch` is a
+// buffer the caller keeps between calls so that comparing many files allocates once.
+bool file_holds(const std::filesystem::path& file, std::string_view bytes, std::string& scratch);
 
 }  // namespace nlx
