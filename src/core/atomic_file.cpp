@@ -1,9 +1,12 @@
 // Temporary file, fsync, rename: a crash at any moment leaves the old file or the new one.
 #include "core/atomic_file.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
+#include <random>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,14 +18,30 @@ namespace {
 constexpr std::string_view kMark = ".nlx-";
 constexpr std::string_view kSuffix = ".tmp";
 
-// The process id in a temporary's name, 0 when the name is not one of ours.
+// The process id in a temporary's name (".<name>.nlx-<pid>-<n>.tmp", or ".<name>.nlx-<pid>.tmp"
+// as earlier versions named them), 0 when the name is not one of ours.
 long writer_of(const std::string& name) {
     if (name.size() < 2 || name[0] != '.' || !name.ends_with(kSuffix)) return 0;
     auto mark = name.rfind(kMark);
     if (mark == std::string::npos) return 0;
-    std::string digits = name.substr(mark + kMark.size(), name.size() - kSuffix.size() - mark - kMark.size());
-    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+    const std::string tail = name.substr(mark + kMark.size(), name.size() - kSuffix.size() - mark - kMark.size());
+    const auto dash = tail.find('-');
+    const std::string digits = tail.substr(0, dash);
+    const std::string count = dash == std::string::npos ? "0" : tail.substr(dash + 1);
+    auto all_digits = [](const std::string& t, std::size_t most) {
+        return !t.empty() && t.size() <= most && t.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!all_digits(digits, 9) || !all_digits(count, 20)) return 0;
     return std::stol(digits);
+}
+
+// The <n> of the next temporary's name.
+std::uint64_t next_count() {
+    static std::atomic<std::uint64_t> count{[] {
+        std::random_device random;
+        return (std::uint64_t(random()) << 32 | random()) >> 1;
+    }()};
+    return count.fetch_add(1, std::memory_order_relaxed);
 }
 
 }  // namespace
@@ -32,6 +51,8 @@ fs::path temporary_for(const fs::path& file) {
     name += file.filename().string();
     name += kMark;
     name += std::to_string(::getpid());
+    name += '-';
+    name += std::to_string(next_count());
     name += kSuffix;
     return file.parent_path() / name;
 }

@@ -9,8 +9,10 @@
 
 namespace nlx {
 
-// The temporary a file is written to before it is renamed into place: ".<name>.nlx-<pid>.tmp"
-// beside it, named after the writing process so that one left by a killed process is known.
+// The temporary a file is written to before it is renamed into place:
+// ".<name>.nlx-<pid>-<n>.tmp" beside it, named after the writing process so that one left by a
+// killed process is known. <n> differs on every call (a count from a random start), so a name
+// listed for a rename that is done is never taken again, even by a later process of the same id.
 std::filesystem::path temporary_for(const std::filesystem::path& file);
 
 // Whether a write is flushed to disk at once, or later with others by flush_to_disk().

@@ -2,6 +2,12 @@
 #include "store/pending_files.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <unordered_set>
+#include <sys/stat.h>
 #include <system_error>
 
 #include "core/atomic_file.h"
@@ -13,6 +19,16 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kTable = sql::quote_identifier(kPendingFilesTable);
+
+// The temporaries this process renamed into place and flushed whose entries are still listed.
+std::mutex placed_mutex;
+std::unordered_set<std::string> placed_here;
+
+// Whether anything stands at `path`, a link included.
+bool stands(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
 
 bool table_exists(sql::Connection& db) {
     auto stmt = sql::Statement::prepare(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
@@ -35,19 +51,19 @@ Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std
         return fail("the storage folder " + folder.string() + " cannot be made" +
                     (fs::exists(fs::symlink_status(folder, ec)) ? " (something else stands in its place)" : ""));
     const fs::path absolute = fs::absolute(folder, ec);
+    std::string scratch;
     for (const auto& file : files) {
         const fs::path final = (ec ? folder : absolute) / file.name;
-        std::error_code st_ec;
-        auto status = fs::symlink_status(final, st_ec);
-        if (fs::exists(status) && !fs::is_regular_file(status)) {
+        struct stat st {};
+        const bool present = ::lstat(final.c_str(), &st) == 0;
+        if (present && !S_ISREG(st.st_mode)) {
             discard_staged(staged);
             return fail("cannot write the history file " + final.string() +
                         ": something other than a file stands in its place");
         }
-        if (same == SameFiles::left && fs::is_regular_file(status)) {
-            auto held = read_regular_file(final, file.content.size());
-            if (held && *held == file.content) continue;
-        }
+        if (same == SameFiles::left && present && std::uintmax_t(st.st_size) == file.content.size() &&
+            file_holds(final, file.content, scratch))
+            continue;
         auto tmp = write_temporary(final, file.content, Flush::later);
         if (!tmp) {
             discard_staged(staged);
@@ -73,9 +89,46 @@ void discard_staged(std::span<const PendingFile> staged) {
 }
 
 Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> staged) {
-    if (staged.empty()) return {};
+    if (staged.empty() && !table_exists(db)) return {};
     if (auto r = db.exec("CREATE TABLE IF NOT EXISTS " + kTable + " (temporary TEXT NOT NULL, final TEXT NOT NULL)"); !r)
         return r;
+    // The renames of earlier changes that are done leave the list in this transaction, once they
+    // are on disk: those this process did were flushed then; another's folder is flushed now.
+    std::vector<long long> done;
+    long long listed = 0;
+    std::vector<fs::path> unflushed;
+    {
+        auto select = sql::Statement::prepare(db, "SELECT rowid, temporary, final FROM " + kTable);
+        if (!select) return select.error();
+        std::lock_guard lock(placed_mutex);
+        for (;;) {
+            auto row = select->step();
+            if (!row) return row.error();
+            if (!*row) break;
+            ++listed;
+            const std::string tmp = select->column_text(1);
+            const bool here = placed_here.erase(tmp) > 0;
+            if (!here && stands(tmp)) continue;
+            done.push_back(select->column_int(0));
+            if (!here) {
+                const fs::path folder = fs::path(select->column_text(2)).parent_path();
+                if (std::find(unflushed.begin(), unflushed.end(), folder) == unflushed.end()) unflushed.push_back(folder);
+            }
+        }
+    }
+    for (const auto& folder : unflushed) flush_folder(folder);
+    if (!done.empty() && std::size_t(listed) == done.size()) {
+        if (auto r = db.exec("DELETE FROM " + kTable); !r) return r;
+    } else if (!done.empty()) {
+        auto del = sql::Statement::prepare(db, "DELETE FROM " + kTable + " WHERE rowid = ?1");
+        if (!del) return del.error();
+        for (long long id : done) {
+            del->reset();
+            del->bind_int(1, id);
+            if (auto r = del->run(); !r) return r;
+        }
+    }
+    if (staged.empty()) return {};
     auto insert = sql::Statement::prepare(db, "INSERT INTO " + kTable + " (temporary, final) VALUES (?1, ?2)");
     if (!insert) return insert.error();
     for (const auto& p : staged) {
@@ -89,17 +142,24 @@ Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> st
 
 bool has_pending_files(sql::Connection& db) {
     if (!table_exists(db)) return false;
-    auto stmt = sql::Statement::prepare(db, "SELECT 1 FROM " + kTable + " LIMIT 1");
+    auto stmt = sql::Statement::prepare(db, "SELECT temporary FROM " + kTable);
     if (!stmt) return false;
-    auto row = stmt->step();
-    return row && *row;
+    std::lock_guard lock(placed_mutex);
+    for (;;) {
+        auto row = stmt->step();
+        if (!row || !*row) return false;
+        const std::string tmp = stmt->column_text(0);
+        if (!placed_here.contains(tmp) && stands(tmp)) return true;
+    }
 }
 
 Result<void> complete_pending_files(sql::Connection& db) {
     if (!table_exists(db)) return {};
-    std::vector<long long> done;
-    std::vector<fs::path> folders;
-    std::string failures;
+    struct Listed {
+        long long id;
+        fs::path temporary, final;
+    };
+    std::vector<Listed> listed;
     {
         auto select = sql::Statement::prepare(db, "SELECT rowid, temporary, final FROM " + kTable + " ORDER BY rowid");
         if (!select) return select.error();
@@ -107,21 +167,37 @@ Result<void> complete_pending_files(sql::Connection& db) {
             auto row = select->step();
             if (!row) return row.error();
             if (!*row) break;
-            const fs::path tmp = select->column_text(1), final = select->column_text(2);
-            std::error_code ec;
-            if (!fs::exists(fs::symlink_status(tmp, ec))) {
-                done.push_back(select->column_int(0));  // renamed before a crash
-                continue;
-            }
-            if (auto placed = rename_into_place(tmp, final, Flush::later); !placed) {
-                failures += (failures.empty() ? "" : "; ") + placed.message();
-                continue;
-            }
-            if (std::find(folders.begin(), folders.end(), final.parent_path()) == folders.end())
-                folders.push_back(final.parent_path());
-            done.push_back(select->column_int(0));
+            listed.push_back({select->column_int(0), select->column_text(1), select->column_text(2)});
         }
     }  // the reading statement ends before the list is changed
+    // Only the newest listed file of a name is put in place: an older one still listed (its
+    // rename failed before) must not land over it later.
+    std::map<fs::path, long long> newest;
+    for (const auto& l : listed) newest[l.final] = l.id;
+    std::vector<long long> done;
+    std::vector<fs::path> folders;
+    std::string failures;
+    for (const auto& l : listed) {
+        if (!stands(l.temporary)) {
+            done.push_back(l.id);  // renamed already, or before a crash
+            std::lock_guard lock(placed_mutex);
+            placed_here.erase(l.temporary.string());
+            continue;
+        }
+        if (newest[l.final] != l.id) {
+            std::error_code ec;
+            fs::remove(l.temporary, ec);
+            done.push_back(l.id);  // a leftover is a stale temporary, never renamed
+            continue;
+        }
+        if (auto placed = rename_into_place(l.temporary, l.final, Flush::later); !placed) {
+            failures += (failures.empty() ? "" : "; ") + placed.message();
+            continue;
+        }
+        if (std::find(folders.begin(), folders.end(), l.final.parent_path()) == folders.end())
+            folders.push_back(l.final.parent_path());
+        done.push_back(l.id);
+    }
     // The renames reach the disk before they leave the list: a temporary whose rename was lost
     // must still be listed, or it would be taken for a killed writer's and removed.
     for (const auto& folder : folders) flush_folder(folder);
@@ -135,6 +211,28 @@ Result<void> complete_pending_files(sql::Connection& db) {
         if (auto r = del->run(); !r) return r;
     }
     if (auto r = tx->commit(); !r) return r;
+    if (!failures.empty()) return fail(failures);
+    return {};
+}
+
+Result<void> place_staged(std::span<const PendingFile> staged) {
+    std::vector<fs::path> folders;
+    std::vector<std::string> renamed;
+    std::string failures;
+    for (const auto& p : staged) {
+        if (auto placed = rename_into_place(p.temporary, p.final, Flush::later); !placed) {
+            failures += (failures.empty() ? "" : "; ") + placed.message();
+            continue;
+        }
+        renamed.push_back(p.temporary.string());
+        if (std::find(folders.begin(), folders.end(), p.final.parent_path()) == folders.end())
+            folders.push_back(p.final.parent_path());
+    }
+    for (const auto& folder : folders) flush_folder(folder);
+    {
+        std::lock_guard lock(placed_mutex);
+        for (auto& t : renamed) placed_here.insert(std::move(t));
+    }
     if (!failures.empty()) return fail(failures);
     return {};
 }

@@ -1,7 +1,9 @@
 // History files that the records name are put in place through a list kept in the database: they
 // are written as temporaries first, the list is committed with the records, and the renames are
 // completed after the commit, or by the next open after a crash. Records and storage folder
-// therefore always agree.
+// therefore always agree. A listed rename is still to do exactly while its temporary exists
+// (temporary names are never taken twice); entries whose renames are done are removed by the
+// next change that lists new ones, so putting files in place costs no commit of its own.
 #pragma once
 
 #include <filesystem>
@@ -37,14 +39,19 @@ Result<std::vector<PendingFile>> stage_history_files(const std::filesystem::path
 // Removes staged temporaries whose records were not committed.
 void discard_staged(std::span<const PendingFile> staged);
 
-// Adds the renames to the list, inside the caller's transaction.
+// Inside the caller's transaction: removes the entries whose renames are done and adds the new
+// renames to the list.
 Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> staged);
 
-// Whether the list holds renames still to do.
+// Whether the list holds renames still to do (their temporaries exist).
 bool has_pending_files(sql::Connection& db);
 
-// Performs the listed renames (a temporary already gone was renamed before a crash) and empties
-// the list. A rename that fails stays listed for the next open.
+// Performs the listed renames still to do, oldest first, and empties the list. A rename that
+// fails stays listed for the next open.
 Result<void> complete_pending_files(sql::Connection& db);
+
+// Renames the temporaries of a change just committed into place and flushes their folders. Their
+// entries stay listed until the next change; one that fails is done by the next open.
+Result<void> place_staged(std::span<const PendingFile> staged);
 
 }  // namespace nlx

@@ -92,7 +92,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     // be written fails the transfer, and the tables stay as they were.
     std::vector<HistoryFile> files;
     for (const auto& g : decoded.groups)
-        if (g.history) files.push_back(*g.history);
+        if (g.history) files.push_back(std::move(*g.history));  // the rows name the file; only staging needs its bytes
     // A file may be left as it stands only when no earlier rename is still listed (completing
     // them succeeds only when none is left): a listed rename, completed after this commit,
     // would put an older file over it.
@@ -120,8 +120,9 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     for (const auto& f : files) summary.files.push_back(f.name);
     if (logged) summary.transfer_id = logged->id;
     // The records are committed with the list of renames; one that fails now is done by the
-    // next open of the database.
-    if (auto placed = db.complete_pending_files(); !placed)
+    // next open of the database, or before the next store. While an earlier rename is still
+    // listed, the whole list is completed, so that only the newest file of a name lands.
+    if (auto placed = settled ? place_staged(*staged) : db.complete_pending_files(); !placed)
         return fail(summary.line() + ", but history files could not be put in place yet: " + placed.message() +
                     "; they are put in place when the database is next opened");
     return summary;

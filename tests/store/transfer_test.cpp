@@ -1,9 +1,10 @@
 // Storing a transfer with history files: a storage folder that cannot take them changes nothing,
 // and renames cut short by a crash are completed by the next open.
 #include <gtest/gtest.h>
-
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 
 #include "core/atomic_file.h"
 #include "core/capture.h"
@@ -32,6 +33,21 @@ std::vector<std::string> names_in(const fs::path& folder) {
     for (const auto& e : fs::directory_iterator(folder, ec)) out.push_back(e.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
+}
+
+// Entries in the list of renames, done or not.
+std::size_t listed_renames(const fs::path& file) {
+    sqlite3* db = nullptr;
+    std::size_t n = 0;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        const std::string sql = "SELECT count(*) FROM " + std::string(kPendingFilesTable);
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+            n = std::size_t(sqlite3_column_int64(s, 0));
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    return n;
 }
 
 bool has_temporary(const fs::path& folder) {
@@ -175,6 +191,67 @@ TEST(StoreTransfer, AFileAlreadyHoldingItsBytesIsLeftAsItIs) {
     }
 }
 
+// A rename that failed stays listed; once a newer file of the same name is in place, the older
+// one is dropped instead of landing over it when the failure clears.
+TEST(StoreTransfer, AnOlderListedFileNeverLandsOverANewerOne) {
+    test::TempDir dir;
+    const fs::path folder = dir / "store";
+    auto db = Database::create_or_open(dir / "noise.db");
+    std::vector<HistoryFile> older{{"7.ln", "older"}}, newer{{"7.ln", "newer"}};
+    auto first = stage_history_files(folder, older);
+    ASSERT_TRUE(first && db->replace_model('a', {}, {}, *first));
+    auto second = stage_history_files(folder, newer);
+    ASSERT_TRUE(second && db->replace_model('a', {}, {}, *second));
+    ASSERT_TRUE(rename_into_place((*second)[0].temporary, (*second)[0].final));
+
+    auto reopened = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(reopened) << reopened.message();
+    EXPECT_EQ(test::read_file(folder / "7.ln"), "newer");
+    EXPECT_FALSE(has_temporary(folder));
+    EXPECT_FALSE(reopened->has_pending_files());
+}
+
+// The renames of a store stay listed, done, until the next store: a later store of the same
+// process, killed before its commit, must not have its files taken for them by the next open;
+// and the list does not grow from store to store.
+TEST(StoreTransfer, AStoreKilledBeforeItsCommitLeavesTheFilesOfTheOneBefore) {
+    test::TempDir dir;
+    const fs::path storage = dir / "store", kept = dir / "kept";
+    const Capture c = transfer_a(12, 5);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Three stores, each finding every file changed; the files of the last are kept aside;
+        // then the next store is killed once its files are staged.
+        auto db = Database::create_or_open(dir / "noise.db");
+        std::vector<std::string> names;
+        for (int round = 0; round < 3; ++round) {
+            for (const auto& name : names) test::write_file(storage / name, "changed by hand");
+            auto stored = store_transfer(*db, storage, 'a', c);
+            if (!stored) _exit(2);
+            names = stored->files;
+        }
+        fs::create_directories(kept);
+        std::vector<HistoryFile> next;
+        for (const auto& name : names) {
+            fs::copy_file(storage / name, kept / name);
+            next.push_back({name, "a transfer that was never committed"});
+        }
+        _exit(stage_history_files(storage, next) ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const auto names = names_in(kept);
+    ASSERT_FALSE(names.empty());
+    EXPECT_LE(listed_renames(dir / "noise.db"), names.size()) << "the list holds the last store's renames at most";
+
+    auto reopened = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(reopened) << reopened.message();
+    for (const auto& name : names) EXPECT_EQ(test::read_file(storage / name), test::read_file(kept / name)) << name;
+    EXPECT_FALSE(reopened->has_pending_files());
+}
+
 TEST(StoreTransfer, TemporariesOfKilledWritersAreRemovedOthersKept) {
     test::TempDir dir;
     pid_t child = fork();
@@ -186,13 +263,16 @@ TEST(StoreTransfer, TemporariesOfKilledWritersAreRemovedOthersKept) {
     ASSERT_EQ(waitpid(child, nullptr, 0), child);
     auto mine = write_temporary(dir / "mine.ln", "still being written");
     ASSERT_TRUE(mine);
+    const std::string killed = std::to_string(child);
+    test::write_file(dir / (".older.ln.nlx-" + killed + ".tmp"), "named as earlier versions named them");
+    test::write_file(dir / (".odd.ln.nlx-" + killed + "-x1.tmp"), "not ours");
     test::write_file(dir / ".hidden.tmp", "not ours");
     test::write_file(dir / "12.ln", "a history file");
-    ASSERT_EQ(names_in(dir.path()).size(), 4u);
+    ASSERT_EQ(names_in(dir.path()).size(), 6u);
 
     remove_stale_temporaries(dir.path());
-    EXPECT_EQ(names_in(dir.path()),
-              (std::vector<std::string>{".hidden.tmp", mine->filename().string(), "12.ln"}));
+    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{".hidden.tmp", mine->filename().string(),
+                                                              ".odd.ln.nlx-" + killed + "-x1.tmp", "12.ln"}));
 }
 
 }  // namespace
