@@ -178,7 +178,9 @@ private slots:
             instrument->reset();
             if (fds_at_start >= 0) {
                 QCOMPARE(entries("fd"), fds_at_start);
-                QCOMPARE(entries("task"), threads_at_start);
+                // A finished QThread's waiters are woken just before its system thread ends, so the
+                // thread may stay listed for a moment under load.
+                QTRY_COMPARE_WITH_TIMEOUT(entries("task"), threads_at_start, 2000);
             }
         }
         for (const auto& [name, count] : outcomes) qInfo("%s: %d", name.c_str(), count);
