@@ -2,8 +2,10 @@
 // c; the most 16-byte records for e) stored as a download stores it, into a database that holds
 // the same transfer already, beside the limit of the same rows: a plain SQLite delete + insert
 // with one prepared statement per table in one transaction, same journal mode and synchronous
-// level, into a database holding rows. Model a is also stored with every history file changed
-// since (each written anew), and set beside the plain insert plus a plain write of its files.
+// level, into a database holding rows. For model a, whose store also writes a history file per
+// group, the limit adds the plain durable replacement of those files (temporary each, one flush,
+// rename each, one flush of the folder), and the store is also timed with every history file
+// changed since (each written anew).
 //   nlx_bench_store
 // Prints the ratio per model and PASS/FAIL for the 1.5x target.
 #include <sqlite3.h>
@@ -103,27 +105,39 @@ double plain_insert(const fs::path& file, const nlx::ModelInfo& model, const std
     return ms;
 }
 
-// The files' share of a limit for a model that writes history files: each file written in place
-// (open, write, close) and one flush of the filesystem, the least a durable write of them costs.
-double plain_files(const fs::path& folder, const std::vector<nlx::DecodedGroup>& groups) {
+// Writes every history file plainly into `folder`; returns the milliseconds taken.
+//  - in place: open, write, close each, then one flush of the filesystem. A crash in the middle
+//    can leave a file torn, so this is below the store's durability and is shown only beside it.
+//  - replaced: the least a durable, all-or-nothing replacement of each file costs: a temporary
+//    written each, one flush of the filesystem, a rename each, one flush of the folder. This is
+//    the files' part of model a's limit, as the same journal mode and synchronous level are the
+//    rows' part.
+enum class PlainWrite { in_place, replaced };
+double plain_files(const fs::path& folder, const std::vector<nlx::DecodedGroup>& groups, PlainWrite how) {
     fs::create_directories(folder);
     const auto start = Clock::now();
+    std::vector<std::pair<std::string, std::string>> renames;
     for (const auto& g : groups) {
         if (!g.history) continue;
-        if (std::FILE* f = std::fopen((folder / g.history->name).c_str(), "wb")) {
-            std::fwrite(g.history->content.data(), 1, g.history->content.size(), f);
-            std::fclose(f);
-        }
-    }
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::syncfs(fd);
+        const std::string file = (folder / g.history->name).string();
+        const std::string written = how == PlainWrite::replaced ? file + ".tmp" : file;
+        const int fd = ::open(written.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0 || ::write(fd, g.history->content.data(), g.history->content.size()) < 0) std::abort();
         ::close(fd);
+        if (how == PlainWrite::replaced) renames.emplace_back(written, file);
     }
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir < 0 || ::syncfs(dir) != 0) std::abort();
+    for (const auto& [from, to] : renames)
+        if (::rename(from.c_str(), to.c_str()) != 0) std::abort();
+    if (how == PlainWrite::replaced) ::fsync(dir);
+    ::close(dir);
     return ms_since(start);
 }
 
-// Overwrites the first byte of every file in the folder, so that none holds its bytes any more.
+// Overwrites the first byte of every file in the folder, so that none holds its bytes any more,
+// and flushes the change: the files stand on disk as an earlier download's would, instead of
+// leaving their writing to the timed store's flush.
 void change_every_file(const fs::path& folder) {
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(folder, ec)) {
@@ -133,6 +147,9 @@ void change_every_file(const fs::path& folder) {
             std::fclose(f);
         }
     }
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir < 0 || ::syncfs(dir) != 0) std::abort();
+    ::close(dir);
 }
 
 }  // namespace
@@ -178,9 +195,12 @@ int main() {
             }
         }
         for (int run = 0; run < 5; ++run) plain_ms.push_back(plain_insert(plain, m, groups));
-        std::vector<double> files_ms;
+        std::vector<double> replaced_ms, in_place_ms;
         if (!rewrite_ms.empty())
-            for (int run = 0; run < 5; ++run) files_ms.push_back(plain_files(folder / "plain-files", groups));
+            for (int run = 0; run < 5; ++run) {
+                replaced_ms.push_back(plain_files(folder / "plain-files", groups, PlainWrite::replaced));
+                in_place_ms.push_back(plain_files(folder / "plain-files", groups, PlainWrite::in_place));
+            }
 
         // Listing: nlx records as CSV against the sqlite3 shell reading the same table.
         std::vector<double> nlx_ms, shell_ms;
@@ -201,24 +221,37 @@ int main() {
         pass = pass && listing_ok;
         std::printf("model %c listing: nlx records --format csv %.1f ms, sqlite3 shell %.1f ms: %.2fx %s\n", m.letter,
                     median(nlx_ms), median(shell_ms), listing, listing_ok ? "PASS" : "FAIL (target 2x)");
-        const double ratio = median(store_ms) / median(plain_ms);
-        const bool ok = ratio <= 1.5;
-        pass = pass && ok;
-        std::printf("model %c: %d units, %zu groups: decode + store %.1f ms (decode %.1f ms), plain SQLite insert %.1f ms: "
-                    "%.2fx %s\n", m.letter, n, groups.size(), median(store_ms), median(decode_ms), median(plain_ms), ratio,
-                    ok ? "PASS" : "FAIL (target 1.5x)");
-        if (!rewrite_ms.empty()) {
-            const double rewrite = median(rewrite_ms) / median(plain_ms);
-            pass = pass && rewrite <= 1.5;
-            std::printf("model %c, every history file written anew: decode + store %.1f ms: %.2fx %s\n", m.letter,
-                        median(rewrite_ms), rewrite, rewrite <= 1.5 ? "PASS" : "FAIL (target 1.5x)");
-            // Beside the limit, not instead of it: the rows and the files written plainly.
-            const double with_files = median(plain_ms) + median(files_ms);
-            const auto files = std::count_if(groups.begin(), groups.end(), [](const auto& g) { return bool(g.history); });
-            std::printf("model %c against the plain insert plus writing its %td history files in place (%.1f ms): "
-                        "same memory %.2fx, every file anew %.2fx\n",
-                        m.letter, files, with_files, median(store_ms) / with_files, median(rewrite_ms) / with_files);
+        if (rewrite_ms.empty()) {
+            const double ratio = median(store_ms) / median(plain_ms);
+            const bool ok = ratio <= 1.5;
+            pass = pass && ok;
+            std::printf("model %c: %d units, %zu groups: decode + store %.1f ms (decode %.1f ms), plain SQLite insert "
+                        "%.1f ms: %.2fx %s\n", m.letter, n, groups.size(), median(store_ms), median(decode_ms),
+                        median(plain_ms), ratio, ok ? "PASS" : "FAIL (target 1.5x)");
+            continue;
         }
+        // A model that writes history files: its limit is the plain insert of the rows plus the
+        // plain durable replacement of the files, checked for the same memory stored again (the
+        // files left as they are) and for a memory whose every file differs (each written anew).
+        const double bound = median(plain_ms) + median(replaced_ms);
+        const auto files = std::count_if(groups.begin(), groups.end(), [](const auto& g) { return bool(g.history); });
+        std::printf("model %c: %d units, %zu groups, %td history files; limit: plain SQLite insert %.1f ms + plain "
+                    "replacement of the files %.1f ms = %.1f ms\n", m.letter, n, groups.size(), files, median(plain_ms),
+                    median(replaced_ms), bound);
+        for (const auto& [what, ms] : {std::pair{"same memory again", median(store_ms)},
+                                       std::pair{"every history file written anew", median(rewrite_ms)}}) {
+            const bool ok = ms / bound <= 1.5;
+            pass = pass && ok;
+            std::printf("model %c, %s: decode + store %.1f ms (decode %.1f ms): %.2fx %s\n", m.letter, what, ms,
+                        median(decode_ms), ms / bound, ok ? "PASS" : "FAIL (target 1.5x)");
+        }
+        // Beside the limit, not instead of it: against the rows alone, and against files written
+        // in place (not all-or-nothing).
+        const double in_place = median(plain_ms) + median(in_place_ms);
+        std::printf("model %c beside: the plain insert alone %.1f ms: %.2fx, %.2fx; with the files written in place "
+                    "%.1f ms: %.2fx, %.2fx\n", m.letter, median(plain_ms), median(store_ms) / median(plain_ms),
+                    median(rewrite_ms) / median(plain_ms), in_place, median(store_ms) / in_place,
+                    median(rewrite_ms) / in_place);
     }
     fs::remove_all(folder);
     return pass ? 0 : 1;
