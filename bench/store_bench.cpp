@@ -172,35 +172,37 @@ int main() {
             decode_ms.push_back(ms_since(start));
             if (again.groups.size() != groups.size()) return 1;
         }
+        // The store and its limit take turns, so that both see the same phases of the machine's
+        // load; each figure is the median of its runs.
+        std::vector<double> replaced_ms, in_place_ms;
         {
             auto db = nlx::Database::create_or_open(ours);
-            auto dbp = nlx::Database::create_or_open(plain);
-            if (!db || !dbp || !nlx::store_transfer(*db, storage, m.letter, capture) ||
-                !dbp->replace_model(m.letter, groups)) {
+            bool prepared = db && nlx::store_transfer(*db, storage, m.letter, capture);
+            {
+                auto dbp = nlx::Database::create_or_open(plain);
+                prepared = prepared && dbp && dbp->replace_model(m.letter, groups);
+            }
+            if (!prepared) {
                 std::fprintf(stderr, "bench: cannot prepare model %c\n", m.letter);
                 return 1;
             }
-            for (int run = 0; run < 5; ++run) {
-                const auto start = Clock::now();
+            const bool files = fs::exists(storage);
+            for (int run = 0; run < 9; ++run) {
+                auto start = Clock::now();
                 if (!nlx::store_transfer(*db, storage, m.letter, capture)) return 1;
                 store_ms.push_back(ms_since(start));
-            }
-            // The same store when every history file differs from the one in place (a memory
-            // with other groups): each is written anew. The files are changed untimed.
-            for (int run = 0; run < 5 && fs::exists(storage); ++run) {
+                plain_ms.push_back(plain_insert(plain, m, groups));
+                if (!files) continue;
+                // The same store when every history file differs from the one in place (a memory
+                // with other groups): each is written anew. The files are changed untimed.
                 change_every_file(storage);
-                const auto start = Clock::now();
+                start = Clock::now();
                 if (!nlx::store_transfer(*db, storage, m.letter, capture)) return 1;
                 rewrite_ms.push_back(ms_since(start));
-            }
-        }
-        for (int run = 0; run < 5; ++run) plain_ms.push_back(plain_insert(plain, m, groups));
-        std::vector<double> replaced_ms, in_place_ms;
-        if (!rewrite_ms.empty())
-            for (int run = 0; run < 5; ++run) {
                 replaced_ms.push_back(plain_files(folder / "plain-files", groups, PlainWrite::replaced));
                 in_place_ms.push_back(plain_files(folder / "plain-files", groups, PlainWrite::in_place));
             }
+        }
 
         // Listing: nlx records as CSV against the sqlite3 shell reading the same table.
         std::vector<double> nlx_ms, shell_ms;
