@@ -17,7 +17,8 @@
 
 namespace nlx {
 
-// The list of renames still to do; ignored by everything that shows or exports tables.
+// The list of renames (done ones until the next change); ignored by everything that shows or
+// exports tables.
 inline constexpr std::string_view kPendingFilesTable = "_nlx_pending_files";
 
 struct PendingFile {
@@ -46,8 +47,9 @@ Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> st
 // Whether the list holds renames still to do (their temporaries exist).
 bool has_pending_files(sql::Connection& db);
 
-// Performs the listed renames still to do, oldest first, and empties the list. A rename that
-// fails stays listed for the next open.
+// Performs the listed renames still to do and empties the list. Of several listed files of one
+// name only the newest is put in place; the older temporaries are removed. A rename that fails
+// stays listed for the next open.
 Result<void> complete_pending_files(sql::Connection& db);
 
 // Renames the temporaries of a change just committed into place and flushes their folders. Their
