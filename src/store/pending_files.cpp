@@ -30,6 +30,26 @@ bool stands(const fs::path& path) {
     return fs::exists(fs::symlink_status(path, ec));
 }
 
+// Adds `folder` to `folders` unless it is there already.
+void note_folder(std::vector<fs::path>& folders, const fs::path& folder) {
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+}
+
+// Removes the entries `done` from the list, inside the caller's transaction. `whole_list` says
+// they are every entry, read inside that same transaction, so that one statement empties it.
+Result<void> remove_entries(sql::Connection& db, const std::vector<long long>& done, bool whole_list) {
+    if (done.empty()) return {};
+    if (whole_list) return db.exec("DELETE FROM " + kTable);
+    auto del = sql::Statement::prepare(db, "DELETE FROM " + kTable + " WHERE rowid = ?1");
+    if (!del) return del.error();
+    for (long long id : done) {
+        del->reset();
+        del->bind_int(1, id);
+        if (auto r = del->run(); !r) return r;
+    }
+    return {};
+}
+
 bool table_exists(sql::Connection& db) {
     auto stmt = sql::Statement::prepare(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
     if (!stmt) return false;
@@ -95,7 +115,7 @@ Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> st
     // The renames of earlier changes that are done leave the list in this transaction, once they
     // are on disk: those this process did were flushed then; another's folder is flushed now.
     std::vector<long long> done;
-    long long listed = 0;
+    std::size_t listed = 0;
     std::vector<fs::path> unflushed;
     {
         auto select = sql::Statement::prepare(db, "SELECT rowid, temporary, final FROM " + kTable);
@@ -110,24 +130,11 @@ Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> st
             const bool here = placed_here.erase(tmp) > 0;
             if (!here && stands(tmp)) continue;
             done.push_back(select->column_int(0));
-            if (!here) {
-                const fs::path folder = fs::path(select->column_text(2)).parent_path();
-                if (std::find(unflushed.begin(), unflushed.end(), folder) == unflushed.end()) unflushed.push_back(folder);
-            }
+            if (!here) note_folder(unflushed, fs::path(select->column_text(2)).parent_path());
         }
     }
     for (const auto& folder : unflushed) flush_folder(folder);
-    if (!done.empty() && std::size_t(listed) == done.size()) {
-        if (auto r = db.exec("DELETE FROM " + kTable); !r) return r;
-    } else if (!done.empty()) {
-        auto del = sql::Statement::prepare(db, "DELETE FROM " + kTable + " WHERE rowid = ?1");
-        if (!del) return del.error();
-        for (long long id : done) {
-            del->reset();
-            del->bind_int(1, id);
-            if (auto r = del->run(); !r) return r;
-        }
-    }
+    if (auto r = remove_entries(db, done, done.size() == listed); !r) return r;
     if (staged.empty()) return {};
     auto insert = sql::Statement::prepare(db, "INSERT INTO " + kTable + " (temporary, final) VALUES (?1, ?2)");
     if (!insert) return insert.error();
@@ -194,8 +201,7 @@ Result<void> complete_pending_files(sql::Connection& db) {
             failures += (failures.empty() ? "" : "; ") + placed.message();
             continue;
         }
-        if (std::find(folders.begin(), folders.end(), l.final.parent_path()) == folders.end())
-            folders.push_back(l.final.parent_path());
+        note_folder(folders, l.final.parent_path());
         done.push_back(l.id);
     }
     // The renames reach the disk before they leave the list: a temporary whose rename was lost
@@ -203,13 +209,8 @@ Result<void> complete_pending_files(sql::Connection& db) {
     for (const auto& folder : folders) flush_folder(folder);
     auto tx = sql::Transaction::begin(db);
     if (!tx) return tx.error();
-    auto del = sql::Statement::prepare(db, "DELETE FROM " + kTable + " WHERE rowid = ?1");
-    if (!del) return del.error();
-    for (long long id : done) {
-        del->reset();
-        del->bind_int(1, id);
-        if (auto r = del->run(); !r) return r;
-    }
+    // The list was read before this transaction, and another process may have added to it since.
+    if (auto r = remove_entries(db, done, false); !r) return r;
     if (auto r = tx->commit(); !r) return r;
     if (!failures.empty()) return fail(failures);
     return {};
@@ -225,8 +226,7 @@ Result<void> place_staged(std::span<const PendingFile> staged) {
             continue;
         }
         renamed.push_back(p.temporary.string());
-        if (std::find(folders.begin(), folders.end(), p.final.parent_path()) == folders.end())
-            folders.push_back(p.final.parent_path());
+        note_folder(folders, p.final.parent_path());
     }
     for (const auto& folder : folders) flush_folder(folder);
     {
