@@ -41,7 +41,7 @@ void ExportCommands::ended() {
     if (outcome_ && !*outcome_) {
         dialogs_.inform(&window_, {}, qs(texts::kExportFailed) + qs(outcome_->message()));
     } else if (dialogs_.ask_ok_cancel(&window_, {}, qs(texts::kExportOpenAsk))) {
-        if (!dialogs_.open_with_desktop(path_)) dialogs_.inform(&window_, {}, qs(texts::file_not_opened(utf8(path_))));
+        open_or_show_folder(dialogs_, &window_, path_);
     } else {
         dialogs_.inform(&window_, {}, qs(texts::kExportDone));
     }

@@ -15,7 +15,7 @@ namespace nlx::app {
 
 Form6::Form6(QWidget* parent) : QDialog(parent) {
     setObjectName("Form6");
-    setWindowTitle(QStringLiteral("Form6"));
+    setWindowTitle(qs(texts::kModelDialogTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(36, 24, 36, 24);

@@ -1,7 +1,8 @@
-// nlx-gui: the desktop program. Options: --simulate MODEL [--groups N] [--seed S] [--pace] to
+// nlx-gui: the desktop program. Options: --simulate MODEL [--groups N] [--seed S] [--pace] [--fault K] to
 // download from a virtual instrument, --screenshot DIR for pictures of the windows; a capture
 // file given as argument is offered for import.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <cstdio>
@@ -13,10 +14,12 @@
 #include "app/form1.h"
 #include "app/operator_dialogs.h"
 #include "app/qt_text.h"
+#include "app/qt_translation.h"
 #include "app/screenshot_run.h"
 #include "app/simulation.h"
 #include "core/app_folder.h"
 #include "core/models.h"
+#include "sim/instrument_fault.h"
 
 namespace {
 
@@ -25,33 +28,66 @@ int usage_error(const QString& text) {
     return 2;
 }
 
+struct Options {
+    QCommandLineOption simulate{QStringLiteral("simulate"), "Download from a virtual instrument of MODEL (a..e).", "MODEL"};
+    QCommandLineOption groups{QStringLiteral("groups"), "Groups in the virtual instrument (1..4000, default 30).", "N", "30"};
+    QCommandLineOption seed{QStringLiteral("seed"), "Seed of the generated groups (default 1).", "S", "1"};
+    QCommandLineOption pace{QStringLiteral("pace"), "Send at the real line rate of 9600 bit/s."};
+    QCommandLineOption fault{QStringLiteral("fault"),
+                             QString::fromStdString("A fault the virtual instrument plays: " + nlx::sim::known_names() +
+                                                    " (default none)."),
+                             "KIND", "none"};
+    QCommandLineOption screenshot{QStringLiteral("screenshot"), "Write pictures of the windows into DIR and exit.", "DIR"};
+};
+
+void describe(QCommandLineParser& parser, const Options& options) {
+    parser.setApplicationDescription(QStringLiteral("Download and browse the records of NLX sound-level analysers"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({options.simulate, options.groups, options.seed, options.pace, options.fault, options.screenshot});
+    parser.addPositionalArgument(QStringLiteral("capture"), "A capture file to import, offered once the model is confirmed.",
+                                 QStringLiteral("[CAPTURE]"));
+}
+
+// --help and --version print and end without a display.
+bool asks_for_help_or_version(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        for (const char* flag : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], flag) == 0) return true;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The screenshot run is headless whatever display there is.
+    if (asks_for_help_or_version(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("nlx-gui"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(NLX_VERSION));
+        QCommandLineParser parser;
+        Options options;
+        describe(parser, options);
+        parser.process(core);  // prints the help or the version and ends the process
+        return 0;
+    }
+    // The screenshot run is headless whatever display there is, unless a platform is named
+    // (QT_QPA_PLATFORM=xcb on a display of its own: the pictures with the window manager's frames).
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--screenshot") == 0) {
+        if (std::strcmp(argv[i], "--screenshot") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             nlx::render::use_offscreen_platform();
         }
 
     QApplication application(argc, argv);
+    // No display name: Qt would add " — nlx" to every window's caption.
     QApplication::setApplicationName(QStringLiteral("nlx"));
-    QApplication::setApplicationDisplayName(QStringLiteral("nlx"));
     QApplication::setApplicationVersion(QStringLiteral(NLX_VERSION));
     nlx::render::use_cjk_font(application);
+    nlx::app::use_qt_chinese(application);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Download and browse the records of NLX sound-level analysers"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption simulate(QStringLiteral("simulate"), "Download from a virtual instrument of MODEL (a..e).", "MODEL");
-    const QCommandLineOption groups(QStringLiteral("groups"), "Groups in the virtual instrument (1..4000, default 30).", "N", "30");
-    const QCommandLineOption seed(QStringLiteral("seed"), "Seed of the generated groups (default 1).", "S", "1");
-    const QCommandLineOption pace(QStringLiteral("pace"), "Send at the real line rate of 9600 bit/s.");
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"), "Write pictures of the windows into DIR and exit.", "DIR");
-    parser.addOptions({simulate, groups, seed, pace, screenshot});
-    parser.addPositionalArgument(QStringLiteral("capture"), "A capture file to import, offered once the model is confirmed.",
-                                 QStringLiteral("[CAPTURE]"));
+    const Options options;
+    describe(parser, options);
+    const auto& [simulate, groups, seed, pace, fault, screenshot] = options;
     parser.process(application);
     if (parser.positionalArguments().size() > 1) return usage_error("give at most one capture file");
 
@@ -72,6 +108,9 @@ int main(int argc, char** argv) {
         sim.seed = parser.value(seed).toUInt(&ok);
         if (!ok) return usage_error("--seed needs a non-negative number, not \"" + parser.value(seed) + "\"");
         sim.pace = parser.isSet(pace);
+        auto played = nlx::sim::parse_fault(parser.value(fault).toStdString());
+        if (!played) return usage_error(nlx::app::qs(played.message()));
+        sim.fault = *played;
         auto started = nlx::app::start_simulation(sim);
         if (!started) return usage_error(nlx::app::qs(started.message()));
         instrument = std::move(*started);

@@ -24,6 +24,8 @@ public:
     // Opens a file in the desktop's application for its type (a text viewer, a spreadsheet
     // program); false when none could be started.
     virtual bool open_with_desktop(const QString& path) = 0;
+    // Opens the folder that holds `path` in the desktop's file manager; false when none started.
+    virtual bool show_in_folder(const QString& path) = 0;
     // The system's printer dialog on `printer`: the queue and its settings chosen there stay in
     // it. False when the operator cancels.
     virtual bool choose_printer(QWidget* parent, QPrinter& printer) = 0;
@@ -38,7 +40,12 @@ public:
     QString save_file(QWidget* parent, const QString& folder, const QString& filter = {}) override;
     bool ask_ok_cancel(QWidget* parent, const QString& title, const QString& text) override;
     bool open_with_desktop(const QString& path) override;
+    bool show_in_folder(const QString& path) override;
     bool choose_printer(QWidget* parent, QPrinter& printer) override;
 };
+
+// Opens `path` in the desktop's program for its kind; when there is none, says so and offers to
+// show the file in its folder.
+void open_or_show_folder(OperatorDialogs& dialogs, QWidget* parent, const QString& path);
 
 }  // namespace nlx::app

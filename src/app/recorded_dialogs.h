@@ -24,6 +24,8 @@ public:
     bool yes = true;                     // answer of every yes/no and OK/Cancel box
     QStringList shown_files;             // files handed to the desktop's applications
     bool viewer_works = true;
+    QStringList shown_folders;           // files whose folder was opened
+    bool file_manager_works = true;
     QString printer_pdf;                 // the printer dialog chooses printing to this PDF file
     int printer_dialogs = 0;
 
@@ -42,6 +44,11 @@ public:
     bool open_with_desktop(const QString& path) override {
         shown_files << path;
         return viewer_works;
+    }
+
+    bool show_in_folder(const QString& path) override {
+        shown_folders << path;
+        return file_manager_works;
     }
 
     bool choose_printer(QWidget*, QPrinter& printer) override {

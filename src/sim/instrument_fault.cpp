@@ -24,6 +24,8 @@ constexpr Named kFaults[] = {
     {"no-live", FaultKind::no_live, false},
 };
 
+}  // namespace
+
 std::string known_names() {
     std::string out;
     for (const auto& f : kFaults) {
@@ -32,8 +34,6 @@ std::string known_names() {
     }
     return out;
 }
-
-}  // namespace
 
 Result<Fault> parse_fault(std::string_view text) {
     auto eq = text.find('=');

@@ -28,6 +28,8 @@ struct Fault {
 };
 
 Result<Fault> parse_fault(std::string_view text);
+// The fault names as the command line takes them ("none, bad-ack, …, stall-after=BYTES, …").
+std::string known_names();
 std::string fault_text(const Fault& fault);
 
 }  // namespace nlx::sim

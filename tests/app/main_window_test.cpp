@@ -4,6 +4,10 @@
 
 #include "shell_fixture.h"
 #include "app/form3.h"
+#include "app/qt_translation.h"
+#include "core/texts.h"
+#include <QMessageBox>
+#include <QPushButton>
 
 using namespace nlx;
 using namespace nlx::app;
@@ -12,6 +16,8 @@ using namespace nlx::app::test;
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QVERIFY2(use_qt_chinese(*qApp), "Qt's catalogue qtbase_zh_CN.qm is not installed"); }
+
     void wait_dots_data() {
         QTest::addColumn<int>("ticks");
         QTest::addColumn<QString>("label");
@@ -44,6 +50,48 @@ private slots:
         QVERIFY(logo->isHidden());
         QVERIFY(shell.grid().isVisible());
         QVERIFY(shell.form->findChild<QLabel*>("Label2")->isHidden());
+    }
+
+    // After 型号切换 to another model the key goes to whatever has the focus, as on a desktop:
+    // the main window still leaves the logo state, and the grid shows the new model's headers
+    // without the old model's groups.
+    void key_press_after_a_model_change_shows_the_new_models_empty_grid() {
+        Shell shell;
+        shell.start_with_groups('b', 6);
+        shell.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(shell.form.get()));
+        shell.grid().setFocus();
+        shell.action("codechange")->trigger();
+        shell.choose('e');
+        QVERIFY(shell.grid().isHidden());
+        shell.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(shell.form.get()));
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused ? focused : shell.form.get(), Qt::Key_Space);
+        QVERIFY(shell.grid().isVisible());
+        QCOMPARE(shell.grid().cells().rowCount(), 1);
+        QCOMPARE(shell.grid().cells().text(0, 1), QString());
+        QCOMPARE(shell.grid().cells().header(14), QStringLiteral("filename"));
+    }
+
+    void status_bar_names_the_database_model_and_port() {
+        Shell shell;
+        shell.start(SerialSettings{PortSpec{2, {}}, 4800});
+        shell.choose('d');
+        const QString line = shell.form->findChild<QLabel*>("statusLine")->text();
+        QCOMPARE(line, qs(texts::status_line(database_path(shell.folder()).string(), "NLX3520B", "com2", 4800)));
+        shell.form->use_settings(SerialSettings{PortSpec{1, "/dev/ttyUSB0"}, 9600});
+        QVERIFY(shell.form->findChild<QLabel*>("statusLine")->text().contains(QStringLiteral("/dev/ttyUSB0")));
+    }
+
+    // Qt's own buttons and dialogs speak Chinese once its catalogue is loaded.
+    void standard_buttons_are_chinese() {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("提示"), QStringLiteral("?"),
+                        QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Ok)->text().remove('&'), QStringLiteral("确定"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text().remove('&'), QStringLiteral("取消"));
+        QVERIFY(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));
+        QVERIFY(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("否")));
     }
 
     void right_button_pops_up_the_menu_left_does_not() {
@@ -118,7 +166,8 @@ private slots:
         const auto copy = shell.folder() / "copy.db";
         shell.dialogs.files.push_back(qpath(copy));
         shell.action("saveas")->trigger();
-        QCOMPARE(shell.dialogs.messages.size(), std::size_t(1));
+        QCOMPARE(shell.dialogs.messages.size(), std::size_t(2));
+        QCOMPARE(shell.dialogs.messages.back().text, qs(texts::saved_as(copy.string())));
         QVERIFY(std::filesystem::exists(copy));
         QCOMPARE(shell.form->database_file(), database_path(shell.folder()));
         shell.dialogs.files.push_back(qpath(database_path(shell.folder())));

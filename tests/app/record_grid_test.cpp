@@ -1,5 +1,6 @@
 // Record grid: Delete removes whole rows from the display only, the marker follows clicks and
 // not the arrow keys, octave rows rewrite the headers, model a opens history files.
+#include "core/texts.h"
 #include "shell_fixture.h"
 
 using namespace nlx;
@@ -141,11 +142,19 @@ private slots:
         const QString file = qpath(storage_folder(shell.folder()) / utf8(grid.cells().text(history, 23)));
         QCOMPARE(shell.dialogs.shown_files, QStringList{file});
 
+        // No program for the file's kind: said so, and its folder offered instead.
+        shell.dialogs.viewer_works = false;
+        click_cell(grid, history, 23);
+        QCOMPARE(shell.dialogs.messages.back().text, qs(texts::no_program_for(utf8(file))));
+        QCOMPARE(shell.dialogs.shown_folders, QStringList{file});
+        shell.dialogs.viewer_works = true;
+        shell.dialogs.shown_files.clear();
+
         // A file gone since the download is said so, not handed to the viewer.
         QVERIFY(QFile::remove(file));
         click_cell(grid, history, 23);
         QVERIFY(shell.dialogs.messages.back().text.contains(QStringLiteral("不存在")));
-        QCOMPARE(shell.dialogs.shown_files.size(), 1);
+        QVERIFY(shell.dialogs.shown_files.isEmpty());
     }
 };
 

@@ -22,7 +22,7 @@ for f in ./usr/bin/nlx ./usr/lib/nlx/nlx-qt ./usr/bin/nlx-gui ./usr/share/applic
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6serialport6 libqt6widgets6 libqt6charts6 libsqlite3-0 libxlsxwriter; do
+for lib in libqt6serialport6 libqt6widgets6 libqt6charts6 libsqlite3-0 libxlsxwriter qt6-translations-l10n; do
   grep -q "$lib" <<<"$depends" || fail "Depends does not name $lib: $depends"
 done
 # Every dependency is a Debian package, installed here from this release's archive.
