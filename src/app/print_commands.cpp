@@ -37,15 +37,48 @@ void PrintCommands::printer_setup() {
     dialogs_.choose_printer(&window_, printer());
 }
 
+void PrintCommands::renew_printer() {
+    // A job that failed or was stopped can leave Qt's printer active, refusing every later
+    // change of queue or file ("Cannot be changed while printer is active"): the next job gets
+    // a fresh printer with what the operator chose.
+    if (!printer_) return;
+    const QPrinter& old = *printer_;
+    auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    fresh->setOutputFormat(old.outputFormat());
+    if (old.outputFormat() == QPrinter::NativeFormat) fresh->setPrinterName(old.printerName());
+    fresh->setOutputFileName(old.outputFileName());
+    fresh->setPageLayout(old.pageLayout());
+    fresh->setCopyCount(old.copyCount());
+    fresh->setCollateCopies(old.collateCopies());
+    fresh->setColorMode(old.colorMode());
+    fresh->setDuplex(old.duplex());
+    printer_ = std::move(fresh);
+}
+
 bool PrintCommands::printer_ready() {
     if (jobs_.running()) return false;
-    // A printer set to a file needs no queue; the system's printers need one at least.
-    if (printer().outputFormat() == QPrinter::NativeFormat && render::printer_names().isEmpty()) {
+    // A printer set to a file needs its file; the system's printers need one queue at least.
+    // Qt falls back to a PDF printer without a file on a computer with no queue.
+    const QPrinter& target = printer();
+    const bool no_target = target.outputFormat() == QPrinter::NativeFormat
+                               ? render::printer_names().isEmpty()
+                               : target.outputFileName().isEmpty();
+    if (no_target) {
         dialogs_.inform(&window_, {}, qs(texts::kNoPrinter));
         return false;
     }
     return true;
 }
+
+namespace {
+
+// The queue or file a job goes to, as the operator chose it.
+QString target_name(const QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::PdfFormat) return printer.outputFileName();
+    return printer.printerName().isEmpty() ? qs(texts::kDefaultPrinter) : printer.printerName();
+}
+
+}  // namespace
 
 reports::ReportRows PrintCommands::grid_rows() const { return grid_report_rows(grid_.cells()); }
 
@@ -70,8 +103,9 @@ void PrintCommands::print_range(int first, int last) {
     }
     const qint64 total = qint64(pages.size());
     QPrinter& target = printer();
-    const QString what = target.outputFormat() == QPrinter::PdfFormat ? target.outputFileName() : target.printerName();
+    const QString what = target_name(target);
     if (!jobs_.start(target, std::move(pages), what)) return;
+    wait_.count(Form3::Count::pages);
     wait_.show_with(qs(texts::kPrintingCaption));
     wait_.set_progress(0, total);
     wait_.set_cancellable(true);
@@ -84,8 +118,10 @@ void PrintCommands::job_ended() {
     emit running_changed(false);
     const auto& outcome = jobs_.outcome();
     if (!outcome) return;
+    if (*outcome && **outcome) return;
+    renew_printer();
     if (!*outcome) dialogs_.inform(&window_, {}, qs(texts::kPrintFailed) + qs(outcome->message()));
-    else if (!**outcome) dialogs_.inform(&window_, {}, qs(texts::kPrintCancelled));
+    else dialogs_.inform(&window_, {}, qs(texts::kPrintCancelled));
 }
 
 void PrintCommands::print_one() {
@@ -122,9 +158,11 @@ void PrintCommands::print_one() {
     parts_.sheet->show();
 
     QPrinter& target = printer();
-    const QString what = target.outputFormat() == QPrinter::PdfFormat ? target.outputFileName() : target.printerName();
-    if (auto printed = render::paint_sheet(target, text, box, utf8(what)); !printed)
+    const QString what = target_name(target);
+    if (auto printed = render::paint_sheet(target, text, box, utf8(what)); !printed) {
+        renew_printer();
         dialogs_.inform(&window_, {}, qs(texts::kPrintFailed) + qs(printed.message()));
+    }
 }
 
 }  // namespace nlx::app

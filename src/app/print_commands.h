@@ -53,6 +53,7 @@ signals:
 private:
     reports::ReportRows grid_rows() const;
     bool printer_ready();
+    void renew_printer();
     void job_ended();
 
     QWidget& window_;

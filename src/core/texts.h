@@ -69,11 +69,12 @@ inline constexpr std::string_view kOctaveTooltip = "纵坐标为声级,横坐标
 // percentile levels read off the distribution beside the instrument's, the save items.
 inline constexpr std::string_view kLevelAxis = "声级 (dB)";
 inline constexpr std::string_view kPercentAxis = "百分比 (%)";
-inline constexpr std::string_view kHourAxis = "整点时间 (hour)";
+inline constexpr std::string_view kHourAxis = "整点时间 (时)";
 inline constexpr std::string_view kFrequencyAxis = "中心频率 (Hz)";
 inline constexpr std::string_view kDayNightHours = "昼间为06时至21时，夜间为22时至05时";
 inline constexpr std::string_view kFromDistribution = "由分布读出";
 inline constexpr std::string_view kFromInstrument = "仪器";
+inline constexpr std::string_view kChartGroup = "序号 ";  // the group a distribution chart shows
 inline constexpr std::string_view kSaveChartPng = "保存图表为PNG图片...";
 inline constexpr std::string_view kSaveChartSvg = "保存图表为SVG图片...";
 inline constexpr std::string_view kSaveChartFailed = "保存图表时出错：";
@@ -98,7 +99,29 @@ inline constexpr std::string_view kPrintingCaption = "正在打印...";
 inline constexpr std::string_view kPrintFailed = "打印时出错：";
 inline constexpr std::string_view kPrintCancelled = "打印已取消";
 inline constexpr std::string_view kNothingToPrint = "没有可打印的记录";
-inline constexpr std::string_view kNoPrinter = "没有可用的打印机，请先在系统中添加打印机";
+inline constexpr std::string_view kNoPrinter =
+    "本机没有安装打印机。请用 设置 → 打印机 选择一台打印机，或选择打印到PDF文件。";
+// A job that could not start or end on the chosen printer or file, and what to do then.
+inline std::string print_not_started(std::string_view target) {
+    return "无法在“" + std::string(target) + "”上开始打印。请检查打印机是否已接通，或用 设置 → 打印机 另选打印机或PDF文件。";
+}
+inline std::string print_page_not_started(int page, std::string_view target) {
+    return "无法在“" + std::string(target) + "”上开始第" + std::to_string(page) + "页。";
+}
+inline std::string print_not_finished(std::string_view target) {
+    return "打印任务未能在“" + std::string(target) + "”上完成。";
+}
+inline constexpr std::string_view kDefaultPrinter = "默认打印机";
+// Added: the main window's status bar, and the copy 另存 wrote.
+inline std::string status_line(std::string_view database, std::string_view model, std::string_view port, int baud) {
+    return "记录数据库：" + std::string(database) + "    型号：" + std::string(model) + "    串行口：" + std::string(port) +
+           "    波特率：" + std::to_string(baud);
+}
+inline std::string saved_as(std::string_view file) { return "记录数据库已另存为：\n" + std::string(file); }
+// The please-wait window counts groups and pages in their own words, bytes as bytes.
+inline constexpr std::string_view kCountGroups = "组";
+inline constexpr std::string_view kCountPages = "页";
+inline constexpr std::string_view kCountBytes = "字节";
 
 // --- Spreadsheet export ------------------------------------------------------------------------
 inline constexpr std::string_view kExportingCaption = "正在导出中...";
@@ -211,9 +234,13 @@ inline std::string wait_label(unsigned long long ticks) {
     return "请稍候" + std::string(ticks % 6 == 0 ? 6 : ticks % 6, '.');
 }
 inline constexpr std::string_view kWaitCancel = "取消";  // added: stops the download
+// Added: the choices of the file dialogs.
+inline constexpr std::string_view kFilterAll = "所有文件 (*)";
+inline constexpr std::string_view kFilterRecords = "记录数据库 (*.db)";
 
 // Model selection dialog and its confirmation message.
 inline constexpr std::string_view kModelPrompt = "请确定仪器型号";
+inline constexpr std::string_view kModelDialogTitle = "仪器型号选择";  // added: the dialog's title
 inline constexpr std::string_view kModelConfirm = "确 定";
 inline constexpr std::string_view kConfirmTitle = "提示";
 inline constexpr std::string_view kConfirmPort = "      串行口为：";
@@ -229,6 +256,10 @@ inline constexpr std::string_view kSettingsSave = "保存设置";
 inline constexpr std::string_view kOtherPort = "本机串行口：";
 inline constexpr std::string_view kNoPortsFound = "（未找到串行口，可直接输入设备名）";
 inline constexpr std::string_view kSettingsSaveFailed = "保存设置时出错：";
+// Added: what 保存设置 wrote, and where.
+inline std::string settings_saved(std::string_view port, int baud, std::string_view file) {
+    return "设置已保存：串行口为" + std::string(port) + "，波特率为" + std::to_string(baud) + "\n（" + std::string(file) + "）";
+}
 inline constexpr std::string_view kSettingsFallback = "已选com1和9600";
 inline constexpr std::string_view kBadPortName = "串行口名称错误：";
 // Added: 探测 asks each port for the live level and selects the first that answers.
@@ -256,8 +287,12 @@ inline constexpr std::string_view kOpenHistoryTitle = "用户选择";
 inline std::string history_missing(std::string_view file) {
     return "文件" + std::string(file) + "不存在";
 }
-inline std::string file_not_opened(std::string_view file) {
-    return "无法打开文件" + std::string(file);
+// Added: the desktop has no program set for the file's kind; its folder is offered instead.
+inline std::string no_program_for(std::string_view file) {
+    return "本机没有设置打开这类文件的程序：\n" + std::string(file) + "\n是否打开文件所在的文件夹？";
+}
+inline std::string folder_not_opened(std::string_view folder) {
+    return "无法打开文件夹" + std::string(folder);
 }
 // Added: the record table could not be read into the grid.
 inline constexpr std::string_view kGridReadFailed = "读取记录时出错：";

@@ -12,6 +12,8 @@
 #include <algorithm>
 
 #include "core/atomic_file.h"
+#include "core/texts.h"
+#include "reports/sheet_lines.h"
 
 namespace nlx::render {
 namespace {
@@ -85,12 +87,12 @@ Result<bool> paint_report(QPagedPaintDevice& device, const std::vector<reports::
     if (pages.empty()) return fail("nothing to print on " + what);
     use_a3(device);
     QPainter painter;
-    if (!painter.begin(&device)) return fail("cannot print on " + what);
+    if (!painter.begin(&device)) return fail(texts::print_not_started(what));
     painter.setRenderHint(QPainter::TextAntialiasing);
     for (std::size_t p = 0; p < pages.size(); ++p) {
         if (p > 0 && !static_cast<QPagedPaintDevice&>(device).newPage()) {
             painter.end();
-            return fail("cannot start page " + std::to_string(p + 1) + " on " + what);
+            return fail(texts::print_page_not_started(int(p) + 1, what));
         }
         paint_page(painter, device, pages[p]);
         if (progress && !progress(int(p) + 1, int(pages.size()))) {
@@ -99,7 +101,7 @@ Result<bool> paint_report(QPagedPaintDevice& device, const std::vector<reports::
             return false;
         }
     }
-    if (!painter.end()) return fail("the job could not be finished on " + what);
+    if (!painter.end()) return fail(texts::print_not_finished(what));
     return true;
 }
 
@@ -107,7 +109,7 @@ Result<void> paint_sheet(QPagedPaintDevice& device, const std::string& text, con
                          const std::string& what) {
     use_a3(device);
     QPainter painter;
-    if (!painter.begin(&device)) return fail("cannot print on " + what);
+    if (!painter.begin(&device)) return fail(texts::print_not_started(what));
     const double unit = pixels_per_twip(device);
     const QFont font = report_font(box.font);
     const QFontMetricsF metrics(font, &device);
@@ -116,25 +118,36 @@ Result<void> paint_sheet(QPagedPaintDevice& device, const std::string& text, con
     const double width = box.width * unit, bottom = (box.top + box.height) * unit;
     painter.setClipRect(QRectF(box.left * unit, box.top * unit, width, box.height * unit));
     // The label's lines, one em apart as the 宋体 face sets them; a line too long for the box
-    // breaks at a space, and lines below the box are not shown.
+    // breaks at its last space that fits, and lines below the box are not shown.
+    const reports::TextWidth text_width = [&metrics](std::string_view piece) {
+        return metrics.horizontalAdvance(QString::fromUtf8(piece.data(), qsizetype(piece.size())));
+    };
     double top = box.top * unit;
-    for (const QString& paragraph : qs(text).split(QLatin1Char('\n'))) {
-        QTextLayout layout(paragraph, font, &device);
-        QTextOption option(Qt::AlignLeft);
-        option.setWrapMode(QTextOption::WordWrap);
-        layout.setTextOption(option);
-        layout.setCacheEnabled(true);
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width);
-            line.setPosition(QPointF(0, top + em * ascent_share - line.ascent()));
+    std::string_view rest = text;
+    while (top < bottom) {
+        const std::size_t lf = rest.find('\n');
+        const std::string_view paragraph = rest.substr(0, lf);
+        for (const std::string& piece : reports::break_at_spaces(paragraph, width, text_width)) {
+            QTextLayout layout(qs(piece), font, &device);
+            QTextOption option(Qt::AlignLeft);
+            option.setWrapMode(QTextOption::NoWrap);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            if (line.isValid()) {
+                line.setPosition(QPointF(0, top + em * ascent_share - line.ascent()));
+                layout.endLayout();
+                layout.draw(&painter, QPointF(box.left * unit, 0));
+            } else {
+                layout.endLayout();
+            }
             top += em;
+            if (top >= bottom) break;
         }
-        layout.endLayout();
-        layout.draw(&painter, QPointF(box.left * unit, 0));
-        if (top >= bottom) break;
+        if (lf == std::string_view::npos) break;
+        rest.remove_prefix(lf + 1);
     }
-    if (!painter.end()) return fail("the job could not be finished on " + what);
+    if (!painter.end()) return fail(texts::print_not_finished(what));
     return {};
 }
 

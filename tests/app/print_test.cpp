@@ -5,12 +5,18 @@
 
 #include "app/form3.h"
 #include "app/print_commands.h"
+#include "core/texts.h"
+#include "render/report_painter.h"
 #include "shell_fixture.h"
 
 namespace nlx::app::test {
 
 class PrintTest : public QObject {
     Q_OBJECT
+
+public:
+    // No printer queue is reachable: the tests choose their printers themselves.
+    PrintTest() { qputenv("CUPS_SERVER", "/nonexistent/nlx-no-cups.sock"); }
 
     // The PDF's text as pdftotext lays it out.
     static QString pdf_text(const QString& file) {
@@ -81,6 +87,65 @@ private slots:
         QCOMPARE(texts[0], texts[1]);
         for (const char* group : {" 004 ", " 005 ", " 006 ", " 007 "}) QVERIFY(texts[0].contains(QLatin1String(group)));
         QVERIFY(!texts[0].contains(QStringLiteral(" 003 ")) && !texts[0].contains(QStringLiteral(" 008 ")));
+    }
+
+    // A job that failed leaves the printer ready: the file chosen next with 打印机 takes the
+    // next job, and the message names what failed in Chinese.
+    void aFailedJobLeavesThePrinterReady() {
+        Shell shell;
+        shell.start_with_groups('b', 5);
+        shell.dialogs.printer_pdf = shell.home.filePath(QStringLiteral("missing/folder/report.pdf"));
+        shell.action("printerr")->trigger();
+        shell.action("printall")->trigger();
+        QVERIFY(wait_for_job(shell));
+        const QString failed = shell.dialogs.messages.back().text;
+        QVERIFY2(failed.startsWith(qs(texts::kPrintFailed)) && failed.contains(QStringLiteral("missing/folder/report.pdf")),
+                 qPrintable(failed));
+        for (const char* english : {"cannot", "print on", "printer"}) QVERIFY(!failed.contains(QLatin1String(english)));
+
+        const QString pdf = shell.home.filePath(QStringLiteral("report.pdf"));
+        shell.dialogs.printer_pdf = pdf;
+        shell.action("printerr")->trigger();
+        QCOMPARE(shell.form->prints().printer().outputFileName(), pdf);
+        const auto messages = shell.dialogs.messages.size();
+        shell.action("printall")->trigger();
+        QVERIFY(wait_for_job(shell));
+        QCOMPARE(shell.dialogs.messages.size(), messages);
+        QCOMPARE(pages(pdf_text(pdf)), 1);
+
+        // And 打印单组 after a failed sheet, the same.
+        shell.dialogs.printer_pdf = shell.home.filePath(QStringLiteral("missing/folder/sheet.pdf"));
+        shell.action("printerr")->trigger();
+        shell.action("printone")->trigger();
+        QVERIFY(shell.dialogs.messages.back().text.startsWith(qs(texts::kPrintFailed)));
+        const QString sheet = shell.home.filePath(QStringLiteral("sheet.pdf"));
+        shell.dialogs.printer_pdf = sheet;
+        shell.action("printerr")->trigger();
+        shell.action("printone")->trigger();
+        QVERIFY(pdf_text(sheet).contains(QStringLiteral("序号:001")));
+    }
+
+    // A computer without a printer queue: Qt falls back to a PDF printer without a file, and
+    // the operator is told to choose one with 打印机 rather than shown a failed job.
+    void noPrinterSaysWhatToDo() {
+        Shell shell;
+        shell.start_with_groups('b', 5);
+        if (!render::printer_names().isEmpty()) QSKIP("this computer has a printer queue");
+        shell.action("printall")->trigger();
+        QVERIFY(!shell.form->prints().running());
+        QCOMPARE(shell.dialogs.messages.back().text, qs(texts::kNoPrinter));
+        shell.action("printone")->trigger();
+        QCOMPARE(shell.dialogs.messages.back().text, qs(texts::kNoPrinter));
+
+        // Then a PDF file chosen with 打印机 takes the next job.
+        const QString pdf = shell.home.filePath(QStringLiteral("report.pdf"));
+        shell.dialogs.printer_pdf = pdf;
+        shell.action("printerr")->trigger();
+        const auto messages = shell.dialogs.messages.size();
+        shell.action("printall")->trigger();
+        QVERIFY(wait_for_job(shell));
+        QCOMPARE(shell.dialogs.messages.size(), messages);
+        QCOMPARE(pages(pdf_text(pdf)), 1);
     }
 
     void printOneRestoresTheWindow() {
