@@ -29,10 +29,10 @@ demo: build
 	  $(BUILD)/src/cli/nlx demo; \
 	fi
 
-# Pictures of every window after a download of each model, for the README and for review, and
-# the first page of the demo's table report.
+# Pictures of every window after a download of each model, for the README and for review, taken
+# on a real X display with a window manager, and the first page of the demo's table report.
 screenshots: build
-	@$(BUILD)/src/app/nlx-gui --screenshot docs/screenshots
+	@scripts/with-real-display.sh $(BUILD)/src/app/nlx-gui --screenshot docs/screenshots
 	@rm -rf $(BUILD)/shots-home && NLX_HOME=$(abspath $(BUILD))/shots-home $(BUILD)/src/cli/nlx demo >/dev/null
 	@pdftoppm -png -r 40 -f 1 -l 1 -singlefile $(BUILD)/shots-home/demo-report-a.pdf docs/screenshots/report-page
 	@echo docs/screenshots/report-page.png

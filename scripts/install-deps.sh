@@ -6,11 +6,11 @@ packages=(
   cmake ninja-build g++ make pkg-config dpkg-dev file
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libsqlite3-dev
-  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n
   libxlsxwriter-dev python3-openpyxl
   fonts-noto-cjk locales-all
   clang libclang-rt-14-dev
-  xvfb xauth poppler-utils desktop-file-utils man-db
+  xvfb xauth openbox x11-utils libxtst-dev poppler-utils desktop-file-utils man-db
   cups cups-client printer-driver-cups-pdf
 )
 

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "app/chart_view.h"
@@ -42,6 +43,8 @@ namespace nlx::app {
 Form1::Form1(std::filesystem::path app_folder, OperatorDialogs& dialogs)
     : app_folder_(std::move(app_folder)), dialogs_(dialogs) {
     setObjectName("Form1");
+    // Below this the charts' axis labels and the grid's columns no longer read.
+    setMinimumSize(900, 620);
     resize(1200, 860);
     build_central();
     build_menus();
@@ -87,6 +90,9 @@ void Form1::build_central() {
     auto* background = new QWidget(this);
     background->setObjectName("background");
     background->setAutoFillBackground(true);
+    // The window's background takes the keyboard while the grid is hidden, so that a key press
+    // reaches the main window (and leaves the logo) whichever widget had the focus before.
+    background->setFocusPolicy(Qt::StrongFocus);
     auto* layout = new QVBoxLayout(background);
     layout->setContentsMargins(8, 8, 8, 8);
 
@@ -140,6 +146,11 @@ void Form1::build_central() {
     connect(this, &Form1::current_group_changed, this, [this](int row) { charts_->distribution_update(row, data1()); });
     layout->addStretch(0);  // with grid and logo gone the title label stays at the top
     setCentralWidget(background);
+
+    status_line_ = new QLabel(this);
+    status_line_->setObjectName("statusLine");
+    status_line_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(status_line_, 1);
 }
 
 void Form1::build_menus() {
@@ -231,9 +242,13 @@ void Form1::tm27(bool all) {
     form5_->show();
     if (!tm27_.start(links_, std::move(request))) return;
     set_serial_command_running(true);
+    wait_->count(Form3::Count::groups);
     wait_->show_with(qs(texts::kTm27Caption));
     wait_->set_progress(0, qint64(last - first + 1));
     wait_->set_cancellable(true);
+    // The speed choice stays in front of the please-wait window while it is open.
+    form5_->raise();
+    form5_->activateWindow();
 }
 
 void Form1::set_serial_command_running(bool running) {
@@ -253,6 +268,7 @@ void Form1::start(const std::optional<SerialSettings>& settings) {
     timer1_.stop();
     db_path_ = database_path(app_folder_);
     data1_.reset();
+    update_status_line();
     image1_->setPixmap(load_logo(app_folder_));
     show_model_dialog();
 }
@@ -282,8 +298,10 @@ void Form1::confirm_model(char letter) {
     charts_->set_model(*model);
     show();
     grid_->lay_out(*model);
+    centralWidget()->setFocus();
     label1_->setText(qs(model->title_label));
     setWindowTitle(qs(model->window_caption));
+    update_status_line();
     dialogs_.inform(this, qs(texts::kConfirmTitle), qs(confirmation_message(*model, settings_)));
     if (!capture_to_offer_.isEmpty()) offer_capture(std::exchange(capture_to_offer_, QString()));
 }
@@ -319,6 +337,12 @@ void Form1::show_settings() {
 void Form1::use_settings(const SerialSettings& settings) {
     settings_ = settings;
     settings_note_.clear();
+    update_status_line();
+}
+
+void Form1::update_status_line() {
+    const std::string model = model_info_ ? std::string(model_info_->option_caption) : std::string("-");
+    status_line_->setText(qs(texts::status_line(db_path_.string(), model, port_caption(settings_.port), settings_.baud)));
 }
 
 void Form1::about() {
@@ -390,6 +414,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::download() {
     if (!model_info_ || downloads_.running()) return;
     set_serial_command_running(true);
+    wait_->count(Form3::Count::bytes);
     wait_->set_cancellable(true);
     DownloadJob job{{ab_, settings_.port, settings_.baud}, db_path_, storage_folder(app_folder_)};
     if (!downloads_.start(job)) set_serial_command_running(false);
@@ -444,11 +469,13 @@ void Form1::open_file() {
             // The record connection goes back to the program's own file; the grid stays as it is.
             db_path_ = *outcome.fallback;
             data1_.reset();
+            update_status_line();
         }
         return;
     }
     db_path_ = to_path(chosen);
     data1_ = std::move(*outcome.database);
+    update_status_line();
     if (!refresh_grid()) return;
     show_grid();
     emit current_group_changed(grid_->current_row());
@@ -465,6 +492,8 @@ void Form1::save_as() {
     }
     if (auto message = save_database_as(*db, to_path(chosen)))
         dialogs_.inform(this, qs(message->title), qs(message->text));
+    else
+        dialogs_.inform(this, {}, qs(texts::saved_as(chosen.toStdString())));
 }
 
 void Form1::show_replaced_records(char model) {
@@ -512,7 +541,7 @@ void Form1::open_history_file(const QString& file) {
         dialogs_.inform(this, {}, qs(texts::history_missing(utf8(path))));
         return;
     }
-    if (!dialogs_.open_with_desktop(path)) dialogs_.inform(this, {}, qs(texts::file_not_opened(utf8(path))));
+    open_or_show_folder(dialogs_, this, path);
 }
 
 }  // namespace nlx::app

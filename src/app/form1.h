@@ -96,6 +96,7 @@ private:
     void build_central();
     QAction* action(const char* name) const;
     void set_serial_command_running(bool running);
+    void update_status_line();  // the database, the model and the port in the status bar
 
     void show_model_dialog();
     void show_settings();
@@ -144,6 +145,7 @@ private:
     std::optional<Database> data1_;
 
     QLabel* label1_ = nullptr;
+    QLabel* status_line_ = nullptr;
     QLabel* label2_ = nullptr;
     QLabel* image1_ = nullptr;
     RecordGrid* grid_ = nullptr;

@@ -180,6 +180,9 @@ void Form2::save() {
     }
     if (auto saved = save_settings(settings_file_, *settings); !saved)
         dialogs_.inform(this, {}, qs(texts::kSettingsSaveFailed) + qs(saved.message()));
+    else
+        dialogs_.inform(this, {}, qs(texts::settings_saved(port_caption(settings->port), settings->baud,
+                                                           settings_file_.string())));
 }
 
 void Form2::start_probe() {

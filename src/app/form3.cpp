@@ -53,12 +53,21 @@ void Form3::show_with(const QString& caption) {
     raise();
 }
 
-void Form3::set_progress(qint64 received, qint64 announced) {
-    if (announced <= 0) return;
-    // The bar counts kilobytes so that the largest transfer stays inside its int range.
-    bar_->setRange(0, int((announced + 1023) / 1024));
-    bar_->setValue(int(std::min(received, announced) / 1024));
-    bar_->setFormat(QStringLiteral("%1 / %2 B").arg(std::min(received, announced)).arg(announced));
+void Form3::set_progress(qint64 done, qint64 total) {
+    if (total <= 0) return;
+    done = std::min(done, total);
+    if (count_ == Count::bytes) {
+        // The bar counts kilobytes so that the largest transfer stays inside its int range.
+        bar_->setRange(0, int((total + 1023) / 1024));
+        bar_->setValue(int(done / 1024));
+    } else {
+        bar_->setRange(0, int(total));
+        bar_->setValue(int(done));
+    }
+    const std::string_view unit = count_ == Count::bytes    ? texts::kCountBytes
+                                  : count_ == Count::groups ? texts::kCountGroups
+                                                            : texts::kCountPages;
+    bar_->setFormat(QStringLiteral("%1 / %2 %3").arg(done).arg(total).arg(qs(unit)));
     bar_->show();
 }
 

@@ -18,8 +18,12 @@ public:
 
     // Sets the caption and shows the window; the dots start again from the label's first text.
     void show_with(const QString& caption);
-    // The bar of bytes received; hidden until the first call.
-    void set_progress(qint64 received, qint64 announced);
+    // What the bar counts: the bytes of a download, the groups of a TM27 job, the pages of a print.
+    enum class Count { bytes, groups, pages };
+    // Sets what the bar counts from now on (bytes until set otherwise).
+    void count(Count what) { count_ = what; }
+    // The bar of what is done of the whole; hidden until the first call.
+    void set_progress(qint64 done, qint64 total);
     // Whether the cancel button is offered.
     void set_cancellable(bool cancellable);
 
@@ -40,6 +44,7 @@ private:
     QPushButton* cancel_;
     QTimer timer_;
     unsigned long long ticks_ = 0;
+    Count count_ = Count::bytes;
 };
 
 }  // namespace nlx::app

@@ -8,6 +8,7 @@
 #include "app/record_grid.h"
 #include "charts/group_cells.h"
 #include "charts/octave_chart.h"
+#include "core/texts.h"
 #include "store/distribution_row.h"
 
 namespace nlx::app {
@@ -53,12 +54,20 @@ void GroupCharts::distribution_update(int row, Database* db) {
     if (!views_[2]->isHidden()) show_pair();
     if (!db) return;
     const auto rows = grid_rows();
+    // A group without a distribution (an octave group, or no row for it), or a table that cannot
+    // be read, leaves the pair as it is: never band levels drawn or named as a distribution.
+    if (!charts::has_level_distribution(*model_, rows, std::size_t(row))) return;
     const auto percent = distribution_percent(*db, *model_, rows.text(std::size_t(row), 0));
-    // A group without a distribution row, or a table that cannot be read, leaves the pair as it is.
     if (!percent || !*percent) return;
     const auto stored = charts::stored_percentiles(*model_, rows, std::size_t(row));
-    views_[0]->set_chart(charts::distribution_chart(model_->letter, **percent));
-    views_[1]->set_chart(charts::cumulative_chart(model_->letter, **percent, stored));
+    // Each chart names its group: the pair stays on its group while an octave group is current.
+    const std::string group = std::string(texts::kChartGroup) + rows.text(std::size_t(row), 0);
+    auto distribution = charts::distribution_chart(model_->letter, **percent);
+    distribution.note = group;
+    auto cumulative = charts::cumulative_chart(model_->letter, **percent, stored);
+    cumulative.note = group + "    " + cumulative.note;
+    views_[0]->set_chart(distribution);
+    views_[1]->set_chart(cumulative);
     show_pair();
 }
 

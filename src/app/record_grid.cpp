@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QMouseEvent>
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,9 @@ RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    // Rows of one fixed height scroll by pixels: thousands of groups move smoothly.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -29,9 +33,12 @@ RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent) {
 }
 
 void RecordGrid::lay_out(const ModelInfo& model) {
+    // Another model's groups never stand under this model's headers: its rows go, and the grid
+    // shows the one empty row until it is filled from this model's table.
+    const bool other_model = model_letter_ != 0 && model_letter_ != model.letter;
     model_letter_ = model.letter;
     const GridLayout& g = model.grid;
-    model_.set_layout(g);
+    model_.set_layout(g, other_model);
     twips_.assign(std::size_t(g.column_count), g.wide_width);
     twips_[0] = g.marker_width;
     for (int c = g.narrow_first; c <= g.narrow_last && c < g.column_count; ++c) twips_[std::size_t(c)] = g.narrow_width;
@@ -47,7 +54,27 @@ void RecordGrid::fill(const TableContents& table, const ModelInfo& model) {
     twips_.resize(std::size_t(model_.columnCount()), model.grid.wide_width);
     model_.set_centred(1, model_.columnCount() - 1);
     apply_widths();
+    widen_to_contents();
     if (model_.rowCount() > 0) set_current_row(0);
+}
+
+void RecordGrid::widen_to_contents() {
+    // A column keeps its layout width unless its header or longest text needs more (a model a
+    // history file name such as "1514339205.ln"): the text is never cut to "1514339…".
+    const QFontMetrics cells = fontMetrics(), headers = horizontalHeader()->fontMetrics();
+    const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 10;
+    for (int c = 1; c < model_.columnCount(); ++c) {
+        int longest = 0;
+        for (int r = 0; r < model_.rowCount(); ++r) longest = std::max(longest, int(model_.text(r, c).size()));
+        int needed = headers.horizontalAdvance(model_.header(c)) + padding;
+        // Only a few texts of the longest length are measured, not every row.
+        for (int r = 0, measured = 0; r < model_.rowCount() && measured < 8 && longest > 0; ++r)
+            if (const QString text = model_.text(r, c); text.size() == longest) {
+                needed = std::max(needed, cells.horizontalAdvance(text) + padding);
+                ++measured;
+            }
+        if (needed > columnWidth(c)) setColumnWidth(c, needed);
+    }
 }
 
 void RecordGrid::apply_widths() {

@@ -50,6 +50,8 @@ private:
     void remove_selected_rows();
 
     RecordGridModel model_;
+    void widen_to_contents();
+
     char model_letter_ = 0;
     std::vector<int> twips_;
 };

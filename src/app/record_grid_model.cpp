@@ -37,8 +37,9 @@ void RecordGridModel::resize_columns(int count) {
     for (auto& row : cells_) row.resize(headers_.size() - 1);
 }
 
-void RecordGridModel::set_layout(const GridLayout& layout) {
+void RecordGridModel::set_layout(const GridLayout& layout, bool clear_rows) {
     beginResetModel();
+    if (clear_rows) cells_.clear();
     resize_columns(layout.column_count);
     headers_[0].clear();
     for (int c = 1; c < int(headers_.size()); ++c)

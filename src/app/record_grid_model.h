@@ -23,9 +23,10 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The model's layout before the first fill: column count and header texts; the rows stay, and
-    // the first row gets the "*" marker (a grid with no rows gets one empty row for it).
-    void set_layout(const GridLayout& layout);
+    // The model's layout before the first fill: column count and header texts; the rows stay
+    // unless `clear_rows`, and the first row gets the "*" marker (a grid with no rows gets one
+    // empty row for it).
+    void set_layout(const GridLayout& layout, bool clear_rows = false);
     // Replaces every row with the table's, the headers with its column names; the column count
     // becomes the table's plus the marker column.
     void fill(const TableContents& table);

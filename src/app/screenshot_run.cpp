@@ -8,6 +8,9 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QGuiApplication>
+#include <QPixmap>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -95,8 +98,21 @@ private:
     void save(QWidget* widget, const QString& name) {
         QCoreApplication::processEvents();
         const QString file = QDir(folder_).filePath(name);
-        if (!widget->grab().save(file)) failed("cannot write " + file);
+        if (!picture(widget).save(file)) failed("cannot write " + file);
         else std::printf("%s\n", utf8(file).c_str());
+    }
+
+    // On a real display the window as the screen shows it, with the window manager's frame and
+    // title; on the headless platform the widget as it paints itself.
+    static QPixmap picture(QWidget* widget) {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb")) return widget->grab();
+        widget->raise();
+        widget->activateWindow();
+        // Mapped, framed and painted by the window manager and the X server before the grab.
+        run_until([] { return false; }, 400);
+        QScreen* screen = widget->screen();
+        const QRect frame = widget->frameGeometry();
+        return screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     }
 
     bool choose_model(Form1& form, char letter) {

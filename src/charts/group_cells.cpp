@@ -23,6 +23,10 @@ GroupKind row_kind(const ModelInfo& model, const GroupRows& rows, std::size_t ro
     return group_kind(group_cell(model, rows, row, "MODE").substr(0, 3));
 }
 
+bool has_level_distribution(const ModelInfo& model, const GroupRows& rows, std::size_t row) {
+    return model.has_distribution && row_kind(model, rows, row) != GroupKind::octave;
+}
+
 StoredPercentiles stored_percentiles(const ModelInfo& model, const GroupRows& rows, std::size_t row) {
     StoredPercentiles stored;
     const char* names[] = {"L10", "L50", "L90"};

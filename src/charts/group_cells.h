@@ -20,6 +20,10 @@ std::string group_cell(const ModelInfo& model, const GroupRows& rows, std::size_
 // What 分布图 draws for the group in `row`, from the first three characters of its MODE.
 GroupKind row_kind(const ModelInfo& model, const GroupRows& rows, std::size_t row);
 
+// Whether the group has a level distribution to draw: an octave group's Leq .. E columns hold its
+// band levels, and what its distribution row holds is no distribution of its level.
+bool has_level_distribution(const ModelInfo& model, const GroupRows& rows, std::size_t row);
+
 // The instrument's own L10, L50, L90 of the group (VL10.. for model d), where they read as numbers.
 StoredPercentiles stored_percentiles(const ModelInfo& model, const GroupRows& rows, std::size_t row);
 

@@ -43,6 +43,9 @@ std::string group_name(const Options& opt, const charts::GroupRows& rows) {
 charts::Chart distribution_pair_chart(const Options& opt, const ModelInfo& model, const Database& db,
                                       const charts::GroupRows& rows) {
     const std::size_t row = opt.row - 1;
+    if (!charts::has_level_distribution(model, rows, row))
+        throw Failure(group_name(opt, rows) + " is an octave group: its columns hold band levels and it has no level "
+                      "distribution (draw it with --kind octave)");
     auto percent = distribution_percent(db, model, rows.text(row, 0));
     if (!percent) throw Failure(percent.message() + " (" + db.path().string() + ")");
     if (!*percent)

@@ -5,11 +5,15 @@
 
 namespace nlx {
 
+std::string port_caption(const PortSpec& port) {
+    return port.device.empty() ? "com" + std::to_string(port.number) : port.device;
+}
+
 std::string confirmation_message(const ModelInfo& model, const SerialSettings& settings) {
     std::string text(model.confirm_line);
     text += "\n";
     text += texts::kConfirmPort;
-    text += settings.port.device.empty() ? "com" + std::to_string(settings.port.number) : settings.port.device;
+    text += port_caption(settings.port);
     text += "\n";
     text += texts::kConfirmSpeed;
     text += std::to_string(settings.baud);

@@ -12,6 +12,9 @@
 
 namespace nlx {
 
+// A port as the operator names it: "com1" .. "com3", or its device name.
+std::string port_caption(const PortSpec& port);
+
 // The "提示" box after a model is confirmed: the model's line, then "      串行口为：com" and the
 // port number (or the device name of a port that has one), then "      波特率为：" and the speed.
 std::string confirmation_message(const ModelInfo& model, const SerialSettings& settings);

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 namespace nlx::render {
 namespace {
@@ -60,7 +61,6 @@ BuiltChart build_chart(const charts::Chart& data) {
     for (double v : data.values) low = std::min(low, v), high = std::max(high, v);
     auto* y = new QValueAxis;
     y->setTitleText(qs(data.y_title));
-    y->setLabelFormat(QStringLiteral("%.0f"));
     if (data.y_max > 0 && high <= data.y_max) {
         y->setRange(low, data.y_max);
         y->setTickCount(6);
@@ -68,6 +68,12 @@ BuiltChart build_chart(const charts::Chart& data) {
         y->setRange(low, high + (high - low) * 0.08);
         y->applyNiceNumbers();
     }
+    // As many decimals as the tick step needs, so that no two ticks read alike ("0, 1, 1, 2").
+    const double step = (y->max() - y->min()) / std::max(1, y->tickCount() - 1);
+    auto whole = [](double v) { return std::abs(v - std::round(v)) < 1e-6; };
+    y->setLabelFormat(whole(step) && whole(y->min()) ? QStringLiteral("%.0f")
+                      : whole(step * 10) && whole(y->min() * 10) ? QStringLiteral("%.1f")
+                                                                 : QStringLiteral("%.2f"));
 
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);

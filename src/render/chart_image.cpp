@@ -6,6 +6,8 @@
 #include <QGraphicsLayout>
 #include <QChart>
 #include <QGraphicsScene>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
@@ -37,6 +39,10 @@ Result<void> save_chart(const charts::Chart& chart, const std::filesystem::path&
     buffer.open(QIODevice::WriteOnly);
     if (format == ImageFormat::svg) {
         QSvgGenerator svg;
+        // The resolution the chart was laid out at: the generator's own 72 dpi would write every
+        // font smaller than its text was measured, leaving gaps ("声级 (   dB)") and cut titles.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        svg.setResolution(screen ? qRound(screen->logicalDotsPerInchY()) : 96);
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));

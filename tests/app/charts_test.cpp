@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
+#include <QValueAxis>
+#include <cmath>
 
 #include "app/chart_view.h"
 #include "charts/distribution_charts.h"
@@ -87,6 +90,72 @@ private slots:
 
         QTest::mouseRelease(shell.form.get(), Qt::RightButton, {}, QPoint(5, 300));
         QVERIFY(!shell.action("savePng")->isVisible());
+    }
+
+    // An octave group's columns hold band levels: the pair stays on the group it showed, and
+    // names it, instead of drawing the octave group's row as a distribution.
+    void octaveGroupLeavesThePairOnItsGroup() {
+        for (char model : {'b', 'c'}) {
+            Shell shell;
+            shell.start_with_groups(model, 40);
+            const int statistics = row_with_mode(shell, "STA"), octave = row_with_mode(shell, "OCT");
+            QVERIFY(statistics >= 0 && octave >= 0);
+            shell.grid().set_current_row(statistics);
+            const auto shown = view(shell, "MSChart1")->chart_data().values;
+            const auto cumulative = view(shell, "MSChart2")->chart_data().note;
+            const std::string group = "序号 " + utf8(shell.grid().cells().text(statistics, 1));
+            QCOMPARE(view(shell, "MSChart1")->chart_data().note, group);
+            QVERIFY(cumulative.rfind(group, 0) == 0);
+            shell.grid().set_current_row(octave);
+            shell.grid().click(octave, 3);
+            QCOMPARE(view(shell, "MSChart1")->chart_data().values, shown);
+            QCOMPARE(view(shell, "MSChart2")->chart_data().note, cumulative);
+        }
+    }
+
+    // The tooltip inside the plot is the value under the mouse; outside it the chart's own.
+    void tooltipNamesTheHoveredValue() {
+        Shell shell;
+        shell.start_with_groups('c', 40);
+        shell.form->resize(1200, 860);
+        shell.form->show();
+        shell.grid().set_current_row(row_with_mode(shell, "STA"));
+        for (const char* name : {"MSChart1", "MSChart2"}) {
+            ChartView* chart = view(shell, name);
+            QVERIFY(QTest::qWaitForWindowExposed(shell.form.get()));
+            QChart* shown = chart->chart();
+            const auto& data = chart->chart_data();
+            for (int row : {10, 25, 60}) {
+                const QPointF at = shown->mapToPosition(QPointF(row + data.x_shift, 0), shown->series().front());
+                const QPoint in_view = chart->mapFromScene(shown->mapToScene(at + QPointF(0, -2)));
+                QCOMPARE(chart->tooltip_at(in_view),
+                         QString::fromStdString(data.names[std::size_t(row)] + ": " + data.value_texts[std::size_t(row)]));
+            }
+            QCOMPARE(chart->tooltip_at(QPoint(1, 1)), QStringLiteral("纵坐标为百分比,横坐标为声级"));
+        }
+    }
+
+    // A saved SVG sets its text at the size the chart was laid out with, as the window shows it.
+    void savedSvgKeepsTheWindowsTextSize() {
+        Shell shell;
+        shell.start_with_groups('c', 40);
+        shell.grid().set_current_row(row_with_mode(shell, "STA"));
+        auto* chart = view(shell, "MSChart1");
+        QTest::mouseRelease(chart->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+        const QString file = shell.home.filePath("distribution.svg");
+        shell.dialogs.files.push_back(file);
+        shell.action("saveSvg")->trigger();
+        shell.form->popup()->hide();
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QString svg = QString::fromUtf8(saved.readAll());
+        const QFont axis = chart->chart()->axes(Qt::Horizontal).front()->titleFont();
+        const int pixels = QFontInfo(axis).pixelSize();
+        const QRegularExpression title(QStringLiteral("font-size=\"([0-9.]+)\"[^>]*>\\s*声级"));
+        const auto found = title.match(svg);
+        QVERIFY2(found.hasMatch(), "no axis title in the SVG");
+        QVERIFY2(std::abs(found.captured(1).toDouble() - pixels) < 0.6,
+                 qPrintable(found.captured(1) + " against " + QString::number(pixels)));
     }
 
     void octaveGroupOfModelCHasTwelveBands() {

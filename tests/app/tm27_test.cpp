@@ -3,6 +3,8 @@
 #include <QLabel>
 
 #include "app/form5.h"
+#include "app/form3.h"
+#include <QProgressBar>
 #include "app/grid_rows.h"
 #include "link/fake_link.h"
 #include "reports/tm27_printout.h"
@@ -82,6 +84,8 @@ private slots:
             at = find(printer->written(), printout(shell, row), at);
             QVERIFY2(at != std::string::npos, "the groups in order");
         }
+        // The please-wait window counted groups, not bytes.
+        QCOMPARE(shell.form->wait_window()->findChild<QProgressBar*>("progress")->text(), QStringLiteral("3 / 3 组"));
         // Two pauses of two 20 s ticks on the printer line's clock.
         QVERIFY(printer->now() - start >= std::chrono::seconds(80));
         QVERIFY(printer->now() - start < std::chrono::seconds(100));

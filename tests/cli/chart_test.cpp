@@ -85,6 +85,8 @@ TEST_F(ChartCommand, RefusesWhatItCannotDrawAndWritesNothing) {
         {"41", "distribution", "past the last row (40)"},
         {row_of("STA"), "octave", "is not an octave group (MODE \"STA\")"},
         {row_of("OCT"), "24h", "is not part of a 24-hour run"},
+        {row_of("OCT"), "distribution", "is an octave group: its columns hold band levels"},
+        {row_of("OCT"), "cumulative", "is an octave group: its columns hold band levels"},
     };
     for (const auto& c : cases) {
         const fs::path out = dir / "refused.png";
