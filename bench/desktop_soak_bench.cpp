@@ -18,9 +18,9 @@
 #include <functional>
 #include <random>
 
-#include "app/form1.h"
-#include "app/form4.h"
-#include "app/form6.h"
+#include "app/main_window.h"
+#include "app/monitor_window.h"
+#include "app/model_dialog.h"
 #include "app/qt_text.h"
 #include "app/recorded_dialogs.h"
 #include "app/simulation.h"
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     QTemporaryDir home;
     nlx::app::RecordedDialogs dialogs;
-    nlx::app::Form1 form(nlx::app::to_path(home.path()), dialogs);
+    nlx::app::MainWindow form(nlx::app::to_path(home.path()), dialogs);
     form.start(nlx::SerialSettings{});
     auto choose = [&](char letter) {
         if (!form.model_dialog() || !form.model_dialog()->isVisible()) form.findChild<QAction*>("codechange")->trigger();
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         form.use_settings(nlx::app::simulation_settings(**instrument));
         form.findChild<QAction*>("recv")->trigger();
         bool ended = false;
-        auto c = QObject::connect(&form, &nlx::app::Form1::download_finished, [&] { ended = true; });
+        auto c = QObject::connect(&form, &nlx::app::MainWindow::download_finished, [&] { ended = true; });
         failures += !run_until([&] { return ended; }, 30000);
         QObject::disconnect(c);
 

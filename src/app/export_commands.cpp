@@ -3,7 +3,7 @@
 
 #include <QFileInfo>
 
-#include "app/form3.h"
+#include "app/wait_dialog.h"
 #include "app/operator_dialogs.h"
 #include "app/qt_text.h"
 #include "core/texts.h"
@@ -11,7 +11,7 @@
 
 namespace nlx::app {
 
-ExportCommands::ExportCommands(QWidget& window, OperatorDialogs& dialogs, Form3& wait)
+ExportCommands::ExportCommands(QWidget& window, OperatorDialogs& dialogs, WaitDialog& wait)
     : window_(window), dialogs_(dialogs), wait_(wait) {}
 
 ExportCommands::~ExportCommands() = default;

@@ -15,13 +15,13 @@ class QWidget;
 
 namespace nlx::app {
 
-class Form3;
+class WaitDialog;
 class OperatorDialogs;
 
 class ExportCommands final : public QObject {
     Q_OBJECT
 public:
-    ExportCommands(QWidget& window, OperatorDialogs& dialogs, Form3& wait);
+    ExportCommands(QWidget& window, OperatorDialogs& dialogs, WaitDialog& wait);
     ~ExportCommands() override;
 
     // Asks for the file (in `folder`), then writes `sheet` there off the window thread; nothing
@@ -41,7 +41,7 @@ private:
 
     QWidget& window_;
     OperatorDialogs& dialogs_;
-    Form3& wait_;
+    WaitDialog& wait_;
     QString path_;
     std::optional<Result<void>> worker_outcome_;  // written by the worker only
     std::optional<Result<void>> outcome_;

@@ -11,7 +11,7 @@
 
 #include "render/cjk_font.h"
 #include "render/offscreen.h"
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/operator_dialogs.h"
 #include "app/qt_text.h"
 #include "app/qt_translation.h"
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
     }
 
     nlx::app::DesktopDialogs dialogs;
-    nlx::app::Form1 form(nlx::application_folder(), dialogs);
+    nlx::app::MainWindow form(nlx::application_folder(), dialogs);
     if (!parser.positionalArguments().isEmpty())
         form.offer_capture_after_confirmation(QFileInfo(parser.positionalArguments().front()).absoluteFilePath());
     form.start(settings);

@@ -6,33 +6,37 @@ namespace {
 
 using U = ItemUse;
 
+using C = Command;
+
 constexpr MenuItemSpec kFile[] = {
-    {"recv", "接收", U::exclusive},       {"saveas", "另存", U::exclusive},
-    {"open", "打开", U::exclusive},       {"out", "导出", U::exclusive},
-    {"transfers", "传输记录", U::exclusive},
-    {"henggang1", "", U::separator},      {"codechange", "型号切换", U::exclusive},
-    {"henggang2", "", U::separator},      {"exit", "退出", U::always},
+    {"recv", "接收", U::exclusive, C::receive},          {"saveas", "另存", U::exclusive, C::save_as},
+    {"open", "打开", U::exclusive, C::open},             {"out", "导出", U::exclusive, C::export_records},
+    {"transfers", "传输记录", U::exclusive, C::transfers},
+    {"henggang1", "", U::separator, C::none},            {"codechange", "型号切换", U::exclusive, C::model_change},
+    {"henggang2", "", U::separator, C::none},            {"exit", "退出", U::always, C::exit},
 };
 constexpr MenuItemSpec kSettings[] = {
-    {"combaud", "通信参数", U::always},
-    {"printerr", "打印机", U::exclusive},
-    {"fenbt", "分布图", U::always},
-    {"tianjjl", "添加记录", U::exclusive},
+    {"combaud", "通信参数", U::always, C::serial_settings},
+    {"printerr", "打印机", U::exclusive, C::printer},
+    {"fenbt", "分布图", U::always, C::distribution},
+    {"tianjjl", "添加记录", U::exclusive, C::add_record},
 };
 constexpr MenuItemSpec kPrint[] = {
-    {"printone", "打印单组", U::exclusive}, {"printmore", "打印多组", U::exclusive},
-    {"printall", "打印全部", U::exclusive}, {"upone", "TM27单组", U::exclusive},
-    {"upall", "TM27全部", U::exclusive},
+    {"printone", "打印单组", U::exclusive, C::print_one}, {"printmore", "打印多组", U::exclusive, C::print_more},
+    {"printall", "打印全部", U::exclusive, C::print_all}, {"upone", "TM27单组", U::exclusive, C::tm27_one},
+    {"upall", "TM27全部", U::exclusive, C::tm27_all},
 };
-constexpr MenuItemSpec kHelp[] = {{"help1", "关于...", U::always}};
-constexpr MenuItemSpec kPopup[] = {
-    {"recv1", "接收", U::exclusive}, {"helpa", "帮助", U::always}, {"help2", "关于...", U::always}};
+constexpr MenuItemSpec kHelp[] = {{"help1", "关于...", U::always, C::about}};
+// The popup's 帮助 shows the same box as 帮助 → 关于... on the menu bar.
+constexpr MenuItemSpec kPopup[] = {{"recv1", "接收", U::exclusive, C::receive},
+                                   {"helpa", "帮助", U::always, C::help},
+                                   {"help2", "关于...", U::always, C::popup_about}};
 
 const MenuSpec kBar[] = {
     {"file", "文件", kFile, U::always},
     {"shez", "设置", kSettings, U::always},
     {"printt", "打印", kPrint, U::always},
-    {"jianc", "监测", {}, U::exclusive},
+    {"jianc", "监测", {}, U::exclusive, C::monitor},
     {"help", "帮助", kHelp, U::always},
 };
 const MenuSpec kPopupMenu{"tanchu1", "弹出", kPopup, U::always};

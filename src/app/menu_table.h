@@ -13,10 +13,21 @@ enum class ItemUse {
     separator,
 };
 
+// What an item runs; the main window binds each to its command, so an item bound to nothing
+// is a compile-time warning (-Wswitch), not a missing map entry.
+enum class Command {
+    none,  // a separator
+    receive, save_as, open, export_records, transfers, model_change, exit,
+    serial_settings, printer, distribution, add_record,
+    print_one, print_more, print_all, tm27_one, tm27_all,
+    monitor, about, popup_about, help,
+};
+
 struct MenuItemSpec {
     std::string_view name;     // objectName of the action
     std::string_view caption;
     ItemUse use;
+    Command command;
 };
 
 struct MenuSpec {
@@ -24,6 +35,7 @@ struct MenuSpec {
     std::string_view caption;
     std::span<const MenuItemSpec> items;  // empty: a menu-bar item of its own that runs a command
     ItemUse use;                          // of a menu-bar item without items
+    Command command = Command::none;      // of a menu-bar item without items
 };
 
 // The menu bar, left to right.

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPrinter>
 
-#include "app/form3.h"
+#include "app/wait_dialog.h"
 #include "app/grid_rows.h"
 #include "app/operator_dialogs.h"
 #include "app/qt_text.h"
@@ -17,11 +17,11 @@
 
 namespace nlx::app {
 
-PrintCommands::PrintCommands(QWidget& window, OperatorDialogs& dialogs, RecordGrid& grid, Form3& wait,
+PrintCommands::PrintCommands(QWidget& window, OperatorDialogs& dialogs, RecordGrid& grid, WaitDialog& wait,
                              SheetViewParts parts, std::function<char()> model)
     : window_(window), dialogs_(dialogs), grid_(grid), wait_(wait), parts_(parts), model_(std::move(model)) {
-    connect(&wait_, &Form3::cancel_requested, &jobs_, &PrintController::cancel);
-    connect(&jobs_, &PrintController::progress, &wait_, &Form3::set_progress);
+    connect(&wait_, &WaitDialog::cancel_requested, &jobs_, &PrintController::cancel);
+    connect(&jobs_, &PrintController::progress, &wait_, &WaitDialog::set_progress);
     connect(&jobs_, &PrintController::finished, this, &PrintCommands::job_ended);
 }
 
@@ -105,7 +105,7 @@ void PrintCommands::print_range(int first, int last) {
     QPrinter& target = printer();
     const QString what = target_name(target);
     if (!jobs_.start(target, std::move(pages), what)) return;
-    wait_.count(Form3::Count::pages);
+    wait_.count(WaitDialog::Count::pages);
     wait_.show_with(qs(texts::kPrintingCaption));
     wait_.set_progress(0, total);
     wait_.set_cancellable(true);

@@ -15,7 +15,7 @@ class QWidget;
 
 namespace nlx::app {
 
-class Form3;
+class WaitDialog;
 class OperatorDialogs;
 class RecordGrid;
 
@@ -31,7 +31,7 @@ struct SheetViewParts {
 class PrintCommands final : public QObject {
     Q_OBJECT
 public:
-    PrintCommands(QWidget& window, OperatorDialogs& dialogs, RecordGrid& grid, Form3& wait, SheetViewParts parts,
+    PrintCommands(QWidget& window, OperatorDialogs& dialogs, RecordGrid& grid, WaitDialog& wait, SheetViewParts parts,
                   std::function<char()> model);
     ~PrintCommands() override;
 
@@ -59,7 +59,7 @@ private:
     QWidget& window_;
     OperatorDialogs& dialogs_;
     RecordGrid& grid_;
-    Form3& wait_;
+    WaitDialog& wait_;
     SheetViewParts parts_;
     std::function<char()> model_;
     std::unique_ptr<QPrinter> printer_;

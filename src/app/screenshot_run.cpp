@@ -18,12 +18,12 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/form1.h"
-#include "app/form2.h"
-#include "app/form3.h"
-#include "app/form4.h"
-#include "app/form5.h"
-#include "app/form6.h"
+#include "app/main_window.h"
+#include "app/settings_dialog.h"
+#include "app/wait_dialog.h"
+#include "app/monitor_window.h"
+#include "app/printer_speed_dialog.h"
+#include "app/model_dialog.h"
 #include "app/qt_text.h"
 #include "app/record_grid.h"
 #include "app/recorded_dialogs.h"
@@ -55,7 +55,7 @@ public:
     int operator()() {
         if (!QDir().mkpath(folder_)) return failed("cannot create " + folder_);
         if (!home_.isValid()) return failed("cannot create a temporary application folder");
-        Form1 form(to_path(home_.path()), dialogs_);
+        MainWindow form(to_path(home_.path()), dialogs_);
         form.start(SerialSettings{});
         if (!run_until([&] { return form.model_dialog() && form.model_dialog()->isVisible(); }, 5000))
             return failed("the model dialog did not show");
@@ -115,9 +115,9 @@ private:
         return screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     }
 
-    bool choose_model(Form1& form, char letter) {
+    bool choose_model(MainWindow& form, char letter) {
         if (!form.model_dialog()) form.findChild<QAction*>("codechange")->trigger();
-        Form6* dialog = form.model_dialog();
+        ModelDialog* dialog = form.model_dialog();
         if (!dialog) return failed("no model dialog"), false;
         for (auto* option : dialog->findChildren<QRadioButton*>())
             if (option->property("letter").toChar() == QChar(letter)) option->click();
@@ -126,7 +126,7 @@ private:
     }
 
     // 传输记录 after the downloads of models a, b and c, with b's capture file taken away.
-    bool transfers(Form1& form) {
+    bool transfers(MainWindow& form) {
         form.findChild<QAction*>("transfers")->trigger();
         TransferWindow* window = form.transfer_window();
         if (!window || !window->isVisible()) return failed("the transfer window did not show"), false;
@@ -142,13 +142,13 @@ private:
     }
 
     // 监测 against the virtual instrument until a few levels are shown, so the trend has a line.
-    bool monitor(Form1& form) {
+    bool monitor(MainWindow& form) {
         auto instrument = start_simulation({'a', 5, 1, false, {}});
         if (!instrument) return failed(qs(instrument.message())), false;
         form.use_settings(simulation_settings(**instrument));
         if (!choose_model(form, 'a')) return false;
         form.findChild<QAction*>("jianc")->trigger();
-        Form4* window = form.monitor_window();
+        MonitorWindow* window = form.monitor_window();
         int shown = 0;
         auto connection = QObject::connect(&window->exchanges(), &MonitorController::shown, [&] { ++shown; });
         const bool in_time = run_until([&] { return shown >= 4; }, 15000);
@@ -160,14 +160,14 @@ private:
         return in_time || (failed("the monitor showed no level"), false);
     }
 
-    bool download(Form1& form, char letter) {
+    bool download(MainWindow& form, char letter) {
         auto instrument = start_simulation({letter, 30, 1, false, {}});
         if (!instrument) return failed(qs(instrument.message())), false;
         form.use_settings(simulation_settings(**instrument));
         if (!choose_model(form, letter)) return false;
         form.findChild<QAction*>("recv")->trigger();
         bool ended = false;
-        auto connection = QObject::connect(&form, &Form1::download_finished, [&] { ended = true; });
+        auto connection = QObject::connect(&form, &MainWindow::download_finished, [&] { ended = true; });
         bool in_time = run_until([&] { return ended; }, 60000);
         QObject::disconnect(connection);
         (*instrument)->stop();
@@ -178,7 +178,7 @@ private:
     }
 
     // Clicks the first row whose MODE begins with `mode`, then, with `command`, runs 分布图.
-    bool chart(Form1& form, const char* mode, const char* file, bool command) {
+    bool chart(MainWindow& form, const char* mode, const char* file, bool command) {
         RecordGrid* grid = form.grid();
         auto position = record_column_index(*find_model(form.model()), "MODE");
         for (int r = 0; position && r < grid->cells().rowCount(); ++r) {
@@ -193,13 +193,13 @@ private:
     }
 
     // A download at the line rate: the please-wait window with its dots and the bytes received.
-    bool paced_download(Form1& form) {
+    bool paced_download(MainWindow& form) {
         auto instrument = start_simulation({'a', 60, 2, true, {}});
         if (!instrument) return failed(qs(instrument.message())), false;
         form.use_settings(simulation_settings(**instrument));
         if (!choose_model(form, 'a')) return false;
         form.findChild<QAction*>("recv")->trigger();
-        Form3* wait = form.wait_window();
+        WaitDialog* wait = form.wait_window();
         if (!run_until([&] { return wait->isVisible() && wait->ticks() >= 3; }, 20000))
             return failed("the please-wait window did not show"), false;
         save(wait, "wait.png");

@@ -3,7 +3,7 @@
 #include <QProgressBar>
 
 #include "shell_fixture.h"
-#include "app/form3.h"
+#include "app/wait_dialog.h"
 #include "app/simulation.h"
 
 using namespace nlx;
@@ -21,7 +21,7 @@ std::unique_ptr<sim::VirtualInstrument> instrument(const Simulation& simulation)
 QString title_label(Shell& shell) { return shell.form->findChild<QLabel*>("Label1")->text(); }
 
 bool download(Shell& shell) {
-    QSignalSpy finished(shell.form.get(), &Form1::download_finished);
+    QSignalSpy finished(shell.form.get(), &MainWindow::download_finished);
     shell.action("recv")->trigger();
     return finished.wait(60000);
 }
@@ -36,7 +36,7 @@ private slots:
         Shell shell;
         shell.start(simulation_settings(*good));
         shell.choose('b');
-        QSignalSpy finished(shell.form.get(), &Form1::download_finished);
+        QSignalSpy finished(shell.form.get(), &MainWindow::download_finished);
         shell.action("recv")->trigger();
         // While the port is in use, nothing else may use it or change the database.
         for (const char* name : {"recv", "recv1", "open", "saveas", "tianjjl", "codechange"})
@@ -67,9 +67,9 @@ private slots:
         shell.store_groups('a', 3);
         shell.start(simulation_settings(*paced));
         shell.choose('a');
-        QSignalSpy finished(shell.form.get(), &Form1::download_finished);
+        QSignalSpy finished(shell.form.get(), &MainWindow::download_finished);
         shell.action("recv")->trigger();
-        Form3* wait = shell.form->wait_window();
+        WaitDialog* wait = shell.form->wait_window();
         auto* bar = wait->findChild<QProgressBar*>("progress");
         QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible() && bar->value() > 0, 20000);
         QVERIFY(wait->isVisible());

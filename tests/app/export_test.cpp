@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "app/export_commands.h"
-#include "app/form3.h"
+#include "app/wait_dialog.h"
 #include "shell_fixture.h"
 
 namespace nlx::app::test {

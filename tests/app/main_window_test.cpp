@@ -3,7 +3,7 @@
 #include <QMenu>
 
 #include "shell_fixture.h"
-#include "app/form3.h"
+#include "app/wait_dialog.h"
 #include "app/qt_translation.h"
 #include "core/texts.h"
 #include <QMessageBox>
@@ -31,7 +31,7 @@ private slots:
     void wait_dots() {
         QFETCH(int, ticks);
         QFETCH(QString, label);
-        Form3 wait;
+        WaitDialog wait;
         wait.show_with(QStringLiteral("读取数据中..."));
         for (int i = 0; i < ticks; ++i) wait.tick();
         QCOMPARE(wait.findChild<QLabel*>("Label1")->text(), label);

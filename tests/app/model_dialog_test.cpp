@@ -2,7 +2,7 @@
 #include <QLabel>
 
 #include "shell_fixture.h"
-#include "app/form2.h"
+#include "app/settings_dialog.h"
 #include "core/settings.h"
 
 using namespace nlx;
@@ -77,13 +77,13 @@ private slots:
         shell.choose('a');
         // Port and speed applied in the settings dialog, never saved.
         shell.action("combaud")->trigger();
-        Form2* settings = shell.form->settings_dialog();
+        SettingsDialog* settings = shell.form->settings_dialog();
         settings->findChildren<QRadioButton*>("Option1")[2]->click();
         settings->findChildren<QRadioButton*>("Option2")[3]->click();
         settings->findChild<QPushButton*>("Command1")->click();
 
         shell.action("codechange")->trigger();
-        Form6* dialog = shell.form->model_dialog();
+        ModelDialog* dialog = shell.form->model_dialog();
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->chosen(), char(0));
         for (auto* option : dialog->findChildren<QRadioButton*>()) QVERIFY(!option->isChecked());

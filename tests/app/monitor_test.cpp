@@ -4,7 +4,7 @@
 
 #include <QElapsedTimer>
 
-#include "app/form4.h"
+#include "app/monitor_window.h"
 #include "app/level_trend.h"
 #include "app/simulation.h"
 #include "link/fake_link.h"
@@ -32,7 +32,7 @@ private slots:
         shell.choose('d');
         shell.form->set_link_factory(answering(10));
         shell.action("jianc")->trigger();
-        Form4* monitor = shell.form->monitor_window();
+        MonitorWindow* monitor = shell.form->monitor_window();
         QVERIFY(monitor && monitor->isVisible());
         QCOMPARE(monitor->findChild<QLabel*>("Label2_1")->text(), QStringLiteral("振级"));
         QCOMPARE(monitor->findChild<QLabel*>("Label1_2")->text(), QStringLiteral("140"));
@@ -57,7 +57,7 @@ private slots:
         shell.start(simulation_settings(**instrument));
         shell.choose('c');
         shell.action("jianc")->trigger();
-        Form4* monitor = shell.form->monitor_window();
+        MonitorWindow* monitor = shell.form->monitor_window();
         QTRY_VERIFY_WITH_TIMEOUT(!monitor->last_level_text().isEmpty(), 5000);
         // The virtual instrument's level lies between 50 and 60 dB; model c shows it as it is.
         const QString text = monitor->last_level_text();

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QProcess>
 
-#include "app/form3.h"
+#include "app/wait_dialog.h"
 #include "app/print_commands.h"
 #include "core/texts.h"
 #include "render/report_painter.h"

@@ -33,9 +33,9 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/form1.h"
-#include "app/form4.h"
-#include "app/form6.h"
+#include "app/main_window.h"
+#include "app/monitor_window.h"
+#include "app/model_dialog.h"
 #include "app/operator_dialogs.h"
 #include "app/print_commands.h"
 #include "app/qt_text.h"
@@ -134,7 +134,7 @@ public:
     }
 
     // Opens `menu` on the main window's menu bar and chooses `item` in it.
-    void choose(Form1& window, const char* menu, const char* item) {
+    void choose(MainWindow& window, const char* menu, const char* item) {
         auto* bar_action = on_gui([&] { return window.findChild<QAction*>(QString::fromLatin1(menu) + "Menu"); });
         if (!bar_action) throw Failed(std::string("no menu ") + menu);
         QMenuBar* bar = on_gui([&] { return window.menuBar(); });
@@ -174,13 +174,13 @@ private:
 };
 
 struct Scenario {
-    Form1& window;
+    MainWindow& window;
     Operator& op;
     std::string folder;  // lower-case letters and digits only: typed into the dialogs
 
     void model_dialog() {
         op.wait_for([&] { return window.model_dialog() && window.model_dialog()->isVisible(); }, "the model dialog");
-        Form6* dialog = op.on_gui([&] { return window.model_dialog(); });
+        ModelDialog* dialog = op.on_gui([&] { return window.model_dialog(); });
         const std::string title = op.x_title(op.on_gui([&] { return dialog->winId(); }));
         if (title != nlx::texts::kModelDialogTitle) throw Failed("the model dialog's title is " + title);
         auto* option = op.on_gui([&] { return dialog->findChild<QRadioButton*>("Option1"); });
@@ -279,7 +279,7 @@ struct Scenario {
         QMenuBar* bar = op.on_gui([&] { return window.menuBar(); });
         op.click(bar, op.on_gui([&] { return bar->actionGeometry(bar_item); }));
         op.wait_for([&] { return window.monitor_window() && window.monitor_window()->isVisible(); }, "the monitor window");
-        Form4* monitor = op.on_gui([&] { return window.monitor_window(); });
+        MonitorWindow* monitor = op.on_gui([&] { return window.monitor_window(); });
         op.wait_for([&] { return monitor->last_level_text().startsWith(QStringLiteral("Lp=")); }, "a live level");
         std::this_thread::sleep_for(300ms);
         op.key(XK_F4, XK_Alt_L);
@@ -328,7 +328,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     DesktopDialogs dialogs;
-    Form1 window(folder + "/home", dialogs);
+    MainWindow window(folder + "/home", dialogs);
     window.start(simulation_settings(**instrument));
 
     std::string failure;

@@ -91,7 +91,7 @@ private slots:
         Shell shell;
         shell.start_with_groups('a', 8);
         RecordGrid& grid = shell.grid();
-        QSignalSpy changed(shell.form.get(), &Form1::current_group_changed);
+        QSignalSpy changed(shell.form.get(), &MainWindow::current_group_changed);
         click_cell(grid, 1, 3);
         QCOMPARE(grid.cells().marked_row(), 1);
         QCOMPARE(grid.cells().text(1, 0), QStringLiteral("*"));

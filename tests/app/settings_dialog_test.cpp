@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "shell_fixture.h"
-#include "app/form2.h"
+#include "app/settings_dialog.h"
 #include "core/read_file.h"
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
@@ -17,7 +17,7 @@ using namespace nlx::app::test;
 
 namespace {
 
-QRadioButton* option(Form2* dialog, const char* name, int index) {
+QRadioButton* option(SettingsDialog* dialog, const char* name, int index) {
     return dialog->findChildren<QRadioButton*>(name)[index];
 }
 
@@ -30,7 +30,7 @@ std::string read_text(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-Form2* open_settings(Shell& shell) {
+SettingsDialog* open_settings(Shell& shell) {
     shell.action("combaud")->trigger();
     return shell.form->settings_dialog();
 }
@@ -45,7 +45,7 @@ private slots:
         write_file(settings_path(shell.folder()), "2,2400\r\n");
         shell.start();
         shell.choose('a');
-        Form2* dialog = open_settings(shell);
+        SettingsDialog* dialog = open_settings(shell);
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("通信参数设定"));
         QVERIFY(option(dialog, "Option1", 1)->isChecked());
@@ -78,7 +78,7 @@ private slots:
         write_file(settings_path(shell.folder()), content.toStdString());
         shell.start();
         shell.choose('b');
-        Form2* dialog = open_settings(shell);
+        SettingsDialog* dialog = open_settings(shell);
         QVERIFY(option(dialog, "Option1", 0)->isChecked());
         QVERIFY(option(dialog, "Option2", 0)->isChecked());
         auto* note = dialog->findChild<QLabel*>("note");
@@ -93,7 +93,7 @@ private slots:
         shell.choose('a');
         // sys.cfg is a folder here: it cannot be replaced by a file.
         std::filesystem::create_directory(settings_path(shell.folder()));
-        Form2* dialog = open_settings(shell);
+        SettingsDialog* dialog = open_settings(shell);
         dialog->findChild<QPushButton*>("Command2")->click();
         QVERIFY(!shell.dialogs.messages.empty());
         QVERIFY(shell.dialogs.messages.back().text.startsWith(QStringLiteral("保存设置时出错：")));
@@ -114,7 +114,7 @@ private slots:
         Shell shell;
         shell.start(SerialSettings{});
         shell.choose('a');
-        Form2* dialog = open_settings(shell);
+        SettingsDialog* dialog = open_settings(shell);
         auto* devices = dialog->findChild<QComboBox*>("deviceList");
         devices->setFocus();
         devices->lineEdit()->clear();
@@ -144,7 +144,7 @@ private slots:
         Shell shell;
         shell.start(SerialSettings{});
         shell.choose('a');
-        Form2* dialog = open_settings(shell);
+        SettingsDialog* dialog = open_settings(shell);
         option(dialog, "Option2", 1)->click();  // 4800
         auto* devices = dialog->findChild<QComboBox*>("deviceList");
         devices->setEditText(pty);

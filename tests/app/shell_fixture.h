@@ -9,8 +9,8 @@
 #include <QTest>
 #include <memory>
 
-#include "app/form1.h"
-#include "app/form6.h"
+#include "app/main_window.h"
+#include "app/model_dialog.h"
 #include "app/qt_text.h"
 #include "app/recorded_dialogs.h"
 #include "app/record_grid.h"
@@ -24,19 +24,19 @@ namespace nlx::app::test {
 struct Shell {
     QTemporaryDir home;
     RecordedDialogs dialogs;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 
     std::filesystem::path folder() const { return to_path(home.path()); }
 
     // Starts the program; with `settings` as --simulate gives them, otherwise from sys.cfg.
     void start(const std::optional<SerialSettings>& settings = std::nullopt) {
-        form = std::make_unique<Form1>(folder(), dialogs);
+        form = std::make_unique<MainWindow>(folder(), dialogs);
         form->start(settings);
     }
 
     // Chooses `letter` in the open model dialog and confirms it.
     void choose(char letter) {
-        Form6* dialog = form->model_dialog();
+        ModelDialog* dialog = form->model_dialog();
         QVERIFY(dialog);
         for (auto* option : dialog->findChildren<QRadioButton*>())
             if (option->property("letter").toChar() == QChar(letter)) option->click();

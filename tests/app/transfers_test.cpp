@@ -84,7 +84,7 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
             out.close();
-            shell.form = std::make_unique<Form1>(shell.folder(), shell.dialogs);
+            shell.form = std::make_unique<MainWindow>(shell.folder(), shell.dialogs);
             shell.form->offer_capture_after_confirmation(file);
             shell.form->start(SerialSettings{});
             shell.choose('b');

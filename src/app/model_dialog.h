@@ -8,10 +8,10 @@ class QRadioButton;
 
 namespace nlx::app {
 
-class Form6 final : public QDialog {
+class ModelDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit Form6(QWidget* parent = nullptr);
+    explicit ModelDialog(QWidget* parent = nullptr);
 
     // The chosen model letter, 0 while none is chosen.
     char chosen() const;

@@ -1,5 +1,5 @@
 // Communication settings dialog.
-#include "app/form2.h"
+#include "app/settings_dialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -23,7 +23,7 @@
 
 namespace nlx::app {
 
-Form2::Form2(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWidget* parent)
+SettingsDialog::SettingsDialog(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWidget* parent)
     : QDialog(parent), settings_file_(std::move(settings_file)), dialogs_(dialogs) {
     setObjectName("Form2");
     setWindowTitle(qs(texts::kSettingsTitle));
@@ -76,15 +76,15 @@ Form2::Form2(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWid
     probe_button_ = new QPushButton(qs(texts::kProbeButton), this);
     probe_button_->setObjectName("probe");
     probe_ = new ProbeRunner(this);
-    connect(probe_button_, &QPushButton::clicked, this, &Form2::start_probe);
-    connect(probe_, &ProbeRunner::finished, this, &Form2::probe_ended);
+    connect(probe_button_, &QPushButton::clicked, this, &SettingsDialog::start_probe);
+    connect(probe_, &ProbeRunner::finished, this, &SettingsDialog::probe_ended);
 
     auto* apply_button = new QPushButton(qs(texts::kSettingsApply), this);
     apply_button->setObjectName("Command1");
     auto* save_button = new QPushButton(qs(texts::kSettingsSave), this);
     save_button->setObjectName("Command2");
-    connect(apply_button, &QPushButton::clicked, this, &Form2::apply);
-    connect(save_button, &QPushButton::clicked, this, &Form2::save);
+    connect(apply_button, &QPushButton::clicked, this, &SettingsDialog::apply);
+    connect(save_button, &QPushButton::clicked, this, &SettingsDialog::save);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(probe_button_);
@@ -98,7 +98,7 @@ Form2::Form2(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWid
     layout->addLayout(buttons);
 }
 
-void Form2::list_ports(const std::string& current_device) {
+void SettingsDialog::list_ports(const std::string& current_device) {
     devices_->clear();
     int at = -1;
     // An adapter with a stable name carries that name, so the settings keep it whatever
@@ -117,7 +117,7 @@ void Form2::list_ports(const std::string& current_device) {
     if (current_device.empty()) devices_->setEditText({});
 }
 
-void Form2::select(const SerialSettings& current, const QString& note) {
+void SettingsDialog::select(const SerialSettings& current, const QString& note) {
     const auto speed = speed_option_index(current.baud);
     const bool numbered = current.port.device.empty();
     const bool port_ok = !numbered || (current.port.number >= 1 && current.port.number <= 3);
@@ -133,20 +133,20 @@ void Form2::select(const SerialSettings& current, const QString& note) {
     show_note(shown, true);
 }
 
-void Form2::show_note(const QString& text, bool trouble) {
+void SettingsDialog::show_note(const QString& text, bool trouble) {
     note_->setStyleSheet(trouble ? QStringLiteral("color: #b00000") : QStringLiteral("color: #006000"));
     note_->setText(text);
     note_->setVisible(!text.isEmpty());
 }
 
-QString Form2::current_device() const {
+QString SettingsDialog::current_device() const {
     // A listed port carries its device; a typed name is taken as typed.
     return devices_->currentIndex() >= 0 && devices_->currentText() == devices_->itemText(devices_->currentIndex())
                ? devices_->currentData().toString()
                : devices_->currentText().trimmed();
 }
 
-Result<SerialSettings> Form2::chosen() const {
+Result<SerialSettings> SettingsDialog::chosen() const {
     SerialSettings settings;
     if (device_option_->isChecked()) {
         auto port = parse_port(utf8(current_device()));
@@ -161,7 +161,7 @@ Result<SerialSettings> Form2::chosen() const {
     return settings;
 }
 
-void Form2::apply() {
+void SettingsDialog::apply() {
     auto settings = chosen();
     if (!settings) {
         dialogs_.inform(this, {}, qs(settings.message()));
@@ -172,7 +172,7 @@ void Form2::apply() {
     emit applied(*settings);
 }
 
-void Form2::save() {
+void SettingsDialog::save() {
     auto settings = chosen();
     if (!settings) {
         dialogs_.inform(this, {}, qs(settings.message()));
@@ -185,7 +185,7 @@ void Form2::save() {
                                                            settings_file_.string())));
 }
 
-void Form2::start_probe() {
+void SettingsDialog::start_probe() {
     // The device shown first, as it is the likeliest, then every listed port.
     std::vector<std::string> devices;
     auto add = [&devices](const QString& device) {
@@ -207,7 +207,7 @@ void Form2::start_probe() {
     show_note(qs(texts::kProbing), false);
 }
 
-void Form2::probe_ended() {
+void SettingsDialog::probe_ended() {
     probe_button_->setEnabled(true);
     const link::ProbeReport& report = probe_->report();
     if (const link::PortProbe* found = report.first_answer()) {

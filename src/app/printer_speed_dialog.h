@@ -8,10 +8,10 @@
 
 namespace nlx::app {
 
-class Form5 final : public QDialog {
+class PrinterSpeedDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit Form5(QWidget* parent = nullptr);
+    explicit PrinterSpeedDialog(QWidget* parent = nullptr);
 
 signals:
     // The timer interval chosen.

@@ -19,10 +19,10 @@ namespace nlx::app {
 class OperatorDialogs;
 class ProbeRunner;
 
-class Form2 final : public QDialog {
+class SettingsDialog final : public QDialog {
     Q_OBJECT
 public:
-    Form2(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWidget* parent = nullptr);
+    SettingsDialog(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWidget* parent = nullptr);
 
     // Selects the options of `current` and lists this computer's ports. A port or speed outside
     // the lists selects com1 and 9600; `note` (why sys.cfg was not used) is shown in the dialog.

@@ -15,10 +15,10 @@ namespace nlx::app {
 
 class LevelTrend;
 
-class Form4 final : public QDialog {
+class MonitorWindow final : public QDialog {
     Q_OBJECT
 public:
-    Form4(LinkFactory links, QWidget* parent = nullptr);
+    MonitorWindow(LinkFactory links, QWidget* parent = nullptr);
 
     // Sets the scale and names of `model` (a fresh load of the window).
     void load(char model);

@@ -1,5 +1,5 @@
 // Speed dialog of the micro-printer.
-#include "app/form5.h"
+#include "app/printer_speed_dialog.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,7 +10,7 @@
 
 namespace nlx::app {
 
-Form5::Form5(QWidget* parent) : QDialog(parent) {
+PrinterSpeedDialog::PrinterSpeedDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("Form5");
     setWindowTitle(qs(texts::kSpeedTitle));
     setModal(false);

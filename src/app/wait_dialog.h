@@ -11,10 +11,10 @@ class QPushButton;
 
 namespace nlx::app {
 
-class Form3 final : public QDialog {
+class WaitDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit Form3(QWidget* parent = nullptr);
+    explicit WaitDialog(QWidget* parent = nullptr);
 
     // Sets the caption and shows the window; the dots start again from the label's first text.
     void show_with(const QString& caption);

@@ -1,5 +1,5 @@
 // Model selection dialog: built from the model table, unloaded after each confirmation.
-#include "app/form6.h"
+#include "app/model_dialog.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -13,7 +13,7 @@
 
 namespace nlx::app {
 
-Form6::Form6(QWidget* parent) : QDialog(parent) {
+ModelDialog::ModelDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("Form6");
     setWindowTitle(qs(texts::kModelDialogTitle));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -51,7 +51,7 @@ Form6::Form6(QWidget* parent) : QDialog(parent) {
     });
 }
 
-char Form6::chosen() const {
+char ModelDialog::chosen() const {
     char letter = 0;
     // Every option is tested in turn; only one can be chosen.
     for (auto* option : options_)

@@ -1,5 +1,5 @@
 // Please-wait window.
-#include "app/form3.h"
+#include "app/wait_dialog.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -12,7 +12,7 @@
 
 namespace nlx::app {
 
-Form3::Form3(QWidget* parent) : QDialog(parent) {
+WaitDialog::WaitDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("Form3");
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
     setModal(false);
@@ -29,7 +29,7 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
     cancel_ = new QPushButton(qs(texts::kWaitCancel), this);
     cancel_->setObjectName("cancel");
     cancel_->hide();
-    connect(cancel_, &QPushButton::clicked, this, &Form3::cancel_requested);
+    connect(cancel_, &QPushButton::clicked, this, &WaitDialog::cancel_requested);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 18, 24, 18);
@@ -39,10 +39,10 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
     setMinimumWidth(320);
 
     timer_.setInterval(1000);
-    connect(&timer_, &QTimer::timeout, this, &Form3::tick);
+    connect(&timer_, &QTimer::timeout, this, &WaitDialog::tick);
 }
 
-void Form3::show_with(const QString& caption) {
+void WaitDialog::show_with(const QString& caption) {
     setWindowTitle(caption);
     if (!isVisible()) {
         ticks_ = 0;
@@ -53,7 +53,7 @@ void Form3::show_with(const QString& caption) {
     raise();
 }
 
-void Form3::set_progress(qint64 done, qint64 total) {
+void WaitDialog::set_progress(qint64 done, qint64 total) {
     if (total <= 0) return;
     done = std::min(done, total);
     if (count_ == Count::bytes) {
@@ -71,23 +71,23 @@ void Form3::set_progress(qint64 done, qint64 total) {
     bar_->show();
 }
 
-void Form3::set_cancellable(bool cancellable) {
+void WaitDialog::set_cancellable(bool cancellable) {
     cancel_->setVisible(cancellable);
     if (!cancellable) bar_->hide();
 }
 
-void Form3::tick() {
+void WaitDialog::tick() {
     ++ticks_;
     label_->setText(qs(texts::wait_label(ticks_)));
 }
 
-void Form3::closeEvent(QCloseEvent* event) {
+void WaitDialog::closeEvent(QCloseEvent* event) {
     // Closing the window while a download runs asks it to stop, as the button does.
     if (cancel_->isVisible()) emit cancel_requested();
     event->ignore();
 }
 
-void Form3::hideEvent(QHideEvent* event) {
+void WaitDialog::hideEvent(QHideEvent* event) {
     timer_.stop();
     QDialog::hideEvent(event);
 }

@@ -1,5 +1,5 @@
 // Monitor window: the readings of the worker's exchange on the window thread.
-#include "app/form4.h"
+#include "app/monitor_window.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -19,7 +19,7 @@ namespace {
 constexpr int kTenths = 10;
 }
 
-Form4::Form4(LinkFactory links, QWidget* parent) : QDialog(parent), controller_(std::move(links)) {
+MonitorWindow::MonitorWindow(LinkFactory links, QWidget* parent) : QDialog(parent), controller_(std::move(links)) {
     setObjectName("Form4");
     setWindowTitle(qs(texts::kMonitorTitle));
     setModal(false);
@@ -61,13 +61,13 @@ Form4::Form4(LinkFactory links, QWidget* parent) : QDialog(parent), controller_(
     layout->addWidget(trend_);
     resize(720, 440);
 
-    connect(&controller_, &MonitorController::shown, this, &Form4::show_level);
-    connect(&controller_, &MonitorController::message, this, &Form4::show_message);
-    connect(&controller_, &MonitorController::finished, this, &Form4::exchange_ended);
+    connect(&controller_, &MonitorController::shown, this, &MonitorWindow::show_level);
+    connect(&controller_, &MonitorController::message, this, &MonitorWindow::show_message);
+    connect(&controller_, &MonitorController::finished, this, &MonitorWindow::exchange_ended);
     load('a');
 }
 
-void Form4::load(char model) {
+void MonitorWindow::load(char model) {
     const MonitorScale* scale = monitor_scale(model);
     if (!scale) return;
     model_ = model;
@@ -78,10 +78,10 @@ void Form4::load(char model) {
     trend_->clear();
 }
 
-double Form4::bar_level() const { return bar_->value() / double(kTenths); }
-QString Form4::surface_text() const { return surface_->text(); }
+double MonitorWindow::bar_level() const { return bar_->value() / double(kTenths); }
+QString MonitorWindow::surface_text() const { return surface_->text(); }
 
-void Form4::monitor(const PortSpec& port, int baud) {
+void MonitorWindow::monitor(const PortSpec& port, int baud) {
     port_ = port;
     baud_ = baud;
     show();
@@ -90,18 +90,18 @@ void Form4::monitor(const PortSpec& port, int baud) {
     start_exchange();
 }
 
-void Form4::changeEvent(QEvent* event) {
+void MonitorWindow::changeEvent(QEvent* event) {
     // The window coming to the front starts an exchange, as long as none runs.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible()) start_exchange();
     QDialog::changeEvent(event);
 }
 
-void Form4::start_exchange() {
+void MonitorWindow::start_exchange() {
     if (controller_.running()) return;
     if (controller_.start({model_, port_, baud_})) emit running_changed(true);
 }
 
-void Form4::show_level(const QString& text, double bar, bool in_range) {
+void MonitorWindow::show_level(const QString& text, double bar, bool in_range) {
     // A level off the bar's scale leaves the bar where it was; the text still shows the level.
     if (in_range) bar_->setValue(int(std::lround(bar * kTenths)));
     QFont font = surface_->font();
@@ -112,14 +112,14 @@ void Form4::show_level(const QString& text, double bar, bool in_range) {
     trend_->add(bar);
 }
 
-void Form4::show_message(const QString& text) {
+void MonitorWindow::show_message(const QString& text) {
     QFont font = surface_->font();
     font.setPointSize(30);
     surface_->setFont(font);
     surface_->setText(text);
 }
 
-void Form4::exchange_ended() {
+void MonitorWindow::exchange_ended() {
     emit running_changed(false);
     const auto& result = controller_.result();
     // Silence and a late reply end the monitor; a busy or failed port stays on screen to be read.
@@ -127,7 +127,7 @@ void Form4::exchange_ended() {
         hide();
 }
 
-void Form4::closeEvent(QCloseEvent* event) {
+void MonitorWindow::closeEvent(QCloseEvent* event) {
     // Closing ends the exchange within one tick; the worker closes the port as it stops.
     controller_.stop();
     hide();
