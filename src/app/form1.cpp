@@ -399,7 +399,8 @@ void Form1::download_ended() {
     wait_->hide();
     wait_->set_cancellable(false);
     const auto& result = downloads_.result();
-    if (result) label1_->setText(qs(result->status));
+    // A broken transfer's text says also what became of the records stored before.
+    if (result) label1_->setText(qs(result->status + (result->stored ? result->stored->status_addition() : "")));
     if (result && result->stored) show_replaced_records(ab_);
     set_serial_command_running(false);
     emit download_finished();

@@ -237,7 +237,8 @@ Result<void> Database::ensure_tables(char model) {
 }
 
 Result<void> Database::replace_model(char model, std::span<const DecodedGroup> groups, const GroupHook& after_group,
-                                     std::span<const PendingFile> staged, TransferEntry* logged) {
+                                     std::span<const PendingFile> staged, TransferEntry* logged,
+                                     Replaced* replaced) {
     auto found = model_of(model);
     if (!found) return found.error();
     const ModelInfo& m = **found;
@@ -245,6 +246,16 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
 
     return transaction([&]() -> Result<void> {
         if (auto r = create_missing_tables(*db_, m, true); !r) return r;
+        if (replaced) {
+            auto count = sql::Statement::prepare(*db_, "SELECT count(*) FROM " + sql::quote_identifier(tables[0].name));
+            if (!count) return count.error();
+            auto row = count->step();
+            if (!row) return row.error();
+            replaced->groups = *row ? std::size_t(count->column_int(0)) : 0;
+            auto source = transfer_log::latest_storing(*db_, model);
+            if (!source) return source.error();
+            replaced->transfer = *source;
+        }
         for (auto it = tables.rbegin(); it != tables.rend(); ++it)
             if (auto r = db_->exec("DELETE FROM " + sql::quote_identifier(it->name)); !r) return r;
 
@@ -302,6 +313,10 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
         if (auto r = record_pending(*db_, staged); !r) return r;
         return logged ? transfer_log::append(*db_, *logged) : Result<void>();
     });
+}
+
+Result<void> Database::log_transfer(TransferEntry& entry) {
+    return transaction([&] { return transfer_log::append(*db_, entry); });
 }
 
 Result<std::vector<TransferEntry>> Database::transfers() const {

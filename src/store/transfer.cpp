@@ -89,7 +89,8 @@ Result<std::string> file_sha256(const fs::path& file) {
 std::string local_time_text(std::chrono::system_clock::time_point when) { return stamp(when, "%Y-%m-%d %H:%M:%S"); }
 
 Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_folder, char model,
-                                       const Capture& capture, std::optional<TransferEntry> logged) {
+                                       const Capture& capture, std::optional<TransferEntry> logged,
+                                       EmptyTransfer empty) {
     TransferSummary summary;
     summary.model = model;
     summary.n = transfer_count(model, capture.b1, capture.b2);
@@ -99,6 +100,29 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
 
     DecodeResult decoded = decode(model, capture.data, summary.n);
     summary.notes = decoded.notes;
+    auto fill_entry = [&] {
+        logged->model = model;
+        logged->announced = summary.announced_bytes;
+        logged->received = summary.received_bytes;
+        logged->complete = !summary.short_transfer();
+        logged->record_rows = decoded.groups.size();
+        logged->distribution_rows = 0;
+        for (const auto& g : decoded.groups) logged->distribution_rows += g.distribution ? 1 : 0;
+    };
+
+    // Without a whole group there is nothing to put in the records' place: they stay.
+    if (decoded.groups.empty()) {
+        if (empty == EmptyTransfer::refused || !logged) {
+            std::string why = "no whole group arrived";
+            for (const auto& note : decoded.notes) why += "; " + note;
+            return fail(why + "; nothing was replaced, the records are unchanged");
+        }
+        fill_entry();
+        if (auto ok = db.log_transfer(*logged); !ok) return fail(ok.message() + "; the records are unchanged");
+        summary.replaced = false;
+        summary.transfer_id = logged->id;
+        return summary;
+    }
 
     // History files are written beside their names before the records change: one that cannot
     // be written fails the transfer, and the tables stay as they were.
@@ -112,16 +136,9 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     auto staged = stage_history_files(storage_folder, files, settled ? SameFiles::left : SameFiles::rewritten);
     if (!staged) return fail(staged.message() + "; the records are unchanged");
 
-    if (logged) {
-        logged->model = model;
-        logged->announced = summary.announced_bytes;
-        logged->received = summary.received_bytes;
-        logged->complete = !summary.short_transfer();
-        logged->record_rows = decoded.groups.size();
-        logged->distribution_rows = 0;
-        for (const auto& g : decoded.groups) logged->distribution_rows += g.distribution ? 1 : 0;
-    }
-    if (auto ok = db.replace_model(model, decoded.groups, {}, *staged, logged ? &*logged : nullptr); !ok) {
+    if (logged) fill_entry();
+    Database::Replaced replaced;
+    if (auto ok = db.replace_model(model, decoded.groups, {}, *staged, logged ? &*logged : nullptr, &replaced); !ok) {
         discard_staged(*staged);
         return fail(ok.message() + "; the records are unchanged");
     }
@@ -131,6 +148,8 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     }
     for (const auto& f : files) summary.files.push_back(f.name);
     if (logged) summary.transfer_id = logged->id;
+    summary.replaced_groups = replaced.groups;
+    summary.previous_transfer = replaced.transfer;
     // The records are committed with the list of renames; one that fails now is done by the
     // next open of the database, or before the next store. While an earlier rename is still
     // listed, the whole list is completed, so that only the newest file of a name lands.
@@ -157,7 +176,7 @@ Result<TransferSummary> keep_and_store_transfer(Database& db, const fs::path& st
     entry.capture_file = logged_capture_name(storage_folder, *kept);
     entry.sha256 = *digest;
     entry.source = "download";
-    auto stored = store_transfer(db, storage_folder, model, capture, std::move(entry));
+    auto stored = store_transfer(db, storage_folder, model, capture, std::move(entry), EmptyTransfer::logged);
     if (!stored) return fail(stored.message() + " (capture kept in " + kept->string() + ")");
     stored->capture_file = *kept;
     return stored;

@@ -282,6 +282,18 @@ TEST(ImportCommand, RefusesCapturesWithoutDataAndKeepsTheRecords) {
     auto missing = test::run_nlx({"import", "--model", "a", (home / "nope.cap").string()}, env);
     EXPECT_EQ(missing.exit_code, 2);
 
+    // A short capture without a whole group, even with --partial: nothing replaced, nothing logged.
+    for (std::size_t bytes : {0u, 255u}) {
+        Bytes cut = model_a_transfer();
+        cut.resize(bytes);
+        auto partial = test::run_nlx({"import", "--partial", capture_file(home.path(), 'a', 3, cut)}, env);
+        EXPECT_EQ(partial.exit_code, 1) << bytes;
+        EXPECT_NE(partial.err.find("no whole group arrived"), std::string::npos) << partial.err;
+        EXPECT_NE(partial.err.find("nothing was replaced"), std::string::npos) << partial.err;
+    }
+    auto log = test::run_nlx({"transfers", "--format", "csv"}, env);
+    EXPECT_EQ(std::count(log.out.begin(), log.out.end(), '\n'), 2) << log.out;
+
     auto records = test::run_nlx({"records", "--model", "a", "--format", "csv"}, env);
     EXPECT_EQ(std::count(records.out.begin(), records.out.end(), '\n'), 3) << "the earlier rows stay";
 }
