@@ -6,6 +6,7 @@
 #include <cctype>
 #include <fstream>
 
+#include "core/atomic_file.h"
 #include "core/models.h"
 #include "core/texts.h"
 #include "store/schema.h"
@@ -199,10 +200,16 @@ Result<Database> Database::open_read_only(const fs::path& file) {
 
 Result<void> Database::create_file() {
     std::error_code ec;
-    if (create_folder_ && !path_.parent_path().empty()) fs::create_directories(path_.parent_path(), ec);
+    if (create_folder_ && !path_.parent_path().empty()) {
+        made_folders_ = missing_folders(path_.parent_path());
+        fs::create_directories(path_.parent_path(), ec);
+    }
     auto db = sql::Connection::open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    if (!db) return db.error();
-    if (auto r = configure(**db); !r) return r;
+    Result<void> configured = db ? configure(**db) : Result<void>(db.error());
+    if (!configured) {
+        remove_empty_folders(made_folders_);
+        return configured;
+    }
     db_ = std::move(*db);
     return {};
 }
@@ -402,6 +409,8 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
         std::error_code ec;
         fs::remove(path_, ec);
         fs::remove(fs::path(path_.string() + "-journal"), ec);
+        remove_empty_folders(made_folders_);
+        made_folders_.clear();
     };
     Result<void> done = [&]() -> Result<void> {
         auto tx = sql::Transaction::begin(*db_);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/result.h"
 #include "core/rows.h"
@@ -111,6 +112,7 @@ private:
     std::shared_ptr<sql::Connection> db_;  // null while the file is still to be created
     std::filesystem::path path_;
     bool create_folder_ = false;
+    std::vector<std::filesystem::path> made_folders_;  // by create_file, removed when its change fails
     // The schema version (SQLite's count of schema changes) at which every model's tables and
     // the transfer log were last found in place: unchanged, they need no looking up again.
     std::optional<long long> tables_seen_at_;

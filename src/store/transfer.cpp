@@ -133,13 +133,19 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     // them succeeds only when none is left): a listed rename, completed after this commit,
     // would put an older file over it.
     const bool settled = files.empty() || db.complete_pending_files();
+    // A store that fails takes away the storage folder it made (with the folders above it).
+    const auto made = missing_folders(storage_folder);
     auto staged = stage_history_files(storage_folder, files, settled ? SameFiles::left : SameFiles::rewritten);
-    if (!staged) return fail(staged.message() + "; the records are unchanged");
+    if (!staged) {
+        remove_empty_folders(made);
+        return fail(staged.message() + "; the records are unchanged");
+    }
 
     if (logged) fill_entry();
     Database::Replaced replaced;
     if (auto ok = db.replace_model(model, decoded.groups, {}, *staged, logged ? &*logged : nullptr, &replaced); !ok) {
         discard_staged(*staged);
+        remove_empty_folders(made);
         return fail(ok.message() + "; the records are unchanged");
     }
     for (const auto& g : decoded.groups) {
