@@ -114,6 +114,13 @@ std::string joined(const std::vector<std::string>& groups) {
 }  // namespace
 
 Result<TransferSummary> restore_transfer(Database& db, const fs::path& storage_folder, long long id) {
+    if (!db.exists()) {
+        std::error_code ec;
+        const bool there = fs::exists(db.path(), ec);
+        return fail(texts::transfer_unknown(id) + "\n" + db.path().string() +
+                    (there ? " is empty: it holds no record database" : " does not exist: there is no record database") +
+                    " and no transfer log; nothing was changed");
+    }
     auto entry = find_entry(db, id, 0);
     if (!entry) return entry.error();
     const fs::path file = logged_capture_path(storage_folder, entry->capture_file);

@@ -118,6 +118,28 @@ TEST(TransferLog, RestoreRefusesAMissingOrChangedCaptureAndChangesNothing) {
     EXPECT_EQ(s.db.transfers()->size(), 2u);
 }
 
+// A restore from a file that holds no record database names the file and says so; the file
+// stays as it was.
+TEST(TransferLog, RestoreFromAFileWithoutADatabaseNamesIt) {
+    test::TempDir dir;
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty.db", " is empty: it holds no record database"},
+        {"missing.db", " does not exist: there is no record database"},
+    };
+    test::write_file(dir / "empty.db", "");
+    for (const auto& [name, why] : cases) {
+        auto db = Database::create_or_open(dir / name);
+        ASSERT_TRUE(db) << db.message();
+        auto restored = restore_transfer(*db, dir / "storage", 1);
+        ASSERT_FALSE(restored.ok());
+        EXPECT_EQ(restored.message(), "没有编号为1的传输记录\n" + (dir / name).string() + why +
+                                          " and no transfer log; nothing was changed");
+    }
+    EXPECT_EQ(test::read_file(dir / "empty.db"), "");
+    EXPECT_FALSE(fs::exists(dir / "missing.db"));
+    EXPECT_FALSE(fs::exists(dir / "storage"));
+}
+
 // A download in which no whole group arrived is logged and replaces nothing; 核对 says so and
 // the current transfer stays the one that stored the records.
 TEST(TransferLog, ADownloadWithoutAWholeGroupIsLoggedAndReplacesNothing) {
