@@ -136,7 +136,11 @@ private slots:
             const std::size_t captures_before = files_in(storage);
 
             QSignalSpy finished(&downloads, &DownloadController::finished);
-            QVERIFY(downloads.start({{model, PortSpec{0, device}, 9600}, db, storage}));
+            DownloadJob job;
+            job.request = {model, PortSpec{0, device}, 9600};
+            job.database = db;
+            job.storage = storage;
+            QVERIFY(downloads.start(job));
             QVERIFY2(finished.wait(20000), qPrintable(what));
             const auto& result = *downloads.result();
             ++outcomes[std::string(link::outcome_name(result.outcome))];
