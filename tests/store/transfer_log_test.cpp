@@ -157,6 +157,10 @@ TEST(TransferLog, ADownloadWithoutAWholeGroupIsLoggedAndReplacesNothing) {
     EXPECT_EQ(entry.record_rows, 0u);
     EXPECT_EQ(s.check().entry.id, complete.transfer_id);
     EXPECT_TRUE(s.check().identical());
+    auto again = restore_transfer(s.db, s.storage, empty.transfer_id);
+    ASSERT_FALSE(again.ok());
+    EXPECT_NE(again.message().find("nothing was replaced"), std::string::npos) << again.message();
+    EXPECT_EQ(tables_of(s.db), rows);
     const auto nothing = s.check(empty.transfer_id);
     EXPECT_EQ(check_text(nothing).substr(check_text(nothing).find('\n') + 1),
               std::string(texts::kTransferStoredNothing) + "\n");
