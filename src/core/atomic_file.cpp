@@ -149,10 +149,6 @@ void remove_stale_temporaries(const fs::path& folder, std::string_view extension
     }
 }
 
-}  // namespace nlx
-
-namespace nlx {
-
 std::vector<fs::path> missing_folders(const fs::path& folder) {
     std::vector<fs::path> out;
     std::error_code ec;
