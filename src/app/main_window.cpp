@@ -418,7 +418,8 @@ void MainWindow::download_ended() {
     wait_->hide();
     wait_->set_cancellable(false);
     const auto& result = downloads().result();
-    if (result) title_label_->setText(qs(result->status));
+    // A broken transfer's text says also what became of the records stored before.
+    if (result) title_label_->setText(qs(result->status + (result->stored ? result->stored->status_addition() : "")));
     if (result && result->stored) show_replaced_records(model());
     set_serial_command_running(false);
     emit download_finished();

@@ -34,11 +34,7 @@ void register_download(CLI::App& app, int& exit_code) {
             exit_code = 0;
             return;
         }
-        std::string message = result.status;
-        // A port failure's status already holds the port's message; other endings add it in brackets.
-        if (!result.detail.empty() && result.status.find(result.detail) == std::string::npos)
-            message += " (" + result.detail + ")";
-        throw Failure(message);
+        throw Failure(download_failure(result, {model, settings.port, settings.baud}));
     });
 }
 

@@ -31,8 +31,13 @@ void register_export(CLI::App& app, int& exit_code) {
         const ModelInfo& model = *find_model(opt->model);
         Database db = open_for_reading(opt->db);
         const auto sheet = reports::export_sheet(model, record_rows(db, model));
-        const auto written = opt->xlsx.empty() ? write_file_atomically(opt->csv, reports::sheet_csv(sheet))
-                                               : workbook::write_xlsx(sheet, opt->xlsx);
+        auto write_csv = [&] {
+            // CSV files that a killed export left half-written beside their names go first.
+            const std::filesystem::path folder = std::filesystem::path(opt->csv).parent_path();
+            remove_stale_temporaries(folder.empty() ? "." : folder, ".csv");
+            return write_file_atomically(opt->csv, reports::sheet_csv(sheet));
+        };
+        const auto written = opt->xlsx.empty() ? write_csv() : workbook::write_xlsx(sheet, opt->xlsx);
         if (!written) throw Failure(written.message());
         std::cout << (opt->xlsx.empty() ? opt->csv : opt->xlsx) << ": " << sheet.rows.size()
                   << (sheet.rows.size() == 1 ? " group of " : " groups of ") << record_table_name(model.letter) << "\n";

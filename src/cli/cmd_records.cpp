@@ -23,7 +23,10 @@ void register_records(CLI::App& app, int& exit_code) {
     add_database_option(*cmd, opt->db);
     cmd->add_option("--table", opt->table, "records (default) or distribution")
         ->check(CLI::IsMember({"records", "distribution"}));
-    cmd->add_option("--format", opt->format, "text (default), csv or json")->check(CLI::IsMember({"text", "csv", "json"}));
+    cmd->add_option("--format", opt->format,
+                    "text (default), csv or json; csv is for scripts and writes every value as stored (for a "
+                    "spreadsheet use nlx export --csv, which keeps formula-like values from running)")
+        ->check(CLI::IsMember({"text", "csv", "json"}));
 
     cmd->callback([opt, &exit_code] {
         const ModelInfo& model = *find_model(opt->model);

@@ -38,7 +38,7 @@ void register_verify(CLI::App& app, int& exit_code) {
             if (!entries) throw Failure(entries.message());
             for (const auto& m : all_models()) {
                 const bool logged = std::any_of(entries->begin(), entries->end(),
-                                                [&](const TransferEntry& e) { return e.model == m.letter; });
+                                                [&](const TransferEntry& e) { return e.model == m.letter && e.stored_records(); });
                 if (!logged) continue;
                 auto check = check_transfer(db, storage, 0, m.letter);
                 if (!check) throw Failure(check.message());

@@ -29,4 +29,41 @@ link::DownloadResult run_download(Database& db, const std::filesystem::path& app
     return result;
 }
 
+std::string download_failure(const link::DownloadResult& r, const link::DownloadRequest& request) {
+    using link::DownloadOutcome;
+    const std::string port = port_device_name(request.port);
+    auto hex = [](unsigned byte) {
+        static const char* digits = "0123456789ABCDEF";
+        return std::string{digits[byte >> 4], digits[byte & 15], 'h'};
+    };
+    std::string reason;
+    switch (r.outcome) {
+    case DownloadOutcome::bad_ack:
+        reason = port + ": 1 byte received, " + (r.answer ? hex(*r.answer) : std::string("?")) +
+                 " instead of the acknowledge AAh";
+        break;
+    case DownloadOutcome::no_ack:
+        reason = port + ": no byte received in answer to the attention bytes 1Bh 40h at " +
+                 std::to_string(request.baud) + " bit/s";
+        break;
+    case DownloadOutcome::no_count:
+        reason = port + ": the acknowledge came, then no count bytes after the request 1Ah";
+        break;
+    case DownloadOutcome::no_data:
+        reason = port + ": the count bytes " + (r.capture ? hex(r.capture->b1) + " " + hex(r.capture->b2) : "") +
+                 " announce " + (r.count == 0 ? "no data" : "a negative count (" + std::to_string(r.count) + ")");
+        break;
+    case DownloadOutcome::incomplete_stored:
+        reason = port + ": " + std::to_string(r.capture ? r.capture->data.size() : 0) + " of " +
+                 std::to_string(r.announced) + " data bytes received";
+        break;
+    default:
+        // A port failure's status already holds the port's message.
+        if (!r.detail.empty() && r.status.find(r.detail) == std::string::npos) return r.status + " (" + r.detail + ")";
+        return r.status;
+    }
+    if (!r.detail.empty()) reason += " (" + r.detail + ")";
+    return r.status + "\n" + reason;
+}
+
 }  // namespace nlx::cli

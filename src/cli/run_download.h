@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "link/download_session.h"
 #include "store/database.h"
@@ -13,5 +14,9 @@ namespace nlx::cli {
 // and what was stored.
 link::DownloadResult run_download(Database& db, const std::filesystem::path& app_folder,
                                   const link::DownloadRequest& request);
+
+// What a download that did not complete ends with: the operator's text, then on the next line
+// the port and what came from it (the bytes received where any came).
+std::string download_failure(const link::DownloadResult& result, const link::DownloadRequest& request);
 
 }  // namespace nlx::cli

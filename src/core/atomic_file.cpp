@@ -135,16 +135,34 @@ Result<void> write_file_atomically(const fs::path& file, std::string_view bytes)
     return {};
 }
 
-void remove_stale_temporaries(const fs::path& folder) {
+void remove_stale_temporaries(const fs::path& folder, std::string_view extension) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        long pid = writer_of(it->path().filename().string());
+        const std::string name = it->path().filename().string();
+        long pid = writer_of(name);
         if (pid <= 0) continue;
+        if (!extension.empty() && !name.substr(0, name.rfind(kMark)).ends_with(extension)) continue;
         if (pid != long(::getpid()) && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
             std::error_code ignored;
             fs::remove(it->path(), ignored);
         }
     }
+}
+
+std::vector<fs::path> missing_folders(const fs::path& folder) {
+    std::vector<fs::path> out;
+    std::error_code ec;
+    for (fs::path p = fs::absolute(folder, ec); !ec && !p.empty(); p = p.parent_path()) {
+        std::error_code missing;  // set for a path that is not there
+        if (fs::exists(fs::symlink_status(p, missing))) break;
+        out.push_back(p);
+        if (p == p.parent_path()) break;
+    }
+    return out;
+}
+
+void remove_empty_folders(std::span<const fs::path> folders) {
+    for (const auto& f : folders) ::rmdir(f.c_str());  // fails, as it should, on a folder not empty
 }
 
 }  // namespace nlx

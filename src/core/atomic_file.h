@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "core/result.h"
 
@@ -40,6 +41,14 @@ void flush_folder(const std::filesystem::path& folder);
 Result<void> write_file_atomically(const std::filesystem::path& file, std::string_view bytes);
 
 // Removes the temporaries in `folder` whose writing process no longer runs (a kill left them).
-void remove_stale_temporaries(const std::filesystem::path& folder);
+// With `extension` (".xlsx"), only the temporaries of files whose name ends with it.
+void remove_stale_temporaries(const std::filesystem::path& folder, std::string_view extension = {});
+
+// The folders on the way to `folder`, itself included, that do not exist yet, deepest first:
+// what a command that makes `folder` creates.
+std::vector<std::filesystem::path> missing_folders(const std::filesystem::path& folder);
+// Removes those of `folders` that are empty, in the order given, so that a command that failed
+// leaves no folder it made behind.
+void remove_empty_folders(std::span<const std::filesystem::path> folders);
 
 }  // namespace nlx

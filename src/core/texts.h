@@ -167,6 +167,17 @@ inline constexpr std::string_view kRestoreQuestion =
     "恢复将用这次传输的记录替换当前的记录（当前的记录仍可从它们自己的传输记录恢复）。是否继续？";
 inline constexpr std::string_view kNoTransferChosen = "请先选择一条传输记录";
 inline constexpr std::string_view kRecordsUnchanged = "，记录未改变";
+// Added: after a broken download that replaced the records, how to get the earlier ones back:
+// "，先前的190组记录可在传输记录 5 中恢复".
+inline std::string previous_records_restorable(std::size_t groups, long long id) {
+    return std::string("，先前的").append(std::to_string(groups)).append("组记录可在传输记录 ")
+        .append(std::to_string(id)).append(" 中恢复");
+}
+inline std::string previous_records_replaced(std::size_t groups) {
+    return std::string("，先前的").append(std::to_string(groups)).append("组记录已被替换");
+}
+// Added: 核对 of a transfer in which no whole group arrived (it replaced nothing).
+inline constexpr std::string_view kTransferStoredNothing = "这次传输没有完整的组，没有替换记录";
 inline std::string transfer_unknown(long long id) {
     return std::string("没有编号为").append(std::to_string(id)).append("的传输记录");
 }

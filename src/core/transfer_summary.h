@@ -19,9 +19,17 @@ struct TransferSummary {
     std::vector<std::string> notes;     // what the decoder could not use
     std::filesystem::path capture_file; // empty when none was written
     long long transfer_id = 0;          // its entry in the transfer log; 0 when not logged
+    // False when no whole group arrived: the model's tables were left as they were.
+    bool replaced = true;
+    std::size_t replaced_groups = 0;    // record rows the store took away
+    long long previous_transfer = 0;    // the log entry that stored them; 0 when none did
 
     bool short_transfer() const { return received_bytes < announced_bytes; }
     std::string line() const;           // one-line summary for the operator
+    // What the main window's status line adds after a broken transfer's text: that the records
+    // are unchanged, or how many were replaced and which log entry brings them back. Empty after
+    // a whole transfer.
+    std::string status_addition() const;
 };
 
 }  // namespace nlx

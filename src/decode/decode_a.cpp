@@ -85,18 +85,22 @@ DecodeResult decode_a(std::span<const std::uint8_t> data, std::int32_t n) {
         const std::size_t end = start + kBlock * length;
         const std::size_t cut = std::min(end, limit);  // start + 256 <= limit here
         auto history = data.subspan(start + kBlock, cut - (start + kBlock));
-        result.groups.push_back(decode_group(j, block, history, result.notes));
-
+        // A group whose history data was lost to a broken line is not whole: its record would
+        // name a file cut short. One that runs past the announced data keeps what was announced.
+        bool whole = true;
         if (auto kind = history_kind(block[0]); kind && cut < end) {
             std::size_t wanted = std::min(end - (start + kBlock),
                                           history_bytes_wanted(*kind, block.first(kSharedHeaderBytes)));
-            if (history.size() < wanted)
+            if (history.size() < wanted) {
+                whole = received >= std::min(end, announced);
                 result.notes.push_back(group_label(j) + ": history cut at byte " +
-                                       std::to_string(history.size()) + " of " +
-                                       std::to_string(wanted) +
-                                       (end > announced ? " (group runs past the announced data)"
-                                                        : " (transfer ended early)"));
+                                       std::to_string(history.size()) + " of " + std::to_string(wanted) +
+                                       (whole ? " (group runs past the announced data)"
+                                              : " (transfer ended early); group not stored"));
+            }
         }
+        if (!whole) break;
+        result.groups.push_back(decode_group(j, block, history, result.notes));
         start = end;
     }
     return result;

@@ -141,6 +141,7 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     case WaitEnd::cancelled: return cancelled();
     case WaitEnd::failed: return port_failed(last_error_);
     }
+    r.answer = ack[0];
     if (ack[0] != kAcknowledge) return exchange_ended(DownloadOutcome::bad_ack, texts::kBadAcknowledge);
     status(std::string(texts::kReceiving));
 

@@ -63,6 +63,7 @@ struct DownloadResult {
     std::int32_t count = 0;         // transfer count n
     std::size_t announced = 0;      // bytes n announces
     std::optional<Capture> capture; // set once both count bytes arrived
+    std::optional<std::uint8_t> answer;  // the byte that answered the attention bytes
 };
 
 // One download over `link`. Runs on the calling thread and blocks until it ends; holds the

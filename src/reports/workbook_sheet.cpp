@@ -25,7 +25,40 @@ WorkbookSheet export_sheet(const ModelInfo& model, const ReportRows& records) {
 
 namespace {
 
-void csv_field(std::string& out, std::string_view s) {
+// A decimal number as a spreadsheet reads one: optional sign, digits with an optional point,
+// an optional exponent ("-3.5", "+12", ".5", "1e-3").
+bool reads_as_number(std::string_view s) {
+    std::size_t i = 0;
+    auto digits = [&] {
+        const std::size_t from = i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+        return i - from;
+    };
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t mantissa = digits();
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        if (digits() == 0) return false;
+    }
+    return i == s.size();
+}
+
+// A cell a spreadsheet would take for a formula (=, +, -, @, or a tab or carriage return
+// before one) gets a leading apostrophe, so that it shows as the text it is; numbers stay.
+bool needs_neutralising(std::string_view s) {
+    return !s.empty() && std::string_view("=+-@\t\r").find(s[0]) != std::string_view::npos && !reads_as_number(s);
+}
+
+void csv_field(std::string& out, std::string_view value) {
+    std::string neutral;
+    if (needs_neutralising(value)) neutral.append("'").append(value);
+    const std::string_view s = neutral.empty() ? value : std::string_view(neutral);
     if (s.find_first_of(",\"\r\n") == std::string_view::npos) {
         out += s;
         return;

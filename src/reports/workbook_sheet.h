@@ -25,7 +25,9 @@ struct WorkbookSheet {
 WorkbookSheet export_sheet(const ModelInfo& model, const ReportRows& records);
 
 // The same sheet as CSV without the title: UTF-8 with a byte-order mark (spreadsheet programs
-// then read the Chinese headings), CRLF line ends, fields quoted when they need it.
+// then read the Chinese headings), CRLF line ends, fields quoted when they need it. A field that
+// a spreadsheet would run as a formula (it begins with =, +, -, @, a tab or a carriage return
+// and is no number) begins with an apostrophe, so a crafted record shows as text.
 std::string sheet_csv(const WorkbookSheet& sheet);
 
 }  // namespace nlx::reports

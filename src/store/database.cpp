@@ -4,8 +4,10 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 
+#include "core/atomic_file.h"
 #include "core/models.h"
 #include "core/texts.h"
 #include "store/schema.h"
@@ -43,6 +45,26 @@ Result<void> configure(sql::Connection& db) {
     return db.exec("PRAGMA synchronous = FULL");
 }
 
+// The header of a record database names this program (or nothing, as before it did) and a
+// version of the tables this program knows.
+Result<void> check_version(sql::Connection& db, const fs::path& file) {
+    auto id = schema::header_number(db, "application_id");
+    if (!id) return not_a_record_database(id.message());
+    if (*id != 0 && *id != schema::kApplicationId) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%08llX", static_cast<unsigned long long>(*id) & 0xFFFFFFFFull);
+        return not_a_record_database(file.string() + " is not a record database of this program: its application id is " +
+                                     hex + "; nothing was changed");
+    }
+    auto version = schema::header_number(db, "user_version");
+    if (!version) return not_a_record_database(version.message());
+    if (*version > schema::kSchemaVersion)
+        return not_a_record_database(file.string() + " is a record database of version " + std::to_string(*version) +
+                                     ", newer than version " + std::to_string(schema::kSchemaVersion) +
+                                     ", the newest this program knows: open it with a newer nlx; nothing was changed");
+    return {};
+}
+
 // A record database holds the record table of at least one model, and every table it has under a
 // model table's name has that table's columns. Reading the schema also proves the file is an
 // SQLite database.
@@ -61,17 +83,23 @@ Result<void> check_record_database(sql::Connection& db, const fs::path& file) {
         }
     }
     if (!has_records) return not_a_record_database();
-    auto log = schema::table_columns(db, std::string(kTransferLogTable));
-    if (!log) return not_a_record_database(log.message());
-    if (*log) {
+    const std::pair<std::string_view, std::vector<std::string>> own_tables[] = {
+        {kTransferLogTable, transfer_log::column_names()},
+        {kPendingFilesTable, pending_files_columns()},
+    };
+    for (const auto& [table, columns] : own_tables) {
+        auto found = schema::table_columns(db, std::string(table));
+        if (!found) return not_a_record_database(found.message());
+        if (!*found) continue;
         std::vector<std::string> names;
-        for (const auto& c : **log) names.push_back(c.name);
-        if (names != transfer_log::column_names())
+        for (const auto& c : **found) names.push_back(c.name);
+        if (names != columns)
             return not_a_record_database(file.string() + " is not a record database of this program: table " +
-                                         std::string(kTransferLogTable) +
-                                         " does not have the columns of the transfer log; nothing was changed");
+                                         std::string(table) + " does not have the columns of " +
+                                         (table == kTransferLogTable ? "the transfer log" : "the list of history files") +
+                                         "; nothing was changed");
     }
-    return {};
+    return check_version(db, file);
 }
 
 // Creates whichever of the model's tables are missing; with `check`, an existing table must have
@@ -199,10 +227,16 @@ Result<Database> Database::open_read_only(const fs::path& file) {
 
 Result<void> Database::create_file() {
     std::error_code ec;
-    if (create_folder_ && !path_.parent_path().empty()) fs::create_directories(path_.parent_path(), ec);
+    if (create_folder_ && !path_.parent_path().empty()) {
+        made_folders_ = missing_folders(path_.parent_path());
+        fs::create_directories(path_.parent_path(), ec);
+    }
     auto db = sql::Connection::open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    if (!db) return db.error();
-    if (auto r = configure(**db); !r) return r;
+    Result<void> configured = db ? configure(**db) : Result<void>(db.error());
+    if (!configured) {
+        remove_empty_folders(made_folders_);
+        return configured;
+    }
     db_ = std::move(*db);
     return {};
 }
@@ -237,7 +271,8 @@ Result<void> Database::ensure_tables(char model) {
 }
 
 Result<void> Database::replace_model(char model, std::span<const DecodedGroup> groups, const GroupHook& after_group,
-                                     std::span<const PendingFile> staged, TransferEntry* logged) {
+                                     std::span<const PendingFile> staged, TransferEntry* logged,
+                                     Replaced* replaced) {
     auto found = model_of(model);
     if (!found) return found.error();
     const ModelInfo& m = **found;
@@ -245,6 +280,16 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
 
     return transaction([&]() -> Result<void> {
         if (auto r = create_missing_tables(*db_, m, true); !r) return r;
+        if (replaced) {
+            auto count = sql::Statement::prepare(*db_, "SELECT count(*) FROM " + sql::quote_identifier(tables[0].name));
+            if (!count) return count.error();
+            auto row = count->step();
+            if (!row) return row.error();
+            replaced->groups = *row ? std::size_t(count->column_int(0)) : 0;
+            auto source = transfer_log::latest_storing(*db_, model);
+            if (!source) return source.error();
+            replaced->transfer = *source;
+        }
         for (auto it = tables.rbegin(); it != tables.rend(); ++it)
             if (auto r = db_->exec("DELETE FROM " + sql::quote_identifier(it->name)); !r) return r;
 
@@ -302,6 +347,10 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
         if (auto r = record_pending(*db_, staged); !r) return r;
         return logged ? transfer_log::append(*db_, *logged) : Result<void>();
     });
+}
+
+Result<void> Database::log_transfer(TransferEntry& entry) {
+    return transaction([&] { return transfer_log::append(*db_, entry); });
 }
 
 Result<std::vector<TransferEntry>> Database::transfers() const {
@@ -387,16 +436,28 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
         std::error_code ec;
         fs::remove(path_, ec);
         fs::remove(fs::path(path_.string() + "-journal"), ec);
+        remove_empty_folders(made_folders_);
+        made_folders_.clear();
     };
     Result<void> done = [&]() -> Result<void> {
         auto tx = sql::Transaction::begin(*db_);
         if (!tx) return tx.error();
         // A new file, and a file whose model tables are not all there yet, gets them with the
         // first change that succeeds.
+        // A file of an earlier version is brought up to this one in the same change; one that
+        // a newer program has changed meanwhile is left to it.
         if (!tables_seen_at_ || schema_version(*db_) != tables_seen_at_) {
+            if (auto r = check_version(*db_, path_); !r) return r;
             for (const auto& m : all_models())
                 if (auto r = create_missing_tables(*db_, m, false); !r) return r;
             if (auto r = db_->exec(transfer_log::create_sql()); !r) return r;
+            if (auto r = db_->exec(pending_files_create_sql()); !r) return r;
+            auto version = schema::header_number(*db_, "user_version");
+            if (!version) return version.error();
+            if (*version < schema::kSchemaVersion) {
+                if (auto r = db_->exec("PRAGMA application_id = " + std::to_string(schema::kApplicationId)); !r) return r;
+                if (auto r = db_->exec("PRAGMA user_version = " + std::to_string(schema::kSchemaVersion)); !r) return r;
+            }
         }
         if (auto r = body(); !r) return r;
         return tx->commit();

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/result.h"
 #include "core/rows.h"
@@ -47,6 +48,14 @@ public:
     // Creates the model's missing tables; fails when a table exists with other columns.
     Result<void> ensure_tables(char model);
 
+    // What a replace took away: the record rows the model's table held, and the newest entry of
+    // the transfer log that stored records of the model (0 when none did), whose 恢复 brings
+    // them back.
+    struct Replaced {
+        std::size_t groups = 0;
+        long long transfer = 0;
+    };
+
     // Called after each group is written with the count written so far; returning false
     // abandons the replace.
     using GroupHook = std::function<bool(std::size_t groups_written)>;
@@ -54,11 +63,16 @@ public:
     // Empties the model's tables and writes the groups (record row, optional distribution row),
     // keeping their order, in one transaction with the list of the history files to put in
     // place (`staged`) and, when `logged` is given, its entry in the transfer log (whose id is
-    // then set): on any failure nothing changes. Creates the model's missing tables.
-    // The renames are completed after the commit; see pending_files.h.
+    // then set): on any failure nothing changes. Creates the model's missing tables. `replaced`,
+    // when given, is told what the groups replaced. The renames are completed after the commit;
+    // see pending_files.h.
     Result<void> replace_model(char model, std::span<const DecodedGroup> groups,
                                const GroupHook& after_group = {},
-                               std::span<const PendingFile> staged = {}, TransferEntry* logged = nullptr);
+                               std::span<const PendingFile> staged = {}, TransferEntry* logged = nullptr,
+                               Replaced* replaced = nullptr);
+
+    // Adds an entry to the transfer log alone (a transfer that replaced nothing) and sets its id.
+    Result<void> log_transfer(TransferEntry& entry);
 
     // The transfer log, newest entry first; empty for a file that has none yet.
     Result<std::vector<TransferEntry>> transfers() const;
@@ -98,6 +112,7 @@ private:
     std::shared_ptr<sql::Connection> db_;  // null while the file is still to be created
     std::filesystem::path path_;
     bool create_folder_ = false;
+    std::vector<std::filesystem::path> made_folders_;  // by create_file, removed when its change fails
     // The schema version (SQLite's count of schema changes) at which every model's tables and
     // the transfer log were last found in place: unchanged, they need no looking up again.
     std::optional<long long> tables_seen_at_;

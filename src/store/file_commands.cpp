@@ -2,7 +2,9 @@
 #include "store/file_commands.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,6 +86,60 @@ int settle_copy(const fs::path& copy, mode_t mode) {
     return error;
 }
 
+// The name of a copy being written beside a destination: ".<name>.part-XXXXXX" (mkstemp's six
+// characters), optionally followed by the suffix of one of SQLite's side files.
+constexpr std::string_view kPartMark = ".part-";
+constexpr const char* kSideSuffixes[] = {"-journal", "-wal", "-shm"};
+
+bool is_part_name(std::string_view name) {
+    const auto mark = name.rfind(kPartMark);
+    return name.size() > 1 && name[0] == '.' && mark != std::string_view::npos && mark > 1 &&
+           name.size() == mark + kPartMark.size() + 6;
+}
+
+// Removes the copies in `folder` that a killed 另存 left behind, with their side files. The
+// writer of a copy holds a lock on it until it is renamed or removed: a copy whose lock can be
+// taken has no writer any more. Only empty files and SQLite databases are taken for copies.
+void remove_abandoned_copies(const fs::path& folder) {
+    std::error_code ec;
+    std::vector<fs::path> parts, sides;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (is_part_name(name)) {
+            parts.push_back(it->path());
+            continue;
+        }
+        for (const char* suffix : kSideSuffixes)
+            if (name.ends_with(suffix) && is_part_name(std::string_view(name).substr(0, name.size() - std::strlen(suffix))))
+                sides.push_back(it->path());
+    }
+    for (const auto& part : parts) {
+        const int fd = ::open(part.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat st {};
+        char start[16] = {};
+        const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        const bool copy = regular && (st.st_size == 0 || (::pread(fd, start, sizeof start, 0) == sizeof start &&
+                                                          std::memcmp(start, "SQLite format 3", 16) == 0));
+        if (copy && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            std::error_code ignored;
+            fs::remove(part, ignored);
+            for (const char* suffix : kSideSuffixes) fs::remove(fs::path(part.string() + suffix), ignored);
+        }
+        ::close(fd);
+    }
+    // A side file whose copy is gone belongs to nothing.
+    for (const auto& side : sides) {
+        const std::string name = side.string();
+        for (const char* suffix : kSideSuffixes) {
+            if (!name.ends_with(suffix)) continue;
+            std::error_code ignored;
+            if (!fs::exists(fs::symlink_status(name.substr(0, name.size() - std::strlen(suffix)), ignored)))
+                fs::remove(side, ignored);
+        }
+    }
+}
+
 void sync_folder(const fs::path& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -125,10 +181,16 @@ std::optional<OperatorMessage> save_database_as(Database& current, const fs::pat
     std::string part_name = destination.filename().string();
     part_name.insert(part_name.begin(), '.');
     part_name.append(".part-XXXXXX");
+    remove_abandoned_copies(folder);
     std::string pattern = (folder / part_name).string();
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) return save_failed(destination, cannot_write_folder(folder, errno));
-    ::close(fd);
+    // Held until the copy is renamed or removed: it tells a later 另存 that the copy has a writer.
+    ::flock(fd, LOCK_EX);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } lock{fd};
     const fs::path temp = pattern;
     auto discard = [&](const std::string& why) {
         std::error_code ec;

@@ -60,6 +60,12 @@ bool table_exists(sql::Connection& db) {
 
 }  // namespace
 
+std::string pending_files_create_sql() {
+    return "CREATE TABLE IF NOT EXISTS " + kTable + " (temporary TEXT NOT NULL, final TEXT NOT NULL)";
+}
+
+std::vector<std::string> pending_files_columns() { return {"temporary", "final"}; }
+
 Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std::span<const HistoryFile> files,
                                                      SameFiles same) {
     std::vector<PendingFile> staged;
@@ -110,8 +116,7 @@ void discard_staged(std::span<const PendingFile> staged) {
 
 Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> staged) {
     if (staged.empty() && !table_exists(db)) return {};
-    if (auto r = db.exec("CREATE TABLE IF NOT EXISTS " + kTable + " (temporary TEXT NOT NULL, final TEXT NOT NULL)"); !r)
-        return r;
+    if (auto r = db.exec(pending_files_create_sql()); !r) return r;
     // The renames of earlier changes that are done leave the list in this transaction, once they
     // are on disk: those this process did were flushed then; another's folder is flushed now.
     std::vector<long long> done;

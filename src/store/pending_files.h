@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,10 @@ namespace nlx {
 // The list of renames (done ones until the next change); ignored by everything that shows or
 // exports tables.
 inline constexpr std::string_view kPendingFilesTable = "_nlx_pending_files";
+
+// The list's CREATE TABLE IF NOT EXISTS text, and its columns in table order.
+std::string pending_files_create_sql();
+std::vector<std::string> pending_files_columns();
 
 struct PendingFile {
     std::filesystem::path temporary, final;

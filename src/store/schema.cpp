@@ -51,6 +51,14 @@ Result<std::optional<std::vector<Column>>> table_columns(sql::Connection& db, co
     return std::optional<std::vector<Column>>(std::move(columns));
 }
 
+Result<long long> header_number(sql::Connection& db, std::string_view pragma) {
+    auto stmt = sql::Statement::prepare(db, "PRAGMA " + std::string(pragma));
+    if (!stmt) return stmt.error();
+    auto row = stmt->step();
+    if (!row) return row.error();
+    return *row ? stmt->column_int(0) : 0LL;
+}
+
 bool same_names(const std::vector<Column>& actual, const std::vector<Column>& expected) {
     if (actual.size() != expected.size()) return false;
     for (std::size_t i = 0; i < actual.size(); ++i)

@@ -16,6 +16,14 @@ namespace nlx::schema {
 // the rowid and is never shown as a field.
 inline constexpr std::string_view kOrderColumn = "_nlx_order";
 
+// Every record database this program writes says so in its header: SQLite's application id
+// ("NLXR") and, as its user version, the version of the tables it holds (the model tables, the
+// transfer log and the list of history files to put in place). A file of a later version is
+// refused; an earlier one (version 0: written before the header said anything) is brought up to
+// this version by the first change that succeeds.
+inline constexpr long long kApplicationId = 0x4E4C5852;
+inline constexpr long long kSchemaVersion = 1;
+
 struct Column {
     std::string name;
     std::string type;  // declared SQL type: TEXT, INTEGER or REAL
@@ -37,6 +45,9 @@ std::string create_table_sql(const TableSpec& table);
 
 // The visible columns of an existing table in table order; nullopt when there is no such table.
 Result<std::optional<std::vector<Column>>> table_columns(sql::Connection& db, const std::string& table);
+
+// A number SQLite keeps in the file's header: PRAGMA application_id or user_version.
+Result<long long> header_number(sql::Connection& db, std::string_view pragma);
 
 // Same column names in the same order, letter case ignored.
 bool same_names(const std::vector<Column>& actual, const std::vector<Column>& expected);

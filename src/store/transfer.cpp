@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/pause_point.h"
+#include "core/read_file.h"
 #include "core/sha256.h"
 #include "core/texts.h"
 #include "decode/decoder.h"
@@ -25,6 +27,16 @@ Result<void> ensure_folder(const fs::path& folder) {
         return fail("cannot create the storage folder " + folder.string() +
                     (ec ? ": " + ec.message() : std::string()));
     return {};
+}
+
+// Whether every history file of a committed store lies in the storage folder with its new bytes,
+// whoever put it there: another process that opened the database in the meantime completes the
+// listed renames itself.
+bool all_in_place(const fs::path& storage_folder, const std::vector<HistoryFile>& files) {
+    std::string scratch;
+    for (const auto& f : files)
+        if (!file_holds(storage_folder / f.name, f.content, scratch)) return false;
+    return true;
 }
 
 std::string stamp(std::chrono::system_clock::time_point when, const char* format) {
@@ -77,7 +89,8 @@ Result<std::string> file_sha256(const fs::path& file) {
 std::string local_time_text(std::chrono::system_clock::time_point when) { return stamp(when, "%Y-%m-%d %H:%M:%S"); }
 
 Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_folder, char model,
-                                       const Capture& capture, std::optional<TransferEntry> logged) {
+                                       const Capture& capture, std::optional<TransferEntry> logged,
+                                       EmptyTransfer empty) {
     TransferSummary summary;
     summary.model = model;
     summary.n = transfer_count(model, capture.b1, capture.b2);
@@ -87,6 +100,29 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
 
     DecodeResult decoded = decode(model, capture.data, summary.n);
     summary.notes = decoded.notes;
+    auto fill_entry = [&] {
+        logged->model = model;
+        logged->announced = summary.announced_bytes;
+        logged->received = summary.received_bytes;
+        logged->complete = !summary.short_transfer();
+        logged->record_rows = decoded.groups.size();
+        logged->distribution_rows = 0;
+        for (const auto& g : decoded.groups) logged->distribution_rows += g.distribution ? 1 : 0;
+    };
+
+    // Without a whole group there is nothing to put in the records' place: they stay.
+    if (decoded.groups.empty()) {
+        if (empty == EmptyTransfer::refused || !logged) {
+            std::string why = "no whole group arrived";
+            for (const auto& note : decoded.notes) why += "; " + note;
+            return fail(why + "; nothing was replaced, the records are unchanged");
+        }
+        fill_entry();
+        if (auto ok = db.log_transfer(*logged); !ok) return fail(ok.message() + "; the records are unchanged");
+        summary.replaced = false;
+        summary.transfer_id = logged->id;
+        return summary;
+    }
 
     // History files are written beside their names before the records change: one that cannot
     // be written fails the transfer, and the tables stay as they were.
@@ -97,20 +133,19 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     // them succeeds only when none is left): a listed rename, completed after this commit,
     // would put an older file over it.
     const bool settled = files.empty() || db.complete_pending_files();
+    // A store that fails takes away the storage folder it made (with the folders above it).
+    const auto made = missing_folders(storage_folder);
     auto staged = stage_history_files(storage_folder, files, settled ? SameFiles::left : SameFiles::rewritten);
-    if (!staged) return fail(staged.message() + "; the records are unchanged");
-
-    if (logged) {
-        logged->model = model;
-        logged->announced = summary.announced_bytes;
-        logged->received = summary.received_bytes;
-        logged->complete = !summary.short_transfer();
-        logged->record_rows = decoded.groups.size();
-        logged->distribution_rows = 0;
-        for (const auto& g : decoded.groups) logged->distribution_rows += g.distribution ? 1 : 0;
+    if (!staged) {
+        remove_empty_folders(made);
+        return fail(staged.message() + "; the records are unchanged");
     }
-    if (auto ok = db.replace_model(model, decoded.groups, {}, *staged, logged ? &*logged : nullptr); !ok) {
+
+    if (logged) fill_entry();
+    Database::Replaced replaced;
+    if (auto ok = db.replace_model(model, decoded.groups, {}, *staged, logged ? &*logged : nullptr, &replaced); !ok) {
         discard_staged(*staged);
+        remove_empty_folders(made);
         return fail(ok.message() + "; the records are unchanged");
     }
     for (const auto& g : decoded.groups) {
@@ -119,10 +154,14 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     }
     for (const auto& f : files) summary.files.push_back(f.name);
     if (logged) summary.transfer_id = logged->id;
+    summary.replaced_groups = replaced.groups;
+    summary.previous_transfer = replaced.transfer;
     // The records are committed with the list of renames; one that fails now is done by the
     // next open of the database, or before the next store. While an earlier rename is still
     // listed, the whole list is completed, so that only the newest file of a name lands.
-    if (auto placed = settled ? place_staged(*staged) : db.complete_pending_files(); !placed)
+    pause_point("history-files");
+    if (auto placed = settled ? place_staged(*staged) : db.complete_pending_files();
+        !placed && !all_in_place(storage_folder, files))
         return fail(summary.line() + ", but history files could not be put in place yet: " + placed.message() +
                     "; they are put in place when the database is next opened");
     return summary;
@@ -143,7 +182,7 @@ Result<TransferSummary> keep_and_store_transfer(Database& db, const fs::path& st
     entry.capture_file = logged_capture_name(storage_folder, *kept);
     entry.sha256 = *digest;
     entry.source = "download";
-    auto stored = store_transfer(db, storage_folder, model, capture, std::move(entry));
+    auto stored = store_transfer(db, storage_folder, model, capture, std::move(entry), EmptyTransfer::logged);
     if (!stored) return fail(stored.message() + " (capture kept in " + kept->string() + ")");
     stored->capture_file = *kept;
     return stored;

@@ -27,11 +27,16 @@ Result<std::filesystem::path> save_capture(const std::filesystem::path& storage_
 // put in place in the storage folder and, when `logged` is given (its time, port, capture file,
 // digest and source filled in), its entry in the transfer log with the counts of this store.
 // A transfer with no data (n <= 0), a history file that cannot be written, and any failure of
-// the replace are refused and change nothing.
+// the replace are refused and change nothing. A transfer in which no whole group arrived
+// replaces nothing either: with EmptyTransfer::logged it is only logged (with no rows, as
+// incomplete when it was short) and the summary says nothing was replaced; otherwise it is
+// refused.
 class Database;
+enum class EmptyTransfer { refused, logged };
 Result<TransferSummary> store_transfer(Database& database, const std::filesystem::path& storage_folder,
                                        char model, const Capture& capture,
-                                       std::optional<TransferEntry> logged = std::nullopt);
+                                       std::optional<TransferEntry> logged = std::nullopt,
+                                       EmptyTransfer empty = EmptyTransfer::refused);
 
 // The capture file's name as the log keeps it: its name alone inside the storage folder, its
 // absolute path outside it; and the path a logged name stands for.
@@ -46,7 +51,7 @@ std::string local_time_text(std::chrono::system_clock::time_point when);
 
 // The last step of a download, from the command line and the desktop alike: keeps the capture
 // file first (so no received byte is lost even when storing fails), then stores the transfer
-// with its entry in the log. The summary names the capture file; a failure says where the
+// with its entry in the log (a transfer without a whole group is logged and replaces nothing). The summary names the capture file; a failure says where the
 // capture was kept.
 Result<TransferSummary> keep_and_store_transfer(Database& database,
                                                 const std::filesystem::path& storage_folder,

@@ -18,8 +18,9 @@ namespace {
 Result<TransferEntry> find_entry(const Database& db, long long id, char model) {
     auto entries = db.transfers();
     if (!entries) return entries.error();
+    // Without an id: the model's current transfer, the newest that replaced its records.
     for (const auto& e : *entries)
-        if (id ? e.id == id : e.model == model) return e;
+        if (id ? e.id == id : e.model == model && e.stored_records()) return e;
     return fail(id ? texts::transfer_unknown(id) : texts::no_transfer_of_model(model));
 }
 
@@ -113,6 +114,13 @@ std::string joined(const std::vector<std::string>& groups) {
 }  // namespace
 
 Result<TransferSummary> restore_transfer(Database& db, const fs::path& storage_folder, long long id) {
+    if (!db.exists()) {
+        std::error_code ec;
+        const bool there = fs::exists(db.path(), ec);
+        return fail(texts::transfer_unknown(id) + "\n" + db.path().string() +
+                    (there ? " is empty: it holds no record database" : " does not exist: there is no record database") +
+                    " and no transfer log; nothing was changed");
+    }
     auto entry = find_entry(db, id, 0);
     if (!entry) return entry.error();
     const fs::path file = logged_capture_path(storage_folder, entry->capture_file);
@@ -134,11 +142,13 @@ Result<TransferSummary> restore_transfer(Database& db, const fs::path& storage_f
 Result<TransferCheck> check_transfer(const Database& db, const fs::path& storage_folder, long long id, char model) {
     auto entry = find_entry(db, id, model);
     if (!entry) return entry.error();
-    auto newest = find_entry(db, 0, entry->model);
-    if (!newest) return newest.error();
     TransferCheck check;
     check.entry = *entry;
-    check.current = newest->id == entry->id;
+    if (entry->stored_records()) {
+        auto newest = find_entry(db, 0, entry->model);
+        if (!newest) return newest.error();
+        check.current = newest->id == entry->id;
+    }
     const fs::path file = logged_capture_path(storage_folder, entry->capture_file);
     auto capture = logged_capture(*entry, file, check.capture);
     if (!capture) {
@@ -158,6 +168,7 @@ std::string check_text(const TransferCheck& check) {
     const auto& e = check.entry;
     std::string out = texts::check_heading(e.id, e.time, e.model) + "\n";
     if (check.capture != TransferCheck::CaptureState::intact) return out + check.capture_problem + "\n";
+    if (!e.stored_records()) return out.append(texts::kTransferStoredNothing).append("\n");
     if (!check.current) return out.append(texts::kCaptureIntactReplaced).append("\n");
     if (check.identical()) out += texts::check_identical(e.record_rows) + "\n";
     if (!check.added_groups.empty())

@@ -48,12 +48,35 @@ Result<void> append(sql::Connection& db, TransferEntry& e) {
     return {};
 }
 
-Result<std::vector<TransferEntry>> read_all(sql::Connection& db) {
-    std::vector<TransferEntry> out;
+namespace {
+
+Result<bool> log_exists(sql::Connection& db) {
     auto exists = sql::Statement::prepare(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
     if (!exists) return exists.error();
     exists->bind_text(1, kTransferLogTable);
     auto found = exists->step();
+    if (!found) return found.error();
+    return *found;
+}
+
+}  // namespace
+
+Result<long long> latest_storing(sql::Connection& db, char model) {
+    auto exists = log_exists(db);
+    if (!exists) return exists.error();
+    if (!*exists) return 0LL;
+    auto select = sql::Statement::prepare(
+        db, "SELECT id FROM " + kTable + " WHERE model = ?1 AND record_rows > 0 ORDER BY id DESC LIMIT 1");
+    if (!select) return fail("cannot read the transfer log: " + select.message());
+    select->bind_text(1, std::string(1, model));
+    auto row = select->step();
+    if (!row) return row.error();
+    return *row ? select->column_int(0) : 0LL;
+}
+
+Result<std::vector<TransferEntry>> read_all(sql::Connection& db) {
+    std::vector<TransferEntry> out;
+    auto found = log_exists(db);
     if (!found) return found.error();
     if (!*found) return out;
     std::string list;

@@ -27,6 +27,10 @@ struct TransferEntry {
     std::string capture_file;  // a name in the storage folder, or a path outside it
     std::string sha256;        // of the capture file's bytes as stored
     std::string source;        // "download", "import" or "restore"
+
+    // Whether the entry replaced the model's records: a transfer in which no whole group arrived
+    // is logged with no rows and left the tables as they were.
+    bool stored_records() const { return record_rows > 0; }
 };
 
 namespace transfer_log {
@@ -37,6 +41,8 @@ std::string create_sql();
 std::vector<std::string> column_names();
 // Adds the entry and sets its id.
 Result<void> append(sql::Connection& db, TransferEntry& entry);
+// The id of the newest entry of `model` that stored records; 0 when there is none.
+Result<long long> latest_storing(sql::Connection& db, char model);
 // Every entry, newest first; empty when the table does not exist.
 Result<std::vector<TransferEntry>> read_all(sql::Connection& db);
 

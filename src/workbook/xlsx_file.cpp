@@ -38,6 +38,8 @@ lxw_error fill(const XlsxLibrary& x, lxw_workbook* book, const reports::Workbook
 }  // namespace
 
 Result<void> write_xlsx(const reports::WorkbookSheet& sheet, const fs::path& file) {
+    // Workbooks that a killed export left half-written beside their names go first.
+    remove_stale_temporaries(file.parent_path().empty() ? fs::path(".") : file.parent_path(), ".xlsx");
     const fs::path temporary = temporary_for(file);
     auto failed = [&](const std::string& why) -> Result<void> {
         std::error_code ignored;

@@ -136,7 +136,11 @@ private slots:
             const std::size_t captures_before = files_in(storage);
 
             QSignalSpy finished(&downloads, &DownloadController::finished);
-            QVERIFY(downloads.start({{model, PortSpec{0, device}, 9600}, db, storage}));
+            DownloadJob job;
+            job.request = {model, PortSpec{0, device}, 9600};
+            job.database = db;
+            job.storage = storage;
+            QVERIFY(downloads.start(job));
             QVERIFY2(finished.wait(20000), qPrintable(what));
             const auto& result = *downloads.result();
             ++outcomes[std::string(link::outcome_name(result.outcome))];
@@ -159,7 +163,10 @@ private slots:
                 Capture arrived = *capture;
                 arrived.data.resize(result.capture->data.size());
                 QVERIFY2(result.capture->data == arrived.data, qPrintable(what));
-                current[model] = decoded_rows(model, arrived);
+                // A transfer without a whole group replaces nothing.
+                Rows arrived_rows = decoded_rows(model, arrived);
+                QVERIFY2(result.stored->replaced == !arrived_rows.records.empty(), qPrintable(what));
+                if (result.stored->replaced) current[model] = std::move(arrived_rows);
                 // The capture file holds the bytes that arrived.
                 auto kept = read_capture_file(result.stored->capture_file, CaptureForm::with_header);
                 QVERIFY2(kept.ok(), qPrintable(what));

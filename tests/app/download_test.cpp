@@ -61,6 +61,31 @@ private slots:
         QVERIFY(shell.action("recv")->isEnabled());
     }
 
+    // A broken download that brings whole groups says which log entry brings the replaced
+    // records back; one that brings none leaves them and says so.
+    void a_broken_download_says_what_became_of_the_records() {
+        auto good = instrument({'b', 25, 3, false, {}});
+        Shell shell;
+        shell.start(simulation_settings(*good));
+        shell.choose('b');
+        QVERIFY(download(shell));
+        QCOMPARE(shell.stored_rows('b'), std::size_t(25));
+        good->stop();
+
+        auto broken = instrument({'b', 25, 3, false, {sim::FaultKind::close_after, 3 * 256 + 10}});
+        shell.form->use_settings(simulation_settings(*broken));
+        QVERIFY(download(shell));
+        QCOMPARE(title_label(shell), QStringLiteral("串行接收的数据有丢失，先前的25组记录可在传输记录 1 中恢复"));
+        QCOMPARE(shell.stored_rows('b'), std::size_t(3));
+        broken->stop();
+
+        auto nothing = instrument({'b', 25, 3, false, {sim::FaultKind::close_after, 1}});
+        shell.form->use_settings(simulation_settings(*nothing));
+        QVERIFY(download(shell));
+        QCOMPARE(title_label(shell), QStringLiteral("串行接收的数据有丢失，记录未改变"));
+        QCOMPARE(shell.stored_rows('b'), std::size_t(3));
+    }
+
     void cancel_stores_nothing() {
         auto paced = instrument({'a', 60, 5, true, {}});
         Shell shell;

@@ -37,7 +37,12 @@ struct Rows {
     }
 };
 
-std::string hour(int h) { return (h < 10 ? "0" : "") + std::to_string(h) + ":00:00"; }
+std::string hour(int h) {
+    std::string text = h < 10 ? "0" : "";
+    text += std::to_string(h);
+    text += ":00:00";
+    return text;
+}
 
 TEST(Distribution, CumulativeFallsToZeroAndNeverBelow) {
     struct Case {

@@ -112,17 +112,23 @@ TEST(DownloadCommand, EarlyFailuresLeaveTheRecordsUntouched) {
     ASSERT_EQ(home.nlx({"import", "--raw", "--model", "a", (home.dir / "stored.cap").string()}).exit_code, 0);
     const std::string before = home.records('a');
 
-    const std::pair<const char*, const char*> faults[] = {
-        {"bad-ack", "收到应答信号错误"},
-        {"no-ack", "串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好."},
-        {"zero-count", "声级计中无数据"},
-        {"negative-count", "声级计中无数据"},
+    // The operator's text, then the port and what came from it on the reason line.
+    const struct {
+        const char* fault;
+        const char* status;
+        const char* reason;
+    } faults[] = {
+        {"bad-ack", "收到应答信号错误", ": 1 byte received, 55h instead of the acknowledge AAh"},
+        {"no-ack", "串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好.",
+         ": no byte received in answer to the attention bytes 1Bh 40h at 9600 bit/s"},
+        {"zero-count", "声级计中无数据", ": the count bytes 00h 10h announce no data"},
+        {"negative-count", "声级计中无数据", ": the count bytes 00h 00h announce a negative count (-16)"},
     };
-    for (auto [fault, status] : faults) {
+    for (auto [fault, status, reason] : faults) {
         auto vi = start_instrument('a', sim::generated_capture('a', 3, 2).value(), fault);
         auto r = home.nlx({"download", "--model", "a", "--port", vi->device()});
         EXPECT_EQ(r.exit_code, 1) << fault;
-        EXPECT_NE(r.err.find(status), std::string::npos) << fault << ": " << r.err;
+        EXPECT_EQ(r.err, "nlx: " + std::string(status) + "\n" + vi->device() + reason + "\n") << fault;
         EXPECT_EQ(home.records('a'), before) << fault;
     }
     EXPECT_TRUE(captures_in(home.storage()).empty()) << "nothing but the count bytes came";
@@ -190,7 +196,9 @@ TEST(DownloadCommand, ABrokenTransferKeepsWhatArrived) {
     auto vi = start_instrument('b', served, "stall-after=1000");
     auto r = home.nlx({"download", "--model", "b", "--port", vi->device()});
     EXPECT_EQ(r.exit_code, 1);
-    EXPECT_NE(r.err.find("串行接收的数据有丢失"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("nlx: 串行接收的数据有丢失\n" + vi->device() + ": 1000 of 1536 data bytes received\n"),
+              std::string::npos)
+        << r.err;
     EXPECT_NE(r.out.find("1000 of 1536 bytes received"), std::string::npos) << r.out;
     std::string rows = home.records('b');
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4) << "three whole blocks and the header";
@@ -199,6 +207,49 @@ TEST(DownloadCommand, ABrokenTransferKeepsWhatArrived) {
     Capture partial = served;
     partial.data.resize(1000);
     EXPECT_EQ(kept_bytes(caps[0], 'b'), bytes_of(partial));
+}
+
+// A download that breaks before its first whole group replaces nothing: the records stored
+// before stay and the capture is kept.
+TEST(DownloadCommand, ATransferWithoutAWholeGroupReplacesNothing) {
+    Home home;
+    auto stored = sim::generated_capture('b', 20, 1).value();
+    test::write_file(home.dir / "stored.cap", bytes_of(stored));
+    ASSERT_EQ(home.nlx({"import", "--raw", "--model", "b", (home.dir / "stored.cap").string()}).exit_code, 0);
+    const std::string before = home.records('b');
+
+    std::size_t kept = 0;
+    for (const char* fault : {"close-after=1", "close-after=255", "stall-after=0"}) {
+        SCOPED_TRACE(fault);
+        auto vi = start_instrument('b', sim::generated_capture('b', 6, 2).value(), fault);
+        auto r = home.nlx({"download", "--model", "b", "--port", vi->device()});
+        EXPECT_EQ(r.exit_code, 1);
+        EXPECT_NE(r.err.find("串行接收的数据有丢失"), std::string::npos) << r.err;
+        EXPECT_NE(r.out.find("no whole group arrived, nothing was replaced"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("groups stored"), std::string::npos) << r.out;
+        EXPECT_EQ(home.records('b'), before);
+        EXPECT_EQ(captures_in(home.storage()).size(), ++kept);
+    }
+}
+
+// A broken download that brings whole groups replaces the records and says which log entry
+// brings the earlier ones back; that restore does.
+TEST(DownloadCommand, ABrokenTransferNamesTheEntryThatBringsTheRecordsBack) {
+    Home home;
+    auto stored = sim::generated_capture('b', 20, 1).value();
+    test::write_file(home.dir / "stored.cap", bytes_of(stored));
+    ASSERT_EQ(home.nlx({"import", "--raw", "--model", "b", (home.dir / "stored.cap").string()}).exit_code, 0);
+    const std::string before = home.records('b');
+
+    auto vi = start_instrument('b', sim::generated_capture('b', 6, 2).value(), "close-after=600");
+    auto r = home.nlx({"download", "--model", "b", "--port", vi->device()});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.out.find("2 groups stored"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("the 20 groups stored before were replaced (nlx restore 1 brings them back)"),
+              std::string::npos)
+        << r.out;
+    ASSERT_EQ(home.nlx({"restore", "1"}).exit_code, 0);
+    EXPECT_EQ(home.records('b'), before);
 }
 
 TEST(DownloadCommand, RefusesANonDatabaseBeforeTalkingToTheInstrument) {

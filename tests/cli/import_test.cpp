@@ -1,7 +1,11 @@
 // nlx import of hand-built captures, then nlx records as CSV: the stored rows byte for byte.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include "core/capture.h"
+#include "store/database.h"
+#include "store/sqlite.h"
 #include "sim/encode/bytes.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
@@ -128,6 +132,30 @@ TEST(ImportCommand, ModelAStoresRowsDistributionAndHistoryFile) {
                                       distribution_line(2, {}) + "\n");
     EXPECT_EQ(test::read_file(home / "3140A存储文件" / "121.ln"),
               " Lp            N\r\n30.0           65537\r\n30.5           12\r\n");
+}
+
+// An import that fails once its history files are written takes away the folders it made:
+// the storage folder and the application folder above it.
+TEST(ImportCommand, AFailedImportLeavesNoFolderItMade) {
+    test::TempDir dir;
+    const fs::path trap = dir / "trap.db";
+    {
+        auto db = Database::create_or_open(trap);
+        ASSERT_TRUE(db) << db.message();
+        ASSERT_TRUE(db->replace_model('a', {}));
+    }
+    {
+        // Every new record row is refused, as by a disk that has just filled up.
+        auto c = sql::Connection::open(trap, SQLITE_OPEN_READWRITE);
+        ASSERT_TRUE(c);
+        ASSERT_TRUE((*c)->exec("CREATE TRIGGER trap BEFORE INSERT ON \"噪声a\" BEGIN SELECT RAISE(ABORT, 'no room'); END"));
+    }
+    const fs::path home = dir / "home";
+    auto r = test::run_nlx({"import", "--db", trap.string(), capture_file(dir.path(), 'a', 3, model_a_transfer())},
+                           {{"NLX_HOME", home.string()}});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("no room"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(home)) << "nothing of the storage folder is left";
 }
 
 TEST(ImportCommand, ModelBTypesAndSkippedBlocks) {
@@ -281,6 +309,18 @@ TEST(ImportCommand, RefusesCapturesWithoutDataAndKeepsTheRecords) {
 
     auto missing = test::run_nlx({"import", "--model", "a", (home / "nope.cap").string()}, env);
     EXPECT_EQ(missing.exit_code, 2);
+
+    // A short capture without a whole group, even with --partial: nothing replaced, nothing logged.
+    for (std::size_t bytes : {0u, 255u}) {
+        Bytes cut = model_a_transfer();
+        cut.resize(bytes);
+        auto partial = test::run_nlx({"import", "--partial", capture_file(home.path(), 'a', 3, cut)}, env);
+        EXPECT_EQ(partial.exit_code, 1) << bytes;
+        EXPECT_NE(partial.err.find("no whole group arrived"), std::string::npos) << partial.err;
+        EXPECT_NE(partial.err.find("nothing was replaced"), std::string::npos) << partial.err;
+    }
+    auto log = test::run_nlx({"transfers", "--format", "csv"}, env);
+    EXPECT_EQ(std::count(log.out.begin(), log.out.end(), '\n'), 2) << log.out;
 
     auto records = test::run_nlx({"records", "--model", "a", "--format", "csv"}, env);
     EXPECT_EQ(std::count(records.out.begin(), records.out.end(), '\n'), 3) << "the earlier rows stay";

@@ -1,6 +1,9 @@
 // nlx records, add-record and save-as against record databases built by the tests.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "core/models.h"
 #include "store/database.h"
 #include "core/texts.h"
@@ -161,6 +164,43 @@ TEST(RecordCommands, SaveAsCopiesAndRefusesTheSameFile) {
     ASSERT_EQ(err_lines.size(), 2u) << failed.err;
     EXPECT_EQ(err_lines[1].rfind("cannot save a copy to " + nowhere + ": ", 0), 0u) << failed.err;
     EXPECT_EQ(test::run_nlx({"save-as", "--db", file.string()}).exit_code, 2);
+}
+
+// The id of a process that has ended.
+pid_t ended_process() {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+// Workbooks and CSV files that a killed export left half-written go with the next export into
+// that folder; a running writer's, and other files' temporaries, stay.
+TEST(RecordCommands, ExportRemovesWhatAKilledExportLeftBehind) {
+    test::TempDir dir;
+    const fs::path file = dir / "noise.db";
+    build_database(file);
+    const std::string dead = std::to_string(ended_process()), alive = std::to_string(getpid());
+    struct Leftover {
+        std::string name;
+        bool after_xlsx, after_csv;  // still there after each export
+    };
+    const Leftover leftovers[] = {
+        {".r.xlsx.nlx-" + dead + "-17.tmp", false, false},
+        {".old.xlsx.nlx-" + dead + ".tmp", false, false},
+        {".r.csv.nlx-" + dead + "-3.tmp", true, false},
+        {".r.xlsx.nlx-" + alive + "-18.tmp", true, true},
+        {".224246195.ln.nlx-" + dead + "-4.tmp", true, true},
+        {"r.xlsx.nlx-" + dead + "-5.tmp", true, true},
+    };
+    for (const auto& l : leftovers) test::write_file(dir / l.name, "half");
+
+    auto xlsx = test::run_nlx({"export", "--model", "a", "--db", file.string(), "--xlsx", (dir / "r.xlsx").string()});
+    ASSERT_EQ(xlsx.exit_code, 0) << xlsx.err;
+    for (const auto& l : leftovers) EXPECT_EQ(fs::exists(dir / l.name), l.after_xlsx) << "xlsx: " << l.name;
+    auto csv = test::run_nlx({"export", "--model", "a", "--db", file.string(), "--csv", (dir / "r.csv").string()});
+    ASSERT_EQ(csv.exit_code, 0) << csv.err;
+    for (const auto& l : leftovers) EXPECT_EQ(fs::exists(dir / l.name), l.after_csv) << "csv: " << l.name;
 }
 
 }  // namespace

@@ -190,16 +190,25 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
     ASSERT_EQ(data.size(), 5u * 256);  // 1 + 3 + 1 blocks
     const std::int32_t n = 5;
 
-    // Data stops 100 bytes into the second group's history.
-    std::span<const std::uint8_t> cut(data.data(), 512 + 100);
-    auto r = decode_a(cut, n);
-    ASSERT_EQ(r.groups.size(), 2u);
-    EXPECT_EQ(r.announced_bytes, 1280u);
-    EXPECT_EQ(r.received_bytes, 612u);
-    const std::string& text = r.groups[1].history->content;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 100);
-    EXPECT_TRUE(has_note(r.notes, "broke off after 612 of 1280 bytes"));
-    EXPECT_TRUE(has_note(r.notes, "group 2: history cut at byte 100 of 500"));
+    // Data stops 100 bytes into the second group's history, or right before it: that group is
+    // not whole and gives nothing.
+    for (std::size_t into : {100u, 0u}) {
+        std::span<const std::uint8_t> cut(data.data(), 512 + into);
+        auto r = decode_a(cut, n);
+        ASSERT_EQ(r.groups.size(), 1u) << into;
+        EXPECT_EQ(r.announced_bytes, 1280u);
+        EXPECT_EQ(r.received_bytes, 512u + into);
+        EXPECT_TRUE(has_note(r.notes, "broke off after " + std::to_string(512 + into) + " of 1280 bytes"));
+        EXPECT_TRUE(has_note(r.notes, "group 2: history cut at byte " + std::to_string(into) +
+                                          " of 500 (transfer ended early); group not stored"));
+    }
+    // The whole history arrived but the group's last block did not: the group is whole.
+    std::span<const std::uint8_t> history_whole(data.data(), 512 + 500);
+    auto whole = decode_a(history_whole, n);
+    ASSERT_EQ(whole.groups.size(), 2u);
+    const std::string& text = whole.groups[1].history->content;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 500);
+    EXPECT_FALSE(has_note(whole.notes, "history cut"));
 
     // Data stops inside the third group's first block: that group gives nothing.
     std::span<const std::uint8_t> in_third(data.data(), 4 * 256 + 200);

@@ -131,6 +131,29 @@ def main():
             want = ["" if v is None else v for v in expected_cells("a", sheets["a"][1], row)]
             check(lines[r + 1] == want, f"csv row {r + 1}: {lines[r + 1]}")
 
+        # Values a crafted database holds to run as formulas: text cells in the workbook, and in
+        # the CSV behind an apostrophe, apart from numbers.
+        hostile = ["=HYPERLINK(\"http://x\",\"y\")", "-2+3+cmd|' /C calc'!A0", "@SUM(A1)", "+A1", "+1", "-3.5"]
+        a_columns = sheets["a"][1]
+        with sqlite3.connect(db) as con:
+            con.execute('DELETE FROM "噪声a"')
+            for k, value in enumerate(hostile):
+                row = [str(k + 1), value] + [""] * (len(a_columns) - 2)
+                con.execute(f'INSERT INTO "噪声a" ({",".join(f"{chr(34)}{c}{chr(34)}" for c in a_columns)}) '
+                            f'VALUES ({",".join("?" * len(a_columns))})', row)
+        out = os.path.join(folder, "hostile.xlsx")
+        nlx("export", "--model", "a", "--db", db, "--xlsx", out)
+        ws = openpyxl.load_workbook(out)["sheet1"]
+        for k, value in enumerate(hostile):
+            cell = ws.cell(row=k + 3, column=2)
+            check(cell.value == value and cell.data_type == "s", f"hostile xlsx {value!r}: {cell.value!r} {cell.data_type}")
+        out = os.path.join(folder, "hostile.csv")
+        nlx("export", "--model", "a", "--db", db, "--csv", out)
+        lines = list(csv.reader(io.StringIO(open(out, "rb").read().decode("utf-8-sig"), newline="")))
+        for k, value in enumerate(hostile):
+            want = value if value in ("-3.5", "+1") else "'" + value  # numbers stay
+            check(lines[k + 1][1] == want, f"hostile csv {value!r}: {lines[k + 1][1]!r}")
+
         # An empty table: the title and the headings only.
         with sqlite3.connect(db) as con:
             con.execute('DELETE FROM "噪声b"')

@@ -339,6 +339,7 @@ TEST(Database, MissingModelTablesAreAddedByTheFirstStoreAndForeignColumnsRefused
         {"CREATE TABLE \"噪声a\" (x, y)", "噪声a"},
         {"CREATE TABLE \"噪声b\" (\"序号\" TEXT)", "噪声b"},
         {"CREATE TABLE \"分布图d\" (\"序号\" INTEGER)", "分布图d"},
+        {"CREATE TABLE _nlx_pending_files (temporary TEXT)", "_nlx_pending_files"},
     };
     int k = 0;
     for (const auto& c : cases) {
@@ -357,6 +358,87 @@ TEST(Database, MissingModelTablesAreAddedByTheFirstStoreAndForeignColumnsRefused
         EXPECT_EQ(test::read_file(file), before) << c.table;
         EXPECT_FALSE(fs::exists(file.string() + "-wal"));
     }
+}
+
+// The application id and user version in a file's header, as SQLite reads them.
+std::pair<long long, long long> header_of(const fs::path& file) {
+    auto c = sql::Connection::open(file, SQLITE_OPEN_READONLY);
+    EXPECT_TRUE(c) << c.message();
+    if (!c) return {-1, -1};
+    auto id = schema::header_number(**c, "application_id");
+    auto version = schema::header_number(**c, "user_version");
+    return {id ? *id : -1, version ? *version : -1};
+}
+
+// Every record database this program writes carries its application id and the version of its
+// tables. One written before the header said anything is brought up to date by its first change
+// that succeeds; one of a later version, or another program's, is refused and left alone.
+TEST(Database, TheHeaderNamesTheProgramAndTheVersionOfItsTables) {
+    test::TempDir dir;
+    const std::pair<long long, long long> current{schema::kApplicationId, schema::kSchemaVersion};
+    fresh(dir / "new.db");
+    EXPECT_EQ(header_of(dir / "new.db"), current);
+    // The copy of 另存 is the same file, header included.
+    const fs::path copied = dir / "copied.db";
+    test::write_file(copied, "");
+    {
+        auto db = Database::open_existing(dir / "new.db");
+        ASSERT_TRUE(db && db->copy_to(copied));
+    }
+    EXPECT_EQ(header_of(copied), current);
+
+    // A file of version 0, as every earlier version of the program left it, with its tables.
+    const fs::path old = dir / "old.db";
+    make_sqlite_file(old, schema::create_table_sql(schema::model_tables(*find_model('e'))[0]));
+    EXPECT_EQ(header_of(old), std::make_pair(0LL, 0LL));
+    {
+        auto read = Database::open_read_only(old);
+        ASSERT_TRUE(read) << read.message();
+        auto db = Database::open_existing(old);
+        ASSERT_TRUE(db) << db.message();
+        EXPECT_FALSE(db->transaction([] { return Result<void>(fail("stopped")); }));
+        EXPECT_EQ(header_of(old), std::make_pair(0LL, 0LL)) << "a failed change upgrades nothing";
+        ASSERT_TRUE(db->replace_model('e', test::sample_groups('e', 1, "x")));
+        EXPECT_EQ(header_of(old), current);
+        EXPECT_TRUE(db->has_table(std::string(kPendingFilesTable)));
+        EXPECT_TRUE(db->has_table(std::string(kTransferLogTable)));
+    }
+
+    // Later versions and other programs' files: every open refuses them, naming the file (and
+    // both versions), and nothing in the file changes.
+    const struct {
+        const char* pragma;
+        std::string says;
+    } refused[] = {
+        {"PRAGMA user_version = 2", "is a record database of version 2, newer than version 1, the newest this program knows"},
+        {"PRAGMA user_version = 1000", "is a record database of version 1000, newer than version 1"},
+        {"PRAGMA application_id = 1196446541", "is not a record database of this program: its application id is 4750534D"},
+    };
+    int k = 0;
+    for (const auto& c : refused) {
+        const fs::path file = dir / ("refused" + std::to_string(k++) + ".db");
+        fs::copy_file(dir / "new.db", file);
+        make_sqlite_file(file, c.pragma);
+        const std::string before = test::read_file(file);
+        for (int way = 0; way < 3; ++way) {
+            auto opened = way == 0 ? Database::create_or_open(file)
+                          : way == 1 ? Database::open_existing(file)
+                                     : Database::open_read_only(file);
+            ASSERT_FALSE(opened) << c.pragma;
+            EXPECT_NE(opened.message().find(file.string() + " " + c.says), std::string::npos) << opened.message();
+            EXPECT_NE(opened.message().find("nothing was changed"), std::string::npos) << opened.message();
+        }
+        EXPECT_EQ(test::read_file(file), before) << c.pragma;
+    }
+
+    // A newer program that changes the file while this one has it open: the next change is refused.
+    auto db = Database::open_existing(dir / "new.db");
+    ASSERT_TRUE(db);
+    make_sqlite_file(dir / "new.db", "PRAGMA user_version = 2; CREATE TABLE later (x)");
+    auto later = db->replace_model('a', test::sample_groups('a', 1, "x"));
+    ASSERT_FALSE(later);
+    EXPECT_NE(later.message().find("newer than version 1"), std::string::npos) << later.message();
+    EXPECT_EQ(header_of(dir / "new.db"), std::make_pair(schema::kApplicationId, 2LL));
 }
 
 TEST(Database, TwoConnectionsOnOneFileSeeEachOthersCommits) {

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/models.h"
 #include "store/file_commands.h"
@@ -175,6 +178,42 @@ TEST(SaveAsCommand, CopiesTheTablesAndFailsWithoutLeavingAnythingBehind) {
     EXPECT_EQ(test::read_file(dir / "busy" / "inside.txt"), "keep");
     EXPECT_FALSE(fs::exists(dir / "no such folder"));
     EXPECT_EQ(all_rows(*db, "噪声a").size(), 1u);
+}
+
+// Copies that a killed 另存 left beside a destination go with the next 另存 into that folder;
+// a copy still being written (its writer holds its lock) and files that are no copies stay.
+TEST(SaveAsCommand, RemovesCopiesThatAKilledSaveLeftBehind) {
+    test::TempDir dir;
+    make_record_file(dir / "noise.db", 'a', 2);
+    auto db = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(db);
+    const std::string database = test::read_file(dir / "noise.db");
+    fs::create_directory(dir / "out");
+    const fs::path out = dir / "out";
+    struct Leftover {
+        const char* name;
+        std::string bytes;
+        bool stays;
+    };
+    const Leftover leftovers[] = {
+        {".copy.db.part-Ab3xYz", database, false},           // killed while renaming
+        {".copy.db.part-Ab3xYz-journal", "journal", false},  // its journal
+        {".other.db.part-000000", "", false},                // killed right after it was made
+        {".gone.db.part-q1w2e3-journal", "journal", false},  // a journal whose copy is gone
+        {".notes.txt.part-abcdef", "some text", true},       // no copy: another program's
+        {".copy.db.part-long-name", database, true},         // not mkstemp's six characters
+        {"copy.db.part-Ab3xYz", database, true},             // not hidden
+        {".busy.db.part-Zz9Zz9", database, true},            // still being written
+    };
+    for (const auto& l : leftovers) test::write_file(out / l.name, l.bytes);
+    const int writer = ::open((out / ".busy.db.part-Zz9Zz9").c_str(), O_RDONLY);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+
+    ASSERT_FALSE(save_database_as(*db, out / "copy.db"));
+    ::close(writer);
+    for (const auto& l : leftovers) EXPECT_EQ(fs::exists(out / l.name), l.stays) << l.name;
+    EXPECT_TRUE(Database::open_existing(out / "copy.db"));
 }
 
 // What cannot be replaced by a copy is refused before anything is written, and said on the line

@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include "core/capture.h"
+#include "core/texts.h"
 #include "sim/encode/encode_ab.h"
 #include "store/database.h"
 #include "store/file_commands.h"
@@ -115,6 +116,63 @@ TEST(TransferLog, RestoreRefusesAMissingOrChangedCaptureAndChangesNothing) {
     EXPECT_FALSE(restore_transfer(s.db, s.storage, 99).ok());
     EXPECT_EQ(tables_of(s.db), rows);
     EXPECT_EQ(s.db.transfers()->size(), 2u);
+}
+
+// A restore from a file that holds no record database names the file and says so; the file
+// stays as it was.
+TEST(TransferLog, RestoreFromAFileWithoutADatabaseNamesIt) {
+    test::TempDir dir;
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty.db", " is empty: it holds no record database"},
+        {"missing.db", " does not exist: there is no record database"},
+    };
+    test::write_file(dir / "empty.db", "");
+    for (const auto& [name, why] : cases) {
+        auto db = Database::create_or_open(dir / name);
+        ASSERT_TRUE(db) << db.message();
+        auto restored = restore_transfer(*db, dir / "storage", 1);
+        ASSERT_FALSE(restored.ok());
+        EXPECT_EQ(restored.message(), "没有编号为1的传输记录\n" + (dir / name).string() + why +
+                                          " and no transfer log; nothing was changed");
+    }
+    EXPECT_EQ(test::read_file(dir / "empty.db"), "");
+    EXPECT_FALSE(fs::exists(dir / "missing.db"));
+    EXPECT_FALSE(fs::exists(dir / "storage"));
+}
+
+// A download in which no whole group arrived is logged and replaces nothing; 核对 says so and
+// the current transfer stays the one that stored the records.
+TEST(TransferLog, ADownloadWithoutAWholeGroupIsLoggedAndReplacesNothing) {
+    Store s;
+    const auto complete = s.download(transfer_a(6, 3));
+    const std::string rows = tables_of(s.db);
+    Capture broken = transfer_a(6, 4);
+    broken.data.resize(200);
+    const auto empty = s.download(broken);
+    EXPECT_FALSE(empty.replaced);
+    EXPECT_EQ(tables_of(s.db), rows);
+    const auto entry = s.db.transfers()->front();
+    EXPECT_EQ(entry.id, empty.transfer_id);
+    EXPECT_FALSE(entry.complete);
+    EXPECT_EQ(entry.record_rows, 0u);
+    EXPECT_EQ(s.check().entry.id, complete.transfer_id);
+    EXPECT_TRUE(s.check().identical());
+    auto again = restore_transfer(s.db, s.storage, empty.transfer_id);
+    ASSERT_FALSE(again.ok());
+    EXPECT_NE(again.message().find("nothing was replaced"), std::string::npos) << again.message();
+    EXPECT_EQ(tables_of(s.db), rows);
+    const auto nothing = s.check(empty.transfer_id);
+    EXPECT_EQ(check_text(nothing).substr(check_text(nothing).find('\n') + 1),
+              std::string(texts::kTransferStoredNothing) + "\n");
+
+    // A later broken download with whole groups names the entry that stored the records it replaced.
+    Capture half = transfer_a(12, 5);
+    half.data.resize(half.data.size() / 2);
+    const auto cut = s.download(half);
+    EXPECT_TRUE(cut.replaced);
+    EXPECT_EQ(cut.replaced_groups, 6u);
+    EXPECT_EQ(cut.previous_transfer, complete.transfer_id);
+    EXPECT_EQ(cut.status_addition(), "，先前的6组记录可在传输记录 " + std::to_string(complete.transfer_id) + " 中恢复");
 }
 
 TEST(TransferLog, CheckFindsAddedEditedAndAlteredData) {
