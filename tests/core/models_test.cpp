@@ -1,6 +1,10 @@
 // The model table: titles, grid layouts and table columns that the rest of the program reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "core/models.h"
 #include "core/monitor_scale.h"
 
@@ -22,43 +26,83 @@ TEST(ModelTable, CaptionsAndTitlesUseTheLowerCaseLetter) {
     EXPECT_EQ(find_model("ab"), nullptr);
 }
 
-TEST(ModelTable, GridLayouts) {
-    const auto& d = find_model('d')->grid;
-    EXPECT_EQ(d.column_count, 21);
-    EXPECT_EQ(d.headers[1], "VLeq");  // grid column 2
-    EXPECT_EQ(d.headers[8], "VLAV");  // grid column 9
-    const auto& e = find_model('e')->grid;
-    EXPECT_EQ(e.column_count, 16);
-    EXPECT_EQ(e.narrow_last, 7);
-    EXPECT_EQ(e.wide_first, 8);
-    EXPECT_EQ(e.wide_width, 1200);
-    EXPECT_EQ(e.headers[13], "filename");  // grid column 14
-    EXPECT_EQ(e.headers[14], "");          // grid column 15
-    EXPECT_EQ(find_model('b')->grid.headers, find_model('c')->grid.headers);
-    for (const auto& m : all_models()) {
-        EXPECT_EQ(int(m.grid.headers.size()), m.grid.column_count - 1) << m.letter;
-        EXPECT_EQ(m.grid.marker_width, 200);
+// Before the first fill the grid heads its columns with the record table's column names, in
+// table order, except where the table has a column the grid does not show yet; model e's grid
+// has one more column, with an empty header.
+TEST(ModelTable, GridHeadersAreTheRecordColumnsBeforeTheFirstFill) {
+    struct Case {
+        char model;
+        std::vector<std::string_view> not_in_grid;
+        int empty_headers_after;
+    } cases[] = {
+        {'a', {}, 0}, {'b', {}, 0}, {'c', {}, 0}, {'d', {"VLAE"}, 0}, {'e', {"DL"}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        const ModelInfo& m = *find_model(c.model);
+        std::vector<std::string_view> expected;
+        for (auto column : m.record_columns)
+            if (std::find(c.not_in_grid.begin(), c.not_in_grid.end(), column) == c.not_in_grid.end())
+                expected.push_back(column);
+        EXPECT_EQ(expected.size() + c.not_in_grid.size(), m.record_columns.size());
+        expected.insert(expected.end(), std::size_t(c.empty_headers_after), "");
+        EXPECT_EQ(m.grid.headers, expected);
     }
 }
 
-TEST(ModelTable, RecordColumnsAndDistributionTables) {
-    EXPECT_EQ(find_model('a')->record_columns.size(), 23u);
-    EXPECT_EQ(find_model('b')->record_columns.size(), 20u);
-    EXPECT_EQ(find_model('d')->record_columns.size(), 21u);
-    EXPECT_EQ(find_model('d')->record_columns.back(), "VLAE");
-    const auto& e = *find_model('e');
-    EXPECT_EQ(e.record_columns.size(), 15u);
-    EXPECT_EQ(e.record_columns[6], "DL");
-    EXPECT_FALSE(e.has_distribution);
-    EXPECT_TRUE(find_model('a')->has_distribution);
-    EXPECT_EQ(record_column_index(*find_model('a'), "mode"), 17);
-    EXPECT_EQ(record_column_index(*find_model('a'), "LEQ"), 2);
-    EXPECT_EQ(record_column_index(*find_model('a'), "测量时间"), 13);
+// Every data column is either narrow or wide, narrow ones first, and all of them are centred;
+// the header row has one text per data column.
+TEST(ModelTable, GridColumnsAreNarrowThenWideAndAllCentred) {
+    for (const auto& m : all_models()) {
+        SCOPED_TRACE(m.letter);
+        const auto& g = m.grid;
+        const int last = g.column_count - 1;
+        EXPECT_EQ(int(g.headers.size()), last);
+        EXPECT_EQ(g.narrow_first, 1);
+        EXPECT_LT(g.narrow_first, g.narrow_last);
+        EXPECT_EQ(g.wide_first, g.narrow_last + 1);
+        EXPECT_EQ(g.wide_last, last);
+        EXPECT_EQ(g.centred_first, 1);
+        EXPECT_EQ(g.centred_last, last);
+        EXPECT_GT(g.wide_width, g.narrow_width);
+        EXPECT_LT(g.marker_width, g.narrow_width);
+    }
+}
+
+// Column names are looked up with ASCII letter case folded: every column of every table is
+// found at its own position under either case, and no two columns share a name.
+TEST(ModelTable, ColumnLookupFoldsAsciiCaseOnly) {
+    auto recased = [](std::string_view name, bool upper) {
+        std::string s(name);
+        for (char& ch : s)
+            if (upper && ch >= 'a' && ch <= 'z') ch = char(ch - 'a' + 'A');
+            else if (!upper && ch >= 'A' && ch <= 'Z') ch = char(ch - 'A' + 'a');
+        return s;
+    };
+    for (const auto& m : all_models()) {
+        SCOPED_TRACE(m.letter);
+        for (std::size_t i = 0; i < m.record_columns.size(); ++i) {
+            const auto name = m.record_columns[i];
+            EXPECT_EQ(record_column_index(m, name), int(i)) << name;
+            EXPECT_EQ(record_column_index(m, recased(name, true)), int(i)) << name;
+            EXPECT_EQ(record_column_index(m, recased(name, false)), int(i)) << name;
+        }
+        EXPECT_EQ(record_column_index(m, "no such column"), std::nullopt);
+    }
+    EXPECT_TRUE(same_column_name("VLeq", "vleq"));
+    EXPECT_FALSE(same_column_name("Leq", "Le"));
+    EXPECT_FALSE(same_column_name("序号", "组号"));  // same length, other bytes
     EXPECT_EQ(record_column_index(*find_model('a'), "VLeq"), std::nullopt);
+}
+
+TEST(ModelTable, TableNamesAndDistributionColumns) {
     EXPECT_EQ(record_table_name('a'), "噪声a");
     EXPECT_EQ(distribution_table_name('d'), "分布图d");
-    EXPECT_EQ(distribution_columns().size(), 102u);
-    EXPECT_EQ(distribution_columns()[0], "序号");
+    const auto columns = distribution_columns();
+    ASSERT_EQ(columns.size(), std::size_t(kDistributionValues) + 1);
+    EXPECT_EQ(columns.front(), "序号");
+    EXPECT_EQ(columns[1], "P1");
+    EXPECT_EQ(columns.back(), "P101");
 }
 
 }  // namespace
