@@ -118,34 +118,46 @@ Result<void> paint_sheet(QPagedPaintDevice& device, const std::string& text, con
     const double width = box.width * unit, bottom = (box.top + box.height) * unit;
     painter.setClipRect(QRectF(box.left * unit, box.top * unit, width, box.height * unit));
     // The label's lines, one em apart as the 宋体 face sets them; a line too long for the box
-    // breaks at its last space that fits, and lines below the box are not shown.
-    const reports::TextWidth text_width = [&metrics](std::string_view piece) {
-        return metrics.horizontalAdvance(QString::fromUtf8(piece.data(), qsizetype(piece.size())));
+    // breaks at its last space that fits (widths as the layout sets the text on this device),
+    // and lines below the box are not shown.
+    const reports::TextWidth text_width = [&font, &device](std::string_view piece) {
+        QTextLayout measure(QString::fromUtf8(piece.data(), qsizetype(piece.size())), font, &device);
+        measure.beginLayout();
+        QTextLine line = measure.createLine();
+        const double natural = line.isValid() ? line.naturalTextWidth() : 0.0;
+        measure.endLayout();
+        return natural;
     };
-    double top = box.top * unit;
+    // The text broken into the label's lines first, then set line by line as it always was.
+    std::string lines;
     std::string_view rest = text;
-    while (top < bottom) {
+    while (true) {
         const std::size_t lf = rest.find('\n');
-        const std::string_view paragraph = rest.substr(0, lf);
-        for (const std::string& piece : reports::break_at_spaces(paragraph, width, text_width)) {
-            QTextLayout layout(qs(piece), font, &device);
-            QTextOption option(Qt::AlignLeft);
-            option.setWrapMode(QTextOption::NoWrap);
-            layout.setTextOption(option);
-            layout.beginLayout();
-            QTextLine line = layout.createLine();
-            if (line.isValid()) {
-                line.setPosition(QPointF(0, top + em * ascent_share - line.ascent()));
-                layout.endLayout();
-                layout.draw(&painter, QPointF(box.left * unit, 0));
-            } else {
-                layout.endLayout();
-            }
-            top += em;
-            if (top >= bottom) break;
+        for (const std::string& piece : reports::break_at_spaces(rest.substr(0, lf), width, text_width)) {
+            lines += piece;
+            lines += '\n';
         }
         if (lf == std::string_view::npos) break;
         rest.remove_prefix(lf + 1);
+    }
+    if (!lines.empty()) lines.pop_back();
+    double top = box.top * unit;
+    for (const QString& paragraph : qs(lines).split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, font, &device);
+        QTextOption option(Qt::AlignLeft);
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            // A little room over the width: a line measured to fit is never broken again.
+            line.setLineWidth(width + 1);
+            line.setPosition(QPointF(0, top + em * ascent_share - line.ascent()));
+            top += em;
+        }
+        layout.endLayout();
+        layout.draw(&painter, QPointF(box.left * unit, 0));
+        if (top >= bottom) break;
     }
     if (!painter.end()) return fail(texts::print_not_finished(what));
     return {};
