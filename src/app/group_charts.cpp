@@ -62,9 +62,9 @@ void GroupCharts::distribution_update(int row, Database* db) {
     const auto stored = charts::stored_percentiles(*model_, rows, std::size_t(row));
     // Each chart names its group: the pair stays on its group while an octave group is current.
     const std::string group = std::string(texts::kChartGroup) + rows.text(std::size_t(row), 0);
-    auto distribution = charts::distribution_chart(model_->letter, **percent);
+    auto distribution = charts::distribution_chart(*model_, **percent);
     distribution.note = group;
-    auto cumulative = charts::cumulative_chart(model_->letter, **percent, stored);
+    auto cumulative = charts::cumulative_chart(*model_, **percent, stored);
     cumulative.note = group + "    " + cumulative.note;
     views_[0]->set_chart(distribution);
     views_[1]->set_chart(cumulative);
@@ -90,7 +90,7 @@ void GroupCharts::distribution_command(Database* db) {
         show_special();
         title_label_.setText(qs(charts::day_night_text(profile->ld, profile->ln, profile->ldn)));
     } else {
-        views_[2]->set_chart(charts::octave_chart(model_->letter, rows, std::size_t(row)));
+        views_[2]->set_chart(charts::octave_chart(*model_, rows, std::size_t(row)));
         show_special();
     }
 }

@@ -66,7 +66,7 @@ MainWindow::MainWindow(std::filesystem::path app_folder, OperatorDialogs& dialog
     connect(&workspace_, &Workspace::model_changed, this, &MainWindow::update_status_line);
     prints_ = std::make_unique<PrintCommands>(
         *this, dialogs_, *grid_, *wait_,
-        SheetViewParts{title_label_, sheet_label_, logo_, grid_, findChild<QWidget*>("chartArea")}, [this] { return model(); });
+        SheetViewParts{title_label_, sheet_label_, logo_, grid_, findChild<QWidget*>("chartArea")}, [this] { return workspace_.model(); });
     connect(prints_.get(), &PrintCommands::running_changed, this, &MainWindow::set_serial_command_running);
     exports_ = std::make_unique<ExportCommands>(*this, dialogs_, *wait_);
     connect(exports_.get(), &ExportCommands::running_changed, this, &MainWindow::set_serial_command_running);
@@ -259,7 +259,7 @@ void MainWindow::tm27(bool all) {
     request.port = settings().port;
     request.baud = settings().baud;
     const std::size_t first = all ? 0 : std::size_t(current), last = all ? rows.size() - 1 : std::size_t(current);
-    for (std::size_t r = first; r <= last; ++r) request.groups.push_back(reports::tm27_printout(model(), rows, r));
+    for (std::size_t r = first; r <= last; ++r) request.groups.push_back(reports::tm27_printout(*workspace_.model(), rows, r));
     tm27_pause_->set(2 * printer_tick_);
     request.pause = tm27_pause_;
     speed_dialog_->show();

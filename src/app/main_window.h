@@ -126,7 +126,7 @@ private:
     Workspace workspace_;
     OperatorDialogs& dialogs_;
     // The micro-printer's pause between groups is two ticks of this interval (40, 30 or 20 s).
-    std::chrono::milliseconds printer_tick_{40000};
+    std::chrono::milliseconds printer_tick_ = link::tm27_tick(link::Tm27Speed::slow);
 
     QLabel* title_label_ = nullptr;  // Label1
     QLabel* sheet_label_ = nullptr;  // Label2

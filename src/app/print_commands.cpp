@@ -18,7 +18,7 @@
 namespace nlx::app {
 
 PrintCommands::PrintCommands(QWidget& window, OperatorDialogs& dialogs, RecordGrid& grid, WaitDialog& wait,
-                             SheetViewParts parts, std::function<char()> model)
+                             SheetViewParts parts, std::function<const ModelInfo*()> model)
     : window_(window), dialogs_(dialogs), grid_(grid), wait_(wait), parts_(parts), model_(std::move(model)) {
     connect(&wait_, &WaitDialog::cancel_requested, &jobs_, &PrintController::cancel);
     connect(&jobs_, &PrintController::progress, &wait_, &WaitDialog::set_progress);
@@ -96,7 +96,9 @@ void PrintCommands::print_range(int first, int last) {
         dialogs_.inform(&window_, {}, qs(texts::kNothingToPrint));
         return;
     }
-    auto pages = reports::table_report(model_(), rows, std::size_t(first), std::size_t(last), local_today());
+    const ModelInfo* model = model_();
+    if (!model) return;
+    auto pages = reports::table_report(model->letter, rows, std::size_t(first), std::size_t(last), local_today());
     if (pages.empty()) {
         dialogs_.inform(&window_, {}, qs(texts::kNothingToPrint));
         return;
@@ -131,7 +133,9 @@ void PrintCommands::print_one() {
         dialogs_.inform(&window_, {}, qs(texts::kNothingToPrint));
         return;
     }
-    const std::string text = reports::sheet_text(model_(), grid_rows(), std::size_t(row));
+    const ModelInfo* model = model_();
+    if (!model) return;
+    const std::string text = reports::sheet_text(*model, grid_rows(), std::size_t(row));
     const reports::SheetBox box;
 
     // The sheet view: the sheet label alone on the white window while the page is printed; the

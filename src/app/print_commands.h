@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/print_controller.h"
+#include "core/models.h"
 #include "reports/report_rows.h"
 
 class QLabel;
@@ -32,7 +33,7 @@ class PrintCommands final : public QObject {
     Q_OBJECT
 public:
     PrintCommands(QWidget& window, OperatorDialogs& dialogs, RecordGrid& grid, WaitDialog& wait, SheetViewParts parts,
-                  std::function<char()> model);
+                  std::function<const ModelInfo*()> model);
     ~PrintCommands() override;
 
     void printer_setup();  // 打印机
@@ -61,7 +62,7 @@ private:
     RecordGrid& grid_;
     WaitDialog& wait_;
     SheetViewParts parts_;
-    std::function<char()> model_;
+    std::function<const ModelInfo*()> model_;  // the confirmed model, null before one
     std::unique_ptr<QPrinter> printer_;
     PrintController jobs_;
 };

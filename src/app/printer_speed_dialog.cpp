@@ -7,6 +7,7 @@
 
 #include "app/qt_text.h"
 #include "core/texts.h"
+#include "link/tm27_session.h"
 
 namespace nlx::app {
 
@@ -15,18 +16,14 @@ PrinterSpeedDialog::PrinterSpeedDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(qs(texts::kSpeedTitle));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
-    struct Speed {
-        const char* name;
-        std::string_view caption;
-        int ms;
-    };
-    for (const Speed& speed : {Speed{"Option1", texts::kSpeedSlow, 40000}, Speed{"Option2", texts::kSpeedMedium, 30000},
-                               Speed{"Option3", texts::kSpeedFast, 20000}}) {
-        auto* option = new QRadioButton(qs(speed.caption), this);
-        option->setObjectName(speed.name);
+    const std::string_view captions[] = {texts::kSpeedSlow, texts::kSpeedMedium, texts::kSpeedFast};
+    int n = 0;
+    for (const link::Tm27Speed speed : link::kTm27Speeds) {
+        auto* option = new QRadioButton(qs(captions[n]), this);
+        option->setObjectName(QStringLiteral("Option%1").arg(++n));
         layout->addWidget(option);
-        connect(option, &QRadioButton::clicked, this, [this, ms = speed.ms] {
-            emit interval_chosen(std::chrono::milliseconds(ms));
+        connect(option, &QRadioButton::clicked, this, [this, speed] {
+            emit interval_chosen(link::tm27_tick(speed));
             hide();
         });
     }

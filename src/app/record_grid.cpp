@@ -35,8 +35,8 @@ RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent) {
 void RecordGrid::lay_out(const ModelInfo& model) {
     // Another model's groups never stand under this model's headers: its rows go, and the grid
     // shows the one empty row until it is filled from this model's table.
-    const bool other_model = model_letter_ != 0 && model_letter_ != model.letter;
-    model_letter_ = model.letter;
+    const bool other_model = model_info_ && model_info_ != &model;
+    model_info_ = &model;
     const GridLayout& g = model.grid;
     model_.set_layout(g, other_model);
     twips_.assign(std::size_t(g.column_count), g.wide_width);
@@ -48,7 +48,7 @@ void RecordGrid::lay_out(const ModelInfo& model) {
 }
 
 void RecordGrid::fill(const TableContents& table, const ModelInfo& model) {
-    model_letter_ = model.letter;
+    model_info_ = &model;
     model_.fill(table);
     // Columns the table has beyond the layout (model d's VLAE) get the wide width.
     twips_.resize(std::size_t(model_.columnCount()), model.grid.wide_width);
@@ -112,11 +112,11 @@ void RecordGrid::set_current_row(int row) {
 void RecordGrid::click(int row, int column) {
     if (row < 0 || row >= model_.rowCount()) return;
     model_.mark(row);
-    if (model_letter_ == 'a') {
+    if (model_info_ && model_info_->history_files) {
         QString cell = model_.text(row, column);
         if (column == kFilenameGridColumn && opens_history_file(utf8(cell))) emit history_file_clicked(cell);
-    } else {
-        for (const auto& [col, text] : clicked_row_headers(model_letter_, utf8(model_.text(row, kModeGridColumn))))
+    } else if (model_info_) {
+        for (const auto& [col, text] : clicked_row_headers(*model_info_, utf8(model_.text(row, kModeGridColumn))))
             model_.set_header(col, qs(text));
     }
     emit clicked_row(row);

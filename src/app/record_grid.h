@@ -52,7 +52,7 @@ private:
     RecordGridModel model_;
     void widen_to_contents();
 
-    char model_letter_ = 0;
+    const ModelInfo* model_info_ = nullptr;  // the model laid out or filled last
     std::vector<int> twips_;
 };
 

@@ -66,12 +66,12 @@ public:
         for (const auto& model : all_models()) {
             if (!download(form, model.letter)) return 1;
             save(&form, QStringLiteral("main-%1.png").arg(model.letter));
-            if (model.letter == 'a') {
+            if (&model == find_model('a')) {
                 if (!chart(form, "STA", "chart-distribution.png", false)) return 1;
                 if (!chart(form, "24h1", "chart-24h.png", true)) return 1;
             }
-            if (model.letter == 'c' && !chart(form, "OCT", "chart-octave.png", true)) return 1;
-            if (model.letter == 'c' && !transfers(form)) return 1;
+            if (&model == find_model('c') && !chart(form, "OCT", "chart-octave.png", true)) return 1;
+            if (&model == find_model('c') && !transfers(form)) return 1;
         }
         if (!paced_download(form)) return 1;
 
@@ -131,7 +131,7 @@ private:
         TransferWindow* window = form.transfer_window();
         if (!window || !window->isVisible()) return failed("the transfer window did not show"), false;
         const TransferEntry* b = window->entry(1);
-        if (window->list()->rowCount() != 3 || !b || b->model != 'b')
+        if (window->list()->rowCount() != 3 || !b || b->model != find_model('b')->letter)
             return failed("the transfer window does not list the three downloads"), false;
         std::error_code ec;
         std::filesystem::remove(logged_capture_path(storage_folder(to_path(home_.path())), b->capture_file), ec);
@@ -180,7 +180,7 @@ private:
     // Clicks the first row whose MODE begins with `mode`, then, with `command`, runs 分布图.
     bool chart(MainWindow& form, const char* mode, const char* file, bool command) {
         RecordGrid* grid = form.grid();
-        auto position = record_column_index(*find_model(form.model()), "MODE");
+        auto position = record_column_index(*find_model(form.model()), kModeColumn);
         for (int r = 0; position && r < grid->cells().rowCount(); ++r) {
             if (!grid->cells().text(r, *position + 1).startsWith(QLatin1String(mode))) continue;
             grid->set_current_row(r);

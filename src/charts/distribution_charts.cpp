@@ -13,11 +13,11 @@ double percent_at(std::span<const std::optional<double>> percent, int row) {
     return std::size_t(row) < percent.size() && percent[std::size_t(row)] ? *percent[std::size_t(row)] : 0.0;
 }
 
-std::string row_label(char model, int row) {
-    return row % 10 == 0 ? std::to_string(row + first_level(model)) : std::string();
+std::string row_label(const ModelInfo& model, int row) {
+    return row % 10 == 0 ? std::to_string(row + model.distribution_first_level) : std::string();
 }
 
-std::string level_name(char model, int row) { return std::to_string(row + first_level(model)) + " dB"; }
+std::string level_name(const ModelInfo& model, int row) { return std::to_string(row + model.distribution_first_level) + " dB"; }
 
 Chart distribution_axes() {
     Chart chart;
@@ -33,9 +33,7 @@ std::string one_decimal(const std::optional<double>& level) {
 
 }  // namespace
 
-int first_level(char model) { return model == 'd' ? 40 : 30; }
-
-Chart distribution_chart(char model, std::span<const std::optional<double>> percent) {
+Chart distribution_chart(const ModelInfo& model, std::span<const std::optional<double>> percent) {
     Chart chart = distribution_axes();
     chart.style = ChartStyle::bars;
     chart.title = std::string(texts::kDistributionTitle);
@@ -57,12 +55,12 @@ std::array<double, kDistributionRows> time_above(std::span<const std::optional<d
     return above;
 }
 
-std::optional<double> exceeded_level(char model, const std::array<double, kDistributionRows>& above, double percent) {
+std::optional<double> exceeded_level(const ModelInfo& model, const std::array<double, kDistributionRows>& above, double percent) {
     // Row i holds the time at its level rounded to whole decibels, so what remains after it lies
     // above its level + 0.5 dB; before row 1 the whole time lies above its level - 0.5 dB.
-    double previous = 100, previous_edge = first_level(model) - 0.5;
+    double previous = 100, previous_edge = model.distribution_first_level - 0.5;
     for (int row = 0; row < kDistributionRows; ++row) {
-        const double edge = first_level(model) + row + 0.5;
+        const double edge = model.distribution_first_level + row + 0.5;
         const double now = above[std::size_t(row)];
         if (now <= percent) {
             if (previous <= now) return edge;
@@ -74,7 +72,7 @@ std::optional<double> exceeded_level(char model, const std::array<double, kDistr
     return std::nullopt;
 }
 
-Chart cumulative_chart(char model, std::span<const std::optional<double>> percent, const StoredPercentiles& stored) {
+Chart cumulative_chart(const ModelInfo& model, std::span<const std::optional<double>> percent, const StoredPercentiles& stored) {
     Chart chart = distribution_axes();
     chart.style = ChartStyle::line;
     chart.title = std::string(texts::kCumulativeTitle);
@@ -92,7 +90,7 @@ Chart cumulative_chart(char model, std::span<const std::optional<double>> percen
     for (int k = 0; k < 3; ++k) {
         const std::string name = std::string("L").append(std::to_string(int(kPercents[k])));
         const auto level = exceeded_level(model, above, kPercents[k]);
-        if (level) chart.marks.push_back({*level - first_level(model), name + " " + one_decimal(level)});
+        if (level) chart.marks.push_back({*level - model.distribution_first_level, name + " " + one_decimal(level)});
         ours += " " + name + "=" + one_decimal(level);
         theirs += " " + name + "=" + one_decimal(stored[std::size_t(k)]);
     }

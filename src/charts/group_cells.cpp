@@ -1,6 +1,7 @@
 // A group's cells by column name and the 24-hour run around a row.
 #include "charts/group_cells.h"
 
+#include "core/models.h"
 #include "core/number_format.h"
 
 namespace nlx::charts {
@@ -20,7 +21,7 @@ std::string group_cell(const ModelInfo& model, const GroupRows& rows, std::size_
 }
 
 GroupKind row_kind(const ModelInfo& model, const GroupRows& rows, std::size_t row) {
-    return group_kind(group_cell(model, rows, row, "MODE").substr(0, 3));
+    return group_kind(group_cell(model, rows, row, kModeColumn).substr(0, 3));
 }
 
 bool has_level_distribution(const ModelInfo& model, const GroupRows& rows, std::size_t row) {
@@ -35,7 +36,7 @@ StoredPercentiles stored_percentiles(const ModelInfo& model, const GroupRows& ro
 }
 
 std::optional<DayProfile> run_day_profile(const ModelInfo& model, const GroupRows& rows, std::size_t row) {
-    const auto mode = position(model, "MODE"), time = position(model, "TIME"), leq = position(model, "Leq");
+    const auto mode = position(model, kModeColumn), time = position(model, "TIME"), leq = position(model, "Leq");
     if (!mode || !time || !leq || row >= rows.count) return std::nullopt;
     const DayColumns columns{*mode, *time, *leq};
     return day_profile(rows, columns, day_series_start(rows, columns, row));

@@ -3,10 +3,12 @@
 
 #include "charts/chart.h"
 #include "charts/group_rows.h"
+#include "core/models.h"
 
 namespace nlx::charts {
 
-// Reads table positions 1..11 of `row` (and 12 for model c) as the band levels.
-Chart octave_chart(char model, const GroupRows& rows, std::size_t row);
+// Reads table positions 1..11 of `row` (and 12 for model c, whose octave form has twelve bands)
+// as the band levels.
+Chart octave_chart(const ModelInfo& model, const GroupRows& rows, std::size_t row);
 
 }  // namespace nlx::charts

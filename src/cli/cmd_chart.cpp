@@ -51,14 +51,14 @@ charts::Chart distribution_pair_chart(const Options& opt, const ModelInfo& model
     if (!*percent)
         throw Failure(group_name(opt, rows) + " has no row in " + distribution_table_name(model.letter) + " of " +
                       db.path().string());
-    if (opt.kind == "distribution") return charts::distribution_chart(model.letter, **percent);
-    return charts::cumulative_chart(model.letter, **percent, charts::stored_percentiles(model, rows, row));
+    if (opt.kind == "distribution") return charts::distribution_chart(model, **percent);
+    return charts::cumulative_chart(model, **percent, charts::stored_percentiles(model, rows, row));
 }
 
 [[noreturn]] void wrong_kind(const Options& opt, const ModelInfo& model, const charts::GroupRows& rows,
                              const char* what) {
     throw Failure(group_name(opt, rows) + " is not " + what + " (MODE \"" +
-                  charts::group_cell(model, rows, opt.row - 1, "MODE") + "\")");
+                  charts::group_cell(model, rows, opt.row - 1, kModeColumn) + "\")");
 }
 
 // The chart of the group, and for a 24-hour run the lines that go with it.
@@ -68,7 +68,7 @@ charts::Chart group_chart(const Options& opt, const ModelInfo& model, const Data
     if (opt.kind == "distribution" || opt.kind == "cumulative") return distribution_pair_chart(opt, model, db, rows);
     if (opt.kind == "octave") {
         if (charts::row_kind(model, rows, row) != charts::GroupKind::octave) wrong_kind(opt, model, rows, "an octave group");
-        return charts::octave_chart(model.letter, rows, row);
+        return charts::octave_chart(model, rows, row);
     }
     if (charts::row_kind(model, rows, row) != charts::GroupKind::day_profile)
         wrong_kind(opt, model, rows, "part of a 24-hour run");

@@ -32,7 +32,7 @@ void register_sheet(CLI::App& app, int& exit_code) {
         if (opt->row > rows.size())
             throw Failure("row " + std::to_string(opt->row) + " is past the last row (" + std::to_string(rows.size()) +
                           ") of " + record_table_name(model.letter) + " in " + db.path().string());
-        print_sheet(opt->target, reports::sheet_text(model.letter, rows, opt->row - 1), reports::SheetBox{});
+        print_sheet(opt->target, reports::sheet_text(model, rows, opt->row - 1), reports::SheetBox{});
         exit_code = 0;
     });
 }

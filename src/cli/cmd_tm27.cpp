@@ -19,7 +19,7 @@ void register_tm27(CLI::App& app, int& exit_code) {
         std::string model, db;
         std::size_t row = 0;
         bool all = false;
-        double pause = 80;
+        double pause = std::chrono::duration<double>(link::tm27_pause(link::Tm27Speed::slow)).count();
         SerialOptions serial;
     };
     auto opts = std::make_shared<Options>();
@@ -46,7 +46,7 @@ void register_tm27(CLI::App& app, int& exit_code) {
         request.port = settings.port;
         request.baud = settings.baud;
         const std::size_t first = opts->all ? 0 : opts->row - 1, last = opts->all ? rows.size() : opts->row;
-        for (std::size_t r = first; r < last; ++r) request.groups.push_back(reports::tm27_printout(model.letter, rows, r));
+        for (std::size_t r = first; r < last; ++r) request.groups.push_back(reports::tm27_printout(model, rows, r));
         request.pause = std::make_shared<link::Tm27Pause>(
             link::Millis(static_cast<link::Millis::rep>(opts->pause * 1000 + 0.5)));
 

@@ -36,64 +36,109 @@ const std::vector<std::string_view> kColumnsE = {
     "序号", "组号", "Leq", "LAE", "Lmax", "Lmin", "DL", "E", "频率计权", "时间计权", "DATE",
     "TIME", "设定时间", "Tm", "filename"};
 
-// One model, its parts set one after the other: brace-initialising the whole array of models
-// makes GCC's optimiser warn, wrongly, about the clean-up of a partly built array.
-ModelInfo model(char letter, std::string_view option, std::string_view confirm, std::string title,
-                std::string caption, std::string about_title, const GridLayout& grid,
-                const std::vector<std::string_view>& columns, bool distribution,
-                const TransferFormat& transfer) {
-    ModelInfo m{};
-    m.letter = letter;
-    m.option_caption = option;
-    m.confirm_line = confirm;
-    m.title_label = std::move(title);
-    m.window_caption = std::move(caption);
-    m.about_title = std::move(about_title);
-    m.grid = grid;
-    m.record_columns = columns;
-    m.has_distribution = distribution;
-    m.transfer = transfer;
-    return m;
-}
-
 // The exported workbook's title and headings: the grid's headings, with 采样间隔 named 时间间隔;
 // models c and e head only their first column.
-ModelInfo exported(ModelInfo m, WorkbookLayout layout) {
-    for (auto& h : layout.headings)
+WorkbookLayout workbook(std::string title, std::vector<std::string_view> headings,
+                        std::optional<std::size_t> date_column) {
+    for (auto& h : headings)
         if (h == "采样间隔") h = "时间间隔";
-    m.workbook = std::move(layout);
-    return m;
+    return {std::move(title), std::move(headings), date_column};
 }
 std::string export3140(char l) { return "NLX3140" + std::string(1, l) + " 数据导出"; }
 
 using Hides = TransferFormat::WaitHides;
 // Models a, b, d count 256-byte blocks: n = 128 * b1 + b2 - 16.
-constexpr TransferFormat kBlocksABD{128, 1, -16, 256, Hides::when_received};
+constexpr TransferFormat kBlocksABD{.b1_weight = 128, .b2_weight = 1, .offset = -16, .unit = 256,
+                                    .wait_hides = Hides::when_received};
 // Model c counts 256-byte blocks in b2 alone: n = b2 - 128.
-constexpr TransferFormat kBlocksC{0, 1, -128, 256, Hides::when_received};
+constexpr TransferFormat kBlocksC{.b1_weight = 0, .b2_weight = 1, .offset = -128, .unit = 256,
+                                  .wait_hides = Hides::when_received};
 // Model e counts bytes: n = 256 * (b2 - 128) + b1.
-constexpr TransferFormat kBytesE{1, 256, -128 * 256, 1, Hides::when_reception_starts};
+constexpr TransferFormat kBytesE{.b1_weight = 1, .b2_weight = 256, .offset = -128 * 256, .unit = 1,
+                                 .wait_hides = Hides::when_reception_starts};
+
+// The grid: column 0 200 twips wide, narrow data columns 1..narrow_last of 800 twips, wide ones
+// up to the last column, every data column centred.
+GridLayout grid(int columns, int narrow_last, int wide_width, std::vector<std::string_view> headers) {
+    return {.column_count = columns, .marker_width = 200,
+            .narrow_first = 1, .narrow_last = narrow_last, .narrow_width = 800,
+            .wide_first = narrow_last + 1, .wide_last = columns - 1, .wide_width = wide_width,
+            .centred_first = 1, .centred_last = columns - 1, .headers = std::move(headers)};
+}
+
+constexpr MonitorScale kSoundScale{.captions = {"30", "80", "130"}, .quantity = "声级", .shown_offset = 30, .bar_offset = 30};
+constexpr LevelColumns kSoundLevels{.leq = "Leq", .l5 = "L5", .l10 = "L10", .l50 = "L50", .l90 = "L90", .l95 = "L95",
+                                    .sd = "SD", .lmax = "Lmax", .lmin = "Lmin", .exposure = "LAE",
+                                    .octave_exposure = "LAE"};
+
+// Each model is built in a function of its own: brace-initialising the whole array of models
+// makes GCC's optimiser warn, wrongly, about the clean-up of a partly built array.
+ModelInfo model_a() {
+    return {.letter = 'a', .option_caption = "NLX3140A", .confirm_line = "当前系统支持NLX3140A",
+            .title_label = title3140('a'), .window_caption = caption3140('a'), .about_title = about('a'),
+            .grid = grid(24, 13, 1000, kHeadersA), .record_columns = kHeadersA, .has_distribution = true,
+            .transfer = kBlocksABD, .workbook = workbook(export3140('a'), kHeadersA, 15),
+            .monitor = kSoundScale, .levels = kSoundLevels, .distribution_first_level = 30,
+            .history_files = true, .headers_follow_the_row = false,
+            .octave = {.bands = 11, .measured_time_header = ""}, .sheet = SheetForm::statistics_with_history,
+            .sheet_octave_form = false, .sheet_measured_time_on_line_2 = false,
+            .tm27_printable = true, .tm27_octave_without_set_time = false};
+}
+
+ModelInfo model_b() {
+    return {.letter = 'b', .option_caption = "NLX3140B", .confirm_line = "当前系统支持NLX3140B",
+            .title_label = title3140('b'), .window_caption = caption3140('b'), .about_title = about('b'),
+            .grid = grid(21, 12, 1000, kHeadersBC), .record_columns = kHeadersBC, .has_distribution = true,
+            .transfer = kBlocksABD, .workbook = workbook(export3140('b'), kHeadersBC, 13),
+            .monitor = kSoundScale, .levels = kSoundLevels, .distribution_first_level = 30,
+            .history_files = false, .headers_follow_the_row = true,
+            .octave = {.bands = 11, .measured_time_header = "    "}, .sheet = SheetForm::statistics,
+            .sheet_octave_form = true, .sheet_measured_time_on_line_2 = false,
+            .tm27_printable = true, .tm27_octave_without_set_time = true};
+}
+
+ModelInfo model_c() {
+    return {.letter = 'c', .option_caption = "NLX3140C (NLX3180A)", .confirm_line = "当前系统支持NLX3140C",
+            .title_label = title3140('c'), .window_caption = caption3140('c'), .about_title = about('c'),
+            .grid = grid(21, 12, 1000, kHeadersBC), .record_columns = kHeadersBC, .has_distribution = true,
+            .transfer = kBlocksC, .workbook = workbook(export3140('c'), {"序号"}, std::nullopt),
+            .monitor = {.captions = {"0", "50", "100"}, .quantity = "声级", .shown_offset = 0, .bar_offset = 30},
+            .levels = kSoundLevels, .distribution_first_level = 30,
+            .history_files = false, .headers_follow_the_row = true,
+            .octave = {.bands = 12, .measured_time_header = "LC"}, .sheet = SheetForm::statistics,
+            .sheet_octave_form = true, .sheet_measured_time_on_line_2 = true,
+            .tm27_printable = true, .tm27_octave_without_set_time = false};
+}
+
+ModelInfo model_d() {
+    return {.letter = 'd', .option_caption = "NLX3520B", .confirm_line = "当前系统支持NLX3520B",
+            .title_label = "NLX3520B" + kTitleTail, .window_caption = "NLX3520B(windows)", .about_title = about('d'),
+            .grid = grid(21, 12, 1000, kHeadersD), .record_columns = with(kHeadersD, "VLAE"),
+            .has_distribution = true, .transfer = kBlocksABD, .workbook = workbook("NLX3520B数据导出", kHeadersD, 13),
+            .monitor = {.captions = {"40", "90", "140"}, .quantity = "振级", .shown_offset = 40, .bar_offset = 30},
+            .levels = {.leq = "VLeq", .l5 = "VL5", .l10 = "VL10", .l50 = "VL50", .l90 = "VL90", .l95 = "VL95",
+                       .sd = "VSD", .lmax = "VLmax", .lmin = "VLmin", .exposure = "VLAV", .octave_exposure = "VLAE"},
+            .distribution_first_level = 40, .history_files = false, .headers_follow_the_row = true,
+            .octave = {.bands = 11, .measured_time_header = ""}, .sheet = SheetForm::statistics,
+            .sheet_octave_form = false, .sheet_measured_time_on_line_2 = false,
+            .tm27_printable = true, .tm27_octave_without_set_time = false};
+}
+
+ModelInfo model_e() {
+    return {.letter = 'e', .option_caption = "NLX2730C", .confirm_line = "当前系统支持NLX2730C",
+            .title_label = "NLX2730C" + kTitleTail, .window_caption = "NLX2730C(windows)", .about_title = about('e'),
+            .grid = grid(16, 7, 1200, kHeadersE), .record_columns = kColumnsE, .has_distribution = false,
+            .transfer = kBytesE, .workbook = workbook(export3140('e'), {"序号"}, std::nullopt),
+            .monitor = {.captions = {"30", "80", "130"}, .quantity = "声级", .shown_offset = 0, .bar_offset = 0},
+            .levels = kSoundLevels, .distribution_first_level = 30,
+            .history_files = false, .headers_follow_the_row = false,
+            .octave = {.bands = 11, .measured_time_header = ""}, .sheet = SheetForm::record,
+            .sheet_octave_form = false, .sheet_measured_time_on_line_2 = false,
+            .tm27_printable = false, .tm27_octave_without_set_time = false};
+}
 
 const std::array<ModelInfo, 5>& table() {
-    static const std::array<ModelInfo, 5> models = {
-        exported(model('a', "NLX3140A", "当前系统支持NLX3140A", title3140('a'), caption3140('a'), about('a'),
-                  {24, 200, 1, 13, 800, 14, 23, 1000, 1, 23, kHeadersA}, kHeadersA, true, kBlocksABD),
-                 {export3140('a'), kHeadersA, 15}),
-        exported(model('b', "NLX3140B", "当前系统支持NLX3140B", title3140('b'), caption3140('b'), about('b'),
-                  {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true, kBlocksABD),
-                 {export3140('b'), kHeadersBC, 13}),
-        exported(model('c', "NLX3140C (NLX3180A)", "当前系统支持NLX3140C", title3140('c'), caption3140('c'),
-                  about('c'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersBC}, kHeadersBC, true,
-                  kBlocksC),
-                 {export3140('c'), {"序号"}, std::nullopt}),
-        exported(model('d', "NLX3520B", "当前系统支持NLX3520B", "NLX3520B" + kTitleTail, "NLX3520B(windows)",
-                  about('d'), {21, 200, 1, 12, 800, 13, 20, 1000, 1, 20, kHeadersD},
-                  with(kHeadersD, "VLAE"), true, kBlocksABD),
-                 {"NLX3520B数据导出", kHeadersD, 13}),
-        exported(model('e', "NLX2730C", "当前系统支持NLX2730C", "NLX2730C" + kTitleTail, "NLX2730C(windows)",
-                  about('e'), {16, 200, 1, 7, 800, 8, 15, 1200, 1, 15, kHeadersE}, kColumnsE, false, kBytesE),
-                 {export3140('e'), {"序号"}, std::nullopt}),
-    };
+    static const std::array<ModelInfo, 5> models = {model_a(), model_b(), model_c(), model_d(), model_e()};
     return models;
 }
 

@@ -1,6 +1,7 @@
 // The instrument model table: captions, titles, grid layout and table columns of models a..e.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -37,6 +38,35 @@ struct WorkbookLayout {
     std::optional<std::size_t> date_column;  // table column written as yyyy-mm-dd
 };
 
+// The live level: the scale under the monitor's bar, the quantity it shows, and how the
+// instrument's reply value becomes the level shown and the bar's position.
+struct MonitorScale {
+    std::array<std::string_view, 3> captions;  // under the bar's left end, middle and right end
+    std::string_view quantity;                 // "声级", "振级"
+    int shown_offset;                          // level shown = f + shown_offset
+    int bar_offset;                            // bar value = f + bar_offset, on the bar's 30..130
+};
+
+// Which single-group sheet the model prints: model a's statistics with its group number and
+// history file, the statistics of models b, c and d (with an octave form), model e's record.
+enum class SheetForm { statistics_with_history, statistics, record };
+
+// The names of a model's level columns, in the order Leq, L5, L10, L50, L90, L95, SD, Lmax,
+// Lmin: model d's vibration levels carry the same places under their own names.
+struct LevelColumns {
+    std::string_view leq, l5, l10, l50, l90, l95, sd, lmax, lmin;
+    std::string_view exposure;         // the exposure level of a statistical group: LAE, VLAV
+    std::string_view octave_exposure;  // the same column in an octave group: LAE, VLAE
+};
+
+// What an octave group (MODE "OCT") shows beyond the eleven bands 31.5 Hz .. LA: how many bands
+// the spectrum draws (model c adds LC from its 测量时间 column) and what the grid's 测量时间
+// header reads then ("" when the model leaves it as it is).
+struct OctaveForm {
+    int bands;
+    std::string_view measured_time_header;
+};
+
 struct ModelInfo {
     char letter;                        // 'a'..'e'
     std::string_view option_caption;    // "NLX3140A" ...
@@ -49,7 +79,40 @@ struct ModelInfo {
     bool has_distribution;                         // distribution table "分布图"+letter exists
     TransferFormat transfer;
     WorkbookLayout workbook;
+    MonitorScale monitor;
+    LevelColumns levels;
+    // The level of the distribution's first 1 dB step: 30 dB, 40 dB for the vibration model.
+    int distribution_first_level;
+    // Groups carry history files whose names the grid's filename column shows.
+    bool history_files;
+    // A click on a row rewrites the grid's level headers by its kind (octave or not).
+    bool headers_follow_the_row;
+    OctaveForm octave;
+    SheetForm sheet;
+    // The sheet of an octave group names its bands (models b and c); model d prints it in the
+    // statistical form under its own names.
+    bool sheet_octave_form;
+    // Model c's sheet has 测量时间 (LC in an octave group) on line 2, after E or LA.
+    bool sheet_measured_time_on_line_2;
+    // The TM27 micro-printer prints this model's groups (model e has no printout).
+    bool tm27_printable;
+    // Model b prints no set time for an octave group.
+    bool tm27_octave_without_set_time;
+
+    // The exposure column of a group: model d's VLAE in an octave group, VLAV otherwise.
+    std::string_view exposure_column(bool octave) const { return octave ? levels.octave_exposure : levels.exposure; }
 };
+
+// Record columns that code reads by name: a typo in one of these is a compile error.
+inline constexpr std::string_view kSeqColumn = "序号";
+inline constexpr std::string_view kModeColumn = "MODE";
+inline constexpr std::string_view kMeasuredTimeColumn = "测量时间";
+
+// The octave bands' labels, 31.5 Hz to 8 kHz, then the A-weighted and linear totals and LC.
+inline constexpr std::array<std::string_view, 12> kOctaveBands = {"31.5", "63", "125", "250", "500", "1k",
+                                                                 "2k",   "4k", "8k",  "AP",  "LA",  "LC"};
+// The MODE text of an octave group.
+inline constexpr std::string_view kOctaveMode = "OCT";
 
 // All five models, in option order a..e.
 std::span<const ModelInfo> all_models();

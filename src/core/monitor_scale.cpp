@@ -5,17 +5,9 @@
 
 namespace nlx {
 
-const MonitorScale* monitor_scale(char model) {
-    static constexpr std::array<MonitorScale, 5> scales = {{
-        {'a', {"30", "80", "130"}, "声级", 30, 30},
-        {'b', {"30", "80", "130"}, "声级", 30, 30},
-        {'c', {"0", "50", "100"}, "声级", 0, 30},
-        {'d', {"40", "90", "140"}, "振级", 40, 30},
-        {'e', {"30", "80", "130"}, "声级", 0, 0},
-    }};
-    for (const auto& scale : scales)
-        if (scale.model == model) return &scale;
-    return nullptr;
+const MonitorScale* monitor_scale(char letter) {
+    const ModelInfo* model = find_model(letter);
+    return model ? &model->monitor : nullptr;
 }
 
 std::string live_level_text(double level) { return format_number(level, "###.0"); }

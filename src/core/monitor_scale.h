@@ -2,6 +2,8 @@
 // how the instrument's reply value becomes the level shown and the bar's position.
 #pragma once
 
+#include "core/models.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,18 +11,10 @@
 
 namespace nlx {
 
-struct MonitorScale {
-    char model;
-    std::array<std::string_view, 3> captions;  // under the bar's left end, middle and right end
-    std::string_view quantity;                 // "声级", "振级"
-    int shown_offset;                          // level shown = f + shown_offset
-    int bar_offset;                            // bar value = f + bar_offset, on the bar's 30..130
-};
-
 inline constexpr int kBarMinimum = 30, kBarMaximum = 130;
 
-// nullptr for a letter that is no model.
-const MonitorScale* monitor_scale(char model);
+// The scale of the model of `letter` (its descriptor's); nullptr for a letter that is no model.
+const MonitorScale* monitor_scale(char letter);
 
 // One reply of the instrument: f, tenths of a decibel, low byte first.
 struct LiveLevel {

@@ -1,6 +1,7 @@
 // Confirmation message, speed options and the header rewrite of a grid click.
 #include "core/shell_texts.h"
 
+#include "core/models.h"
 #include "core/texts.h"
 
 namespace nlx {
@@ -26,21 +27,17 @@ std::optional<int> speed_option_index(int baud) {
     return std::nullopt;
 }
 
-std::vector<HeaderCell> clicked_row_headers(char model, std::string_view mode) {
-    static constexpr std::string_view kOctave[] = {"序号", "31.5", "63", "125", "250", "500",
-                                                   "1k",   "2k",   "4k", "8k",  "AP",  "LA"};
-    static constexpr std::string_view kSound[] = {"序号", "Leq", "L5",  "L10", "L50",  "L90",
-                                                  "L95",  "SD",  "LAE", "Lmax", "Lmin", "E"};
-    static constexpr std::string_view kVibration[] = {"序号", "VLeq", "VL5",  "VL10",  "VL50",  "VL90",
-                                                      "VL95", "VSD",  "VLAV", "VLmax", "VLmin", "E"};
-    if (model != 'b' && model != 'c' && model != 'd') return {};
-    const bool octave = mode == "OCT";
-    const std::string_view* names = octave ? kOctave : model == 'd' ? kVibration : kSound;
+std::vector<HeaderCell> clicked_row_headers(const ModelInfo& model, std::string_view mode) {
+    if (!model.headers_follow_the_row) return {};
+    const bool octave = mode == kOctaveMode;
+    const LevelColumns& l = model.levels;
+    const std::array<std::string_view, 11> statistics = {l.leq, l.l5, l.l10, l.l50, l.l90, l.l95,
+                                                         l.sd, l.exposure, l.lmax, l.lmin, "E"};
     std::vector<HeaderCell> cells;
-    for (int i = 0; i < 12; ++i) cells.emplace_back(i + 1, names[i]);
-    if (!octave) cells.emplace_back(13, "测量时间");
-    else if (model == 'b') cells.emplace_back(13, "    ");
-    else if (model == 'c') cells.emplace_back(13, "LC");
+    cells.emplace_back(1, kSeqColumn);
+    for (int i = 0; i < 11; ++i) cells.emplace_back(i + 2, octave ? kOctaveBands[std::size_t(i)] : statistics[std::size_t(i)]);
+    if (!octave) cells.emplace_back(13, kMeasuredTimeColumn);
+    else if (!model.octave.measured_time_header.empty()) cells.emplace_back(13, model.octave.measured_time_header);
     return cells;
 }
 

@@ -28,7 +28,7 @@ using HeaderCell = std::pair<int, std::string_view>;
 
 // The header cells a click on a row rewrites for models b, c and d: the octave band names when
 // the row's MODE is exactly "OCT", the statistical names otherwise. Empty for models a and e.
-std::vector<HeaderCell> clicked_row_headers(char model, std::string_view mode);
+std::vector<HeaderCell> clicked_row_headers(const ModelInfo& model, std::string_view mode);
 
 // Grid column of MODE, where the click reads the row's kind (models b, c, d).
 inline constexpr int kModeGridColumn = 16;

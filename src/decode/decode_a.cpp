@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/capture.h"
+#include "core/models.h"
 #include "decode/code_tables.h"
 #include "decode/decoder.h"
 #include "decode/shared_header.h"
@@ -27,11 +28,11 @@ DecodedGroup decode_group(std::size_t j, std::span<const std::uint8_t> block,
     auto h = block.first(kSharedHeaderBytes);
     const std::uint8_t mode = h[0];
     RecordBuilder row('a');
-    row.set("序号", format_number(double(j + 1), "00"));
-    row.set("MODE", mode_text_a(mode, h[39]));
+    row.set(kSeqColumn, format_number(double(j + 1), "00"));
+    row.set(kModeColumn, mode_text_a(mode, h[39]));
     row.set("组号", format_text(std::to_string(h[1]) + std::to_string(h[2]), "000"));
     fill_shared_columns_ab(row, h);
-    row.set("测量时间", duration_text(h[38], h[37], h[36]));
+    row.set(kMeasuredTimeColumn, duration_text(h[38], h[37], h[36]));
     row.set("CODE", format_number(single_byte_decimal(h[40]), "##0.0"));
 
     DecodedGroup group;

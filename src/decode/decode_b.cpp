@@ -1,4 +1,5 @@
 // Model b: one group per 256-byte block; the type byte says which kind, or that it is no group.
+#include "core/models.h"
 #include "decode/code_tables.h"
 #include "decode/decoder.h"
 #include "decode/shared_header.h"
@@ -16,10 +17,10 @@ constexpr std::uint8_t kOctave = 3;
 DecodedGroup decode_block(std::size_t j, std::span<const std::uint8_t> block) {
     const std::uint8_t type = block[0];
     RecordBuilder row('b');
-    row.set("序号", format_number(double(j + 1), "00"));
+    row.set(kSeqColumn, format_number(double(j + 1), "00"));
     fill_shared_columns_ab(row, block);
-    if (type != kOctave) row.set("测量时间", duration_text(block[38], block[37], block[36]));
-    row.set("MODE", mode_text_b(type, block[39]));
+    if (type != kOctave) row.set(kMeasuredTimeColumn, duration_text(block[38], block[37], block[36]));
+    row.set(kModeColumn, mode_text_b(type, block[39]));
 
     DecodedGroup group;
     group.record = row.take();

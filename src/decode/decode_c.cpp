@@ -2,6 +2,7 @@
 #include <cmath>
 #include <optional>
 
+#include "core/models.h"
 #include "decode/code_tables_cde.h"
 #include "decode/decoder.h"
 #include "core/number_format.h"
@@ -62,7 +63,7 @@ std::string sd_text(Group g) {
 }
 
 void set_common(RecordBuilder& row, Group g, std::int32_t i) {
-    row.set("序号", format_number(i + 1, "00"));
+    row.set(kSeqColumn, format_number(i + 1, "00"));
     row.set("DATE", date_text(g[4], g[5], g[6]));
     row.set("TIME", time_text(g[7], g[8], g[9]));
     row.set("采样间隔", "1s");
@@ -91,9 +92,9 @@ DecodedGroup statistical_group(Group g, std::int32_t i) {
     row.set("L95", level_text(g, 42));
     row.set("Lmax", level_text(g, 30));
     row.set("Lmin", level_text(g, 32));
-    row.set("测量时间", duration_text(g[38], g[37], g[36]));
+    row.set(kMeasuredTimeColumn, duration_text(g[38], g[37], g[36]));
     row.set("设定时间", set_time_text_c(g[10]));
-    row.set("MODE", mode_text_c(g[0], g[39]));
+    row.set(kModeColumn, mode_text_c(g[0], g[39]));
     row.set("频率计权", "A");
     row.set("SD", sd_text(g));
     set_exposure(row, g);
@@ -115,8 +116,8 @@ DecodedGroup octave_group(Group g, std::int32_t i) {
         {"Leq", 18}, {"L5", 44}, {"L10", 20}, {"L50", 22}, {"L90", 24}, {"L95", 42},
         {"SD", 26},  {"LAE", 28}, {"Lmax", 30}, {"Lmin", 32}, {"E", 34}};
     for (const auto& band : kBands) row.set(band.column, level_text(g, band.offset));
-    row.set("测量时间", plain_number_text(level(g, 36)));  // the LC level
-    row.set("MODE", "OCT");
+    row.set(kMeasuredTimeColumn, plain_number_text(level(g, 36)));  // the LC level
+    row.set(kModeColumn, "OCT");
     row.set("设定时间", "1sLeq");
     row.set("频率计权", "L");
     return DecodedGroup{row.take(), std::nullopt, std::nullopt};

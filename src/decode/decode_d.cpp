@@ -2,6 +2,7 @@
 // the header layout of models a and b.
 #include <optional>
 
+#include "core/models.h"
 #include "decode/code_tables.h"
 #include "decode/code_tables_cde.h"
 #include "decode/decoder.h"
@@ -25,12 +26,14 @@ DecodedGroup vibration_group(Group g, std::int32_t i) {
     const bool octave = mode == kOctave;
 
     RecordBuilder row('d');
-    row.set("序号", format_number(i + 1, "00"));
+    row.set(kSeqColumn, format_number(i + 1, "00"));
+    // The vibration levels under the model's names; the exposure level is VLAE in an octave group.
+    const LevelColumns& l = row.model().levels;
     fill_shared_columns(row, g,
-                        {"VLeq", "VL5", "VL10", "VL50", "VL90", "VL95", "VSD",
-                         octave ? "VLAE" : "VLAV", "VLmax", "VLmin", "E"});
-    if (!octave) row.set("测量时间", duration_text(g[38], g[37], g[36]));
-    row.set("MODE", mode_text_b(mode, g[39]));
+                        {l.leq, l.l5, l.l10, l.l50, l.l90, l.l95, l.sd, row.model().exposure_column(octave), l.lmax,
+                         l.lmin, "E"});
+    if (!octave) row.set(kMeasuredTimeColumn, duration_text(g[38], g[37], g[36]));
+    row.set(kModeColumn, mode_text_b(mode, g[39]));
     row.set("频率计权", frequency_weighting_text_d(g[3]));
     return DecodedGroup{row.take(),
                         half_percent_distribution(i + 1, g.subspan(kDistributionOffset, kClasses)),

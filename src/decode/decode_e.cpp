@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/capture.h"
+#include "core/models.h"
 #include "decode/code_tables_cde.h"
 #include "decode/decoder.h"
 #include "core/number_format.h"
@@ -57,7 +58,7 @@ RecordRow record_row(const Record& r, std::size_t g, std::size_t steps) {
     for (std::size_t s = 0; s < steps; ++s) {
         switch (s) {
         case 0:
-            row.set("序号", format_number(double(g + 1), "00"));
+            row.set(kSeqColumn, format_number(double(g + 1), "00"));
             row.set("组号", format_number(double(g + 1), "000"));
             t = measured_seconds(r);
             break;

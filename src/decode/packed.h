@@ -34,7 +34,7 @@ double single_byte_decimal(std::uint8_t x);
 std::string date_text(std::uint8_t year, std::uint8_t month, std::uint8_t day);
 std::string time_text(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds);
 
-// "测量时间": digit texts with "h", "m", "s": 01h 30h 00h give 1h30m0s.
+// 测量时间: digit texts with "h", "m", "s": 01h 30h 00h give 1h30m0s.
 std::string duration_text(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds);
 
 }  // namespace nlx

@@ -21,6 +21,7 @@ public:
     const Cell& get(std::string_view column) const;
 
     RecordRow take() { return std::move(row_); }
+    const ModelInfo& model() const { return *model_; }
 
 private:
     std::size_t index(std::string_view column) const;

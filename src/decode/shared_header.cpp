@@ -15,7 +15,7 @@ std::string level_at(std::span<const std::uint8_t> h, std::size_t o) {
 
 }  // namespace
 
-void fill_shared_columns(RecordBuilder& row, std::span<const std::uint8_t> h, const LevelColumns& c) {
+void fill_shared_columns(RecordBuilder& row, std::span<const std::uint8_t> h, const LevelSlots& c) {
     row.set(c.leq, level_at(h, 18));
     row.set(c.l5, level_at(h, 44));
     row.set(c.l10, level_at(h, 20));
@@ -35,7 +35,7 @@ void fill_shared_columns(RecordBuilder& row, std::span<const std::uint8_t> h, co
 }
 
 void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> h) {
-    fill_shared_columns(row, h, kSoundLevelColumns);
+    fill_shared_columns(row, h, kSoundLevelSlots);
     row.set("频率计权", frequency_weighting_text(h[3]));
 }
 

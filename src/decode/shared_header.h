@@ -14,16 +14,16 @@ inline constexpr std::size_t kSharedHeaderBytes = 48;
 
 // The columns of the level slots: Leq (18), L5 (44), L10 (20), L50 (22), L90 (24), L95 (42),
 // SD (26), LAE (28), Lmax (30), Lmin (32), E (34). Model d keeps its vibration levels there.
-struct LevelColumns {
-    const char *leq, *l5, *l10, *l50, *l90, *l95, *sd, *lae, *lmax, *lmin, *e;
+struct LevelSlots {
+    std::string_view leq, l5, l10, l50, l90, l95, sd, lae, lmax, lmin, e;
 };
-inline constexpr LevelColumns kSoundLevelColumns{"Leq", "L5",  "L10",  "L50",  "L90", "L95",
+inline constexpr LevelSlots kSoundLevelSlots{"Leq", "L5",  "L10",  "L50",  "L90", "L95",
                                                  "SD",  "LAE", "Lmax", "Lmin", "E"};
 
 // Fills the level columns, DATE, TIME, 设定时间, 采样间隔 and 时间计权 from a group header of at
 // least 48 bytes. The frequency weighting differs between the models and is left to the caller.
 void fill_shared_columns(RecordBuilder& row, std::span<const std::uint8_t> header,
-                         const LevelColumns& levels);
+                         const LevelSlots& levels);
 
 // The shared columns of models a and b: those above with the sound levels, and 频率计权.
 void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> header);

@@ -25,15 +25,16 @@ std::string_view outcome_name(Tm27Outcome outcome) {
     return "unknown";
 }
 
-Millis tm27_pause(Tm27Speed speed) {
-    // Two ticks of the speed's timer: 40 s, 30 s or 20 s a tick.
+Millis tm27_tick(Tm27Speed speed) {
     switch (speed) {
-    case Tm27Speed::slow: return Millis(2 * 40'000);
-    case Tm27Speed::medium: return Millis(2 * 30'000);
-    case Tm27Speed::fast: return Millis(2 * 20'000);
+    case Tm27Speed::slow: return Millis(40'000);
+    case Tm27Speed::medium: return Millis(30'000);
+    case Tm27Speed::fast: return Millis(20'000);
     }
-    return Millis(2 * 40'000);
+    return Millis(40'000);
 }
+
+Millis tm27_pause(Tm27Speed speed) { return 2 * tm27_tick(speed); }
 
 Tm27Session::Tm27Session(ByteLink& link, Tm27Request request, Tm27Observer observer)
     : link_(link), request_(std::move(request)), observer_(std::move(observer)) {

@@ -31,9 +31,12 @@ enum class Tm27Outcome {
 
 std::string_view outcome_name(Tm27Outcome outcome);
 
-// The operator's print speeds: the pause between groups is two ticks of the speed's timer.
+// The operator's print speeds (慢速, 中速, 高速): the pause between groups is two ticks of the
+// speed's timer. The one place the ticks are kept.
 enum class Tm27Speed { slow, medium, fast };
-Millis tm27_pause(Tm27Speed speed);  // 80 s, 60 s, 40 s
+inline constexpr Tm27Speed kTm27Speeds[] = {Tm27Speed::slow, Tm27Speed::medium, Tm27Speed::fast};
+Millis tm27_tick(Tm27Speed speed);   // 40 s, 30 s, 20 s
+Millis tm27_pause(Tm27Speed speed);  // two ticks: 80 s, 60 s, 40 s
 
 // The pause between two groups. Shared between the run and whoever changes the speed during it
 // (the speed dialog): set() is safe from any thread, and each pause reads it as it begins.

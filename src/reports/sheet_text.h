@@ -2,6 +2,8 @@
 // label's place, and where that label stands on the page.
 #pragma once
 
+#include "core/models.h"
+
 #include <string>
 
 #include "reports/print_page.h"
@@ -19,6 +21,6 @@ struct SheetBox {
 // The sheet text of `row` for `model`, lines separated by LF alone. Models b and c have an
 // octave form for a group whose MODE is "OCT"; model d its own names (VLeq .. VLmin, VSD, and
 // VLAV, or VLAE for a MODE "OCT" group). A missing value is left out, its label stays.
-std::string sheet_text(char model, const ReportRows& rows, std::size_t row);
+std::string sheet_text(const ModelInfo& model, const ReportRows& rows, std::size_t row);
 
 }  // namespace nlx::reports

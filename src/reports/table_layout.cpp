@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "core/models.h"
+
 namespace nlx::reports {
 namespace {
 
@@ -13,12 +15,12 @@ RowEntry cell(std::string_view column, CellKind kind) { return {RowEntry::Kind::
 RowEntry end() { return {RowEntry::Kind::line_end, 0, {}, K::text}; }
 
 std::vector<RowEntry> row_a() {
-    return {sp(3), cell("序号", K::group), sp(2), cell("组号", K::group), sp(1), cell("Leq", K::level), sp(1),
+    return {sp(3), cell(kSeqColumn, K::group), sp(2), cell("组号", K::group), sp(1), cell("Leq", K::level), sp(1),
             cell("L5", K::level), sp(1), cell("L10", K::level), sp(1), cell("L50", K::level), sp(1),
             cell("L90", K::level), sp(1), cell("L95", K::level), cell("SD", K::deviation), cell("LAE", K::level),
             cell("Lmax", K::level), sp(1), cell("Lmin", K::level), cell("E", K::exposure), sp(1),
-            cell("测量时间", K::measure_time), sp(1), cell("CODE", K::text), sp(1), cell("DATE", K::date), sp(1),
-            cell("TIME", K::time), sp(1), cell("MODE", K::text), sp(4), cell("频率计权", K::text), sp(8),
+            cell(kMeasuredTimeColumn, K::measure_time), sp(1), cell("CODE", K::text), sp(1), cell("DATE", K::date), sp(1),
+            cell("TIME", K::time), sp(1), cell(kModeColumn, K::text), sp(4), cell("频率计权", K::text), sp(8),
             cell("时间计权", K::text), sp(6), cell("设定时间", K::set_time), sp(6), cell("采样间隔", K::text), sp(4),
             cell("filename", K::text), end()};
 }
@@ -28,18 +30,18 @@ std::vector<RowEntry> row_bcd(bool vibration) {
     auto level = [vibration](std::string_view plain, std::string_view v) {
         return cell(vibration ? v : plain, K::level);
     };
-    return {sp(9), cell("序号", K::group), sp(2), level("Leq", "VLeq"), sp(1), level("L5", "VL5"), sp(1),
+    return {sp(9), cell(kSeqColumn, K::group), sp(2), level("Leq", "VLeq"), sp(1), level("L5", "VL5"), sp(1),
             level("L10", "VL10"), sp(1), level("L50", "VL50"), sp(1), level("L90", "VL90"), sp(1),
             level("L95", "VL95"), sp(1), cell(vibration ? "VSD" : "SD", K::deviation), sp(1),
             level("LAE", "VLAE"), sp(1), level("Lmax", "VLmax"), sp(2), level("Lmin", "VLmin"), sp(1),
-            cell("E", K::exposure), sp(1), cell("测量时间", K::measure_time), sp(1), cell("DATE", K::date), sp(1),
-            cell("TIME", K::time), sp(1), cell("MODE", K::text), sp(6), cell("频率计权", K::text), sp(8),
+            cell("E", K::exposure), sp(1), cell(kMeasuredTimeColumn, K::measure_time), sp(1), cell("DATE", K::date), sp(1),
+            cell("TIME", K::time), sp(1), cell(kModeColumn, K::text), sp(6), cell("频率计权", K::text), sp(8),
             cell("时间计权", K::text), sp(6), cell("设定时间", K::set_time), sp(6), cell("采样间隔", K::text), sp(4),
             end()};
 }
 
 std::vector<RowEntry> row_e() {
-    return {sp(3), cell("序号", K::group), sp(4), cell("组号", K::group), sp(3), cell("Leq", K::level), sp(3),
+    return {sp(3), cell(kSeqColumn, K::group), sp(4), cell("组号", K::group), sp(3), cell("Leq", K::level), sp(3),
             cell("LAE", K::level), sp(3), cell("Lmax", K::level), sp(3), cell("Lmin", K::level), sp(3),
             cell("DL", K::percent_ratio), sp(3), cell("E", K::text), sp(3), cell("频率计权", K::text), sp(8),
             cell("时间计权", K::text), sp(6), cell("DATE", K::date), sp(1), cell("TIME", K::time), sp(1),

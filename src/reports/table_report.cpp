@@ -1,6 +1,7 @@
 // Page headers, rows and rulers of the table report.
 #include "reports/table_report.h"
 
+#include "core/models.h"
 #include "reports/table_layout.h"
 
 namespace nlx::reports {
@@ -12,7 +13,7 @@ constexpr int kDateDrop = 100;  // the date stands 100 twips lower than the titl
 std::string ruler(const Ruler& r) { return std::string(std::size_t(r.spaces), ' ') + std::string(std::size_t(r.hyphens), '-'); }
 
 bool is_octave(const ReportRows& rows, std::size_t row) {
-    const Cell mode = rows.cell(row, "MODE");
+    const Cell mode = rows.cell(row, kModeColumn);
     return mode && *mode == "OCT";
 }
 
@@ -43,7 +44,7 @@ std::vector<std::string> row_lines(char model, const ReportRows& rows, std::size
             case RowEntry::Kind::spaces: line.append(std::size_t(entry.spaces), ' '); break;
             case RowEntry::Kind::cell:
                 // 序号 is read by its position: the first column.
-                line += cell_text(entry.cell, entry.column == "序号" ? rows.at(row, 0) : rows.cell(row, entry.column), octave);
+                line += cell_text(entry.cell, entry.column == kSeqColumn ? rows.at(row, 0) : rows.cell(row, entry.column), octave);
                 break;
             case RowEntry::Kind::line_end: lines.push_back(std::move(line)); line.clear(); break;
         }

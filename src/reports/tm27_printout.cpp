@@ -23,10 +23,9 @@ struct LevelNames {
     std::string_view leq, l5, lmax, l10, lmin, l50, lae, l90, sd, l95;
 };
 
-LevelNames level_names(char model, bool octave) {
-    if (model == 'd')
-        return {"VLeq", "VL5", "VLmax", "VL10", "VLmin", "VL50", octave ? "VLAE" : "VLAV", "VL90", "VSD", "VL95"};
-    return {"Leq", "L5", "Lmax", "L10", "Lmin", "L50", "LAE", "L90", "SD", "L95"};
+LevelNames level_names(const ModelInfo& model, bool octave) {
+    const LevelColumns& l = model.levels;
+    return {l.leq, l.l5, l.lmax, l.l10, l.lmin, l.l50, model.exposure_column(octave), l.l90, l.sd, l.l95};
 }
 
 std::string padded_front(std::string text, std::size_t shorter_than, std::size_t spaces) {
@@ -113,10 +112,8 @@ std::optional<long long> group_number(const ReportRows& rows, std::size_t row) {
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> tm27_printout(char model, const ReportRows& rows, std::size_t row) {
-    const ModelInfo* info = find_model(model);
-    if (!info) return fail(std::string("there is no model ").append(1, model));
-    if (model == 'e') return fail(texts::tm27_model_not_printable(info->option_caption));
+Result<std::vector<std::uint8_t>> tm27_printout(const ModelInfo& model, const ReportRows& rows, std::size_t row) {
+    if (!model.tm27_printable) return fail(texts::tm27_model_not_printable(model.option_caption));
     const auto number = group_number(rows, row);
     if (!number) return fail(texts::tm27_bad_group_number(row + 1));
 
@@ -129,22 +126,22 @@ Result<std::vector<std::uint8_t>> tm27_printout(char model, const ReportRows& ro
     p.cell("DATE", printed_date).spaces(11)
         .cell("TIME", [](const std::string& v) { return time_text(v).value_or(v); }).end_line();
 
-    const std::string mode = p.value("MODE");
-    const bool octave = mode == "OCT";
-    p.text("Mode:").put("MODE", mode).spaces(11).text("WEIGHT: ").cell("时间计权").spaces(2).cell("频率计权").end_line();
+    const std::string mode = p.value(kModeColumn);
+    const bool octave = mode == kOctaveMode;
+    p.text("Mode:").put(kModeColumn, mode).spaces(11).text("WEIGHT: ").cell("时间计权").spaces(2).cell("频率计权").end_line();
 
     // The set time, or the measured time of a 24-hour run stopped early; none for an octave
     // group of model b.
     const std::string set = p.value("设定时间");
-    const Cell measured = rows.cell(row, "测量时间");
+    const Cell measured = rows.cell(row, kMeasuredTimeColumn);
     const bool stopped_early = set == "24hour" && (!measured || *measured != "24h0m0s");
     std::string shown;
     std::string_view shown_from = "设定时间";
-    if (model == 'b' && octave) {
+    if (model.tm27_octave_without_set_time && octave) {
         shown = "   ";
     } else if (stopped_early) {
-        shown = p.value("测量时间");
-        shown_from = "测量时间";
+        shown = p.value(kMeasuredTimeColumn);
+        shown_from = kMeasuredTimeColumn;
     } else if (set.ends_with("hour")) {
         shown = set.substr(0, set.size() - 3);
     } else {

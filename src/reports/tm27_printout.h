@@ -1,6 +1,8 @@
 // The TM27 micro-printer's printout of one group: the exact bytes sent down the serial line.
 #pragma once
 
+#include "core/models.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -18,6 +20,6 @@ namespace nlx::reports {
 // Fails, with the operator's text naming the group and the column, when a printed cell is
 // empty or missing, when 序号 is not a whole number, and for model e, whose records have no
 // L5..L95 and SD.
-Result<std::vector<std::uint8_t>> tm27_printout(char model, const ReportRows& rows, std::size_t row);
+Result<std::vector<std::uint8_t>> tm27_printout(const ModelInfo& model, const ReportRows& rows, std::size_t row);
 
 }  // namespace nlx::reports

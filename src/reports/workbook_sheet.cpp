@@ -41,7 +41,7 @@ bool reads_as_number(std::string_view s) {
         mantissa += digits();
     }
     if (mantissa == 0) return false;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    if (i < s.size() && std::string_view("eE").find(s[i]) != std::string_view::npos) {  // the exponent
         ++i;
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
         if (digits() == 0) return false;

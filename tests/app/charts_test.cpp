@@ -31,7 +31,7 @@ class ChartsTest : public QObject {
     static charts::Chart stored_distribution(Shell& shell, int row) {
         auto db = Database::open_read_only(database_path(shell.folder()));
         auto percent = distribution_percent(*db, *find_model('c'), utf8(shell.grid().cells().text(row, 1)));
-        return percent && *percent ? charts::distribution_chart('c', **percent) : charts::Chart{};
+        return percent && *percent ? charts::distribution_chart(*find_model('c'), **percent) : charts::Chart{};
     }
 
 private slots:

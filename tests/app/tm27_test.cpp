@@ -46,7 +46,7 @@ class Tm27Test : public QObject {
         return at == bytes.end() ? std::string::npos : std::size_t(at - bytes.begin());
     }
     static link::Bytes printout(Shell& shell, std::size_t row) {
-        return *reports::tm27_printout('b', grid_report_rows(shell.grid().cells()), row);
+        return *reports::tm27_printout(*find_model('b'), grid_report_rows(shell.grid().cells()), row);
     }
     static void run(Shell& shell, const char* action) {
         QSignalSpy finished(&shell.form->tm27_jobs(), &Tm27Controller::finished);

@@ -58,13 +58,13 @@ TEST(Distribution, CumulativeFallsToZeroAndNeverBelow) {
         const auto above = time_above(c.percent);
         EXPECT_DOUBLE_EQ(above.back(), c.last) << c.what;
         for (double v : above) EXPECT_GE(v, 0) << c.what;
-        EXPECT_EQ(cumulative_chart('a', c.percent, {}).values.back(), c.last) << c.what;
+        EXPECT_EQ(cumulative_chart(*find_model('a'), c.percent, {}).values.back(), c.last) << c.what;
     }
 }
 
 TEST(Distribution, RowLabelsRunFromTheModelsFirstLevel) {
     for (auto [model, first, last] : {std::tuple{'a', "30", "120"}, {'b', "30", "120"}, {'d', "40", "130"}}) {
-        const auto chart = distribution_chart(model, Percent(100, 1.0));
+        const auto chart = distribution_chart(*find_model(model), Percent(100, 1.0));
         ASSERT_EQ(chart.rows(), 100u);
         EXPECT_EQ(chart.labels[0], first) << model;
         EXPECT_EQ(chart.labels[90], last) << model;
@@ -79,11 +79,11 @@ TEST(Distribution, ExceededLevelsReadAtBinEdges) {
     p[20] = 40;
     p[21] = 60;
     const auto above = time_above(p);
-    EXPECT_NEAR(*exceeded_level('a', above, 90), 49.75, 1e-9);
-    EXPECT_NEAR(*exceeded_level('a', above, 50), 50.5 + 1.0 / 6, 1e-9);
-    EXPECT_NEAR(*exceeded_level('a', above, 10), 50.5 + 5.0 / 6, 1e-9);
-    EXPECT_FALSE(exceeded_level('a', time_above(Percent(100)), 50)) << "no time recorded";
-    const auto chart = cumulative_chart('a', p, {61.5, std::nullopt, 53.5});
+    EXPECT_NEAR(*exceeded_level(*find_model('a'), above, 90), 49.75, 1e-9);
+    EXPECT_NEAR(*exceeded_level(*find_model('a'), above, 50), 50.5 + 1.0 / 6, 1e-9);
+    EXPECT_NEAR(*exceeded_level(*find_model('a'), above, 10), 50.5 + 5.0 / 6, 1e-9);
+    EXPECT_FALSE(exceeded_level(*find_model('a'), time_above(Percent(100)), 50)) << "no time recorded";
+    const auto chart = cumulative_chart(*find_model('a'), p, {61.5, std::nullopt, 53.5});
     ASSERT_EQ(chart.marks.size(), 3u);
     EXPECT_EQ(chart.marks[0].label, "L10 51.3");
     EXPECT_NE(chart.note.find("L10=61.5 L50=-- L90=53.5"), std::string::npos) << chart.note;
@@ -174,7 +174,7 @@ TEST(Octave, BandsPerModel) {
         Rows rows(model);
         rows.add("OCT", "10:00:00", "");
         for (std::size_t k = 1; k <= 12; ++k) rows.cells[0][k] = std::to_string(60 + k) + ".5";
-        const auto chart = octave_chart(model, rows.rows(), 0);
+        const auto chart = octave_chart(*find_model(model), rows.rows(), 0);
         ASSERT_EQ(chart.rows(), bands) << model;
         EXPECT_EQ(chart.labels.front(), "31.5");
         EXPECT_EQ(chart.labels.back(), last) << model;

@@ -39,7 +39,7 @@ struct Tm27Command : ::testing::Test {
         }
         ASSERT_EQ(rows.size(), 3u);
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            auto printout = reports::tm27_printout('a', rows, r);
+            auto printout = reports::tm27_printout(*find_model('a'), rows, r);
             ASSERT_TRUE(printout) << printout.message();
             printouts.emplace_back(printout->begin(), printout->end());
         }

@@ -90,11 +90,11 @@ TEST(SheetText, EachModel) {
              "Lmin=40.0   DL=12.5%   E=00.0   频率计权:A   时间计权:F\n" + sp(16) +
              "DATE:10/12/21   TIME:10:06:00   设定时间:4h   Tm=04:00:00"},
     };
-    for (const auto& c : cases) EXPECT_EQ(sheet_text(c.model, one_row(c.model, c.cells), 0), c.text) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(sheet_text(*find_model(c.model), one_row(c.model, c.cells), 0), c.text) << c.what;
 }
 
 TEST(SheetText, MissingValuesLeaveTheirLabels) {
-    const auto text = sheet_text('b', one_row('b', {{"序号", "1"}}), 0);
+    const auto text = sheet_text(*find_model('b'), one_row('b', {{"序号", "1"}}), 0);
     EXPECT_TRUE(text.starts_with("     序号:001  Leq=     L5=      L10=")) << text;
     EXPECT_TRUE(text.ends_with("设定时间:    采样间隔:")) << text;
 }

@@ -27,7 +27,7 @@ std::string sp(int n) { return std::string(std::size_t(n), ' '); }
 
 // The printout as a byte string, or "error: <message>".
 std::string printout(char model, const Cells& cells) {
-    auto p = tm27_printout(model, one_row(model, cells), 0);
+    auto p = tm27_printout(*find_model(model), one_row(model, cells), 0);
     return p ? std::string(p->begin(), p->end()) : "error: " + p.message();
 }
 
