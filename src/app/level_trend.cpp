@@ -37,12 +37,28 @@ void LevelTrend::set_range(double low, double high) {
     update();
 }
 
+void LevelTrend::set_labels(const QStringList& labels) {
+    labels_ = labels;
+    update();
+}
+
 void LevelTrend::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF area = QRectF(rect()).adjusted(2, 2, -2, -2);
+    // The scale takes a margin at the left, as wide as its widest caption.
+    const QFontMetrics metrics(font());
+    int margin = 0;
+    for (const auto& label : labels_) margin = std::max(margin, metrics.horizontalAdvance(label) + 4);
+    const QRectF area = QRectF(rect()).adjusted(2 + margin, 2, -2, -2);
     painter.setPen(QPen(palette().mid().color(), 1));
     painter.drawRect(area);
+    painter.setPen(palette().text().color());
+    for (int k = 0; k < int(labels_.size()); ++k) {
+        const double share = labels_.size() > 1 ? double(k) / double(labels_.size() - 1) : 0.0;
+        const double y = area.bottom() - share * area.height();
+        const QRectF box(0, y - metrics.height() / 2.0, margin - 2, metrics.height());
+        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, labels_[k]);
+    }
     if (levels_.size() < 2) return;
     const double step = area.width() / double(kMinute - 1);
     auto y = [&](double level) {

@@ -1,6 +1,7 @@
 // The last minute of shown live levels as a small line under the monitor's bar.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <deque>
 
@@ -15,6 +16,9 @@ public:
     void clear();
     const std::deque<double>& levels() const { return levels_; }
     void set_range(double low, double high);
+    // The level scale at the strip's left: the captions of its bottom, middle and top.
+    void set_labels(const QStringList& labels);
+    const QStringList& labels() const { return labels_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -22,6 +26,7 @@ protected:
 private:
     std::deque<double> levels_;
     double low_ = 30, high_ = 130;
+    QStringList labels_;
 };
 
 }  // namespace nlx::app

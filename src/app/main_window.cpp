@@ -19,6 +19,7 @@
 #include "app/settings_dialog.h"
 #include "app/wait_dialog.h"
 #include "app/monitor_window.h"
+#include "app/recordings_window.h"
 #include "app/printer_speed_dialog.h"
 #include "app/model_dialog.h"
 #include "app/grid_rows.h"
@@ -213,6 +214,7 @@ void MainWindow::run(Command command) {
         case Command::open: return database_commands_->open();
         case Command::export_records: return export_records();
         case Command::transfers: return show_transfers();
+        case Command::recordings: return show_recordings(this, dialogs_, database_file());
         case Command::model_change: return show_model_dialog();
         case Command::exit: close(); return;
         case Command::serial_settings: return show_settings();
@@ -243,6 +245,7 @@ void MainWindow::monitor() {
     // its labels, one closed by the operator is set up afresh.
     if (!monitor_loaded_) monitor_window_->load(model());
     monitor_loaded_ = true;
+    monitor_window_->set_database(database_file());
     monitor_window_->monitor(settings().port, settings().baud);
 }
 

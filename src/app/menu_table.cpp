@@ -11,7 +11,7 @@ using C = Command;
 constexpr MenuItemSpec kFile[] = {
     {"recv", "接收", U::exclusive, C::receive},          {"saveas", "另存", U::exclusive, C::save_as},
     {"open", "打开", U::exclusive, C::open},             {"out", "导出", U::exclusive, C::export_records},
-    {"transfers", "传输记录", U::exclusive, C::transfers},
+    {"transfers", "传输记录", U::exclusive, C::transfers}, {"jiancjl", "监测记录", U::always, C::recordings},
     {"henggang1", "", U::separator, C::none},            {"codechange", "型号切换", U::exclusive, C::model_change},
     {"henggang2", "", U::separator, C::none},            {"exit", "退出", U::always, C::exit},
 };

@@ -2,7 +2,9 @@
 #include "app/monitor_controller.h"
 
 #include "app/qt_text.h"
+#include "core/texts.h"
 #include "link/serial_link.h"
+#include "store/recording_export.h"
 
 namespace nlx::app {
 
@@ -17,17 +19,38 @@ MonitorController::~MonitorController() {
     stop_.request_stop();
 }
 
-bool MonitorController::start(const link::MonitorRequest& request) {
+QString recording_figures(const LevelSummary& s, long long duration_ms) {
+    const auto level = [&](int tenths) { return s.samples ? qs(tenths_text(tenths)) : QStringLiteral("-"); };
+    return QStringLiteral("LAeq=%1dB  Lmax=%2dB  %3 %4")
+        .arg(level(s.laeq), level(s.lmax), qs(texts::kRecordingDuration), qs(duration_text(duration_ms)));
+}
+
+bool MonitorController::start(const link::MonitorRequest& request, std::optional<std::filesystem::path> record_into) {
     if (job_.running()) return false;
     stop_ = std::stop_source();
     worker_result_.reset();
-    return job_.start(this, QStringLiteral("monitor"), [this, request, stop = stop_.get_token()] {
+    worker_recorded_.reset();
+    return job_.start(this, QStringLiteral("monitor"), [this, request, record_into, stop = stop_.get_token()] {
         auto line = links_();
         link::MonitorObserver observer;
         observer.shown = [this](const LiveLevel& level) { emit shown(qs(level.text), level.bar, level.bar_in_range); };
         observer.message = [this](const std::string& text) { emit message(qs(text)); };
-        link::MonitorSession session(*line, request, observer);
-        worker_result_ = session.run(stop);
+        if (!record_into) {
+            link::MonitorSession session(*line, request, observer);
+            worker_result_ = session.run(stop);
+            return;
+        }
+        auto db = Database::create_or_open(*record_into);
+        if (!db) {
+            emit message(qs(db.message()));
+            worker_result_ = link::MonitorResult{link::MonitorOutcome::port_error, db.message(), 0};
+            return;
+        }
+        auto progress = [this](const link::RecordingProgress& p) {
+            emit recording(recording_figures(p.summary, p.duration_ms));
+        };
+        worker_recorded_ = link::record_monitor(*line, request, observer, *db, progress, stop);
+        worker_result_ = worker_recorded_->monitor;
     }, [this] { ended(); });
 }
 
@@ -38,6 +61,8 @@ void MonitorController::stop() {
 void MonitorController::ended() {
     result_ = std::move(worker_result_);
     worker_result_.reset();
+    if (worker_recorded_) recorded_ = std::move(worker_recorded_);
+    worker_recorded_.reset();
     emit finished();
 }
 

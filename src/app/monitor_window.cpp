@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -53,17 +54,28 @@ MonitorWindow::MonitorWindow(LinkFactory links, QWidget* parent) : QDialog(paren
 
     trend_ = new LevelTrend(this);
 
+    record_ = new QPushButton(qs(texts::kMonitorRecord), this);
+    record_->setObjectName("record");
+    figures_ = new QLabel(this);
+    figures_->setObjectName("figures");
+    auto* recording = new QHBoxLayout;
+    recording->addWidget(record_);
+    recording->addWidget(figures_, 1);
+    connect(record_, &QPushButton::clicked, this, &MonitorWindow::toggle_recording);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(surface_, 1);
     layout->addLayout(names);
     layout->addWidget(bar_);
     layout->addLayout(scale);
     layout->addWidget(trend_);
-    resize(720, 440);
+    layout->addLayout(recording);
+    resize(720, 480);
 
     connect(&controller_, &MonitorController::shown, this, &MonitorWindow::show_level);
     connect(&controller_, &MonitorController::message, this, &MonitorWindow::show_message);
     connect(&controller_, &MonitorController::finished, this, &MonitorWindow::exchange_ended);
+    connect(&controller_, &MonitorController::recording, figures_, &QLabel::setText);
     load('a');
 }
 
@@ -76,6 +88,26 @@ void MonitorWindow::load(char model) {
     bar_->setValue(kBarMinimum * kTenths);
     surface_->clear();
     trend_->clear();
+    trend_->set_labels({qs(scale->captions[0]), qs(scale->captions[1]), qs(scale->captions[2])});
+}
+
+QString MonitorWindow::figures_text() const { return figures_->text(); }
+
+void MonitorWindow::toggle_recording() {
+    recording_ = !recording_;
+    if (recording_) figures_->clear();
+    show_record_state();
+    if (controller_.running()) {
+        // The exchange ends within a tick; exchange_ended starts it again with the new setting.
+        restart_ = true;
+        controller_.stop();
+    } else if (isVisible()) {
+        start_exchange();
+    }
+}
+
+void MonitorWindow::show_record_state() {
+    record_->setText(qs(recording_ ? texts::kMonitorStopRecord : texts::kMonitorRecord));
 }
 
 double MonitorWindow::bar_level() const { return bar_->value() / double(kTenths); }
@@ -98,7 +130,9 @@ void MonitorWindow::changeEvent(QEvent* event) {
 
 void MonitorWindow::start_exchange() {
     if (controller_.running()) return;
-    if (controller_.start({model_, port_, baud_})) emit running_changed(true);
+    std::optional<std::filesystem::path> into;
+    if (recording_ && !database_.empty()) into = database_;
+    if (controller_.start({model_, port_, baud_}, into)) emit running_changed(true);
 }
 
 void MonitorWindow::show_level(const QString& text, double bar, bool in_range) {
@@ -121,6 +155,17 @@ void MonitorWindow::show_message(const QString& text) {
 
 void MonitorWindow::exchange_ended() {
     emit running_changed(false);
+    if (restart_ && isVisible()) {
+        restart_ = false;
+        start_exchange();
+        return;
+    }
+    restart_ = false;
+    // A port failure or the end of the exchange ends a recording too; what was recorded stays.
+    if (recording_) {
+        recording_ = false;
+        show_record_state();
+    }
     const auto& result = controller_.result();
     // Silence and a late reply end the monitor; a busy or failed port stays on screen to be read.
     if (result && (result->outcome == link::MonitorOutcome::no_reply || result->outcome == link::MonitorOutcome::paced_out))
@@ -130,6 +175,9 @@ void MonitorWindow::exchange_ended() {
 void MonitorWindow::closeEvent(QCloseEvent* event) {
     // Closing ends the exchange within one tick; the worker closes the port as it stops.
     controller_.stop();
+    restart_ = false;
+    recording_ = false;
+    show_record_state();
     hide();
     emit closed();
     event->accept();

@@ -14,6 +14,7 @@ Result<std::unique_ptr<sim::VirtualInstrument>> start_simulation(const Simulatio
     options.pace = simulation.pace;
     options.baud = 9600;
     options.fault = simulation.fault;
+    options.level_sequence = simulation.levels;
     auto instrument = sim::VirtualInstrument::open(std::move(options));
     if (!instrument) return instrument.error();
     if (auto started = (*instrument)->start(); !started) return started.error();

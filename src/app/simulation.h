@@ -16,6 +16,7 @@ struct Simulation {
     std::uint32_t seed = 1;
     bool pace = false;
     sim::Fault fault;
+    sim::LevelSequence levels = {};  // the live levels to answer with; empty: the seeded swing
 };
 
 // A running virtual instrument of `simulation`, serving on its own thread.

@@ -1,5 +1,6 @@
 // nlx chart: draws one group's distribution, cumulative distribution, 24-hour profile or octave
-// spectrum to a PNG or SVG file without a window, as the desktop program draws it.
+// spectrum to a PNG or SVG file without a window, as the desktop program draws it; or, with
+// --recording, the time history of a recording of the live level.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -12,7 +13,9 @@
 #include "cli/options.h"
 #include "core/models.h"
 #include "core/number_format.h"
+#include "core/texts.h"
 #include "store/distribution_row.h"
+#include "store/recording_export.h"
 
 #include "cli/headless_app.h"
 
@@ -26,6 +29,7 @@ namespace {
 struct Options {
     std::string model, db, kind, out;
     std::size_t row = 0;
+    long long recording = 0;
     int width = 1000, height = 600;
 };
 
@@ -101,17 +105,33 @@ void register_chart(CLI::App& app, int& exit_code) {
     auto opt = std::make_shared<Options>();
     auto* cmd = app.add_subcommand("chart", "Draw a group's distribution, cumulative distribution, 24-hour profile "
                                             "or octave spectrum to a PNG or SVG file");
-    add_model_option(*cmd, opt->model);
+    auto* model_opt = add_model_option(*cmd, opt->model, false)->description("Instrument model letter (for --row)");
     add_database_option(*cmd, opt->db);
-    cmd->add_option("--row", opt->row, "Row of the record table, from 1")->required()->check(CLI::PositiveNumber);
-    cmd->add_option("--kind", opt->kind, "distribution, cumulative, 24h or octave")
-        ->required()
-        ->check(CLI::IsMember({"distribution", "cumulative", "24h", "octave"}));
+    auto* row_opt = cmd->add_option("--row", opt->row, "Row of the record table, from 1")->check(CLI::PositiveNumber);
+    auto* kind_opt = cmd->add_option("--kind", opt->kind, "distribution, cumulative, 24h or octave")
+                         ->check(CLI::IsMember({"distribution", "cumulative", "24h", "octave"}));
+    cmd->add_option("--recording", opt->recording, "Draw the time history of this recording of the live level "
+                                                   "(nlx recordings lists them) instead of a group")
+        ->check(CLI::PositiveNumber)
+        ->excludes(model_opt)
+        ->excludes(row_opt)
+        ->excludes(kind_opt);
     cmd->add_option("--png", opt->out, "Picture file to write (.png, or .svg for SVG)")->required();
     cmd->add_option("--width", opt->width, "Width in pixels (default 1000)")->check(CLI::Range(200, 8000));
     cmd->add_option("--height", opt->height, "Height in pixels (default 600)")->check(CLI::Range(150, 8000));
 
     cmd->callback([opt, &exit_code] {
+        if (opt->recording) {
+            Database db = open_for_reading(opt->db);
+            auto chart = recording_chart(db, find_recording(db, opt->recording));
+            if (!chart) throw Failure(chart.message());
+            draw(*chart, *opt);
+            exit_code = 0;
+            return;
+        }
+        if (opt->model.empty()) throw CLI::RequiredError("--model");
+        if (opt->row == 0) throw CLI::RequiredError("--row");
+        if (opt->kind.empty()) throw CLI::RequiredError("--kind");
         const ModelInfo& model = *find_model(opt->model);
         if ((opt->kind == "distribution" || opt->kind == "cumulative") && !model.has_distribution)
             throw Failure("model " + opt->model + " keeps no level distribution");

@@ -66,7 +66,7 @@ void simulate_printer(const sim::PrinterOptions& options) {
 
 void register_simulate(CLI::App& app, int& exit_code) {
     struct Options {
-        std::string model, capture, fault = "none", printer;
+        std::string model, capture, fault = "none", printer, levels;
         std::size_t hold_after = 0;
         int hold_for = 300;
         int baud = 9600;
@@ -83,6 +83,9 @@ void register_simulate(CLI::App& app, int& exit_code) {
     auto* groups_opt = cmd->add_option("--groups", opts->groups, "Serve this many realistic generated groups")
                            ->check(CLI::Range(1, 4000));
     cmd->add_option("--seed", opts->seed, "Seed of the generated groups and of the live level (default 1)");
+    cmd->add_option("--levels", opts->levels,
+                    "Answer the live-level requests with the levels of this file, one a request, over and over: one "
+                    "level in dB a line (\"85.6\"), or - for a request left unanswered");
     capture_opt->excludes(groups_opt);
     auto* printer_opt = cmd->add_option("--printer", opts->printer,
                                         "Be a TM27 micro-printer instead: save what it receives to this file, and the printed lines to the file with .txt added");
@@ -134,6 +137,11 @@ void register_simulate(CLI::App& app, int& exit_code) {
         o.baud = opts->baud;
         o.fault = sim::parse_fault(opts->fault).value();
         o.level_seed = opts->seed;
+        if (!opts->levels.empty()) {
+            auto levels = sim::read_level_sequence(opts->levels);
+            if (!levels) throw Failure(levels.message());
+            o.level_sequence = std::move(*levels);
+        }
         auto vi = sim::VirtualInstrument::open(std::move(o));
         if (!vi) throw Failure(vi.message());
         auto& instrument = **vi;
@@ -147,7 +155,9 @@ void register_simulate(CLI::App& app, int& exit_code) {
                           << "virtual instrument, model " << opts->model << ": count bytes " << int(capture.b1) << " "
                           << int(capture.b2) << " (n = " << n << "), " << capture.data.size() << " data bytes, "
                           << opts->baud << " bit/s" << (opts->pace ? " paced" : "") << ", fault "
-                          << sim::fault_text(sim::parse_fault(opts->fault).value()) << "; stop with Ctrl-C" << std::endl;
+                          << sim::fault_text(sim::parse_fault(opts->fault).value())
+                          << (opts->levels.empty() ? std::string() : ", live levels from " + opts->levels)
+                          << "; stop with Ctrl-C" << std::endl;
             });
         });
         g_running.store(nullptr);

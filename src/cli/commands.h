@@ -7,6 +7,10 @@
 namespace CLI {
 class App;
 }
+namespace nlx {
+class Database;
+struct RecordingInfo;
+}
 
 namespace nlx::cli {
 
@@ -25,6 +29,9 @@ inline constexpr const char* kProgramDescription =
 void register_plain_commands(CLI::App& app, int& exit_code);
 // The commands that use the serial port or paint (nlx-qt registers both sets).
 void register_qt_commands(CLI::App& app, int& exit_code);
+
+// The recording `id` of the database; throws Failure naming the file when it has none.
+RecordingInfo find_recording(const Database& db, long long id);
 
 // Parses the command line and runs the command chosen; returns the process's exit code.
 int run_commands(CLI::App& app, int argc, char** argv, const int& exit_code);
@@ -49,5 +56,7 @@ void register_export(CLI::App& app, int& exit_code);
 void register_transfers(CLI::App& app, int& exit_code);
 void register_restore(CLI::App& app, int& exit_code);
 void register_verify(CLI::App& app, int& exit_code);
+void register_recordings(CLI::App& app, int& exit_code);
+void register_recording(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

@@ -85,6 +85,20 @@ inline constexpr std::string_view kMonitorInstant = "瞬时";
 inline constexpr std::string_view kLiveNoReply = "串行口设置错识或连线没有联好,请稍后再试";
 // Added: the trend of the shown levels under the bar.
 inline constexpr std::string_view kTrendTooltip = "最近一分钟的瞬时值";
+// Added: recording the live level, and the window of the recordings (文件 → 监测记录).
+inline constexpr std::string_view kMonitorRecord = "记录";
+inline constexpr std::string_view kMonitorStopRecord = "停止记录";
+inline constexpr std::string_view kRecordingDuration = "时长";
+inline constexpr std::string_view kRecordingsTitle = "监测记录";
+inline constexpr std::string_view kRecordingStart = "开始时间";
+inline constexpr std::string_view kRecordingExportCsv = "导出CSV...";
+inline constexpr std::string_view kRecordingExportXlsx = "导出Excel...";
+inline constexpr std::string_view kRecordingExportFailed = "导出时出错：";
+inline constexpr std::string_view kRecordingNone = "还没有监测记录";
+inline constexpr std::string_view kHistoryTitle = "时间历程";
+inline constexpr std::string_view kHistoryTime = "时间";
+inline constexpr std::string_view kHistoryGap = "间隙";
+inline constexpr std::string_view kHistoryStretch = "每点 ";
 
 // --- Micro-printer speed dialog ----------------------------------------------------------------
 inline constexpr std::string_view kSpeedTitle = "打印速度选择";

@@ -25,10 +25,9 @@ bool MonitorSession::wait_until(TimePoint when, const std::stop_token& stop) {
     return !stop.stop_requested();
 }
 
-MonitorSession::Wait MonitorSession::await_reply(Bytes& reply, const std::stop_token& stop) {
+MonitorSession::Wait MonitorSession::await_reply(Bytes& reply, TimePoint deadline, const std::stop_token& stop) {
     // Exactly two bytes received since the request are a reply. More than two are none: they
     // stay, and the wait runs out as if the instrument had not answered.
-    const TimePoint deadline = link_.now() + kLiveReplyWait;
     while (true) {
         if (stop.stop_requested()) return Wait::stopped;
         if (received_.size() == 2) {
@@ -68,6 +67,7 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
     if (auto opened = link_.open(port_device_name(request_.port), request_.baud, FlowControl::none); !opened)
         return port_failed(opened.message());
     if (auto dropped = link_.discard_input(); !dropped) return port_failed(dropped.message());
+    TimePoint sent_at = link_.now();
     if (auto sent = link_.write_byte(kLiveLevelRequest); !sent) return port_failed(sent.message());
 
     // `base` is when the tick count last started from 0: the start and each shown reply. Reply n
@@ -76,7 +76,7 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
     int n = 0;
     Bytes reply;
     while (true) {
-        switch (await_reply(reply, stop)) {
+        switch (await_reply(reply, link_.now() + kLiveReplyWait, stop)) {
         case Wait::reply: break;
         case Wait::stopped: link_.close(); return say(MonitorOutcome::stopped, {});
         case Wait::failed: return port_failed(error_);
@@ -90,6 +90,7 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
             return r;
         }
         }
+        if (request_.record) return record(*scale, r, reply, sent_at, stop);
         ++r.replies;
         if (++n == kRepliesPerShown) {
             if (observer_.shown) observer_.shown(live_level(*scale, reply[0], reply[1]));
@@ -107,6 +108,62 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
             return say(MonitorOutcome::stopped, {});
         }
         if (auto sent = link_.write_byte(kLiveLevelRequest); !sent) return port_failed(sent.message());
+    }
+}
+
+MonitorResult MonitorSession::record(const MonitorScale& scale, MonitorResult& r, const Bytes& first,
+                                     TimePoint first_sent, const std::stop_token& stop) {
+    auto ended = [&](MonitorOutcome outcome, std::string text) {
+        link_.close();
+        r.outcome = outcome;
+        r.message = std::move(text);
+        if (!r.message.empty() && observer_.message) observer_.message(r.message);
+        return r;
+    };
+    int n = 0, silent_ticks = 0;
+    const int ticks_of_silence = int(kLiveReplyWait / kLiveTick);
+    auto took = [&](const Bytes* reply, TimePoint at) {
+        if (reply) {
+            const int f = live_level_tenths((*reply)[0], (*reply)[1]);
+            if (observer_.sample) observer_.sample({at, f + 10 * scale.shown_offset});
+            ++r.replies;
+            silent_ticks = 0;
+            if (++n == kRepliesPerShown) {
+                if (observer_.shown) observer_.shown(live_level(scale, (*reply)[0], (*reply)[1]));
+                n = 0;
+            }
+        } else {
+            if (observer_.sample) observer_.sample({at, std::nullopt});
+            // The operator learns of a long silence once; the recording goes on with gaps.
+            if (++silent_ticks == ticks_of_silence && observer_.message)
+                observer_.message(std::string(texts::kLiveNoReply));
+        }
+    };
+    took(&first, link_.now());
+    // Tick k begins at first_sent + k × 100 ms; its request waits for its reply until tick k + 1.
+    long long k = 0;
+    Bytes reply;
+    while (true) {
+        ++k;
+        TimePoint tick = first_sent + k * kLiveTick;
+        if (link_.now() >= tick + kLiveTick) {
+            // Fallen behind by a whole tick (the computer was busy): the ticks missed sent no
+            // request, so they are no gaps; the pace takes up again at the next tick.
+            k = (link_.now() - first_sent) / kLiveTick + 1;
+            tick = first_sent + k * kLiveTick;
+        }
+        if (!wait_until(tick, stop)) return ended(MonitorOutcome::stopped, {});
+        if (!error_.empty()) return ended(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + error_);
+        // Whatever came after the last tick's end belongs to no request of this tick.
+        received_.clear();
+        if (auto sent = link_.write_byte(kLiveLevelRequest); !sent)
+            return ended(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + sent.message());
+        switch (await_reply(reply, tick + kLiveTick, stop)) {
+        case Wait::reply: took(&reply, link_.now()); break;
+        case Wait::silent: took(nullptr, tick); break;
+        case Wait::stopped: return ended(MonitorOutcome::stopped, {});
+        case Wait::failed: return ended(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + error_);
+        }
     }
 }
 

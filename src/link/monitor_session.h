@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <stop_token>
 #include <string>
 
@@ -36,11 +37,23 @@ struct MonitorRequest {
     char model = 'a';
     PortSpec port;
     int baud = 9600;
+    // Recording: from the first reply on, a request goes out at every tick of a steady 100 ms
+    // pace whatever came of the last one; a tick without its reply is a gap, and silence or a
+    // late reply no longer ends the monitor.
+    bool record = false;
+};
+
+// One request of a recording: when its reply came (or its tick began, for a gap) on the link's
+// clock, and the level shown in tenths of a decibel (the reply plus the model's offset).
+struct LiveSample {
+    TimePoint at;
+    std::optional<int> tenths;
 };
 
 struct MonitorObserver {
     std::function<void(const LiveLevel& level)> shown;  // every tenth reply
     std::function<void(const std::string& text)> message;  // the no-reply text, a port failure
+    std::function<void(const LiveSample& sample)> sample;  // recording: every request
 };
 
 struct MonitorResult {
@@ -58,7 +71,10 @@ public:
 
 private:
     enum class Wait { reply, silent, stopped, failed };
-    Wait await_reply(Bytes& reply, const std::stop_token& stop);
+    Wait await_reply(Bytes& reply, TimePoint deadline, const std::stop_token& stop);
+    // The recording's steady pace, from the first reply (sent at `first_sent`) on.
+    MonitorResult record(const MonitorScale& scale, MonitorResult& r, const Bytes& first, TimePoint first_sent,
+                         const std::stop_token& stop);
     bool wait_until(TimePoint when, const std::stop_token& stop);  // false when stopped
 
     ByteLink& link_;

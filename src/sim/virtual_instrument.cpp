@@ -154,7 +154,15 @@ bool VirtualInstrument::await_attention() {
 
 bool VirtualInstrument::answer_live_level() {
     if (options_.fault.kind == FaultKind::no_live) return true;
-    const int tenths = level_.next();
+    int tenths = 0;
+    if (options_.level_sequence.empty()) {
+        tenths = level_.next();
+    } else {
+        const auto entry = options_.level_sequence[next_level_++ % options_.level_sequence.size()];
+        if (!entry) return true;  // this request stays unanswered
+        tenths = *entry;
+    }
+    ++live_replies_;
     const std::uint8_t reply[link::kLiveLevelReplySize] = {std::uint8_t(tenths & 0xFF), std::uint8_t(tenths >> 8)};
     // A host that does not take the reply has gone; the next request gets the next level.
     return send(reply) != Sent::stopped;

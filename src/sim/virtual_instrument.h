@@ -12,6 +12,7 @@
 #include "core/result.h"
 #include "core/capture.h"
 #include "sim/instrument_fault.h"
+#include "sim/level_sequence.h"
 #include "sim/live_level.h"
 
 namespace nlx::sim {
@@ -26,6 +27,9 @@ struct InstrumentOptions {
     int baud = 9600;
     Fault fault;
     std::uint32_t level_seed = 1;  // seed of the levels the live-level request gets
+    // When not empty: the live-level requests get these, one a request, over and over (an
+    // unanswered entry gets no reply), instead of the seeded swing.
+    LevelSequence level_sequence;
 };
 
 // Holds both ends of a pseudo-terminal: the host opens device() like a serial port. The
@@ -57,6 +61,8 @@ public:
 
     // Downloads answered with count bytes so far.
     std::size_t downloads() const { return downloads_.load(); }
+    // Live-level requests answered so far.
+    std::size_t live_replies() const { return live_replies_.load(); }
     // True once the instrument has hung up the line (close-after).
     bool hung_up() const { return hung_up_.load(); }
 
@@ -84,6 +90,8 @@ private:
     std::thread thread_;
     std::atomic<bool> stopping_{false};
     std::atomic<std::size_t> downloads_{0};
+    std::atomic<std::size_t> live_replies_{0};
+    std::size_t next_level_ = 0;  // of the level sequence
     std::atomic<bool> hung_up_{false};
 };
 

@@ -10,6 +10,7 @@
 #include "core/atomic_file.h"
 #include "core/models.h"
 #include "core/texts.h"
+#include "store/recordings.h"
 #include "store/schema.h"
 #include "store/transfer_log.h"
 
@@ -86,6 +87,8 @@ Result<void> check_record_database(sql::Connection& db, const fs::path& file) {
     const std::pair<std::string_view, std::vector<std::string>> own_tables[] = {
         {kTransferLogTable, transfer_log::column_names()},
         {kPendingFilesTable, pending_files_columns()},
+        {kRecordingsTable, recordings::recording_columns()},
+        {kRecordingSamplesTable, recordings::sample_columns()},
     };
     for (const auto& [table, columns] : own_tables) {
         auto found = schema::table_columns(db, std::string(table));
@@ -96,7 +99,9 @@ Result<void> check_record_database(sql::Connection& db, const fs::path& file) {
         if (names != columns)
             return not_a_record_database(file.string() + " is not a record database of this program: table " +
                                          std::string(table) + " does not have the columns of " +
-                                         (table == kTransferLogTable ? "the transfer log" : "the list of history files") +
+                                         (table == kTransferLogTable      ? "the transfer log"
+                                          : table == kPendingFilesTable ? "the list of history files"
+                                                                        : "the recordings of the live level") +
                                          "; nothing was changed");
     }
     return check_version(db, file);
@@ -372,6 +377,41 @@ Result<void> Database::copy_to(const fs::path& file) const {
     return {};
 }
 
+Result<long long> Database::begin_recording(const RecordingHeader& header) {
+    long long id = 0;
+    auto done = transaction([&]() -> Result<void> {
+        auto begun = recordings::begin(*db_, header);
+        if (!begun) return begun.error();
+        id = *begun;
+        return {};
+    });
+    if (!done) return done.error();
+    return id;
+}
+
+Result<void> Database::append_recorded(long long id, long long first_seq, const std::vector<RecordedSample>& samples) {
+    return transaction([&] { return recordings::append(*db_, id, first_seq, samples); });
+}
+
+Result<void> Database::end_recording(long long id, std::string_view how) {
+    return transaction([&] { return recordings::end(*db_, id, how); });
+}
+
+Result<std::vector<RecordingInfo>> Database::recordings() const {
+    if (!db_) return std::vector<RecordingInfo>();
+    return recordings::read_all(*db_);
+}
+
+Result<std::optional<RecordingInfo>> Database::recording(long long id) const {
+    if (!db_) return std::optional<RecordingInfo>();
+    return recordings::read_one(*db_, id);
+}
+
+Result<void> Database::scan_recording(long long id, const std::function<void(const RecordedSample&)>& each) const {
+    if (!db_) return fail("the database has no recording " + std::to_string(id));
+    return recordings::scan(*db_, id, each);
+}
+
 Result<Rowset> Database::rowset(const std::string& table) {
     if (!db_) return fail("the database has no table " + table);
     return Rowset::open(db_, table);
@@ -452,6 +492,8 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
                 if (auto r = create_missing_tables(*db_, m, false); !r) return r;
             if (auto r = db_->exec(transfer_log::create_sql()); !r) return r;
             if (auto r = db_->exec(pending_files_create_sql()); !r) return r;
+            for (const auto& sql : recordings::create_sql())
+                if (auto r = db_->exec(sql); !r) return r;
             auto version = schema::header_number(*db_, "user_version");
             if (!version) return version.error();
             if (*version < schema::kSchemaVersion) {

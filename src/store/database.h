@@ -13,6 +13,7 @@
 #include "core/result.h"
 #include "core/rows.h"
 #include "store/pending_files.h"
+#include "store/recordings.h"
 #include "store/rowset.h"
 #include "store/sqlite.h"
 #include "store/table_contents.h"
@@ -76,6 +77,17 @@ public:
 
     // The transfer log, newest entry first; empty for a file that has none yet.
     Result<std::vector<TransferEntry>> transfers() const;
+
+    // Recordings of the live level, in tables of their own beside the model tables. Each call
+    // is one transaction: a recording stored batch by batch survives a kill but for its last.
+    Result<long long> begin_recording(const RecordingHeader& header);
+    Result<void> append_recorded(long long id, long long first_seq, const std::vector<RecordedSample>& samples);
+    Result<void> end_recording(long long id, std::string_view how);
+    // Every recording, oldest first, with its summary; empty for a file that has none yet.
+    Result<std::vector<RecordingInfo>> recordings() const;
+    Result<std::optional<RecordingInfo>> recording(long long id) const;
+    // The recording's samples in order, one at a time.
+    Result<void> scan_recording(long long id, const std::function<void(const RecordedSample&)>& each) const;
 
     // Completes history-file renames listed by an earlier change that was cut short.
     Result<void> complete_pending_files();

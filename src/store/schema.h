@@ -18,11 +18,12 @@ inline constexpr std::string_view kOrderColumn = "_nlx_order";
 
 // Every record database this program writes says so in its header: SQLite's application id
 // ("NLXR") and, as its user version, the version of the tables it holds (the model tables, the
-// transfer log and the list of history files to put in place). A file of a later version is
+// transfer log, the list of history files to put in place and, from version 2, the recordings of
+// the live level). A file of a later version is
 // refused; an earlier one (version 0: written before the header said anything) is brought up to
 // this version by the first change that succeeds.
 inline constexpr long long kApplicationId = 0x4E4C5852;
-inline constexpr long long kSchemaVersion = 1;
+inline constexpr long long kSchemaVersion = 2;
 
 struct Column {
     std::string name;

@@ -146,6 +146,7 @@ std::string Statement::column_text(int index) const {
 }
 
 long long Statement::column_int(int index) const { return sqlite3_column_int64(stmt_, index); }
+bool Statement::column_is_null(int index) const { return sqlite3_column_type(stmt_, index) == SQLITE_NULL; }
 
 Result<Transaction> Transaction::begin(Connection& db) {
     bool nested = db.in_transaction();

@@ -63,6 +63,7 @@ public:
     Value column(int index) const;
     std::string column_text(int index) const;
     long long column_int(int index) const;
+    bool column_is_null(int index) const;
 
 private:
     explicit Statement(sqlite3_stmt* stmt) : stmt_(stmt) {}

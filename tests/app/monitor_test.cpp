@@ -5,6 +5,11 @@
 #include <QElapsedTimer>
 
 #include "app/monitor_window.h"
+#include "app/recordings_window.h"
+#include "app/chart_view.h"
+#include <QPushButton>
+#include <QTableWidget>
+#include "sim/level_sequence.h"
 #include "app/level_trend.h"
 #include "app/simulation.h"
 #include "link/fake_link.h"
@@ -26,6 +31,56 @@ class MonitorTest : public QObject {
     }
 
 private slots:
+    // 记录 against the virtual instrument answering 20 known levels, then silence: the figures
+    // of the recording are those worked out by hand, and 监测记录 lists and draws it.
+    void recordsKnownLevelsAndListsThem() {
+        std::string levels;
+        for (const char* l : {"60.0", "70.0", "60.0", "80.0", "60.0", "90.0", "60.0", "70.0", "80.0", "60.0", "60.0",
+                              "70.0", "60.0", "80.0", "70.0", "60.0", "60.0", "80.0", "70.0", "60.0"})
+            levels += std::string(l) + "\n";
+        for (int k = 0; k < 40; ++k) levels += "-\n";
+        Simulation simulation{'d', 5, 1, false, {}};
+        simulation.levels = *sim::parse_level_sequence(levels);
+        auto instrument = start_simulation(simulation);
+        QVERIFY(instrument.ok());
+        Shell shell;
+        shell.start(simulation_settings(**instrument));
+        shell.choose('d');
+        // The first exchange finds the port held, so the instrument's sequence starts with the
+        // recording's first request.
+        auto held = std::make_optional(link::PortLock::try_acquire("test"));
+        QVERIFY(held->ok());
+        shell.action("jianc")->trigger();
+        MonitorWindow* monitor = shell.form->monitor_window();
+        QVERIFY(monitor);
+        QTRY_VERIFY_WITH_TIMEOUT(!monitor->exchanges().running() && monitor->exchanges().result(), 5000);
+        held.reset();
+        monitor->record_button()->click();
+        QCOMPARE(monitor->record_button()->text(), QStringLiteral("停止记录"));
+        // The running figures after two seconds: the twenty levels, model d's 40 dB added.
+        QTRY_VERIFY_WITH_TIMEOUT(monitor->figures_text().contains(QStringLiteral("0:00:02")), 10000);
+        QVERIFY(monitor->figures_text().startsWith(QStringLiteral("LAeq=118.6dB  Lmax=130.0dB")));
+        monitor->record_button()->click();
+        QCOMPARE(monitor->record_button()->text(), QStringLiteral("记录"));
+        QTRY_VERIFY_WITH_TIMEOUT(monitor->exchanges().recorded().has_value(), 5000);
+        const auto& recorded = *monitor->exchanges().recorded();
+        QCOMPARE(recorded.summary.samples, std::size_t(20));
+        QCOMPARE(recorded.summary.laeq, 1186);
+        QCOMPARE(recorded.summary.l10, 1200);
+        QCOMPARE(recorded.summary.l90, 1000);
+        monitor->close();
+
+        shell.action("jiancjl")->trigger();
+        auto* window = shell.form->findChild<RecordingsWindow*>("recordings");
+        QVERIFY(window && window->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->busy() && window->list()->rowCount() == 1, 5000);
+        QStringList cells;
+        for (int col = 2; col < 6; ++col) cells << window->list()->item(0, col)->text();
+        QCOMPARE(cells, (QStringList{"118.6", "130.0", "120.0", "100.0"}));
+        window->list()->selectRow(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->busy() && window->chart()->chart_data().rows() >= 20, 5000);
+    }
+
     void showsTheModelsLevelThenTheNoReplyMessage() {
         Shell shell;
         shell.start(SerialSettings{});

@@ -9,6 +9,7 @@
 #include "link/download_session.h"
 #include "link/live_level.h"
 #include "link/serial_link.h"
+#include "sim/level_sequence.h"
 #include "sim/live_level.h"
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
@@ -82,6 +83,38 @@ TEST(VirtualInstrumentLiveLevel, AnswersEveryRequestAtOnceAndStillServesDownload
     EXPECT_EQ(r.outcome, link::DownloadOutcome::completed) << r.status << " " << r.detail;
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].capture.data, served.data);
+}
+
+}  // namespace
+}  // namespace nlx::sim
+
+namespace nlx::sim {
+namespace {
+
+TEST(LevelSequence, FileLinesAsLevelsOrUnansweredRequests) {
+    const struct {
+        const char* text;
+        LevelSequence levels;  // empty: refused
+        const char* says;
+    } cases[] = {
+        {"85.6\n40\n-\n", {856, 400, std::nullopt}, ""},
+        {"# levels\r\n\r\n 0.5 \r\n6553.5\n", {5, 65535}, ""},
+        {"85.65\n", {}, "line 1 (\"85.65\") is no level"},
+        {"60\nloud\n", {}, "line 2 (\"loud\")"},
+        {"6553.6\n", {}, "line 1"},
+        {"-5\n", {}, "line 1"},
+        {"# nothing\n\n", {}, "holds no level"},
+    };
+    for (const auto& c : cases) {
+        auto parsed = parse_level_sequence(c.text);
+        if (c.levels.empty()) {
+            ASSERT_FALSE(parsed) << c.text;
+            EXPECT_NE(parsed.message().find(c.says), std::string::npos) << parsed.message();
+        } else {
+            ASSERT_TRUE(parsed) << parsed.message();
+            EXPECT_EQ(*parsed, c.levels) << c.text;
+        }
+    }
 }
 
 }  // namespace

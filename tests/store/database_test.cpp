@@ -402,6 +402,25 @@ TEST(Database, TheHeaderNamesTheProgramAndTheVersionOfItsTables) {
         EXPECT_EQ(header_of(old), current);
         EXPECT_TRUE(db->has_table(std::string(kPendingFilesTable)));
         EXPECT_TRUE(db->has_table(std::string(kTransferLogTable)));
+        EXPECT_TRUE(db->has_table(std::string(kRecordingsTable)));
+    }
+    // A file of version 1 (before recordings were kept) gets the recording tables the same way:
+    // it reads as having none, and its first change adds them.
+    const fs::path first = dir / "version1.db";
+    make_sqlite_file(first, schema::create_table_sql(schema::model_tables(*find_model('a'))[0]) +
+                                "; PRAGMA application_id = " + std::to_string(schema::kApplicationId) +
+                                "; PRAGMA user_version = 1");
+    {
+        auto db = Database::open_existing(first);
+        ASSERT_TRUE(db) << db.message();
+        auto none = db->recordings();
+        ASSERT_TRUE(none) << none.message();
+        EXPECT_TRUE(none->empty());
+        EXPECT_FALSE(db->has_table(std::string(kRecordingSamplesTable)));
+        auto id = db->begin_recording({'a', "/dev/ttyS0", 9600, 0});
+        ASSERT_TRUE(id) << id.message();
+        EXPECT_EQ(header_of(first), current);
+        EXPECT_TRUE(db->has_table(std::string(kRecordingSamplesTable)));
     }
 
     // Later versions and other programs' files: every open refuses them, naming the file (and
@@ -410,8 +429,8 @@ TEST(Database, TheHeaderNamesTheProgramAndTheVersionOfItsTables) {
         const char* pragma;
         std::string says;
     } refused[] = {
-        {"PRAGMA user_version = 2", "is a record database of version 2, newer than version 1, the newest this program knows"},
-        {"PRAGMA user_version = 1000", "is a record database of version 1000, newer than version 1"},
+        {"PRAGMA user_version = 3", "is a record database of version 3, newer than version 2, the newest this program knows"},
+        {"PRAGMA user_version = 1000", "is a record database of version 1000, newer than version 2"},
         {"PRAGMA application_id = 1196446541", "is not a record database of this program: its application id is 4750534D"},
     };
     int k = 0;
@@ -434,11 +453,11 @@ TEST(Database, TheHeaderNamesTheProgramAndTheVersionOfItsTables) {
     // A newer program that changes the file while this one has it open: the next change is refused.
     auto db = Database::open_existing(dir / "new.db");
     ASSERT_TRUE(db);
-    make_sqlite_file(dir / "new.db", "PRAGMA user_version = 2; CREATE TABLE later (x)");
+    make_sqlite_file(dir / "new.db", "PRAGMA user_version = 3; CREATE TABLE later (x)");
     auto later = db->replace_model('a', test::sample_groups('a', 1, "x"));
     ASSERT_FALSE(later);
-    EXPECT_NE(later.message().find("newer than version 1"), std::string::npos) << later.message();
-    EXPECT_EQ(header_of(dir / "new.db"), std::make_pair(schema::kApplicationId, 2LL));
+    EXPECT_NE(later.message().find("newer than version 2"), std::string::npos) << later.message();
+    EXPECT_EQ(header_of(dir / "new.db"), std::make_pair(schema::kApplicationId, 3LL));
 }
 
 TEST(Database, TwoConnectionsOnOneFileSeeEachOthersCommits) {
