@@ -49,5 +49,6 @@ void register_export(CLI::App& app, int& exit_code);
 void register_transfers(CLI::App& app, int& exit_code);
 void register_restore(CLI::App& app, int& exit_code);
 void register_verify(CLI::App& app, int& exit_code);
+void register_assess(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli
