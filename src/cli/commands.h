@@ -58,5 +58,6 @@ void register_restore(CLI::App& app, int& exit_code);
 void register_verify(CLI::App& app, int& exit_code);
 void register_recordings(CLI::App& app, int& exit_code);
 void register_recording(CLI::App& app, int& exit_code);
+void register_assess(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 #include "cli/commands.h"
@@ -40,9 +41,12 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     int exit_code = 0;
     nlx::cli::register_plain_commands(app, exit_code);
-    const bool plain = argc >= 2 && !app.get_subcommands([&](const CLI::App* c) {
-                                           return c->check_name(argv[1]);
-                                       }).empty();
+    bool plain = argc >= 2 && !app.get_subcommands([&](const CLI::App* c) {
+                                     return c->check_name(argv[1]);
+                                 }).empty();
+    // A command that also writes a PDF (nlx assess --pdf) paints, which nlx-qt does.
+    for (int i = 2; plain && i < argc; ++i)
+        if (std::string_view(argv[i]) == "--pdf" || std::string_view(argv[i]).starts_with("--pdf=")) plain = false;
     if (!plain) return hand_over_to_qt_commands(argv);
     return nlx::cli::run_commands(app, argc, argv, exit_code);
 }

@@ -25,8 +25,9 @@ constexpr double kTwipsPerInch = 1440;
 // Device pixels per twip.
 double pixels_per_twip(const QPaintDevice& device) { return device.logicalDpiY() / kTwipsPerInch; }
 
-void use_a3(QPagedPaintDevice& device) {
-    if (device.pageLayout().pageSize().id() != QPageSize::A3) device.setPageSize(QPageSize(QPageSize::A3));
+void use_paper(QPagedPaintDevice& device, reports::Paper paper) {
+    const auto size = paper == reports::Paper::a4 ? QPageSize::A4 : QPageSize::A3;
+    if (device.pageLayout().pageSize().id() != size) device.setPageSize(QPageSize(size));
     device.setPageOrientation(QPageLayout::Portrait);
 }
 
@@ -85,7 +86,7 @@ QFont report_font(const reports::Font& font, double scale) {
 Result<bool> paint_report(QPagedPaintDevice& device, const std::vector<reports::Page>& pages, const PageProgress& progress,
                           const std::string& what) {
     if (pages.empty()) return fail("nothing to print on " + what);
-    use_a3(device);
+    use_paper(device, pages.front().paper);
     QPainter painter;
     if (!painter.begin(&device)) return fail(texts::print_not_started(what));
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -107,7 +108,7 @@ Result<bool> paint_report(QPagedPaintDevice& device, const std::vector<reports::
 
 Result<void> paint_sheet(QPagedPaintDevice& device, const std::string& text, const reports::SheetBox& box,
                          const std::string& what) {
-    use_a3(device);
+    use_paper(device, reports::Paper::a3);
     QPainter painter;
     if (!painter.begin(&device)) return fail(texts::print_not_started(what));
     const double unit = pixels_per_twip(device);

@@ -24,7 +24,8 @@ QFont report_font(const reports::Font& font, double scale = 1);
 // Called after each page painted; false stops the job.
 using PageProgress = std::function<bool(int pages_done, int pages_total)>;
 
-// Paints the pages on `device` (a printer the caller set up, or a PDF writer), on A3 paper: one
+// Paints the pages on `device` (a printer the caller set up, or a PDF writer), on the pages' paper
+// (the table report's A3, the assessment sheet's A4): one
 // device page each, scaled down as a whole where a page would not fit the printable area. True
 // when every page was painted, false when `progress` stopped the job (a printer's job is then
 // aborted). A device that cannot be painted on is an error naming `what`.

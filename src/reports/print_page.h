@@ -39,8 +39,12 @@ struct Line {
     std::string text() const;  // the runs' texts joined
 };
 
+// The paper a page is printed on: the table report's A3, the assessment sheet's A4.
+enum class Paper { a3, a4 };
+
 struct Page {
     int number = 1;
+    Paper paper = Paper::a3;
     std::vector<Line> lines;
     int height = 0;  // twips from the top to below the last line
 };

@@ -1,4 +1,4 @@
-// The .xlsx writer: one worksheet through libxlsxwriter, then the temporary renamed into place.
+// The .xlsx writer: the worksheets through libxlsxwriter, then the temporary renamed into place.
 #include "workbook/xlsx_file.h"
 
 #include <cerrno>
@@ -38,6 +38,10 @@ lxw_error fill(const XlsxLibrary& x, lxw_workbook* book, const reports::Workbook
 }  // namespace
 
 Result<void> write_xlsx(const reports::WorkbookSheet& sheet, const fs::path& file) {
+    return write_xlsx(std::span<const reports::WorkbookSheet>(&sheet, 1), file);
+}
+
+Result<void> write_xlsx(std::span<const reports::WorkbookSheet> sheets, const fs::path& file) {
     // Workbooks that a killed export left half-written beside their names go first.
     remove_stale_temporaries(file.parent_path().empty() ? fs::path(".") : file.parent_path(), ".xlsx");
     const fs::path temporary = temporary_for(file);
@@ -51,7 +55,9 @@ Result<void> write_xlsx(const reports::WorkbookSheet& sheet, const fs::path& fil
     const XlsxLibrary& x = **library;
     lxw_workbook* book = x.workbook_new(temporary.c_str());
     if (!book) return failed("out of memory");
-    const lxw_error filled = fill(x, book, sheet);
+    lxw_error filled = LXW_NO_ERROR;
+    for (const auto& sheet : sheets)
+        if (filled == LXW_NO_ERROR) filled = fill(x, book, sheet);
     // Closing writes the file, and frees the workbook whether or not the cells all went in.
     errno = 0;
     const lxw_error closed = x.workbook_close(book);

@@ -120,6 +120,28 @@ def main():
         c, c_columns, c_rows = sheets["c"]
         check(c.cell(row=3, column=c_columns.index("DATE") + 1).value == "08-09-25", "c: DATE converted")
 
+        # With --assess a second worksheet 达标评价; the first stays cell for cell as it was.
+        out = os.path.join(folder, "a-assessed.xlsx")
+        nlx("export", "--model", "a", "--db", db, "--xlsx", out, "--assess", "--standard", "gb3096", "--zone", "2")
+        book = openpyxl.load_workbook(out)
+        check(book.sheetnames == ["sheet1", "达标评价"], f"assessed: sheets {book.sheetnames}")
+        plain = openpyxl.load_workbook(os.path.join(folder, "a.xlsx"))["sheet1"]
+        first = book["sheet1"]
+        check([[c.value for c in r] for r in first.iter_rows()] == [[c.value for c in r] for r in plain.iter_rows()],
+              "assessed: the first worksheet changed")
+        check([str(r) for r in first.merged_cells.ranges] == [str(r) for r in plain.merged_cells.ranges],
+              "assessed: the first worksheet's title merge changed")
+        second = book["达标评价"]
+        check(second["A1"].value.startswith("达标评价：GB 3096-2008 声环境质量标准 2类声环境功能区"), f"assessed: {second['A1'].value!r}")
+        check([c.value for c in second[2]][:3] == ["行", "序号", "类别"] and second["K2"].value == "结论",
+              f"assessed headings {[c.value for c in second[2]]}")
+        # The filled groups have no weighting, so each is refused with its reason.
+        verdicts = [second.cell(row=r, column=11).value for r in range(3, 3 + len(sheets["a"][2]))]
+        check(verdicts == ["未评价"] * len(sheets["a"][2]), f"assessed verdicts {verdicts}")
+        done = subprocess.run([NLX, "export", "--model", "a", "--db", db, "--csv", os.path.join(folder, "x.csv"), "--assess"],
+                              capture_output=True, text=True)
+        check(done.returncode == 2 and "excludes" in done.stderr, f"csv with --assess: {done.returncode} {done.stderr}")
+
         # The CSV: the same headings and values, UTF-8 with a byte-order mark.
         out = os.path.join(folder, "a.csv")
         nlx("export", "--model", "a", "--db", db, "--csv", out)

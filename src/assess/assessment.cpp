@@ -1,0 +1,330 @@
+// Groups and 24-hour runs compared with their limits.
+#include "assess/assessment.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "charts/group_cells.h"
+#include "core/number_format.h"
+
+namespace nlx::assess {
+namespace {
+
+constexpr int kDayStart = 6 * 3600, kNightStart = 22 * 3600, kDaySeconds = 24 * 3600;
+
+std::optional<int> small_number(std::string_view text) {
+    int value = 0;
+    if (text.empty()) return std::nullopt;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+bool night_hour(int hour) { return hour < 6 || hour >= 22; }
+
+// What the standard compares, read from the model's columns.
+struct Reading {
+    std::string column;    // the column read: "Leq" (VLeq for model d) or "L10" (VL10)
+    std::string quantity;  // as printed
+};
+
+Reading reading_of(const Criterion& c, const ModelInfo& model) {
+    if (c.standard->quantity == Quantity::vertical_vibration) return {"L10", "VLz10"};
+    return {"Leq", measures_vibration(model) ? "VLeq" : "Leq"};
+}
+
+std::optional<int> level_tenths(const ModelInfo& model, const charts::GroupRows& rows, std::size_t row,
+                                std::string_view column) {
+    const auto value = parse_decimal(charts::group_cell(model, rows, row, column));
+    if (!value || !std::isfinite(*value)) return std::nullopt;
+    return tenths(*value);
+}
+
+// Why the standard does not cover the group of `row` whatever its time and levels; nullopt when it
+// does.
+std::optional<std::string> not_covered(const Criterion& c, const ModelInfo& model, const charts::GroupRows& rows,
+                                       std::size_t row) {
+    const Standard& s = *c.standard;
+    if (charts::row_kind(model, rows, row) == charts::GroupKind::octave) return "倍频程频谱组，不作评价";
+    const std::string weighting = charts::group_cell(model, rows, row, "频率计权");
+    const std::string shown = weighting.empty() ? "空" : "为" + weighting;
+    switch (s.quantity) {
+        case Quantity::a_weighted_sound:
+            if (measures_vibration(model)) return "振动测量组，" + std::string(s.source) + "只评价声级";
+            if (weighting != "A") return "频率计权" + shown + "，" + std::string(s.source) + "只评价A计权声级";
+            return std::nullopt;
+        case Quantity::vertical_vibration:
+            if (!measures_vibration(model)) return "声级测量组，" + std::string(s.source) + "只评价振动级";
+            if (weighting != "Z") return "频率计权" + shown + "，" + std::string(s.source) + "只评价铅垂向Z振级";
+            return std::nullopt;
+        case Quantity::any_level: return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Energy mean of levels in tenths, rounded to tenths; nullopt for none.
+std::optional<int> energy_mean(const std::vector<int>& levels) {
+    if (levels.empty()) return std::nullopt;
+    double sum = 0;
+    for (int t : levels) sum += std::pow(10.0, t / 100.0);
+    return int(std::lround(100 * std::log10(sum / double(levels.size()))));
+}
+
+double power(double db) { return std::pow(10.0, db / 10.0); }
+
+std::string group_label(std::string_view group) { return "序号" + std::string(group); }
+
+Assessment assess_group(const ModelInfo& model, const charts::GroupRows& rows, std::size_t row, const Criterion& c) {
+    Assessment a;
+    a.kind = Assessment::Kind::group;
+    a.first_row = a.last_row = row;
+    a.group = rows.text(row, 0);
+    a.date = charts::group_cell(model, rows, row, "DATE");
+    a.time = charts::group_cell(model, rows, row, "TIME");
+    if (auto why = not_covered(c, model, rows, row)) {
+        a.refused = *why;
+        return a;
+    }
+    if (c.standard->id == StandardId::eu) {
+        a.refused = std::string(c.standard->source) + "的Lden和Lnight只对24小时测量评价";
+        return a;
+    }
+    const auto start = time_of_day(a.time);
+    if (!start) {
+        a.refused = "没有测量开始时间（TIME），无法确定昼间或夜间";
+        return a;
+    }
+    const Reading reading = reading_of(c, model);
+    const auto level = level_tenths(model, rows, row, reading.column);
+    if (!level) {
+        a.refused = (measures_vibration(model) ? "V" : "") + reading.column + "不是数值";
+        return a;
+    }
+    std::string duration_text = charts::group_cell(model, rows, row, "测量时间");
+    if (duration_text.empty()) duration_text = charts::group_cell(model, rows, row, "Tm");
+    auto duration = duration_seconds(duration_text);
+    if (!duration) {
+        a.notes.push_back("测量时间未知，按开始时间所在时段评价");
+        duration = 0;
+    }
+    // The measurement runs from its start for its duration; it spans a boundary that lies strictly
+    // inside that interval.
+    const long begin = *start, end = begin + *duration;
+    std::vector<std::string> crossed;
+    for (long day = 0; day * kDaySeconds < end + kDaySeconds; ++day)
+        for (int boundary : {kDayStart, kNightStart}) {
+            const long at = day * kDaySeconds + boundary;
+            if (begin < at && at < end) {
+                const std::string name = boundary == kDayStart ? "06:00" : "22:00";
+                if (std::find(crossed.begin(), crossed.end(), name) == crossed.end()) crossed.push_back(name);
+            }
+        }
+    const bool strict_is_night = c.night <= c.day;
+    if (!crossed.empty()) {
+        a.period = Period::spanning;
+        std::string names;
+        for (const auto& n : crossed) names.append(names.empty() ? "" : "和").append(n);
+        a.notes.push_back("测量跨越" + names + "，按较严的" + (strict_is_night ? "夜间" : "昼间") + "限值评价");
+    } else {
+        a.period = night_hour(*start / 3600) ? Period::night : Period::day;
+    }
+    const bool night_limit = a.period == Period::night || (a.period == Period::spanning && strict_is_night);
+    a.checks.push_back({reading.quantity, *level, night_limit ? c.night : c.day});
+    if (c.standard->night_lmax_allowance && a.period != Period::day) {
+        if (const auto lmax = level_tenths(model, rows, row, "Lmax"))
+            a.checks.push_back({"Lmax", *lmax, c.night + *c.standard->night_lmax_allowance});
+        else
+            a.notes.push_back("Lmax不是数值，夜间最大声级未评价");
+    }
+    return a;
+}
+
+Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std::size_t row, const Criterion& c) {
+    Assessment a;
+    a.kind = Assessment::Kind::run;
+    const auto profile = charts::run_day_profile(model, rows, row);
+    a.first_row = profile->first_row;
+    a.last_row = profile->last_row;
+    a.group = rows.text(a.first_row, 0);
+    a.date = charts::group_cell(model, rows, a.first_row, "DATE");
+    a.time = charts::group_cell(model, rows, a.first_row, "TIME");
+    for (std::size_t r = a.first_row; r <= a.last_row; ++r)
+        if (auto why = not_covered(c, model, rows, r)) {
+            a.refused = group_label(rows.text(r, 0)) + "：" + *why;
+            return a;
+        }
+    const Reading reading = reading_of(c, model);
+    const std::string level_name = (measures_vibration(model) ? "V" : "") + reading.column;
+    std::array<std::optional<HourResult>, 24> by_hour;
+    for (std::size_t r = a.first_row; r <= a.last_row; ++r) {
+        const std::string group = rows.text(r, 0);
+        // The hour as the 24-hour chart takes it: the first two characters of TIME.
+        const auto hour = small_number(charts::group_cell(model, rows, r, "TIME").substr(0, 2));
+        if (!hour || *hour < 0 || *hour > 23) {
+            a.notes.push_back(group_label(group) + "的TIME不在0至23时，未计入");
+            continue;
+        }
+        const auto level = level_tenths(model, rows, r, reading.column);
+        if (!level) {
+            a.notes.push_back(group_label(group) + "的" + level_name + "不是数值，按缺测计");
+            continue;
+        }
+        auto& slot = by_hour[std::size_t(*hour)];
+        if (slot)
+            a.notes.push_back(group_label(group) + "与" + group_label(slot->group) + "同为" + std::to_string(*hour) +
+                              "时，取后者");
+        HourResult h;
+        h.hour = *hour;
+        h.row = r;
+        h.group = group;
+        h.period = night_hour(*hour) ? Period::night : Period::day;
+        h.level = *level;
+        if (c.standard->id != StandardId::eu)
+            h.level_check = Check{reading.quantity, *level, h.period == Period::night ? c.night : c.day, false};
+        if (c.standard->night_lmax_allowance && h.period == Period::night)
+            if (const auto lmax = level_tenths(model, rows, r, "Lmax"))
+                h.lmax_check = Check{"Lmax", *lmax, c.night + *c.standard->night_lmax_allowance};
+        slot = h;
+    }
+    std::vector<int> day, night;
+    for (int hour = 0; hour < 24; ++hour) {
+        const auto& slot = by_hour[std::size_t(hour)];
+        if (!slot) {
+            a.missing_hours.push_back(hour);
+            continue;
+        }
+        a.hours.push_back(*slot);
+        (slot->period == Period::night ? night : day).push_back(slot->level);
+    }
+    if (a.hours.empty()) {
+        a.refused = "24小时测量中没有可用的小时";
+        return a;
+    }
+    if (c.standard->id == StandardId::eu) {
+        // Lden of the directive from the hours present in each of its periods.
+        std::vector<int> d, e, n;
+        for (const auto& h : a.hours) (h.hour >= 7 && h.hour < 19 ? d : h.hour >= 19 && h.hour < 23 ? e : n).push_back(h.level);
+        const auto ld = energy_mean(d), le = energy_mean(e), ln = energy_mean(n);
+        if (ld && le && ln) {
+            const double sum = 12 * power(*ld / 10.0) + 4 * power(*le / 10.0 + 5) + 8 * power(*ln / 10.0 + 10);
+            a.checks.push_back({"Lden", int(std::lround(100 * std::log10(sum / 24))), c.day});
+        } else {
+            a.notes.push_back("昼间、傍晚或夜间没有小时，Lden未评价");
+        }
+        if (ln) a.checks.push_back({"Lnight", *ln, c.night});
+    } else {
+        // Sound: the energy mean of the hours present in each period. Vibration: every hour of the
+        // period must meet its limit, so the period stands by its highest hour.
+        const bool highest = c.standard->quantity == Quantity::vertical_vibration ||
+                             (c.standard->quantity == Quantity::any_level && measures_vibration(model));
+        auto period_level = [&](const std::vector<int>& levels) -> std::optional<int> {
+            if (levels.empty()) return std::nullopt;
+            return highest ? *std::max_element(levels.begin(), levels.end()) : energy_mean(levels);
+        };
+        if (auto v = period_level(day)) a.checks.push_back({highest ? "昼间" + reading.quantity + "最大" : "Ld", *v, c.day});
+        else a.notes.push_back("没有昼间小时，昼间未评价");
+        if (auto v = period_level(night)) a.checks.push_back({highest ? "夜间" + reading.quantity + "最大" : "Ln", *v, c.night});
+        else a.notes.push_back("没有夜间小时，夜间未评价");
+    }
+    if (!a.missing_hours.empty()) {
+        a.notes.push_back("缺测的" + std::to_string(a.missing_hours.size()) + "个小时不计入评价：昼间按" +
+                          std::to_string(day.size()) + "个小时、夜间按" + std::to_string(night.size()) + "个小时计算");
+        if (c.standard->quantity != Quantity::vertical_vibration && !measures_vibration(model))
+            a.notes.push_back("24小时分布图把缺测小时计为0 dB，其Ld=" + tenths_text(profile->ld) + " dB，Ln=" +
+                              tenths_text(profile->ln) + " dB");
+    }
+    return a;
+}
+
+}  // namespace
+
+Outcome Assessment::outcome() const {
+    if (refused) return Outcome::not_assessed;
+    bool any = false, failed = false;
+    auto take = [&](const Check& check) {
+        if (!check.decides) return;
+        any = true;
+        failed = failed || !check.passed();
+    };
+    for (const auto& check : checks) take(check);
+    for (const auto& hour : hours)
+        if (hour.lmax_check) take(*hour.lmax_check);
+    if (!any) return Outcome::not_assessed;
+    return failed ? Outcome::fail : Outcome::pass;
+}
+
+bool measures_vibration(const ModelInfo& model) { return record_column_index(model, "VLeq").has_value(); }
+
+Assessment assess_row(const ModelInfo& model, const charts::GroupRows& rows, std::size_t row, const Criterion& c) {
+    if (charts::row_kind(model, rows, row) == charts::GroupKind::day_profile && charts::run_day_profile(model, rows, row))
+        return assess_run(model, rows, row, c);
+    return assess_group(model, rows, row, c);
+}
+
+std::vector<Assessment> assess_all(const ModelInfo& model, const charts::GroupRows& rows, const Criterion& c) {
+    std::vector<Assessment> all;
+    for (std::size_t row = 0; row < rows.count; ++row) {
+        all.push_back(assess_row(model, rows, row, c));
+        // A run is assessed once; its other rows are its hours.
+        if (all.back().kind == Assessment::Kind::run) row = std::max(row, all.back().last_row);
+    }
+    return all;
+}
+
+std::optional<int> time_of_day(std::string_view text) {
+    std::vector<int> fields;
+    while (true) {
+        const auto colon = text.find(':');
+        const auto field = small_number(text.substr(0, colon));
+        if (!field || text.substr(0, colon).size() > 2) return std::nullopt;
+        fields.push_back(*field);
+        if (colon == std::string_view::npos) break;
+        text.remove_prefix(colon + 1);
+    }
+    if (fields.size() < 2 || fields.size() > 3) return std::nullopt;
+    if (fields[0] > 23 || fields[1] > 59 || (fields.size() == 3 && fields[2] > 59)) return std::nullopt;
+    return fields[0] * 3600 + fields[1] * 60 + (fields.size() == 3 ? fields[2] : 0);
+}
+
+std::optional<long> duration_seconds(std::string_view text) {
+    if (text.find(':') != std::string_view::npos) {
+        const auto t = time_of_day(text);
+        return t ? std::optional<long>(*t) : std::nullopt;
+    }
+    // "1h30m0s": each part a number followed by its unit, in this order.
+    long total = 0;
+    for (auto [unit, scale] : {std::pair{'h', 3600L}, std::pair{'m', 60L}, std::pair{'s', 1L}}) {
+        const auto at = text.find(unit);
+        if (at == std::string_view::npos) return std::nullopt;
+        const auto number = small_number(text.substr(0, at));
+        if (!number || *number < 0) return std::nullopt;
+        total += *number * scale;
+        text.remove_prefix(at + 1);
+    }
+    if (!text.empty()) return std::nullopt;
+    return total;
+}
+
+std::string_view outcome_text(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::pass: return "达标";
+        case Outcome::fail: return "超标";
+        case Outcome::not_assessed: return "未评价";
+    }
+    return "";
+}
+
+std::string_view verdict_text(const Check& check) { return check.passed() ? "达标" : "超标"; }
+
+std::string_view period_text(Period period) {
+    switch (period) {
+        case Period::day: return "昼间";
+        case Period::night: return "夜间";
+        case Period::spanning: return "跨昼夜";
+    }
+    return "";
+}
+
+}  // namespace nlx::assess

@@ -1,0 +1,235 @@
+// Text, CSV and JSON of assessments.
+#include "assess/assessment_output.h"
+
+namespace nlx::assess {
+namespace {
+
+std::string rows_text(const Assessment& a) {
+    return a.first_row == a.last_row ? std::to_string(a.first_row + 1)
+                                     : std::to_string(a.first_row + 1) + "-" + std::to_string(a.last_row + 1);
+}
+
+std::string kind_text(const Assessment& a) { return a.kind == Assessment::Kind::run ? "24小时测量" : "统计组"; }
+
+std::string two(int v) { return std::string(1, char('0' + v / 10)) + char('0' + v % 10); }
+
+std::string hour_name(int hour) { return two(hour) + "时"; }
+
+std::string joined(const std::vector<std::string>& parts, std::string_view with) {
+    std::string text;
+    for (const auto& p : parts) text.append(text.empty() ? "" : with).append(p);
+    return text;
+}
+
+TableLine base_line(const Assessment& a) {
+    TableLine line;
+    line.rows = rows_text(a);
+    line.group = a.group;
+    line.kind = kind_text(a);
+    line.date = a.date;
+    line.time = a.time;
+    return line;
+}
+
+TableLine check_line(TableLine line, const Check& check) {
+    line.quantity = check.quantity;
+    line.measured = tenths_text(check.measured);
+    line.limit = tenths_text(check.limit);
+    line.margin = margin_text(check.margin());
+    line.verdict = std::string(verdict_text(check));
+    return line;
+}
+
+// Right-aligns ASCII text in `width` columns.
+std::string right(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+std::string check_text(const Check& check) {
+    return check.quantity + " " + right(tenths_text(check.measured), 5) + " dB  限值 " + right(tenths_text(check.limit), 5) +
+           " dB  差值 " + right(margin_text(check.margin()), 5) + " dB  " + std::string(verdict_text(check)) +
+           (check.decides ? "" : "（参考）");
+}
+
+std::string csv_field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string json_string(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    const char* hex = "0123456789abcdef";
+                    out += "\\u00";
+                    out += hex[(c >> 4) & 0xF];
+                    out += hex[c & 0xF];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string json_check(const Check& c) {
+    return "{\"quantity\": " + json_string(c.quantity) + ", \"measured\": " + tenths_text(c.measured) +
+           ", \"limit\": " + tenths_text(c.limit) + ", \"margin\": " + tenths_text(c.margin()) +
+           ", \"verdict\": " + json_string(verdict_text(c)) + ", \"decides\": " + (c.decides ? "true" : "false") + "}";
+}
+
+}  // namespace
+
+std::string_view missing_hours_rule() {
+    return "缺测小时：24小时测量中没有数据的小时不计入评价，Ld和Ln只由测得的小时计算并列出缺测的小时；"
+           "24小时分布图把缺测小时计为0 dB，故其Ld和Ln在缺测时低于本评价的值。";
+}
+
+std::string hours_text(const std::vector<int>& hours) {
+    std::vector<std::string> names;
+    for (int h : hours) names.push_back(hour_name(h));
+    return names.empty() ? "无" : joined(names, "、");
+}
+
+std::vector<TableLine> table_lines(const Assessment& a) {
+    std::vector<TableLine> lines;
+    const std::string notes = joined(a.notes, "；");
+    if (a.refused) {
+        TableLine line = base_line(a);
+        line.verdict = std::string(outcome_text(Outcome::not_assessed));
+        line.note = *a.refused;
+        lines.push_back(line);
+        return lines;
+    }
+    for (const auto& check : a.checks) {
+        TableLine line = base_line(a);
+        if (a.period) line.period = std::string(period_text(*a.period));
+        else if (check.quantity.find("夜间") == 0 || check.quantity == "Ln" || check.quantity == "Lnight") line.period = "夜间";
+        else if (check.quantity == "Lden") line.period = "全天";
+        else line.period = "昼间";
+        lines.push_back(check_line(line, check));
+    }
+    for (const auto& h : a.hours) {
+        TableLine line = base_line(a);
+        line.kind = "逐时";
+        line.group = h.group;
+        line.rows = std::to_string(h.row + 1);
+        line.time.clear();
+        line.period = hour_name(h.hour);
+        if (h.level_check) {
+            lines.push_back(check_line(line, *h.level_check));
+        } else {
+            line.quantity = "Leq";
+            line.measured = tenths_text(h.level);
+            lines.push_back(line);
+        }
+        if (h.lmax_check) lines.push_back(check_line(line, *h.lmax_check));
+    }
+    if (a.kind == Assessment::Kind::run && !a.missing_hours.empty()) {
+        TableLine line = base_line(a);
+        line.kind = "缺测";
+        line.period = hours_text(a.missing_hours);
+        line.note = "不计入评价";
+        lines.push_back(line);
+    }
+    if (!notes.empty() && !lines.empty()) lines.front().note = notes;
+    return lines;
+}
+
+std::string heading_line(const Assessment& a) {
+    std::string text = a.first_row == a.last_row ? "第" + std::to_string(a.first_row + 1) + "行"
+                                                 : "第" + std::to_string(a.first_row + 1) + "至" +
+                                                       std::to_string(a.last_row + 1) + "行";
+    text += " 序号" + a.group + " " + kind_text(a);
+    if (!a.date.empty() || !a.time.empty()) text += " " + a.date + (a.date.empty() ? "" : " ") + a.time;
+    if (a.period) text += " " + std::string(period_text(*a.period));
+    return text + "：" + std::string(outcome_text(a.outcome()));
+}
+
+std::string assessment_text(const Criterion& criterion, const std::vector<Assessment>& assessments) {
+    std::string text = "评价标准：" + criterion.description() + "\n";
+    text += "评价规则：" + std::string(criterion.standard->rule) + "\n";
+    int passed = 0, failed = 0, skipped = 0;
+    for (const auto& a : assessments) {
+        text += "\n" + heading_line(a) + "\n";
+        if (a.refused) text += "  未评价：" + *a.refused + "\n";
+        for (const auto& check : a.checks) text += "  " + check_text(check) + "\n";
+        if (!a.hours.empty()) text += "  逐时：\n";
+        for (const auto& h : a.hours) {
+            text += "    " + hour_name(h.hour) + " 序号" + h.group + " " + std::string(period_text(h.period)) + "  ";
+            text += h.level_check ? check_text(*h.level_check) : "Leq " + right(tenths_text(h.level), 5) + " dB";
+            if (h.lmax_check) text += "  " + check_text(*h.lmax_check);
+            text += "\n";
+        }
+        if (a.kind == Assessment::Kind::run && !a.refused) text += "  缺测小时：" + hours_text(a.missing_hours) + "\n";
+        for (const auto& note : a.notes) text += "  说明：" + note + "\n";
+        const Outcome o = a.outcome();
+        (o == Outcome::pass ? passed : o == Outcome::fail ? failed : skipped)++;
+    }
+    text += "\n合计：达标" + std::to_string(passed) + "，超标" + std::to_string(failed) + "，未评价" + std::to_string(skipped) + "\n";
+    text += std::string(missing_hours_rule()) + "\n";
+    return text;
+}
+
+std::string assessment_csv(const Criterion& criterion, const std::vector<Assessment>& assessments) {
+    (void)criterion;
+    std::string csv = "\xEF\xBB\xBF";
+    std::vector<std::string> headings(std::begin(kTableHeadings), std::end(kTableHeadings));
+    for (std::size_t i = 0; i < headings.size(); ++i) csv += (i ? "," : "") + csv_field(headings[i]);
+    csv += "\r\n";
+    for (const auto& a : assessments)
+        for (const auto& l : table_lines(a)) {
+            const std::string fields[] = {l.rows,    l.group,    l.kind,  l.date,   l.time,    l.period,
+                                          l.quantity, l.measured, l.limit, l.margin, l.verdict, l.note};
+            for (std::size_t i = 0; i < std::size(fields); ++i) csv += (i ? "," : "") + csv_field(fields[i]);
+            csv += "\r\n";
+        }
+    return csv;
+}
+
+std::string assessment_json(const Criterion& criterion, const std::vector<Assessment>& assessments) {
+    const Standard& s = *criterion.standard;
+    std::string j = "{\n  \"standard\": {\"key\": " + json_string(s.key) + ", \"source\": " + json_string(s.source) +
+                    ", \"title\": " + json_string(s.title) + ", \"class\": " +
+                    (criterion.zone ? json_string(criterion.zone->key) : std::string("null")) +
+                    ", \"class_name\": " + (criterion.zone ? json_string(criterion.zone->name) : std::string("null")) +
+                    ", \"day_limit\": " + tenths_text(criterion.day) + ", \"night_limit\": " + tenths_text(criterion.night) +
+                    ", \"rule\": " + json_string(s.rule) + "},\n  \"missing_hours_rule\": " +
+                    json_string(missing_hours_rule()) + ",\n  \"assessments\": [";
+    for (std::size_t i = 0; i < assessments.size(); ++i) {
+        const Assessment& a = assessments[i];
+        j += std::string(i ? "," : "") + "\n    {\"kind\": " + (a.kind == Assessment::Kind::run ? "\"run\"" : "\"group\"") +
+             ", \"first_row\": " + std::to_string(a.first_row + 1) + ", \"last_row\": " + std::to_string(a.last_row + 1) +
+             ", \"group\": " + json_string(a.group) + ", \"date\": " + json_string(a.date) + ", \"time\": " +
+             json_string(a.time) + ", \"outcome\": " + json_string(outcome_text(a.outcome())) + ", \"refused\": " +
+             (a.refused ? json_string(*a.refused) : std::string("null")) + ", \"period\": " +
+             (a.period ? json_string(period_text(*a.period)) : std::string("null")) + ",\n     \"checks\": [";
+        for (std::size_t k = 0; k < a.checks.size(); ++k) j += (k ? ", " : "") + json_check(a.checks[k]);
+        j += "],\n     \"hours\": [";
+        for (std::size_t k = 0; k < a.hours.size(); ++k) {
+            const HourResult& h = a.hours[k];
+            j += std::string(k ? "," : "") + "\n       {\"hour\": " + std::to_string(h.hour) + ", \"row\": " +
+                 std::to_string(h.row + 1) + ", \"group\": " + json_string(h.group) + ", \"period\": " +
+                 json_string(period_text(h.period)) + ", \"level\": " + tenths_text(h.level) + ", \"check\": " +
+                 (h.level_check ? json_check(*h.level_check) : "null") + ", \"lmax\": " +
+                 (h.lmax_check ? json_check(*h.lmax_check) : "null") + "}";
+        }
+        j += "],\n     \"missing_hours\": [";
+        for (std::size_t k = 0; k < a.missing_hours.size(); ++k) j += (k ? ", " : "") + std::to_string(a.missing_hours[k]);
+        j += "],\n     \"notes\": [";
+        for (std::size_t k = 0; k < a.notes.size(); ++k) j += (k ? ", " : "") + json_string(a.notes[k]);
+        j += "]}";
+    }
+    return j + "\n  ]\n}\n";
+}
+
+}  // namespace nlx::assess

@@ -1,0 +1,113 @@
+// The standards' limits as data, and the criterion an assessment runs with.
+#include "assess/standards.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace nlx::assess {
+namespace {
+
+// GB 3096-2008 声环境质量标准, table 1: environmental noise limits of the function zones, A-weighted
+// equivalent level, day 06:00-22:00, night 22:00-06:00.
+constexpr ClassLimits kGb3096[] = {
+    {"0", "0类声环境功能区", 500, 400},
+    {"1", "1类声环境功能区", 550, 450},
+    {"2", "2类声环境功能区", 600, 500},
+    {"3", "3类声环境功能区", 650, 550},
+    {"4a", "4a类声环境功能区（交通干线两侧）", 700, 550},
+    {"4b", "4b类声环境功能区（铁路干线两侧）", 700, 600},
+};
+
+// GB 10070-88 城市区域环境振动标准: vertical Z vibration level limits of the areas, day and night.
+constexpr ClassLimits kGb10070[] = {
+    {"special", "特殊住宅区", 650, 650},
+    {"residential", "居民、文教区", 700, 670},
+    {"mixed", "混合区、商业中心区", 750, 720},
+    {"industrial", "工业集中区", 750, 720},
+    {"trunk-road", "交通干线道路两侧", 750, 720},
+    {"railway", "铁路干线两侧", 800, 800},
+};
+
+constexpr Standard kStandards[] = {
+    {StandardId::gb3096, "gb3096", "GB 3096-2008", "声环境质量标准", Quantity::a_weighted_sound, kGb3096, 150,
+     "A计权等效声级：昼间06:00至22:00，夜间22:00至06:00；夜间突发噪声的最大声级超过夜间限值的幅度不得高于15 dB"},
+    {StandardId::gb10070, "gb10070", "GB 10070-88", "城市区域环境振动标准", Quantity::vertical_vibration, kGb10070,
+     std::nullopt, "铅垂向Z振级：无规振动取累积百分Z振级VLz10（VL10）；昼间06:00至22:00，夜间22:00至06:00"},
+    {StandardId::eu, "eu", "EU 2002/49/EC", "欧盟环境噪声指令", Quantity::a_weighted_sound, {}, std::nullopt,
+     "24小时测量的昼夜等效声级Lden（昼间07至19时，傍晚19至23时加5 dB，夜间23至07时加10 dB）和夜间声级Lnight（23至07时），限值由用户给定"},
+    {StandardId::user, "user", "用户限值", "用户自定义昼夜限值", Quantity::any_level, {}, std::nullopt,
+     "等效声级（振动为VLeq）：昼间06:00至22:00，夜间22:00至06:00，限值由用户给定"},
+};
+
+bool plausible_limit(double db) { return std::isfinite(db) && db >= 0 && db <= 200; }
+
+}  // namespace
+
+std::span<const Standard> all_standards() { return kStandards; }
+
+const Standard* find_standard(std::string_view key) {
+    for (const auto& s : kStandards)
+        if (s.key == key) return &s;
+    return nullptr;
+}
+
+const ClassLimits* find_class(const Standard& standard, std::string_view key) {
+    for (const auto& c : standard.classes)
+        if (c.key == key) return &c;
+    return nullptr;
+}
+
+std::string class_keys(const Standard& standard) {
+    std::string keys;
+    for (const auto& c : standard.classes) keys.append(keys.empty() ? "" : ", ").append(c.key);
+    return keys;
+}
+
+int tenths(double db) { return int(std::lround(db * 10)); }
+
+std::string tenths_text(long t) {
+    const long a = std::labs(t);
+    return std::string(t < 0 ? "-" : "") + std::to_string(a / 10) + "." + std::to_string(a % 10);
+}
+
+std::string margin_text(long t) { return (t > 0 ? "+" : "") + tenths_text(t); }
+
+std::string Criterion::description() const {
+    std::string text = std::string(standard->source) + " " + std::string(standard->title);
+    if (zone) text.append(" ").append(zone->name);
+    const bool eu = standard->id == StandardId::eu;
+    text.append(eu ? " Lden " : " 昼间").append(tenths_text(day)).append(" dB");
+    text.append(eu ? " Lnight " : " 夜间").append(tenths_text(night)).append(" dB");
+    return text;
+}
+
+Result<Criterion> make_criterion(std::string_view standard_key, std::string_view zone, std::optional<double> day,
+                                 std::optional<double> night) {
+    const Standard* standard = find_standard(standard_key);
+    if (!standard) return fail("no standard \"" + std::string(standard_key) + "\" (gb3096, gb10070, eu or user)");
+    Criterion c;
+    c.standard = standard;
+    if (!standard->classes.empty()) {
+        const char* word = standard->id == StandardId::gb3096 ? "zone class" : "area";
+        if (zone.empty()) return fail(std::string(standard->source) + " needs a " + word + " (" + class_keys(*standard) + ")");
+        c.zone = find_class(*standard, zone);
+        if (!c.zone)
+            return fail(std::string(standard->source) + " has no " + word + " \"" + std::string(zone) + "\" (" +
+                        class_keys(*standard) + ")");
+        if (day || night) return fail(std::string(standard->source) + " sets its own limits: give no day or night limit");
+        c.day = c.zone->day;
+        c.night = c.zone->night;
+        return c;
+    }
+    const bool eu = standard->id == StandardId::eu;
+    const std::string day_name = eu ? "Lden limit" : "day limit", night_name = eu ? "Lnight limit" : "night limit";
+    if (!zone.empty()) return fail(std::string(standard->source) + " has no classes: give the " + day_name + " and the " + night_name);
+    if (!day || !night) return fail("give both the " + day_name + " and the " + night_name + " in dB");
+    if (!plausible_limit(*day)) return fail("the " + day_name + " must be a level from 0 to 200 dB");
+    if (!plausible_limit(*night)) return fail("the " + night_name + " must be a level from 0 to 200 dB");
+    c.day = tenths(*day);
+    c.night = tenths(*night);
+    return c;
+}
+
+}  // namespace nlx::assess
