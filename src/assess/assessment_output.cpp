@@ -1,6 +1,8 @@
 // Text, CSV and JSON of assessments.
 #include "assess/assessment_output.h"
 
+#include "core/text_escapes.h"
+
 namespace nlx::assess {
 namespace {
 
@@ -53,32 +55,7 @@ std::string check_text(const Check& check) {
 
 std::string csv_field(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
-std::string json_string(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    const char* hex = "0123456789abcdef";
-                    out += "\\u00";
-                    out += hex[(c >> 4) & 0xF];
-                    out += hex[c & 0xF];
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
+    return quoted_csv(text);
 }
 
 std::string json_check(const Check& c) {

@@ -1,6 +1,8 @@
 // Text forms of a table for the command line; numbers in plain decimal, no locale.
 #include "store/table_export.h"
 
+#include "core/text_escapes.h"
+
 #include <algorithm>
 
 namespace nlx {
@@ -11,35 +13,7 @@ std::string csv_field(const Value& v) {
     if (v.is_null()) return "";
     std::string s = v.to_text();
     if (!s.empty() && s.find_first_of(",\"\r\n") == std::string::npos) return s;
-    std::string q = "\"";
-    for (char c : s) {
-        if (c == '"') q += '"';
-        q += c;
-    }
-    return q + "\"";
-}
-
-std::string json_string(std::string_view s) {
-    static const char* hex = "0123456789abcdef";
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                out += "\\u00";
-                out += hex[c >> 4];
-                out += hex[c & 15];
-            } else {
-                out += char(c);
-            }
-        }
-    }
-    return out + "\"";
+    return quoted_csv(s);
 }
 
 // Decodes one UTF-8 sequence at s[i]; a malformed byte counts as one character of its own.
