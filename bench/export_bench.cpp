@@ -18,7 +18,7 @@
 #include "reports/workbook_sheet.h"
 #include "sim/generated_content.h"
 #include "store/database.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 #include "workbook/xlsx_file.h"
 
 namespace fs = std::filesystem;

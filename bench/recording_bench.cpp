@@ -18,7 +18,7 @@
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
 #include "store/database.h"
-#include "store/recording_export.h"
+#include "transfer/recording_export.h"
 
 namespace {
 namespace fs = std::filesystem;

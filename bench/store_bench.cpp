@@ -26,7 +26,7 @@
 #include "sim/generated_content.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

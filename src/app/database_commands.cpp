@@ -6,7 +6,7 @@
 #include "app/workspace.h"
 #include "core/texts.h"
 #include "store/file_commands.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx::app {
 

@@ -7,7 +7,7 @@
 #include "app/qt_text.h"
 #include "link/serial_link.h"
 #include "store/database.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx::app {
 

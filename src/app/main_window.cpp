@@ -38,7 +38,7 @@
 #include "reports/tm27_printout.h"
 #include "reports/workbook_sheet.h"
 #include "store/file_commands.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx::app {
 

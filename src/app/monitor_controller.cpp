@@ -4,7 +4,7 @@
 #include "app/qt_text.h"
 #include "core/texts.h"
 #include "link/serial_link.h"
-#include "store/recording_export.h"
+#include "transfer/recording_export.h"
 
 namespace nlx::app {
 

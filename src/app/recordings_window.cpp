@@ -13,7 +13,7 @@
 #include "app/qt_text.h"
 #include "core/texts.h"
 #include "store/database.h"
-#include "store/recording_export.h"
+#include "transfer/recording_export.h"
 #include "workbook/recording_workbook.h"
 
 namespace nlx::app {

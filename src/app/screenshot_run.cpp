@@ -24,14 +24,14 @@
 #include "app/monitor_window.h"
 #include "app/printer_speed_dialog.h"
 #include "app/model_dialog.h"
+#include "app/operator_dialogs.h"
 #include "app/qt_text.h"
 #include "app/record_grid.h"
-#include "app/recorded_dialogs.h"
 #include "app/simulation.h"
 #include "app/transfer_window.h"
 #include "core/app_folder.h"
 #include "core/models.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx::app {
 namespace {
@@ -47,6 +47,20 @@ bool run_until(const std::function<bool()>& done, int ms) {
     }
     return true;
 }
+
+// The run's answers: every question is answered yes, no file is chosen, nothing is opened or
+// printed, and no box waits in a modal loop.
+class UnattendedDialogs final : public OperatorDialogs {
+public:
+    void inform(QWidget*, const QString&, const QString&) override {}
+    bool ask_yes_no(QWidget*, const QString&, const QString&) override { return true; }
+    bool ask_ok_cancel(QWidget*, const QString&, const QString&) override { return true; }
+    QString open_file(QWidget*, const QString&) override { return {}; }
+    QString save_file(QWidget*, const QString&, const QString&) override { return {}; }
+    bool open_with_desktop(const QString&) override { return false; }
+    bool show_in_folder(const QString&) override { return false; }
+    bool choose_printer(QWidget*, QPrinter&) override { return false; }
+};
 
 class Run {
 public:
@@ -212,7 +226,7 @@ private:
 
     QString folder_;
     QTemporaryDir home_;
-    RecordedDialogs dialogs_;
+    UnattendedDialogs dialogs_;
     int failures_ = 0;
 };
 

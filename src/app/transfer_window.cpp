@@ -11,8 +11,8 @@
 #include "app/qt_text.h"
 #include "core/texts.h"
 #include "store/database.h"
-#include "store/transfer.h"
-#include "store/transfer_check.h"
+#include "transfer/transfer.h"
+#include "transfer/transfer_check.h"
 
 namespace nlx::app {
 

@@ -15,7 +15,7 @@
 #include "core/number_format.h"
 #include "core/texts.h"
 #include "store/distribution_row.h"
-#include "store/recording_export.h"
+#include "transfer/recording_export.h"
 
 #include "cli/headless_app.h"
 

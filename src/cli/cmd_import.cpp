@@ -8,7 +8,7 @@
 #include "cli/options.h"
 #include "core/app_folder.h"
 #include "core/capture.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx::cli {
 

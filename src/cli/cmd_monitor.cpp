@@ -18,7 +18,7 @@
 #include "link/monitor_session.h"
 #include "link/recorded_monitor.h"
 #include "link/serial_link.h"
-#include "store/recording_export.h"
+#include "transfer/recording_export.h"
 
 namespace nlx::cli {
 namespace {

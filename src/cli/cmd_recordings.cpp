@@ -8,7 +8,7 @@
 #include "cli/commands.h"
 #include "cli/open_database.h"
 #include "cli/options.h"
-#include "store/recording_export.h"
+#include "transfer/recording_export.h"
 #include "store/table_export.h"
 #include "workbook/recording_workbook.h"
 

@@ -8,7 +8,7 @@
 #include "cli/open_database.h"
 #include "cli/options.h"
 #include "core/app_folder.h"
-#include "store/transfer_check.h"
+#include "transfer/transfer_check.h"
 
 namespace nlx::cli {
 

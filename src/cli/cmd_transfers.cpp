@@ -9,7 +9,7 @@
 #include "cli/options.h"
 #include "core/app_folder.h"
 #include "store/table_export.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx::cli {
 

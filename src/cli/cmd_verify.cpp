@@ -11,7 +11,7 @@
 #include "cli/options.h"
 #include "core/app_folder.h"
 #include "core/models.h"
-#include "store/transfer_check.h"
+#include "transfer/transfer_check.h"
 
 namespace nlx::cli {
 

@@ -8,7 +8,7 @@
 #include "cli/download_display.h"
 #include "core/app_folder.h"
 #include "link/serial_link.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx::cli {
 

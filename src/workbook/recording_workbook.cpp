@@ -2,7 +2,7 @@
 #include "workbook/recording_workbook.h"
 
 #include "core/texts.h"
-#include "store/recording_export.h"
+#include "transfer/recording_export.h"
 #include "workbook/xlsx_file.h"
 
 namespace nlx::workbook {

@@ -18,7 +18,7 @@
 #include "sim/generated_content.h"
 #include "sim/virtual_instrument.h"
 #include "store/database.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx::app::test {
 namespace fs = std::filesystem;

@@ -12,7 +12,7 @@
 #include "sim/level_sequence.h"
 #include "app/level_trend.h"
 #include "app/simulation.h"
-#include "link/fake_link.h"
+#include "support/fake_link.h"
 #include "link/port_lock.h"
 #include "shell_fixture.h"
 

@@ -12,12 +12,12 @@
 #include "app/main_window.h"
 #include "app/model_dialog.h"
 #include "app/qt_text.h"
-#include "app/recorded_dialogs.h"
+#include "recorded_dialogs.h"
 #include "app/record_grid.h"
 #include "core/app_folder.h"
 #include "sim/generated_content.h"
 #include "store/database.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx::app::test {
 

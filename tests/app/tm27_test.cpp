@@ -6,7 +6,7 @@
 #include "app/wait_dialog.h"
 #include <QProgressBar>
 #include "app/grid_rows.h"
-#include "link/fake_link.h"
+#include "support/fake_link.h"
 #include "reports/tm27_printout.h"
 #include "shell_fixture.h"
 

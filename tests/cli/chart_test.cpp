@@ -7,7 +7,7 @@
 #include "core/models.h"
 #include "sim/generated_content.h"
 #include "store/database.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 

@@ -10,7 +10,7 @@
 #include "reports/table_layout.h"
 #include "sim/generated_content.h"
 #include "store/database.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 

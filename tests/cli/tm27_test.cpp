@@ -7,7 +7,7 @@
 #include "sim/generated_content.h"
 #include "sim/virtual_printer.h"
 #include "store/database.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 #include "support/run_command.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"

@@ -1,7 +1,7 @@
 // The scripted line itself: virtual clock, scheduled and answered bytes, injected faults.
 #include <gtest/gtest.h>
 
-#include "link/fake_link.h"
+#include "support/fake_link.h"
 #include "link/port_lock.h"
 
 namespace nlx::link {

@@ -5,7 +5,7 @@
 #include <stop_token>
 
 #include "core/texts.h"
-#include "link/fake_link.h"
+#include "support/fake_link.h"
 #include "link/monitor_session.h"
 #include "link/port_lock.h"
 

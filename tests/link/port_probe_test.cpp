@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "core/texts.h"
-#include "link/fake_link.h"
+#include "support/fake_link.h"
 #include "link/port_lock.h"
 #include "link/port_probe.h"
 

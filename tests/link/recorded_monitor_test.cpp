@@ -5,7 +5,7 @@
 #include <stop_token>
 
 #include "core/texts.h"
-#include "link/fake_link.h"
+#include "support/fake_link.h"
 #include "link/recorded_monitor.h"
 #include "support/temp_dir.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "link/download_session.h"
-#include "link/fake_link.h"
+#include "support/fake_link.h"
 
 namespace nlx::link::test {
 

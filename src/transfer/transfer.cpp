@@ -1,6 +1,6 @@
 // The storing half of a download or import: capture file, decode, one-transaction replace with
 // the history files staged beside their names and put in place once the records are committed.
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 #include <ctime>
 #include <fstream>

@@ -12,7 +12,7 @@
 #include "sim/encode/encode_ab.h"
 #include "store/database.h"
 #include "store/table_export.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 #include "support/temp_dir.h"
 #include "support/transfer_a.h"
 

@@ -1,5 +1,5 @@
 // The list of recordings and a recording's samples as CSV.
-#include "store/recording_export.h"
+#include "transfer/recording_export.h"
 
 #include <fstream>
 

@@ -10,8 +10,8 @@
 #include "store/database.h"
 #include "store/file_commands.h"
 #include "store/table_export.h"
-#include "store/transfer.h"
-#include "store/transfer_check.h"
+#include "transfer/transfer.h"
+#include "transfer/transfer_check.h"
 #include "support/temp_dir.h"
 #include "support/transfer_a.h"
 

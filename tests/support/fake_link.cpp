@@ -1,5 +1,5 @@
 // FakeLink: a byte queue with scheduled deliveries, scripted answers and injected faults.
-#include "link/fake_link.h"
+#include "support/fake_link.h"
 
 #include <algorithm>
 

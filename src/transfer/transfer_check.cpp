@@ -1,5 +1,5 @@
 // Restoring a logged transfer from its capture file, and checking capture and rows against the log.
-#include "store/transfer_check.h"
+#include "transfer/transfer_check.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@
 #include "core/texts.h"
 #include "decode/decoder.h"
 #include "store/database.h"
-#include "store/transfer.h"
+#include "transfer/transfer.h"
 
 namespace nlx {
 namespace fs = std::filesystem;
