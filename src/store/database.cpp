@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "core/number_format.h"
 #include "core/atomic_file.h"
 #include "core/models.h"
 #include "core/texts.h"
@@ -412,9 +413,66 @@ Result<void> Database::scan_recording(long long id, const std::function<void(con
     return recordings::scan(*db_, id, each);
 }
 
-Result<Rowset> Database::rowset(const std::string& table) {
+namespace {
+
+std::string column_list(const std::vector<schema::Column>& columns, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) out += (i ? ", " : "") + sql::quote_identifier(columns[i].name);
+    return out;
+}
+
+// SQLite's rule for text affinity: the declared type mentions CHAR, CLOB or TEXT.
+bool is_text_column(const schema::Column& c) {
+    std::string type;
+    for (char ch : c.type) type += (ch >= 'a' && ch <= 'z') ? char(ch - 'a' + 'A') : ch;
+    return type.find("CHAR") != std::string::npos || type.find("CLOB") != std::string::npos ||
+           type.find("TEXT") != std::string::npos;
+}
+
+}  // namespace
+
+Result<std::optional<std::vector<Value>>> Database::last_row(const std::string& table) const {
     if (!db_) return fail("the database has no table " + table);
-    return Rowset::open(db_, table);
+    auto columns = schema::table_columns(*db_, table);
+    if (!columns) return columns.error();
+    if (!*columns || (*columns)->empty()) return fail("the database has no table " + table);
+    auto stmt = sql::Statement::prepare(*db_, "SELECT " + column_list(**columns, (*columns)->size()) + " FROM " +
+                                                  sql::quote_identifier(table) + " ORDER BY rowid DESC LIMIT 1");
+    if (!stmt) return stmt.error();
+    auto row = stmt->step();
+    if (!row) return row.error();
+    if (!*row) return std::optional<std::vector<Value>>();
+    std::vector<Value> values;
+    for (int i = 0; i < int((*columns)->size()); ++i) values.push_back(stmt->column(i));
+    return std::optional<std::vector<Value>>(std::move(values));
+}
+
+Result<void> Database::add_row(const std::string& table, const std::vector<Value>& values) {
+    if (!db_) return fail("the database has no table " + table);
+    auto columns = schema::table_columns(*db_, table);
+    if (!columns) return columns.error();
+    if (!*columns) return fail("the database has no table " + table);
+    const auto& fields = **columns;
+    if (values.size() > fields.size())
+        return fail(std::to_string(values.size()) + " values for the " + std::to_string(fields.size()) +
+                    " fields of " + table);
+    std::string text = "INSERT INTO " + sql::quote_identifier(table);
+    if (values.empty()) {
+        text += " DEFAULT VALUES";
+    } else {
+        text += " (" + column_list(fields, values.size()) + ") VALUES (";
+        for (std::size_t i = 0; i < values.size(); ++i) text += i ? ", ?" : "?";
+        text += ")";
+    }
+    auto stmt = sql::Statement::prepare(*db_, text);
+    if (!stmt) return stmt.error();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const Value& v = values[i];
+        if (v.is_number() && is_text_column(fields[i])) stmt->bind_text(int(i) + 1, plain_number_text(v.number()));
+        else stmt->bind(int(i) + 1, v);
+    }
+    if (auto r = stmt->run(); !r) return r.error();
+    return {};
 }
 
 Result<TableContents> Database::read_table(const std::string& table) const {

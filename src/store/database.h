@@ -14,7 +14,8 @@
 #include "core/rows.h"
 #include "store/pending_files.h"
 #include "store/recordings.h"
-#include "store/rowset.h"
+#include "store/schema.h"
+#include "store/value.h"
 #include "store/sqlite.h"
 #include "store/table_contents.h"
 #include "store/transfer_log.h"
@@ -94,8 +95,12 @@ public:
     // Renames are still listed (they could not be completed yet): their temporaries must stay.
     bool has_pending_files() const;
 
-    // A rowset on one table, positioned on its first row.
-    Result<Rowset> rowset(const std::string& table);
+    // The row added last, every column in table order; nullopt when the table is empty. Fails
+    // when the table does not exist.
+    Result<std::optional<std::vector<Value>>> last_row(const std::string& table) const;
+    // Adds a row with `values` for its first columns, the rest NULL. A number for a text column
+    // is stored as its plain text ("10", "1.5"), as the desktop database engine wrote it.
+    Result<void> add_row(const std::string& table, const std::vector<Value>& values);
 
     // The whole table in one query: its columns and every row in insertion order. Fails when
     // the table does not exist.

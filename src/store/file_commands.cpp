@@ -157,7 +157,7 @@ OpenOutcome open_record_file(const fs::path& chosen, char model, const fs::path&
         return out;
     }
     auto db = Database::open_existing(chosen);
-    if (db && db->rowset(record_table_name(model))) {
+    if (db && db->has_table(record_table_name(model))) {
         out.database.emplace(std::move(*db));
         return out;
     }
@@ -214,53 +214,40 @@ Result<AddedRecord> add_record(Database& db, char model) {
     const std::string records_name = record_table_name(model);
     const std::string distribution_name = distribution_table_name(model);
 
-    auto open_last = [&](const std::string& table) -> Result<Rowset> {
-        auto rs = db.rowset(table);
-        if (!rs) return fail(texts::add_record_no_table(table));
-        if (rs->record_count() == 0) return fail(texts::add_record_empty_table(table));
-        rs->move_last();
-        return rs;
+    // The table's last row; refused when the table is missing or empty.
+    auto last_row = [&](const std::string& table) -> Result<std::vector<Value>> {
+        auto row = db.last_row(table);
+        if (!row) return fail(texts::add_record_no_table(table));
+        if (!*row) return fail(texts::add_record_empty_table(table));
+        return std::move(**row);
     };
-    // Every position but 序号 copied from the current row.
-    auto copy_row = [](const Rowset& rs, Value seq) -> Result<std::vector<Value>> {
-        std::vector<Value> values{std::move(seq)};
-        for (int i = 1; i < rs.field_count(); ++i) {
-            auto v = rs.value(i);
-            if (!v) return v.error();
-            values.push_back(std::move(*v));
-        }
-        return values;
-    };
-    auto next_seq = [](const Rowset& rs) -> Result<double> {
-        auto v = rs.value(0);
-        if (!v) return v.error();
-        auto n = v->as_number();
-        if (!n) return fail(texts::add_record_bad_number(rs.table()));
+    auto next_seq = [](const std::vector<Value>& row, const std::string& table) -> Result<double> {
+        auto n = row.front().as_number();
+        if (!n) return fail(texts::add_record_bad_number(table));
         return *n + 1;
     };
 
-    std::optional<Rowset> distribution;
+    std::optional<std::vector<Value>> distribution;
     if (m->has_distribution) {
-        auto rs = open_last(distribution_name);
-        if (!rs) return rs.error();
-        distribution.emplace(std::move(*rs));
+        auto row = last_row(distribution_name);
+        if (!row) return row.error();
+        distribution.emplace(std::move(*row));
     }
-    auto records = open_last(records_name);
+    auto records = last_row(records_name);
     if (!records) return records.error();
 
-    auto n = next_seq(distribution ? *distribution : *records);
+    auto n = distribution ? next_seq(*distribution, distribution_name) : next_seq(*records, records_name);
     if (!n) return n.error();
     AddedRecord added{format_number(*n, "00")};
 
+    // Every position but 序号 copied from the last row.
     auto written = db.transaction([&]() -> Result<void> {
         if (distribution) {
-            auto row = copy_row(*distribution, Value(*n));
-            if (!row) return row.error();
-            if (auto r = distribution->add(*row); !r) return r;
+            (*distribution)[0] = Value(*n);
+            if (auto r = db.add_row(distribution_name, *distribution); !r) return r;
         }
-        auto row = copy_row(*records, Value(added.seq_text));
-        if (!row) return row.error();
-        return records->add(*row);
+        (*records)[0] = Value(added.seq_text);
+        return db.add_row(records_name, *records);
     });
     if (!written) return written.error();
     return added;

@@ -1,4 +1,4 @@
-// Conversions of rowset values to text and numbers, independent of the locale.
+// Conversions of field values to text and numbers, independent of the locale.
 #include "store/value.h"
 
 #include "core/number_format.h"

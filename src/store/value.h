@@ -1,4 +1,4 @@
-// One field value of a rowset: NULL, text or number; NULL and empty text stay distinct.
+// One field value of a record table: NULL, text or number; NULL and empty text stay distinct.
 #pragma once
 
 #include <optional>

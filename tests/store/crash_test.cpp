@@ -9,6 +9,7 @@
 #include <random>
 #include <thread>
 
+#include "core/models.h"
 #include "store/database.h"
 #include "store/sample_groups.h"
 #include "support/temp_dir.h"
@@ -49,19 +50,20 @@ TEST(DatabaseCrash, KilledWriterLeavesEitherTheOldOrTheNewRows) {
 
         auto db = Database::open_existing(file);
         ASSERT_TRUE(db) << db.message();
-        auto records = db->rowset("噪声a");
-        auto distribution = db->rowset("分布图a");
+        auto records = db->read_table("噪声a");
+        auto distribution = db->read_table("分布图a");
         ASSERT_TRUE(records && distribution);
-        ASSERT_GT(records->record_count(), 0u);
-        const std::string marker = records->value("组号")->text();
+        ASSERT_GT(records->rows.size(), 0u);
+        const std::size_t group = std::size_t(*record_column_index(*find_model('a'), "组号"));
+        const std::string marker = records->rows[0][group].text();
         ASSERT_TRUE(marker == "A" || marker == "B") << marker;
         const auto& expected = marker == "A" ? set_a : set_b;
-        ASSERT_EQ(records->record_count(), expected.size());
-        ASSERT_EQ(distribution->record_count(), expected.size());
-        for (std::size_t i = 0; i < expected.size(); ++i, records->move_next(), distribution->move_next()) {
-            ASSERT_EQ(records->value("组号")->text(), marker) << "row " << i;
-            ASSERT_EQ(records->value(0)->text(), *expected[i].record[0]) << "row " << i;
-            ASSERT_EQ(distribution->value(0)->number(), double(expected[i].distribution->seq)) << "row " << i;
+        ASSERT_EQ(records->rows.size(), expected.size());
+        ASSERT_EQ(distribution->rows.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(records->rows[i][group].text(), marker) << "row " << i;
+            ASSERT_EQ(records->rows[i][0].text(), *expected[i].record[0]) << "row " << i;
+            ASSERT_EQ(distribution->rows[i][0].number(), double(expected[i].distribution->seq)) << "row " << i;
         }
     }
 }

@@ -15,17 +15,18 @@ namespace nlx {
 namespace {
 namespace fs = std::filesystem;
 
-// The text of column `column` of every row, in rowset order ("<NULL>" for NULL).
+// The text of column `column` of every row, in insertion order ("<NULL>" for NULL).
 std::vector<std::string> column_texts(Database& db, const std::string& table, const std::string& column) {
-    auto rs = db.rowset(table);
-    EXPECT_TRUE(rs) << rs.message();
+    auto contents = db.read_table(table);
+    EXPECT_TRUE(contents) << contents.message();
     std::vector<std::string> out;
-    if (!rs) return out;
-    for (rs->move_first(); !rs->eof(); rs->move_next()) {
-        auto v = rs->value(column);
-        EXPECT_TRUE(v) << v.message();
-        out.push_back(v && !v->is_null() ? v->to_text() : "<NULL>");
-    }
+    if (!contents) return out;
+    std::optional<std::size_t> at;
+    for (std::size_t i = 0; i < contents->columns.size(); ++i)
+        if (same_column_name(contents->columns[i], column)) at = i;
+    EXPECT_TRUE(at) << column;
+    if (!at) return out;
+    for (const auto& row : contents->rows) out.push_back(row[*at].is_null() ? "<NULL>" : row[*at].to_text());
     return out;
 }
 
@@ -45,7 +46,7 @@ TEST(Database, NewFileHoldsEveryModelsTablesWithTheirColumns) {
         ASSERT_TRUE(unmade);
         EXPECT_FALSE(unmade->exists());
         EXPECT_FALSE(unmade->has_tables('a'));
-        EXPECT_FALSE(unmade->rowset("噪声a"));
+        EXPECT_FALSE(unmade->has_table("噪声a"));
         EXPECT_FALSE(unmade->transaction([] { return Result<void>(fail("stopped")); }));
         EXPECT_FALSE(fs::exists(dir / "noise.db"));
         EXPECT_FALSE(fs::exists(dir / "noise.db-journal"));
@@ -53,21 +54,21 @@ TEST(Database, NewFileHoldsEveryModelsTablesWithTheirColumns) {
     Database db = fresh(dir / "noise.db");
     for (const auto& m : all_models()) {
         EXPECT_TRUE(db.has_tables(m.letter)) << m.letter;
-        auto rs = db.rowset(record_table_name(m.letter));
-        ASSERT_TRUE(rs) << rs.message();
-        ASSERT_EQ(rs->field_count(), int(m.record_columns.size()));
-        for (int i = 0; i < rs->field_count(); ++i) EXPECT_EQ(rs->field_name(i), m.record_columns[std::size_t(i)]);
-        EXPECT_EQ(rs->record_count(), 0u);
-        EXPECT_TRUE(rs->bof() && rs->eof());
-        EXPECT_EQ(bool(db.rowset(distribution_table_name(m.letter))), m.has_distribution) << m.letter;
+        auto records = db.read_table(record_table_name(m.letter));
+        ASSERT_TRUE(records) << records.message();
+        ASSERT_EQ(records->columns.size(), m.record_columns.size());
+        for (std::size_t i = 0; i < records->columns.size(); ++i) EXPECT_EQ(records->columns[i], m.record_columns[i]);
+        EXPECT_TRUE(records->rows.empty());
+        EXPECT_EQ(db.has_table(distribution_table_name(m.letter)), m.has_distribution) << m.letter;
     }
-    auto dist = db.rowset(distribution_table_name('a'));
+    auto dist = db.read_table(distribution_table_name('a'));
     ASSERT_TRUE(dist);
-    EXPECT_EQ(dist->field_count(), 1 + kDistributionValues);
-    EXPECT_EQ(dist->field_name(0), "序号");
-    EXPECT_EQ(dist->field_name(kDistributionValues), distribution_columns()[kDistributionValues]);
+    ASSERT_EQ(dist->columns.size(), std::size_t(1 + kDistributionValues));
+    EXPECT_EQ(dist->columns[0], "序号");
+    EXPECT_EQ(dist->columns[kDistributionValues], distribution_columns()[kDistributionValues]);
     EXPECT_FALSE(db.has_tables('x'));
-    EXPECT_FALSE(db.rowset("no such table"));
+    EXPECT_FALSE(db.has_table("no such table"));
+    EXPECT_FALSE(db.read_table("no such table"));
 
     // Reopening an existing record database keeps its rows.
     ASSERT_TRUE(db.replace_model('b', test::sample_groups('b', 2, "kept")));
@@ -76,7 +77,7 @@ TEST(Database, NewFileHoldsEveryModelsTablesWithTheirColumns) {
     EXPECT_EQ(column_texts(*again, "噪声b", "序号"), (std::vector<std::string>{"01", "02"}));
 }
 
-TEST(Database, RowsKeepTheirOrderThroughAddsAndDeletes) {
+TEST(Database, RowsKeepTheirOrderAndAnAddedRowIsTheLast) {
     test::TempDir dir;
     Database db = fresh(dir / "noise.db");
     std::vector<DecodedGroup> groups;
@@ -85,53 +86,23 @@ TEST(Database, RowsKeepTheirOrderThroughAddsAndDeletes) {
     EXPECT_EQ(column_texts(db, "噪声c", "序号"), (std::vector<std::string>{"05", "03", "09", "01"}));
     EXPECT_EQ(column_texts(db, "分布图c", "序号"), (std::vector<std::string>{"5", "3", "9", "1"}));
 
-    auto rs = db.rowset("噪声c");
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->record_count(), 4u);
-    EXPECT_FALSE(rs->bof());
-    EXPECT_EQ(rs->value(0)->text(), "05");  // positioned on the first row
+    // An added row is the last, even with a smaller number.
+    ASSERT_TRUE(db.add_row("噪声c", {Value("00"), Value("added")}));
+    auto last = db.last_row("噪声c");
+    ASSERT_TRUE(last && *last);
+    EXPECT_EQ((**last)[0].text(), "00");
+    EXPECT_EQ((**last)[1].text(), "added");
+    EXPECT_EQ(column_texts(db, "噪声c", "序号"), (std::vector<std::string>{"05", "03", "09", "01", "00"}));
 
-    // Moves: by n from the first row, as the grid finds row r; past either end.
-    rs->move_first();
-    rs->move(2);
-    EXPECT_EQ(rs->value(0)->text(), "09");
-    rs->move_previous();
-    EXPECT_EQ(rs->value(0)->text(), "03");
-    rs->move_last();
-    EXPECT_EQ(rs->value(0)->text(), "01");
-    rs->move_next();
-    EXPECT_TRUE(rs->eof());
-    EXPECT_FALSE(rs->value(0));
-    rs->move_next();
-    rs->move_previous();
-    EXPECT_EQ(rs->value(0)->text(), "01");
-    rs->move(-10);
-    EXPECT_TRUE(rs->bof());
-    EXPECT_FALSE(rs->eof());
-
-    // Delete the second row; the third becomes current.
-    rs->move_first();
-    rs->move_next();
-    ASSERT_TRUE(rs->delete_current());
-    EXPECT_EQ(rs->value(0)->text(), "09");
-    // An added row is the last, even with a smaller number, and is current.
-    ASSERT_TRUE(rs->add({Value("00"), Value("added")}));
-    EXPECT_EQ(rs->value(1)->text(), "added");
-    rs->move_last();
-    EXPECT_EQ(rs->value(0)->text(), "00");
-    ASSERT_TRUE(rs->add({Value("02")}));
-    // Delete the last row: eof.
-    ASSERT_TRUE(rs->delete_current());
-    EXPECT_TRUE(rs->eof());
-    EXPECT_FALSE(rs->delete_current());
-
-    EXPECT_EQ(column_texts(db, "噪声c", "序号"), (std::vector<std::string>{"05", "09", "01", "00"}));
-    ASSERT_TRUE(rs->refresh());
-    EXPECT_EQ(rs->record_count(), 4u);
-    EXPECT_EQ(rs->value(0)->text(), "05");
+    // An empty table has no last row; a missing one is an error.
+    ASSERT_TRUE(db.replace_model('c', {}));
+    auto none = db.last_row("噪声c");
+    ASSERT_TRUE(none);
+    EXPECT_FALSE(*none);
+    EXPECT_FALSE(db.last_row("no such table"));
 }
 
-TEST(Database, FieldsByNameIgnoreCaseAndNullDiffersFromEmptyText) {
+TEST(Database, NullDiffersFromEmptyTextAndNumbersInTextColumnsArePlainText) {
     test::TempDir dir;
     Database db = fresh(dir / "noise.db");
     DecodedGroup g = test::sample_group('a', 1, "001");
@@ -141,43 +112,36 @@ TEST(Database, FieldsByNameIgnoreCaseAndNullDiffersFromEmptyText) {
     g.record[std::size_t(*record_column_index(a, "TIME"))] = std::nullopt;
     ASSERT_TRUE(db.replace_model('a', std::vector<DecodedGroup>{g}));
 
-    auto rs = db.rowset("噪声A");  // table names too ignore ASCII case
-    ASSERT_TRUE(rs) << rs.message();
-    EXPECT_EQ(*rs->value("MODE"), Value("STA"));
-    EXPECT_EQ(*rs->value("mode"), Value("STA"));
-    EXPECT_EQ(*rs->value("Mode"), *rs->value(*rs->field_position("MODE")));
-    EXPECT_EQ(rs->field_position("LEQ"), record_column_index(a, "Leq"));
-    EXPECT_EQ(rs->field_position("测量时间"), record_column_index(a, "测量时间"));
-    EXPECT_FALSE(rs->field_position("VLeq"));
-    EXPECT_FALSE(rs->value("VLeq"));
-    EXPECT_FALSE(rs->value(rs->field_count()));
-    EXPECT_EQ(rs->field_name(rs->field_count()), "");
-
-    auto leq = rs->value("leq");
-    ASSERT_TRUE(leq);
-    EXPECT_TRUE(leq->is_text());
-    EXPECT_EQ(leq->text(), "");
-    auto time = rs->value("time");
-    ASSERT_TRUE(time);
-    EXPECT_TRUE(time->is_null());
-    EXPECT_NE(*leq, *time);
-    EXPECT_TRUE(rs->value("filename")->is_null());  // the last column is never written
+    auto table = db.read_table("噪声A");  // table names ignore ASCII case
+    ASSERT_TRUE(table) << table.message();
+    ASSERT_EQ(table->rows.size(), 1u);
+    const auto& row = table->rows[0];
+    EXPECT_EQ(row[std::size_t(*record_column_index(a, "mode"))], Value("STA"));
+    const Value& leq = row[std::size_t(*record_column_index(a, "Leq"))];
+    EXPECT_TRUE(leq.is_text());
+    EXPECT_EQ(leq.text(), "");
+    const Value& time = row[std::size_t(*record_column_index(a, "TIME"))];
+    EXPECT_TRUE(time.is_null());
+    EXPECT_NE(leq, time);
+    EXPECT_TRUE(row.back().is_null());  // the last column (filename) is never written
 
     // Added rows: NULL, empty text and numbers by position; a number in a text column is kept
     // as its plain decimal text.
-    ASSERT_TRUE(rs->add({Value(7), Value(""), Value(), Value(85.6)}));
-    EXPECT_EQ(*rs->value(0), Value("7"));
-    EXPECT_EQ(*rs->value(1), Value(""));
-    EXPECT_TRUE(rs->value(2)->is_null());
-    EXPECT_EQ(*rs->value(3), Value("85.6"));
-    EXPECT_TRUE(rs->value(4)->is_null());  // positions not given
-    EXPECT_FALSE(rs->add(std::vector<Value>(std::size_t(rs->field_count()) + 1, Value("x"))));
+    ASSERT_TRUE(db.add_row("噪声a", {Value(7), Value(""), Value(), Value(85.6)}));
+    auto added = db.last_row("噪声a");
+    ASSERT_TRUE(added && *added);
+    EXPECT_EQ((**added)[0], Value("7"));
+    EXPECT_EQ((**added)[1], Value(""));
+    EXPECT_TRUE((**added)[2].is_null());
+    EXPECT_EQ((**added)[3], Value("85.6"));
+    EXPECT_TRUE((**added)[4].is_null());  // positions not given
+    EXPECT_FALSE(db.add_row("噪声a", std::vector<Value>(a.record_columns.size() + 1, Value("x"))));
 
-    auto dist = db.rowset("分布图a");
+    auto dist = db.read_table("分布图a");
     ASSERT_TRUE(dist);
-    EXPECT_EQ(*dist->value(0), Value(1));
-    EXPECT_EQ(*dist->value(1), Value(1.0));
-    EXPECT_DOUBLE_EQ(dist->value(101)->number(), 11.0);
+    EXPECT_EQ(dist->rows[0][0], Value(1));
+    EXPECT_EQ(dist->rows[0][1], Value(1.0));
+    EXPECT_DOUBLE_EQ(dist->rows[0][101].number(), 11.0);
 }
 
 TEST(Database, DistributionRowsAreNumbersByPositionWithNullsBeyondTheValues) {
@@ -188,15 +152,16 @@ TEST(Database, DistributionRowsAreNumbersByPositionWithNullsBeyondTheValues) {
     DecodedGroup octave = test::sample_group('b', 13, "OCT");
     octave.distribution.reset();
     ASSERT_TRUE(db.replace_model('b', std::vector<DecodedGroup>{g, octave}));
-    auto rs = db.rowset("分布图b");
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->record_count(), 1u);  // the octave group has a record row only
-    EXPECT_TRUE(rs->value(0)->is_number());
-    EXPECT_EQ(rs->value(0)->number(), 12.0);
-    EXPECT_DOUBLE_EQ(rs->value(1)->number(), 12.0);
-    EXPECT_DOUBLE_EQ(rs->value(100)->number(), 21.9);
-    EXPECT_TRUE(rs->value(5)->is_null());
-    EXPECT_TRUE(rs->value(101)->is_null());
+    auto table = db.read_table("分布图b");
+    ASSERT_TRUE(table);
+    ASSERT_EQ(table->rows.size(), 1u);  // the octave group has a record row only
+    const auto& row = table->rows[0];
+    EXPECT_TRUE(row[0].is_number());
+    EXPECT_EQ(row[0].number(), 12.0);
+    EXPECT_DOUBLE_EQ(row[1].number(), 12.0);
+    EXPECT_DOUBLE_EQ(row[100].number(), 21.9);
+    EXPECT_TRUE(row[5].is_null());
+    EXPECT_TRUE(row[101].is_null());
     EXPECT_EQ(column_texts(db, "噪声b", "序号"), (std::vector<std::string>{"12", "13"}));
 }
 
@@ -316,7 +281,7 @@ TEST(Database, MissingModelTablesAreAddedByTheFirstStoreAndForeignColumnsRefused
         auto db = Database::open_existing(partial);
         ASSERT_TRUE(db) << db.message();
         EXPECT_FALSE(db->has_tables('a'));  // no distribution table yet
-        EXPECT_FALSE(db->rowset("噪声c"));
+        EXPECT_FALSE(db->has_table("噪声c"));
         EXPECT_EQ(test::read_file(partial), before);
         ASSERT_TRUE(db->replace_model('c', test::sample_groups('c', 1, "x")));
         for (const auto& m : all_models()) EXPECT_TRUE(db->has_tables(m.letter)) << m.letter;
@@ -468,42 +433,14 @@ TEST(Database, TwoConnectionsOnOneFileSeeEachOthersCommits) {
     ASSERT_TRUE(opened) << opened.message();
     Database data2 = std::move(*opened);
     ASSERT_TRUE(data1.replace_model('a', test::sample_groups('a', 3, "first")));
+    EXPECT_EQ(column_texts(data2, "噪声a", "组号"), std::vector<std::string>(3, "first"));
 
-    auto records = data1.rowset("噪声a");
-    auto distribution = data2.rowset("分布图a");
-    ASSERT_TRUE(records && distribution);
-    records->move_last();
-    EXPECT_EQ(records->value("组号")->text(), "first");
-    distribution->move(1);
-    ASSERT_TRUE(distribution->value(0));
-
-    // Data2 rewrites the tables while Data1's rowset sits on a row.
     ASSERT_TRUE(data2.replace_model('a', test::sample_groups('a', 5, "second", 20)));
-    EXPECT_EQ(records->record_count(), 3u);  // until refreshed
-    ASSERT_TRUE(records->refresh());
-    EXPECT_EQ(records->record_count(), 5u);
-    EXPECT_EQ(records->value("组号")->text(), "second");
-    ASSERT_TRUE(distribution->refresh());
-    EXPECT_EQ(distribution->value(0)->number(), 20.0);
-
-    // Adds through one rowset show in the other connection after a refresh.
-    ASSERT_TRUE(distribution->add({Value(99)}));
-    ASSERT_TRUE(data1.rowset("分布图a"));
-    auto seen = data1.rowset("分布图a");
-    seen->move_last();
-    EXPECT_EQ(seen->value(0)->number(), 99.0);
-
-    // A rowset outlives the Database object it came from.
-    {
-        Database moved = std::move(data2);
-        auto kept = moved.rowset("噪声a");
-        ASSERT_TRUE(kept);
-        Database gone = std::move(moved);
-        (void)gone;
-        distribution = std::move(kept);
-    }
-    EXPECT_EQ(distribution->record_count(), 5u);
-    EXPECT_EQ(distribution->value(1)->text(), "second");
+    EXPECT_EQ(column_texts(data1, "噪声a", "组号"), std::vector<std::string>(5, "second"));
+    ASSERT_TRUE(data1.add_row("分布图a", {Value(99)}));
+    auto seen = data2.last_row("分布图a");
+    ASSERT_TRUE(seen && *seen);
+    EXPECT_EQ((**seen)[0].number(), 99.0);
 }
 
 }  // namespace

@@ -21,16 +21,13 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<std::vector<std::string>> all_rows(Database& db, const std::string& table) {
-    auto rs = db.rowset(table);
-    EXPECT_TRUE(rs) << rs.message();
+    auto contents = db.read_table(table);
+    EXPECT_TRUE(contents) << contents.message();
     std::vector<std::vector<std::string>> out;
-    if (!rs) return out;
-    for (; !rs->eof(); rs->move_next()) {
+    if (!contents) return out;
+    for (const auto& values : contents->rows) {
         std::vector<std::string> row;
-        for (int i = 0; i < rs->field_count(); ++i) {
-            auto v = rs->value(i);
-            row.push_back(v->is_null() ? "<NULL>" : v->to_text());
-        }
+        for (const auto& v : values) row.push_back(v.is_null() ? "<NULL>" : v.to_text());
         out.push_back(row);
     }
     return out;
@@ -319,9 +316,9 @@ TEST(AddRecordCommand, CopiesTheLastGroupWithTheNextNumberFromTheDistributionTab
     EXPECT_EQ(distribution[2][101], "<NULL>");
 
     // The stored 序号 of the distribution row is the number 10; a single-digit number gets "00".
-    auto rs = db->rowset("分布图b");
-    rs->move_last();
-    EXPECT_EQ(*rs->value(0), Value(10));
+    auto last = db->last_row("分布图b");
+    ASSERT_TRUE(last && *last);
+    EXPECT_EQ((**last)[0], Value(10));
     ASSERT_TRUE(db->replace_model('b', std::vector<DecodedGroup>{test::sample_group('b', 4, "z")}));
     auto four = add_record(*db, 'b');
     ASSERT_TRUE(four);
@@ -346,8 +343,7 @@ TEST(AddRecordCommand, EmptyTablesChangeNothing) {
     EXPECT_EQ(test::read_file(dir / "noise.db"), before);
 
     // Distribution rows but no record rows: the distribution table must not grow either.
-    auto rs = db->rowset("分布图a");
-    ASSERT_TRUE(rs->add({Value(4), Value(1.5)}));
+    ASSERT_TRUE(db->add_row("分布图a", {Value(4), Value(1.5)}));
     auto no_records = add_record(*db, 'a');
     EXPECT_FALSE(no_records);
     EXPECT_NE(no_records.message().find("噪声a"), std::string::npos) << no_records.message();
@@ -355,9 +351,8 @@ TEST(AddRecordCommand, EmptyTablesChangeNothing) {
     EXPECT_EQ(all_rows(*db, "噪声a").size(), 0u);
 
     // A last 序号 that is not a number.
-    auto records = db->rowset("噪声a");
-    ASSERT_TRUE(records->add({Value("01")}));
-    ASSERT_TRUE(rs->add({Value("abc")}));
+    ASSERT_TRUE(db->add_row("噪声a", {Value("01")}));
+    ASSERT_TRUE(db->add_row("分布图a", {Value("abc")}));
     EXPECT_FALSE(add_record(*db, 'a'));
     EXPECT_EQ(all_rows(*db, "分布图a").size(), 2u);
     EXPECT_EQ(all_rows(*db, "噪声a").size(), 1u);
