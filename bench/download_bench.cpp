@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/download_status.h"
 #include "link/download_session.h"
 #include "link/serial_link.h"
 #include "sim/patterned_capture.h"
@@ -85,7 +86,7 @@ int main(int argc, char** argv) {
 
     nlx::link::SerialLink port;
     nlx::link::DownloadRequest request;
-    request.model = 'a';
+    request.model = *nlx::find_model('a');
     request.port = nlx::PortSpec{0, device};
     request.baud = baud;
     std::size_t received = 0;
@@ -123,7 +124,7 @@ int main(int argc, char** argv) {
     const double load = cpu / wall * 100.0;
 
     std::printf("download: %s, %zu of %zu data bytes, status %s\n",
-                std::string(nlx::link::outcome_name(result.outcome)).c_str(), received, data, result.status.c_str());
+                std::string(nlx::link::outcome_name(result.outcome)).c_str(), received, data, nlx::download_status_text(result.outcome, result.detail).c_str());
     std::printf("wall time %.3f s, line time %.3f s (%zu bytes at %d bit/s), difference %+.2f %%\n", wall, line,
                 line_bytes, baud, off);
     std::printf("CPU time of this process %.3f s over %.3f s: %.2f %% of one core\n", cpu, wall, load);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "app/download_presenter.h"
 #include "app/qt_text.h"
 #include "link/serial_link.h"
 #include "store/database.h"
@@ -31,12 +32,15 @@ void DownloadController::cancel() {
 }
 
 void DownloadController::run(const DownloadJob& job, std::stop_token stop) {
-    link::DownloadObserver observer;
-    observer.status = [this](const std::string& text) { emit status(qs(text)); };
-    observer.show_wait = [this](const std::string& caption) { emit show_wait(qs(caption)); };
-    observer.hide_wait = [this] { emit hide_wait(); };
+    DownloadPresenter presenter(job.request.model, DownloadView{
+        .status = [this](const std::string& text) { emit status(qs(text)); },
+        .show_wait = [this](const std::string& caption) { emit show_wait(qs(caption)); },
+        .hide_wait = [this] { emit hide_wait(); },
+    });
+    link::DownloadObserver observer = presenter.observer();
     // Only whole-kilobyte steps cross to the window thread; a fast line would flood it otherwise.
-    observer.progress = [this, last = std::size_t(-1)](std::size_t received, std::size_t announced) mutable {
+    observer.progress = [this, &presenter, last = std::size_t(-1)](std::size_t received, std::size_t announced) mutable {
+        presenter.progress(received, announced);
         std::size_t step = received / 1024;
         if (step == last && received != announced) return;
         last = step;
@@ -48,7 +52,7 @@ void DownloadController::run(const DownloadJob& job, std::stop_token stop) {
         // The worker's own connection on the file; the window thread keeps its own for the grid.
         auto db = Database::create_or_open(job.database, true);
         if (!db) return db.error();
-        return keep_and_store_transfer(*db, job.storage, job.request.model, capture, origin,
+        return keep_and_store_transfer(*db, job.storage, job.request.model.get().letter, capture, origin,
                                        std::chrono::system_clock::now());
     };
     link::SerialLink serial;

@@ -32,6 +32,7 @@
 #include "app/record_grid.h"
 #include "app/transfer_window.h"
 #include "core/app_folder.h"
+#include "core/download_status.h"
 #include "core/shell_texts.h"
 #include "core/texts.h"
 #include "render/chart_image.h"
@@ -413,7 +414,7 @@ void MainWindow::download() {
     set_serial_command_running(true);
     wait_->count(WaitDialog::Count::bytes);
     wait_->set_cancellable(true);
-    DownloadJob job{{model(), settings().port, settings().baud}, database_file(), workspace_.storage_folder()};
+    DownloadJob job{{*workspace_.model(), settings().port, settings().baud}, database_file(), workspace_.storage_folder()};
     if (!downloads().start(job)) set_serial_command_running(false);
 }
 
@@ -422,7 +423,7 @@ void MainWindow::download_ended() {
     wait_->set_cancellable(false);
     const auto& result = downloads().result();
     // A broken transfer's text says also what became of the records stored before.
-    if (result) title_label_->setText(qs(result->status + (result->stored ? result->stored->status_addition() : "")));
+    if (result) title_label_->setText(qs(download_status_text(result->outcome, result->detail) + (result->stored ? result->stored->status_addition() : "")));
     if (result && result->stored) show_replaced_records(model());
     set_serial_command_running(false);
     emit download_finished();

@@ -30,6 +30,7 @@
 #include "app/simulation.h"
 #include "app/transfer_window.h"
 #include "core/app_folder.h"
+#include "core/download_status.h"
 #include "core/models.h"
 #include "transfer/transfer.h"
 
@@ -187,7 +188,7 @@ private:
         (*instrument)->stop();
         const auto& result = form.downloads().result();
         if (!in_time || !result || result->outcome != link::DownloadOutcome::completed)
-            return failed(QStringLiteral("download of model %1 failed: %2").arg(letter).arg(result ? qs(result->status) : "timed out")), false;
+            return failed(QStringLiteral("download of model %1 failed: %2").arg(letter).arg(result ? qs(download_status_text(result->outcome, result->detail)) : "timed out")), false;
         return true;
     }
 

@@ -56,10 +56,10 @@ void register_demo(CLI::App& app, int& exit_code) {
                   << ", " << opts->groups << " groups; database " << db.path().string() << "\n";
 
         PortSpec port{0, (*instrument)->device()};
-        auto result = run_download(db, folder, {model, port, 9600});
+        auto result = run_download(db, folder, {*find_model(model), port, 9600});
         (*instrument)->stop();
         if (result.outcome != link::DownloadOutcome::completed)
-            throw Failure(download_failure(result, {model, port, 9600}));
+            throw Failure(download_failure(result, {*find_model(model), port, 9600}));
 
         auto table = db.read_table(record_table_name(model));
         if (!table) throw Failure(table.message());

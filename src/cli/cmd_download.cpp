@@ -28,7 +28,7 @@ void register_download(CLI::App& app, int& exit_code) {
 
         // The database is opened before the instrument is asked, so a bad file is refused early.
         Database db = open_for_writing(opts->db);
-        char model = opts->model[0];
+        const ModelInfo& model = chosen_model(opts->model);
         auto result = run_download(db, folder, {model, settings.port, settings.baud});
         if (result.outcome == link::DownloadOutcome::completed) {
             exit_code = 0;

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "core/download_status.h"
 #include "core/texts.h"
 
 namespace nlx::cli {
@@ -29,9 +30,17 @@ std::string bar(std::size_t received, std::size_t announced) {
 
 link::DownloadObserver download_display(std::ostream& out, bool terminal) {
     auto state = std::make_shared<DisplayState>();
-    link::DownloadObserver o;
+    auto print = [state, &out](const std::string& text) {
+        if (state->on_progress_line) out << "\r\x1b[K";
+        state->on_progress_line = false;
+        out << text << std::endl;
+    };
     // The status line's own progress texts are left out: the console shows the bytes instead.
-    o.progress_status = [](const std::string&) {};
+    auto lines = std::make_shared<DownloadStatusLines>(print, [](const std::string&) {});
+    link::DownloadObserver o;
+    o.state = [lines](DownloadState s) { lines->state(s); };
+    o.reception_ended = [lines](bool complete) { lines->reception_ended(complete); };
+    o.ended = [lines](DownloadOutcome outcome, const std::string& detail) { lines->ended(outcome, detail); };
     o.progress = [state, &out, terminal](std::size_t received, std::size_t announced) {
         if (announced == 0 || received == 0) return;
         // The text the status line shows after the last byte received.
@@ -45,11 +54,6 @@ link::DownloadObserver download_display(std::ostream& out, bool terminal) {
         const std::size_t tenth = std::size_t((static_cast<unsigned long long>(received - 1) * 10) / announced);
         if (tenth == state->last_tenth) return;
         state->last_tenth = tenth;
-        out << text << std::endl;
-    };
-    o.status = [state, &out](const std::string& text) {
-        if (state->on_progress_line) out << "\r\x1b[K";
-        state->on_progress_line = false;
         out << text << std::endl;
     };
     return o;

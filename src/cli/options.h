@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "core/models.h"
+
 namespace CLI {
 class App;
 class Option;
@@ -12,6 +14,9 @@ namespace nlx::cli {
 
 // --model X, one of the model letters, required unless `required` is false.
 CLI::Option* add_model_option(CLI::App& cmd, std::string& model, bool required = true);
+
+// The model of a letter the --model option took.
+const ModelInfo& chosen_model(const std::string& letter);
 // --db FILE; empty means the application folder's noise.db.
 CLI::Option* add_database_option(CLI::App& cmd, std::string& db);
 

@@ -7,6 +7,7 @@
 
 #include "cli/download_display.h"
 #include "core/app_folder.h"
+#include "core/download_status.h"
 #include "link/serial_link.h"
 #include "transfer/transfer.h"
 
@@ -15,7 +16,7 @@ namespace nlx::cli {
 link::DownloadResult run_download(Database& db, const std::filesystem::path& app_folder,
                                   const link::DownloadRequest& request) {
     const CaptureOrigin origin{{}, port_device_name(request.port), request.baud};
-    link::StoreHook store = [&db, &origin, storage = storage_folder(app_folder), model = request.model](
+    link::StoreHook store = [&db, &origin, storage = storage_folder(app_folder), model = request.model.get().letter](
                                 const Capture& capture, bool) {
         return keep_and_store_transfer(db, storage, model, capture, origin, std::chrono::system_clock::now());
     };
@@ -36,6 +37,7 @@ std::string download_failure(const link::DownloadResult& r, const link::Download
         static const char* digits = "0123456789ABCDEF";
         return std::string{digits[byte >> 4], digits[byte & 15], 'h'};
     };
+    const std::string status = download_status_text(r.outcome, r.detail);
     std::string reason;
     switch (r.outcome) {
     case DownloadOutcome::bad_ack:
@@ -59,11 +61,11 @@ std::string download_failure(const link::DownloadResult& r, const link::Download
         break;
     default:
         // A port failure's status already holds the port's message.
-        if (!r.detail.empty() && r.status.find(r.detail) == std::string::npos) return r.status + " (" + r.detail + ")";
-        return r.status;
+        if (!r.detail.empty() && status.find(r.detail) == std::string::npos) return status + " (" + r.detail + ")";
+        return status;
     }
     if (!r.detail.empty()) reason += " (" + r.detail + ")";
-    return r.status + "\n" + reason;
+    return status + "\n" + reason;
 }
 
 }  // namespace nlx::cli

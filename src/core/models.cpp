@@ -46,16 +46,12 @@ WorkbookLayout workbook(std::string title, std::vector<std::string_view> heading
 }
 std::string export3140(char l) { return "NLX3140" + std::string(1, l) + " 数据导出"; }
 
-using Hides = TransferFormat::WaitHides;
 // Models a, b, d count 256-byte blocks: n = 128 * b1 + b2 - 16.
-constexpr TransferFormat kBlocksABD{.b1_weight = 128, .b2_weight = 1, .offset = -16, .unit = 256,
-                                    .wait_hides = Hides::when_received};
+constexpr TransferFormat kBlocksABD{.b1_weight = 128, .b2_weight = 1, .offset = -16, .unit = 256};
 // Model c counts 256-byte blocks in b2 alone: n = b2 - 128.
-constexpr TransferFormat kBlocksC{.b1_weight = 0, .b2_weight = 1, .offset = -128, .unit = 256,
-                                  .wait_hides = Hides::when_received};
+constexpr TransferFormat kBlocksC{.b1_weight = 0, .b2_weight = 1, .offset = -128, .unit = 256};
 // Model e counts bytes: n = 256 * (b2 - 128) + b1.
-constexpr TransferFormat kBytesE{.b1_weight = 1, .b2_weight = 256, .offset = -128 * 256, .unit = 1,
-                                 .wait_hides = Hides::when_reception_starts};
+constexpr TransferFormat kBytesE{.b1_weight = 1, .b2_weight = 256, .offset = -128 * 256, .unit = 1};
 
 // The grid: column 0 200 twips wide, narrow data columns 1..narrow_last of 800 twips, wide ones
 // up to the last column, every data column centred.

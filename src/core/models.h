@@ -26,9 +26,6 @@ struct GridLayout {
 struct TransferFormat {
     int b1_weight, b2_weight, offset;
     std::size_t unit;  // bytes one unit of n stands for: a 256-byte block, or 1 byte
-    // When the please-wait window goes during a download: as soon as reception starts (a
-    // byte-counted transfer), or only once everything has arrived.
-    enum class WaitHides { when_reception_starts, when_received } wait_hides;
 };
 
 // What the exported workbook holds beyond the table's values.

@@ -5,47 +5,14 @@
 
 #include "core/models.h"
 #include "link/download_protocol.h"
-#include "core/texts.h"
 #include "link/port_closer.h"
 #include "link/port_lock.h"
 
 namespace nlx::link {
 
-std::string_view outcome_name(DownloadOutcome outcome) {
-    switch (outcome) {
-    case DownloadOutcome::completed: return "completed";
-    case DownloadOutcome::incomplete_stored: return "incomplete_stored";
-    case DownloadOutcome::no_ack: return "no_ack";
-    case DownloadOutcome::bad_ack: return "bad_ack";
-    case DownloadOutcome::no_count: return "no_count";
-    case DownloadOutcome::no_data: return "no_data";
-    case DownloadOutcome::cancelled: return "cancelled";
-    case DownloadOutcome::port_error: return "port_error";
-    case DownloadOutcome::store_failed: return "store_failed";
-    }
-    return "unknown";
-}
-
 DownloadSession::DownloadSession(ByteLink& link, DownloadRequest request, DownloadObserver observer,
                                  StoreHook store)
     : link_(link), request_(std::move(request)), observer_(std::move(observer)), store_(std::move(store)) {}
-
-void DownloadSession::status(const std::string& text) {
-    if (observer_.status) observer_.status(text);
-}
-
-void DownloadSession::progress_status(const std::string& text) {
-    if (observer_.progress_status) observer_.progress_status(text);
-    else status(text);
-}
-
-void DownloadSession::show_wait(std::string_view caption) {
-    if (observer_.show_wait) observer_.show_wait(std::string(caption));
-}
-
-void DownloadSession::hide_wait() {
-    if (observer_.hide_wait) observer_.hide_wait();
-}
 
 void DownloadSession::enter(DownloadState state) {
     if (observer_.state) observer_.state(state);
@@ -53,6 +20,7 @@ void DownloadSession::enter(DownloadState state) {
 
 DownloadResult DownloadSession::run(std::stop_token stop) {
     DownloadResult result = run_steps(stop);
+    if (observer_.ended) observer_.ended(result.outcome, result.detail);
     enter(DownloadState::idle);
     return result;
 }
@@ -84,46 +52,24 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     DownloadResult r;
     auto lock = PortLock::try_acquire("数据接收");
     if (!lock) {
-        r.outcome = DownloadOutcome::port_error;
-        r.status = lock.message();
-        status(r.status);
+        r.outcome = DownloadOutcome::port_busy;
+        r.detail = lock.message();
         return r;
     }
     PortCloser closer(link_);
 
-    auto end_with = [&](DownloadOutcome outcome, std::string_view text) {
+    auto end_with = [&](DownloadOutcome outcome) {
+        link_.close();
         r.outcome = outcome;
-        r.status = std::string(text);
-        status(r.status);
         return r;
     };
     auto port_failed = [&](const std::string& message) {
-        link_.close();
-        hide_wait();
         r.detail = message;
-        return end_with(DownloadOutcome::port_error, std::string(texts::kPortErrorPrefix) + message);
+        return end_with(DownloadOutcome::port_error);
     };
-    // The exchange ended by the instrument (no answer, wrong answer, no count, no data): a wrong
-    // acknowledge is shown before the window goes, the other texts once it has gone.
-    auto exchange_ended = [&](DownloadOutcome outcome, std::string_view text) {
-        const bool text_first = outcome == DownloadOutcome::bad_ack;
-        if (!text_first) hide_wait();
-        end_with(outcome, text);
-        link_.close();
-        if (text_first) hide_wait();
-        return r;
-    };
-    auto cancelled = [&] {
-        link_.close();
-        hide_wait();
-        return end_with(DownloadOutcome::cancelled, texts::kCancelled);
-    };
-
-    const ModelInfo* model = find_model(request_.model);
-    if (!model) return end_with(DownloadOutcome::port_error, std::string("there is no model ") + request_.model);
+    const ModelInfo& model = request_.model;
 
     // Opening: fresh port settings, no flow control, stale input dropped.
-    show_wait(texts::kReadingCaption);
     enter(DownloadState::opening);
     if (link_.is_open()) link_.close();
     if (auto opened = link_.open(port_device_name(request_.port), request_.baud, FlowControl::none); !opened)
@@ -137,13 +83,12 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     Bytes ack;
     switch (receive(ack, 1, kAcknowledgeWait, false, stop, {})) {
     case WaitEnd::done: break;
-    case WaitEnd::timed_out: return exchange_ended(DownloadOutcome::no_ack, texts::kNoAcknowledge);
-    case WaitEnd::cancelled: return cancelled();
+    case WaitEnd::timed_out: return end_with(DownloadOutcome::no_ack);
+    case WaitEnd::cancelled: return end_with(DownloadOutcome::cancelled);
     case WaitEnd::failed: return port_failed(last_error_);
     }
     r.answer = ack[0];
-    if (ack[0] != kAcknowledge) return exchange_ended(DownloadOutcome::bad_ack, texts::kBadAcknowledge);
-    status(std::string(texts::kReceiving));
+    if (ack[0] != kAcknowledge) return end_with(DownloadOutcome::bad_ack);
 
     // Request and count bytes.
     enter(DownloadState::requesting);
@@ -151,53 +96,39 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
     Bytes count;
     switch (receive(count, 2, kCountWait, false, stop, {})) {
     case WaitEnd::done: break;
-    case WaitEnd::timed_out: return exchange_ended(DownloadOutcome::no_count, texts::kNoAcknowledge);
-    case WaitEnd::cancelled: return cancelled();
+    case WaitEnd::timed_out: return end_with(DownloadOutcome::no_count);
+    case WaitEnd::cancelled: return end_with(DownloadOutcome::cancelled);
     case WaitEnd::failed: return port_failed(last_error_);
     }
     r.capture = Capture{count[0], count[1], {}};
-    r.count = transfer_count(model->transfer, count[0], count[1]);
-    r.announced = announced_bytes(model->transfer, r.count);
-    if (r.count <= 0) return exchange_ended(DownloadOutcome::no_data, texts::kNoData);
+    r.count = transfer_count(model.transfer, count[0], count[1]);
+    r.announced = announced_bytes(model.transfer, r.count);
+    if (r.count <= 0) return end_with(DownloadOutcome::no_data);
 
     // Reception: the buffer is sized to the announced count, whatever it is.
     enter(DownloadState::receiving);
-    if (model->transfer.wait_hides == TransferFormat::WaitHides::when_reception_starts) hide_wait();
     Bytes& data = r.capture->data;
     data.reserve(r.announced);
-    std::string shown;
-    auto on_bytes = [&](std::size_t first) {
-        for (std::size_t i = first; i < data.size(); ++i) {
-            std::string text = texts::progress_text(i, r.announced);
-            if (text != shown) {
-                shown = text;
-                progress_status(shown);
-            }
-        }
+    auto on_bytes = [&](std::size_t) {
         if (observer_.progress) observer_.progress(data.size(), r.announced);
     };
     if (observer_.progress) observer_.progress(0, r.announced);
     bool complete = false;
     switch (receive(data, r.announced, data_wait(request_.baud), true, stop, on_bytes)) {
-    case WaitEnd::done:
-        complete = true;
-        status(std::string(texts::kReceived));
-        hide_wait();
-        break;
-    case WaitEnd::timed_out: status(std::string(texts::kDataLost)); break;
+    case WaitEnd::done: complete = true; break;
+    case WaitEnd::timed_out: break;
     case WaitEnd::failed:
         // The line went away mid-transfer: the same loss as a silent line, with the port's word.
         r.detail = last_error_;
-        status(std::string(texts::kDataLost));
         break;
-    case WaitEnd::cancelled: return cancelled();
+    case WaitEnd::cancelled: return end_with(DownloadOutcome::cancelled);
     }
+    if (observer_.reception_ended) observer_.reception_ended(complete);
 
     // Storing, with the port closed first.
     enter(DownloadState::storing);
-    show_wait(texts::kStoringCaption);
     link_.close();
-    if (stop.stop_requested()) return cancelled();
+    if (stop.stop_requested()) return end_with(DownloadOutcome::cancelled);
     Result<TransferSummary> stored = TransferSummary{};
     if (store_) {
         try {
@@ -206,11 +137,12 @@ DownloadResult DownloadSession::run_steps(const std::stop_token& stop) {
             stored = fail(std::string("storing the received data failed: ") + e.what());
         }
     }
-    hide_wait();
-    if (!stored) return end_with(DownloadOutcome::store_failed, stored.message());
+    if (!stored) {
+        r.detail = stored.message();
+        return end_with(DownloadOutcome::store_failed);
+    }
     r.stored = std::move(*stored);
     r.outcome = complete ? DownloadOutcome::completed : DownloadOutcome::incomplete_stored;
-    r.status = std::string(complete ? texts::kReceived : texts::kDataLost);
     return r;
 }
 

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "core/capture.h"
+#include "core/download_events.h"
+#include "core/models.h"
 #include "core/result.h"
 #include "core/settings.h"
 #include "core/transfer_summary.h"
@@ -16,38 +18,24 @@
 
 namespace nlx::link {
 
-enum class DownloadState { idle, opening, waiting_for_acknowledge, requesting, receiving, storing };
-
-enum class DownloadOutcome {
-    completed,          // every announced byte arrived and the hook stored it
-    incomplete_stored,  // reception stopped early; the hook stored what arrived
-    no_ack,             // no byte answered the attention bytes
-    bad_ack,            // the answer was not the acknowledge
-    no_count,           // the two count bytes did not come
-    no_data,            // the count says the instrument holds nothing (zero or negative)
-    cancelled,          // stopped on request; nothing stored
-    port_error,         // the port was busy, could not be opened, or failed before reception
-    store_failed,       // the hook reported a failure
-};
-
-std::string_view outcome_name(DownloadOutcome outcome);
+using nlx::DownloadOutcome;
+using nlx::DownloadState;
 
 struct DownloadRequest {
-    char model = 'a';
+    std::reference_wrapper<const ModelInfo> model = all_models().front();
     PortSpec port;
     int baud = 9600;
 };
 
-// What the operator sees, in the order it happens. Every member may be left empty.
+// The session's events, in the order they happen; every member may be left empty. The texts and
+// windows they stand for are the caller's: the command line and the desktop show them each in
+// their own way.
 struct DownloadObserver {
-    std::function<void(const std::string& text)> status;          // the main window's status line
-    // The status line's progress texts ("数据读取完37%") as they change; left empty, they go to
-    // `status` like every other text. A console that draws its own bar from `progress` sets it.
-    std::function<void(const std::string& text)> progress_status;
-    std::function<void(const std::string& caption)> show_wait;    // please-wait window: caption, show
-    std::function<void()> hide_wait;                               // please-wait window: hide
-    std::function<void(std::size_t received, std::size_t announced)> progress;  // for progress bars
-    std::function<void(DownloadState state)> state;
+    std::function<void(DownloadState state)> state;  // each step as it begins; idle once ended
+    std::function<void(std::size_t received, std::size_t announced)> progress;  // after each arrival
+    std::function<void(bool complete)> reception_ended;  // every announced byte came, or no more did
+    // How the download ended, once the port is closed; `detail` is the port's or the store's message.
+    std::function<void(DownloadOutcome outcome, const std::string& detail)> ended;
 };
 
 // Stores a received transfer once the port is closed: keeps the capture, replaces the model's
@@ -57,9 +45,8 @@ using StoreHook = std::function<Result<TransferSummary>(const Capture& capture, 
 
 struct DownloadResult {
     DownloadOutcome outcome = DownloadOutcome::port_error;
-    std::string status;             // the final status line
     std::optional<TransferSummary> stored;  // what the hook stored
-    std::string detail;             // the port's own message when the port failed
+    std::string detail;             // the port's, the lock's or the store's own message
     std::int32_t count = 0;         // transfer count n
     std::size_t announced = 0;      // bytes n announces
     std::optional<Capture> capture; // set once both count bytes arrived
@@ -84,10 +71,6 @@ private:
     WaitEnd receive(Bytes& into, std::size_t want, std::chrono::milliseconds limit, bool per_byte,
                     const std::stop_token& stop, const std::function<void(std::size_t)>& on_bytes);
 
-    void status(const std::string& text);
-    void progress_status(const std::string& text);
-    void show_wait(std::string_view caption);
-    void hide_wait();
     void enter(DownloadState state);
 
     ByteLink& link_;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "app/download_controller.h"
+#include "core/download_status.h"
 #include "core/capture.h"
 #include "core/models.h"
 #include "core/texts.h"
@@ -137,13 +138,13 @@ private slots:
 
             QSignalSpy finished(&downloads, &DownloadController::finished);
             DownloadJob job;
-            job.request = {model, PortSpec{0, device}, 9600};
+            job.request = {*find_model(model), PortSpec{0, device}, 9600};
             job.database = db;
             job.storage = storage;
             QVERIFY(downloads.start(job));
             QVERIFY2(finished.wait(20000), qPrintable(what));
             const auto& result = *downloads.result();
-            ++outcomes[std::string(link::outcome_name(result.outcome))];
+            ++outcomes[std::string(outcome_name(result.outcome))];
 
             // The status line says what happened.
             const bool whole = kind == FaultKind::none || kind == FaultKind::stale_bytes || kind == FaultKind::no_live ||
@@ -155,7 +156,7 @@ private slots:
                                         : kind == FaultKind::bad_ack         ? texts::kBadAcknowledge
                                         : kind == FaultKind::no_ack          ? texts::kNoAcknowledge
                                                                              : texts::kNoData;
-            QCOMPARE(QString::fromStdString(result.status), QString::fromUtf8(expected.data(), qsizetype(expected.size())));
+            QCOMPARE(QString::fromStdString(download_status_text(result.outcome, result.detail)), QString::fromUtf8(expected.data(), qsizetype(expected.size())));
 
             // The tables: the new download whole (its whole groups when the line broke), or as before.
             if (whole || broken) {

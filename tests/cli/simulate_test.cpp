@@ -23,10 +23,10 @@ TEST(SimulateCommand, ServesTheCaptureFileUntilStopped) {
     link::SerialLink port;
     std::vector<link::test::HookCall> calls;
     link::DownloadRequest req;
-    req.model = 'c';
+    req.model = *find_model('c');
     req.port = PortSpec{0, sim.device()};
     auto r = link::DownloadSession(port, req, {}, link::test::recording_hook(calls, port)).run();
-    EXPECT_EQ(r.outcome, link::DownloadOutcome::completed) << r.status;
+    EXPECT_EQ(r.outcome, link::DownloadOutcome::completed) << link::test::status_of(r);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].capture.data, c.data);
     auto [code, rest] = sim.stop();

@@ -135,7 +135,7 @@ TEST(SerialLink, DownloadOnAPlainThreadIsQuiet) {
     std::thread worker([&] {
         SerialLink port;
         link::DownloadRequest req;
-        req.model = 'a';
+        req.model = *find_model('a');
         req.port = PortSpec{0, vi->device()};
         outcome = link::DownloadSession(port, req, {}, [&](const Capture& c, bool) -> Result<TransferSummary> {
                       stored = c.data.size();
@@ -160,7 +160,7 @@ TEST(SerialLink, CancelWakesAWaitingDownloadPromptly) {
         link::DownloadResult result;
         std::stop_source source;
         link::DownloadRequest req;
-        req.model = 'a';
+        req.model = *find_model('a');
         req.port = PortSpec{0, vi->device()};
         std::thread worker([&] {
             result = link::DownloadSession(port, req, {}, link::test::recording_hook(calls, port)).run(source.get_token());
@@ -171,7 +171,7 @@ TEST(SerialLink, CancelWakesAWaitingDownloadPromptly) {
         worker.join();
         auto reaction = std::chrono::steady_clock::now() - asked;
         EXPECT_EQ(result.outcome, link::DownloadOutcome::cancelled);
-        EXPECT_EQ(result.status, "数据接收已取消");
+        EXPECT_EQ(link::test::status_of(result), "数据接收已取消");
         EXPECT_LT(reaction, 200ms);  // one 100 ms slice, plus scheduling slack
         EXPECT_TRUE(calls.empty());
         EXPECT_FALSE(port.is_open());

@@ -80,7 +80,7 @@ TEST(VirtualInstrumentLiveLevel, AnswersEveryRequestAtOnceAndStillServesDownload
     link::DownloadRequest req;
     req.port = PortSpec{0, (*vi)->device()};
     auto r = link::DownloadSession(port, req, {}, link::test::recording_hook(calls, port)).run();
-    EXPECT_EQ(r.outcome, link::DownloadOutcome::completed) << r.status << " " << r.detail;
+    EXPECT_EQ(r.outcome, link::DownloadOutcome::completed) << link::test::status_of(r) << " " << r.detail;
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].capture.data, served.data);
 }

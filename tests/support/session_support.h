@@ -1,27 +1,44 @@
-// Test helpers for the download session: an event recorder, a recording hook, a scripted exchange.
+// Test helpers for the download session: an event and status-line recorder, a recording hook, a scripted exchange.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/download_status.h"
 #include "link/download_session.h"
 #include "support/fake_link.h"
 
 namespace nlx::link::test {
 
-// Records the session's operator-visible events as "status:..", "show:..", "hide".
+// Records the session's events, and the status lines they make as "status:..".
 struct Recorder {
     std::vector<std::string> events;
     std::vector<std::pair<std::size_t, std::size_t>> progress;
     std::vector<DownloadState> states;
+    std::vector<bool> reception_ends;
+    std::optional<DownloadOutcome> ended;  // the outcome the last event reported
 
     DownloadObserver observer() {
+        auto lines = std::make_shared<DownloadStatusLines>([this](const std::string& t) { events.push_back("status:" + t); });
         DownloadObserver o;
-        o.status = [this](const std::string& t) { events.push_back("status:" + t); };
-        o.show_wait = [this](const std::string& c) { events.push_back("show:" + c); };
-        o.hide_wait = [this] { events.push_back("hide"); };
-        o.progress = [this](std::size_t r, std::size_t a) { progress.emplace_back(r, a); };
-        o.state = [this](DownloadState s) { states.push_back(s); };
+        o.state = [this, lines](DownloadState s) {
+            states.push_back(s);
+            lines->state(s);
+        };
+        o.progress = [this, lines](std::size_t r, std::size_t a) {
+            progress.emplace_back(r, a);
+            lines->progress(r, a);
+        };
+        o.reception_ended = [this, lines](bool complete) {
+            reception_ends.push_back(complete);
+            lines->reception_ended(complete);
+        };
+        o.ended = [this, lines](DownloadOutcome outcome, const std::string& detail) {
+            ended = outcome;
+            lines->ended(outcome, detail);
+        };
         return o;
     }
     std::vector<std::string> statuses() const {
@@ -31,6 +48,9 @@ struct Recorder {
         return out;
     }
 };
+
+// The last status line of a download, as the operator reads it.
+inline std::string status_of(const DownloadResult& r) { return download_status_text(r.outcome, r.detail); }
 
 struct HookCall {
     Capture capture;
@@ -63,7 +83,7 @@ inline Bytes pattern(std::size_t size, unsigned seed = 7) {
 
 inline DownloadRequest request(char model, int baud = 9600) {
     DownloadRequest r;
-    r.model = model;
+    r.model = *find_model(model);
     r.port = PortSpec{1, {}};
     r.baud = baud;
     return r;
