@@ -253,6 +253,28 @@ Outcome Assessment::outcome() const {
 
 bool measures_vibration(const ModelInfo& model) { return record_column_index(model, "VLeq").has_value(); }
 
+bool fits_model(const ModelInfo& model, const Criterion& c) {
+    switch (c.standard->quantity) {
+        case Quantity::a_weighted_sound: return !measures_vibration(model);
+        case Quantity::vertical_vibration: return measures_vibration(model);
+        case Quantity::any_level: return true;
+    }
+    return false;
+}
+
+void mark_limits(charts::Chart& chart, const Criterion& c) {
+    std::vector<charts::PeriodLimit> limits;
+    if (c.standard->id == StandardId::eu) {
+        limits.push_back({23, 7, c.night / 10.0, texts::limit_line("Lnight", tenths_text(c.night))});
+    } else {
+        // GB 10070 limits VLz10, drawn over the hours' VLeq: the label says which level it limits.
+        const std::string quantity = c.standard->quantity == Quantity::vertical_vibration ? "VLz10" : "";
+        limits.push_back({6, 22, c.day / 10.0, quantity + texts::limit_line(texts::kDay, tenths_text(c.day))});
+        limits.push_back({22, 6, c.night / 10.0, quantity + texts::limit_line(texts::kNight, tenths_text(c.night))});
+    }
+    charts::mark_period_limits(chart, limits);
+}
+
 Assessment assess_row(const ModelInfo& model, const charts::GroupRows& rows, std::size_t row, const Criterion& c) {
     if (charts::row_kind(model, rows, row) == charts::GroupKind::day_profile && charts::run_day_profile(model, rows, row))
         return assess_run(model, rows, row, c);
