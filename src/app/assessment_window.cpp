@@ -54,6 +54,7 @@ AssessmentWindow::AssessmentWindow(Workspace& workspace, std::function<charts::G
     checks_->verticalHeader()->hide();
     checks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     checks_->setSelectionMode(QAbstractItemView::NoSelection);
+    checks_->setFocusPolicy(Qt::NoFocus);
     checks_->horizontalHeader()->setStretchLastSection(true);
 
     details_ = new QLabel(this);
@@ -147,6 +148,7 @@ void AssessmentWindow::refresh() {
         }
     }
     checks_->setVisible(checks_->rowCount() > 0);
+    checks_->setColumnHidden(6, a.hours.empty());  // the hours' 序号: a run's only
     checks_->resizeColumnsToContents();
 
     QStringList details;
