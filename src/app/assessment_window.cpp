@@ -81,7 +81,9 @@ AssessmentWindow::AssessmentWindow(Workspace& workspace, std::function<charts::G
     layout->addLayout(buttons);
 
     connect(&workspace_, &Workspace::standard_changed, this, &AssessmentWindow::refresh);
-    connect(&workspace_, &Workspace::model_changed, this, &AssessmentWindow::refresh);
+    // Another model's columns make no sense of the rows the grid still holds: nothing is shown
+    // until a row of the new model's records is current.
+    connect(&workspace_, &Workspace::model_changed, this, [this] { show_row(-1); });
 }
 
 void AssessmentWindow::show_row(int row) {
@@ -116,7 +118,8 @@ void AssessmentWindow::refresh() {
     standard_->setText(qs(texts::kStandardLabel) + qs(criterion->description()));
     const ModelInfo* model = workspace_.model();
     const charts::GroupRows rows = rows_();
-    if (!model || row_ < 0 || std::size_t(row_) >= rows.count) {
+    // The one empty row of a grid not filled yet is no group.
+    if (!model || row_ < 0 || std::size_t(row_) >= rows.count || rows.text(std::size_t(row_), 0).empty()) {
         show_nothing(qs(texts::kNoCurrentGroup));
         return;
     }

@@ -235,6 +235,15 @@ private slots:
         QCOMPARE(lines.filter(QStringLiteral(" Lmax 60.0 65.0 -5.0 达标")).size(), 8);
         QCOMPARE(shell.form->findChild<QLabel*>("Label1")->text(), title);
 
+        // Another model: nothing is shown until one of its rows is current.
+        shell.form->confirm_model('a');
+        QVERIFY(!window->shown());
+        QCOMPARE(window->findChild<QLabel*>("heading")->text(), QStringLiteral("没有当前组：请在表格中选择一组记录。"));
+        shell.form->confirm_model('b');
+        shell.open_database();
+        QVERIFY(window->shown());
+        QCOMPARE(window->shown()->group, std::string("01"));
+
         // No standard: the window says how to choose one.
         QVERIFY(shell.form->workspace().choose_standard(std::nullopt).ok());
         QVERIFY(!window->shown());
