@@ -16,7 +16,7 @@ ExportCommands::ExportCommands(QWidget& window, OperatorDialogs& dialogs, WaitDi
 
 ExportCommands::~ExportCommands() = default;
 
-bool ExportCommands::start(const QString& folder, reports::WorkbookSheet sheet) {
+bool ExportCommands::start(const QString& folder, std::vector<reports::WorkbookSheet> sheets) {
     if (job_.running()) return false;
     QString chosen = dialogs_.save_file(&window_, folder, QStringLiteral("excel files (*.xlsx);;all files (*)"));
     if (chosen.isEmpty()) return false;
@@ -25,7 +25,7 @@ bool ExportCommands::start(const QString& folder, reports::WorkbookSheet sheet) 
     worker_outcome_.reset();
     const bool started = job_.start(
         this, QStringLiteral("export"),
-        [this, sheet = std::move(sheet), file = to_path(chosen)] { worker_outcome_ = workbook::write_xlsx(sheet, file); },
+        [this, sheets = std::move(sheets), file = to_path(chosen)] { worker_outcome_ = workbook::write_xlsx(sheets, file); },
         [this] { ended(); });
     if (!started) return false;
     wait_.show_with(qs(texts::kExportingCaption));

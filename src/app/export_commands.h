@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "app/worker_job.h"
 #include "core/result.h"
@@ -24,9 +25,10 @@ public:
     ExportCommands(QWidget& window, OperatorDialogs& dialogs, WaitDialog& wait);
     ~ExportCommands() override;
 
-    // Asks for the file (in `folder`), then writes `sheet` there off the window thread; nothing
-    // happens when the operator cancels the save dialog. False when no export was started.
-    bool start(const QString& folder, reports::WorkbookSheet sheet);
+    // Asks for the file (in `folder`), then writes the workbook of `sheets` there off the window
+    // thread; nothing happens when the operator cancels the save dialog. False when no export was
+    // started.
+    bool start(const QString& folder, std::vector<reports::WorkbookSheet> sheets);
     bool running() const { return job_.running(); }
     // How the last export ended, once `finished` has been emitted.
     const std::optional<Result<void>>& outcome() const { return outcome_; }

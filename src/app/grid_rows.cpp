@@ -16,4 +16,10 @@ reports::ReportRows grid_report_rows(const RecordGridModel& cells) {
     return rows;
 }
 
+charts::GroupRows grid_group_rows(const RecordGridModel& cells) {
+    return {std::size_t(cells.rowCount()), [&cells](std::size_t row, std::size_t position) {
+                return utf8(cells.text(int(row), int(position) + 1));
+            }};
+}
+
 }  // namespace nlx::app

@@ -4,8 +4,10 @@
 #include <QLabel>
 
 #include "app/chart_view.h"
+#include "app/grid_rows.h"
 #include "app/qt_text.h"
 #include "app/record_grid.h"
+#include "assess/assessment.h"
 #include "charts/group_cells.h"
 #include "charts/octave_chart.h"
 #include "core/texts.h"
@@ -17,11 +19,13 @@ GroupCharts::GroupCharts(std::array<ChartView*, 3> views, QWidget& area, RecordG
     : views_(views), area_(area), grid_(grid), title_label_(title_label) {}
 
 void GroupCharts::hide_all() {
+    profile_.reset();
     for (auto* view : views_) view->hide();
     update_area();
 }
 
 void GroupCharts::show_pair() {
+    profile_.reset();
     views_[2]->hide();
     views_[0]->show();
     views_[1]->show();
@@ -44,9 +48,18 @@ void GroupCharts::update_area() {
 charts::GroupRows GroupCharts::grid_rows() const {
     // The rows as the grid shows them, so a command picks the group the operator sees even after
     // rows were taken off the display with Delete.
-    return {std::size_t(grid_.cells().rowCount()), [this](std::size_t row, std::size_t position) {
-                return utf8(grid_.cells().text(int(row), int(position) + 1));
-            }};
+    return grid_group_rows(grid_.cells());
+}
+
+void GroupCharts::set_limits(const std::optional<assess::Criterion>& criterion) {
+    limits_ = criterion;
+    if (profile_ && !views_[2]->isHidden()) show_profile();
+}
+
+void GroupCharts::show_profile() {
+    charts::Chart chart = *profile_;
+    if (limits_) assess::mark_limits(chart, *limits_);
+    views_[2]->set_chart(chart);
 }
 
 void GroupCharts::distribution_update(int row, Database* db) {
@@ -86,10 +99,12 @@ void GroupCharts::distribution_command(Database* db) {
     if (kind == charts::GroupKind::day_profile) {
         const auto profile = charts::run_day_profile(*model_, rows, std::size_t(row));
         if (!profile) return;
-        views_[2]->set_chart(profile->chart);
+        profile_ = profile->chart;
+        show_profile();
         show_special();
         title_label_.setText(qs(charts::day_night_text(profile->ld, profile->ln, profile->ldn)));
     } else {
+        profile_.reset();
         views_[2]->set_chart(charts::octave_chart(*model_, rows, std::size_t(row)));
         show_special();
     }

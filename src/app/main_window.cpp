@@ -13,10 +13,12 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "app/assessment_window.h"
 #include "app/chart_view.h"
 #include "app/database_commands.h"
 #include "app/export_commands.h"
 #include "app/settings_dialog.h"
+#include "app/standard_dialog.h"
 #include "app/wait_dialog.h"
 #include "app/monitor_window.h"
 #include "app/recordings_window.h"
@@ -31,11 +33,13 @@
 #include "app/qt_text.h"
 #include "app/record_grid.h"
 #include "app/transfer_window.h"
+#include "assess/assessment.h"
 #include "core/app_folder.h"
 #include "core/download_status.h"
 #include "core/shell_texts.h"
 #include "core/texts.h"
 #include "render/chart_image.h"
+#include "reports/assessment_sheet.h"
 #include "reports/tm27_printout.h"
 #include "reports/workbook_sheet.h"
 #include "store/file_commands.h"
@@ -66,6 +70,8 @@ MainWindow::MainWindow(std::filesystem::path app_folder, OperatorDialogs& dialog
     connect(&workspace_, &Workspace::settings_changed, this, &MainWindow::update_status_line);
     connect(&workspace_, &Workspace::database_changed, this, &MainWindow::update_status_line);
     connect(&workspace_, &Workspace::model_changed, this, &MainWindow::update_status_line);
+    connect(&workspace_, &Workspace::model_changed, this, &MainWindow::standard_or_model_changed);
+    connect(&workspace_, &Workspace::standard_changed, this, &MainWindow::standard_or_model_changed);
     prints_ = std::make_unique<PrintCommands>(
         *this, dialogs_, *grid_, *wait_,
         SheetViewParts{title_label_, sheet_label_, logo_, grid_, findChild<QWidget*>("chartArea")}, [this] { return workspace_.model(); });
@@ -222,6 +228,8 @@ void MainWindow::run(Command command) {
         case Command::printer: return prints_->printer_setup();
         case Command::distribution: return charts_->distribution_command(workspace_.records());
         case Command::add_record: return database_commands_->add_record();
+        case Command::standard_choice: return show_standard_dialog();
+        case Command::assessment: return show_assessment();
         case Command::print_one: return prints_->print_one();
         case Command::print_more: return prints_->print_more();
         case Command::print_all: return prints_->print_all();
@@ -333,6 +341,32 @@ void MainWindow::show_settings() {
     settings_dialog_->select(settings(), workspace_.settings_note());
     settings_dialog_->show();
     settings_dialog_->raise();
+}
+
+void MainWindow::show_standard_dialog() {
+    if (!standard_dialog_) standard_dialog_ = new StandardDialog(workspace_, dialogs_, this);
+    standard_dialog_->select();
+    standard_dialog_->show();
+    standard_dialog_->raise();
+}
+
+void MainWindow::show_assessment() {
+    if (!assessment_) {
+        // A window of its own beside the main window, whose grid, charts and title stay as they are.
+        assessment_ = new AssessmentWindow(workspace_, [this] { return grid_group_rows(grid_->cells()); }, this);
+        connect(this, &MainWindow::current_group_changed, assessment_, &AssessmentWindow::show_row);
+        connect(assessment_, &AssessmentWindow::choose_standard, this, &MainWindow::show_standard_dialog);
+    }
+    assessment_->show_row(grid_->cells().rowCount() > 0 ? grid_->current_row() : -1);
+    assessment_->show();
+    assessment_->raise();
+}
+
+void MainWindow::standard_or_model_changed() {
+    // The 24-hour profile draws the limits of a standard that limits what the model measures.
+    const auto& criterion = workspace_.criterion();
+    const ModelInfo* model = workspace_.model();
+    charts_->set_limits(criterion && model && assess::fits_model(*model, *criterion) ? criterion : std::nullopt);
 }
 
 void MainWindow::update_status_line() {
@@ -464,7 +498,14 @@ void MainWindow::export_records() {
     const int row = grid_->current_row();
     if (!refresh_grid()) return;
     if (row >= 0 && row < grid_->cells().rowCount()) grid_->set_current_row(row);
-    exports_->start(qpath(workspace_.start_folder()), reports::export_sheet(*model, grid_report_rows(grid_->cells())));
+    std::vector<reports::WorkbookSheet> sheets{reports::export_sheet(*model, grid_report_rows(grid_->cells()))};
+    // With a standard chosen that limits what the model measures, the operator may add the
+    // assessment of every group as a second worksheet, as nlx export --assess does.
+    const auto& criterion = workspace_.criterion();
+    if (criterion && assess::fits_model(*model, *criterion) &&
+        dialogs_.ask_yes_no(this, qs(texts::kAssessmentTitle), qs(texts::export_assessment_question(criterion->description()))))
+        sheets.push_back(reports::assessment_worksheet(*criterion, assess::assess_all(*model, grid_group_rows(grid_->cells()), *criterion)));
+    exports_->start(qpath(workspace_.start_folder()), std::move(sheets));
 }
 
 void MainWindow::show_transfers() {

@@ -23,6 +23,7 @@ class QMenu;
 
 namespace nlx::app {
 
+class AssessmentWindow;
 class ChartView;
 class DatabaseCommands;
 class ExportCommands;
@@ -34,6 +35,7 @@ class PrintCommands;
 class PrinterSpeedDialog;
 class RecordGrid;
 class SettingsDialog;
+class StandardDialog;
 class TransferWindow;
 class WaitDialog;
 
@@ -68,6 +70,8 @@ public:
     WaitDialog* wait_window() const { return wait_; }
     ModelDialog* model_dialog() const { return model_dialog_; }  // while it is open
     SettingsDialog* settings_dialog() const { return settings_dialog_; }  // once it was opened
+    StandardDialog* standard_dialog() const { return standard_dialog_; }  // once it was opened
+    AssessmentWindow* assessment_window() const { return assessment_; }  // once it was opened
     DownloadController& downloads() { return workspace_.downloads(); }
     QMenu* popup() const { return popup_; }
     GroupCharts& charts() const { return *charts_; }
@@ -100,6 +104,9 @@ private:
 
     void show_model_dialog();
     void show_settings();
+    void show_standard_dialog();  // 评价标准
+    void show_assessment();       // 达标评价
+    void standard_or_model_changed();
     void about();
     void popup_about();
     void leave_logo();
@@ -142,6 +149,8 @@ private:
     WaitDialog* wait_ = nullptr;
     QPointer<ModelDialog> model_dialog_;
     SettingsDialog* settings_dialog_ = nullptr;
+    StandardDialog* standard_dialog_ = nullptr;
+    AssessmentWindow* assessment_ = nullptr;
     std::unique_ptr<DatabaseCommands> database_commands_;
     std::unique_ptr<PrintCommands> prints_;
     std::unique_ptr<ExportCommands> exports_;

@@ -20,6 +20,10 @@ constexpr MenuItemSpec kSettings[] = {
     {"printerr", "打印机", U::exclusive, C::printer},
     {"fenbt", "分布图", U::always, C::distribution},
     {"tianjjl", "添加记录", U::exclusive, C::add_record},
+    // Added: the standard the groups are assessed against, and the window of the assessment.
+    {"henggang3", "", U::separator, C::none},
+    {"pingjbz", "评价标准", U::always, C::standard_choice},
+    {"dabpj", "达标评价", U::always, C::assessment},
 };
 constexpr MenuItemSpec kPrint[] = {
     {"printone", "打印单组", U::exclusive, C::print_one}, {"printmore", "打印多组", U::exclusive, C::print_more},

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -18,8 +19,10 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/assessment_window.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
+#include "app/standard_dialog.h"
 #include "app/wait_dialog.h"
 #include "app/monitor_window.h"
 #include "app/printer_speed_dialog.h"
@@ -84,6 +87,7 @@ public:
             if (&model == find_model('a')) {
                 if (!chart(form, "STA", "chart-distribution.png", false)) return 1;
                 if (!chart(form, "24h1", "chart-24h.png", true)) return 1;
+                if (!assessment(form)) return 1;
             }
             if (&model == find_model('c') && !chart(form, "OCT", "chart-octave.png", true)) return 1;
             if (&model == find_model('c') && !transfers(form)) return 1;
@@ -138,6 +142,36 @@ private:
             if (option->property("letter").toChar() == QChar(letter)) option->click();
         dialog->findChild<QPushButton*>("Command1")->click();
         return form.model() == letter || (failed(QStringLiteral("model %1 not confirmed").arg(letter)), false);
+    }
+
+    // 设置 → 评价标准 with class 2 of GB 3096 chosen, the 24-hour profile on show with its limits,
+    // and 达标评价 on the run and on a statistical group; then no standard again.
+    bool assessment(MainWindow& form) {
+        form.findChild<QAction*>("pingjbz")->trigger();
+        StandardDialog* dialog = form.standard_dialog();
+        if (!dialog || !dialog->isVisible()) return failed("the standard dialog did not show"), false;
+        auto* standards = dialog->findChild<QComboBox*>("standardList");
+        standards->setCurrentIndex(standards->findData(QStringLiteral("gb3096")));
+        auto* classes = dialog->findChild<QComboBox*>("classList");
+        classes->setCurrentIndex(classes->findData(QStringLiteral("2")));
+        save(dialog, "standard.png");
+        dialog->findChild<QPushButton*>("save")->click();
+        if (!form.workspace().criterion()) return failed("the standard was not kept"), false;
+        save(&form, "chart-24h-limits.png");
+        form.findChild<QAction*>("dabpj")->trigger();
+        AssessmentWindow* window = form.assessment_window();
+        if (!window || !window->isVisible() || !window->shown()) return failed("the assessment window shows nothing"), false;
+        save(window, "assessment-run.png");
+        RecordGrid* grid = form.grid();
+        const auto mode = record_column_index(*find_model(form.model()), kModeColumn);
+        for (int r = 0; mode && r < grid->cells().rowCount(); ++r)
+            if (grid->cells().text(r, *mode + 1).startsWith(QLatin1String("STA"))) {
+                grid->set_current_row(r);
+                break;
+            }
+        save(window, "assessment-group.png");
+        window->hide();
+        return form.workspace().choose_standard(std::nullopt).ok() || (failed("the standard was not removed"), false);
     }
 
     // 传输记录 after the downloads of models a, b and c, with b's capture file taken away.

@@ -5,6 +5,7 @@
 
 #include "app/qt_text.h"
 #include "core/app_folder.h"
+#include "core/texts.h"
 
 namespace nlx::app {
 
@@ -20,8 +21,48 @@ void Workspace::start(const std::optional<SerialSettings>& given) {
     start_folder_ = to_path(QDir::currentPath());
     database_file_ = database_path(app_folder_);
     records_.reset();
+    load_standard();
     emit settings_changed();
     emit database_changed();
+}
+
+std::filesystem::path Workspace::standard_file() const { return standard_choice_path(app_folder_); }
+
+void Workspace::load_standard() {
+    standard_choice_.reset();
+    criterion_.reset();
+    standard_note_.clear();
+    const auto file = standard_file();
+    const auto loaded = load_standard_choice(file);
+    if (!loaded) {
+        standard_note_ = qs(texts::kStandardUnusable) + qs(loaded.message());
+    } else if (*loaded) {
+        auto made = assess::make_criterion((*loaded)->standard, (*loaded)->zone, (*loaded)->day, (*loaded)->night);
+        if (!made) {
+            standard_note_ = qs(texts::kStandardUnusable) + qs(file.string() + ": " + made.message());
+        } else {
+            standard_choice_ = **loaded;
+            criterion_ = *made;
+        }
+    }
+    emit standard_changed();
+}
+
+Result<void> Workspace::choose_standard(const std::optional<StandardChoice>& choice) {
+    std::optional<assess::Criterion> criterion;
+    if (choice) {
+        auto made = assess::make_criterion(choice->standard, choice->zone, choice->day, choice->night);
+        if (!made) return made.error();
+        criterion = *made;
+    }
+    const auto file = standard_file();
+    if (auto written = choice ? save_standard_choice(file, *choice) : remove_standard_choice(file); !written)
+        return written;
+    standard_choice_ = choice;
+    criterion_ = criterion;
+    standard_note_.clear();
+    emit standard_changed();
+    return {};
 }
 
 void Workspace::use_settings(const SerialSettings& settings) {

@@ -1,5 +1,6 @@
 // What the desktop works on, without a widget: the model in use, the serial settings, the record
-// database and storage folder, and the download that runs. The windows observe it.
+// database and storage folder, the standard the groups are assessed against, and the download
+// that runs. The windows observe it.
 #pragma once
 
 #include <QObject>
@@ -8,8 +9,11 @@
 #include <optional>
 
 #include "app/download_controller.h"
+#include "assess/standards.h"
 #include "core/models.h"
+#include "core/result.h"
 #include "core/settings.h"
+#include "core/standard_choice.h"
 #include "store/database.h"
 
 namespace nlx::app {
@@ -45,14 +49,28 @@ public:
     // The connection goes back to `file` (the program's own), opened when next needed.
     void fall_back_to(std::filesystem::path file);
 
+    // The standard chosen in 设置 → 评价标准, kept in standard.cfg in the application folder (read
+    // at start-up); nullopt when none is chosen or the file cannot be used (standard_note() then
+    // says why, in the operator's words).
+    std::filesystem::path standard_file() const;
+    const std::optional<StandardChoice>& standard_choice() const { return standard_choice_; }
+    const std::optional<assess::Criterion>& criterion() const { return criterion_; }
+    const QString& standard_note() const { return standard_note_; }
+    // Keeps `choice` in standard.cfg (nullopt: removes the file) and uses it; a choice that makes no
+    // criterion, or a file that cannot be written, changes nothing.
+    Result<void> choose_standard(const std::optional<StandardChoice>& choice);
+
     DownloadController& downloads() { return downloads_; }
 
 signals:
     void model_changed();
     void settings_changed();
     void database_changed();
+    void standard_changed();
 
 private:
+    void load_standard();
+
     std::filesystem::path app_folder_;
     std::filesystem::path start_folder_;
     SerialSettings settings_;
@@ -60,6 +78,9 @@ private:
     const ModelInfo* model_ = nullptr;
     std::filesystem::path database_file_;
     std::optional<Database> records_;
+    std::optional<StandardChoice> standard_choice_;
+    std::optional<assess::Criterion> criterion_;
+    QString standard_note_;
     DownloadController downloads_;
 };
 

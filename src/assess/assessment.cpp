@@ -8,6 +8,7 @@
 
 #include "charts/group_cells.h"
 #include "core/number_format.h"
+#include "core/texts.h"
 
 namespace nlx::assess {
 namespace {
@@ -47,17 +48,17 @@ std::optional<int> level_tenths(const ModelInfo& model, const charts::GroupRows&
 std::optional<std::string> not_covered(const Criterion& c, const ModelInfo& model, const charts::GroupRows& rows,
                                        std::size_t row) {
     const Standard& s = *c.standard;
-    if (charts::row_kind(model, rows, row) == charts::GroupKind::octave) return "倍频程频谱组，不作评价";
+    if (charts::row_kind(model, rows, row) == charts::GroupKind::octave) return std::string(texts::kOctaveNotAssessed);
     const std::string weighting = charts::group_cell(model, rows, row, "频率计权");
-    const std::string shown = weighting.empty() ? "空" : "为" + weighting;
+    const std::string shown = texts::weighting_shown(weighting);
     switch (s.quantity) {
         case Quantity::a_weighted_sound:
-            if (measures_vibration(model)) return "振动测量组，" + std::string(s.source) + "只评价声级";
-            if (weighting != "A") return "频率计权" + shown + "，" + std::string(s.source) + "只评价A计权声级";
+            if (measures_vibration(model)) return texts::vibration_not_sound(s.source);
+            if (weighting != "A") return texts::not_a_weighted(shown, s.source);
             return std::nullopt;
         case Quantity::vertical_vibration:
-            if (!measures_vibration(model)) return "声级测量组，" + std::string(s.source) + "只评价振动级";
-            if (weighting != "Z") return "频率计权" + shown + "，" + std::string(s.source) + "只评价铅垂向Z振级";
+            if (!measures_vibration(model)) return texts::sound_not_vibration(s.source);
+            if (weighting != "Z") return texts::not_z_weighted(shown, s.source);
             return std::nullopt;
         case Quantity::any_level: return std::nullopt;
     }
@@ -74,8 +75,6 @@ std::optional<int> energy_mean(const std::vector<int>& levels) {
 
 double power(double db) { return std::pow(10.0, db / 10.0); }
 
-std::string group_label(std::string_view group) { return "序号" + std::string(group); }
-
 Assessment assess_group(const ModelInfo& model, const charts::GroupRows& rows, std::size_t row, const Criterion& c) {
     Assessment a;
     a.kind = Assessment::Kind::group;
@@ -88,25 +87,25 @@ Assessment assess_group(const ModelInfo& model, const charts::GroupRows& rows, s
         return a;
     }
     if (c.standard->id == StandardId::eu) {
-        a.refused = std::string(c.standard->source) + "的Lden和Lnight只对24小时测量评价";
+        a.refused = texts::runs_only(c.standard->source);
         return a;
     }
     const auto start = time_of_day(a.time);
     if (!start) {
-        a.refused = "没有测量开始时间（TIME），无法确定昼间或夜间";
+        a.refused = std::string(texts::kNoStartTime);
         return a;
     }
     const Reading reading = reading_of(c, model);
     const auto level = level_tenths(model, rows, row, reading.column);
     if (!level) {
-        a.refused = (measures_vibration(model) ? "V" : "") + reading.column + "不是数值";
+        a.refused = texts::not_a_number((measures_vibration(model) ? "V" : "") + reading.column);
         return a;
     }
     std::string duration_text = charts::group_cell(model, rows, row, "测量时间");
     if (duration_text.empty()) duration_text = charts::group_cell(model, rows, row, "Tm");
     auto duration = duration_seconds(duration_text);
     if (!duration) {
-        a.notes.push_back("测量时间未知，按开始时间所在时段评价");
+        a.notes.emplace_back(texts::kDurationUnknown);
         duration = 0;
     }
     // The measurement runs from its start for its duration; it spans a boundary that lies strictly
@@ -125,8 +124,8 @@ Assessment assess_group(const ModelInfo& model, const charts::GroupRows& rows, s
     if (!crossed.empty()) {
         a.period = Period::spanning;
         std::string names;
-        for (const auto& n : crossed) names.append(names.empty() ? "" : "和").append(n);
-        a.notes.push_back("测量跨越" + names + "，按较严的" + (strict_is_night ? "夜间" : "昼间") + "限值评价");
+        for (const auto& n : crossed) names.append(names.empty() ? "" : texts::kBoundaryJoin).append(n);
+        a.notes.push_back(texts::spans_boundaries(names, strict_is_night ? texts::kNight : texts::kDay));
     } else {
         a.period = night_hour(*start / 3600) ? Period::night : Period::day;
     }
@@ -136,7 +135,7 @@ Assessment assess_group(const ModelInfo& model, const charts::GroupRows& rows, s
         if (const auto lmax = level_tenths(model, rows, row, "Lmax"))
             a.checks.push_back({"Lmax", *lmax, c.night + *c.standard->night_lmax_allowance});
         else
-            a.notes.push_back("Lmax不是数值，夜间最大声级未评价");
+            a.notes.emplace_back(texts::kLmaxNotNumber);
     }
     return a;
 }
@@ -152,7 +151,7 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
     a.time = charts::group_cell(model, rows, a.first_row, "TIME");
     for (std::size_t r = a.first_row; r <= a.last_row; ++r)
         if (auto why = not_covered(c, model, rows, r)) {
-            a.refused = group_label(rows.text(r, 0)) + "：" + *why;
+            a.refused = texts::run_group_refused(texts::assessed_group(rows.text(r, 0)), *why);
             return a;
         }
     const Reading reading = reading_of(c, model);
@@ -163,18 +162,17 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
         // The hour as the 24-hour chart takes it: the first two characters of TIME.
         const auto hour = small_number(charts::group_cell(model, rows, r, "TIME").substr(0, 2));
         if (!hour || *hour < 0 || *hour > 23) {
-            a.notes.push_back(group_label(group) + "的TIME不在0至23时，未计入");
+            a.notes.push_back(texts::hour_outside_day(texts::assessed_group(group)));
             continue;
         }
         const auto level = level_tenths(model, rows, r, reading.column);
         if (!level) {
-            a.notes.push_back(group_label(group) + "的" + level_name + "不是数值，按缺测计");
+            a.notes.push_back(texts::hour_level_not_number(texts::assessed_group(group), level_name));
             continue;
         }
         auto& slot = by_hour[std::size_t(*hour)];
         if (slot)
-            a.notes.push_back(group_label(group) + "与" + group_label(slot->group) + "同为" + std::to_string(*hour) +
-                              "时，取后者");
+            a.notes.push_back(texts::same_hour(texts::assessed_group(group), texts::assessed_group(slot->group), *hour));
         HourResult h;
         h.hour = *hour;
         h.row = r;
@@ -199,7 +197,7 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
         (slot->period == Period::night ? night : day).push_back(slot->level);
     }
     if (a.hours.empty()) {
-        a.refused = "24小时测量中没有可用的小时";
+        a.refused = std::string(texts::kNoUsableHours);
         return a;
     }
     if (c.standard->id == StandardId::eu) {
@@ -211,7 +209,7 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
             const double sum = 12 * power(*ld / 10.0) + 4 * power(*le / 10.0 + 5) + 8 * power(*ln / 10.0 + 10);
             a.checks.push_back({"Lden", int(std::lround(100 * std::log10(sum / 24))), c.day});
         } else {
-            a.notes.push_back("昼间、傍晚或夜间没有小时，Lden未评价");
+            a.notes.emplace_back(texts::kLdenNotAssessed);
         }
         if (ln) a.checks.push_back({"Lnight", *ln, c.night});
     } else {
@@ -223,17 +221,15 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
             if (levels.empty()) return std::nullopt;
             return highest ? *std::max_element(levels.begin(), levels.end()) : energy_mean(levels);
         };
-        if (auto v = period_level(day)) a.checks.push_back({highest ? "昼间" + reading.quantity + "最大" : "Ld", *v, c.day});
-        else a.notes.push_back("没有昼间小时，昼间未评价");
-        if (auto v = period_level(night)) a.checks.push_back({highest ? "夜间" + reading.quantity + "最大" : "Ln", *v, c.night});
-        else a.notes.push_back("没有夜间小时，夜间未评价");
+        if (auto v = period_level(day)) a.checks.push_back({highest ? texts::period_highest(texts::kDay, reading.quantity) : "Ld", *v, c.day});
+        else a.notes.emplace_back(texts::kNoDayHours);
+        if (auto v = period_level(night)) a.checks.push_back({highest ? texts::period_highest(texts::kNight, reading.quantity) : "Ln", *v, c.night});
+        else a.notes.emplace_back(texts::kNoNightHours);
     }
     if (!a.missing_hours.empty()) {
-        a.notes.push_back("缺测的" + std::to_string(a.missing_hours.size()) + "个小时不计入评价：昼间按" +
-                          std::to_string(day.size()) + "个小时、夜间按" + std::to_string(night.size()) + "个小时计算");
+        a.notes.push_back(texts::missing_hours_counted(a.missing_hours.size(), day.size(), night.size()));
         if (c.standard->quantity != Quantity::vertical_vibration && !measures_vibration(model))
-            a.notes.push_back("24小时分布图把缺测小时计为0 dB，其Ld=" + tenths_text(profile->ld) + " dB，Ln=" +
-                              tenths_text(profile->ln) + " dB");
+            a.notes.push_back(texts::chart_counts_missing_as_zero(tenths_text(profile->ld), tenths_text(profile->ln)));
     }
     return a;
 }
@@ -256,6 +252,28 @@ Outcome Assessment::outcome() const {
 }
 
 bool measures_vibration(const ModelInfo& model) { return record_column_index(model, "VLeq").has_value(); }
+
+bool fits_model(const ModelInfo& model, const Criterion& c) {
+    switch (c.standard->quantity) {
+        case Quantity::a_weighted_sound: return !measures_vibration(model);
+        case Quantity::vertical_vibration: return measures_vibration(model);
+        case Quantity::any_level: return true;
+    }
+    return false;
+}
+
+void mark_limits(charts::Chart& chart, const Criterion& c) {
+    std::vector<charts::PeriodLimit> limits;
+    if (c.standard->id == StandardId::eu) {
+        limits.push_back({23, 7, c.night / 10.0, texts::limit_line("Lnight", tenths_text(c.night))});
+    } else {
+        // GB 10070 limits VLz10, drawn over the hours' VLeq: the label says which level it limits.
+        const std::string quantity = c.standard->quantity == Quantity::vertical_vibration ? "VLz10" : "";
+        limits.push_back({6, 22, c.day / 10.0, quantity + texts::limit_line(texts::kDay, tenths_text(c.day))});
+        limits.push_back({22, 6, c.night / 10.0, quantity + texts::limit_line(texts::kNight, tenths_text(c.night))});
+    }
+    charts::mark_period_limits(chart, limits);
+}
 
 Assessment assess_row(const ModelInfo& model, const charts::GroupRows& rows, std::size_t row, const Criterion& c) {
     if (charts::row_kind(model, rows, row) == charts::GroupKind::day_profile && charts::run_day_profile(model, rows, row))
@@ -309,20 +327,20 @@ std::optional<long> duration_seconds(std::string_view text) {
 
 std::string_view outcome_text(Outcome outcome) {
     switch (outcome) {
-        case Outcome::pass: return "达标";
-        case Outcome::fail: return "超标";
-        case Outcome::not_assessed: return "未评价";
+        case Outcome::pass: return texts::kPass;
+        case Outcome::fail: return texts::kFail;
+        case Outcome::not_assessed: return texts::kNotAssessed;
     }
     return "";
 }
 
-std::string_view verdict_text(const Check& check) { return check.passed() ? "达标" : "超标"; }
+std::string_view verdict_text(const Check& check) { return check.passed() ? texts::kPass : texts::kFail; }
 
 std::string_view period_text(Period period) {
     switch (period) {
-        case Period::day: return "昼间";
-        case Period::night: return "夜间";
-        case Period::spanning: return "跨昼夜";
+        case Period::day: return texts::kDay;
+        case Period::night: return texts::kNight;
+        case Period::spanning: return texts::kSpanning;
     }
     return "";
 }

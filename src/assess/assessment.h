@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "assess/standards.h"
+#include "charts/chart.h"
 #include "charts/group_rows.h"
 #include "core/models.h"
 
@@ -57,6 +58,15 @@ struct Assessment {
 
 // Whether the model's groups are vibration levels (model d).
 bool measures_vibration(const ModelInfo& model);
+
+// Whether the standard limits what the model measures (sound or vibration); the user's own limits
+// fit every model.
+bool fits_model(const ModelInfo& model, const Criterion& criterion);
+
+// The limits as lines on a 24-hour profile: the day limit over 06-22, the night limit over 22-06.
+// The EU directive's Lnight limit is drawn over its night, 23-07; its Lden limit, a level of the
+// whole day, over no hours.
+void mark_limits(charts::Chart& profile_chart, const Criterion& criterion);
 
 // The group of `row`, or the 24-hour run it belongs to (the rows the 24-hour chart takes).
 Assessment assess_row(const ModelInfo& model, const charts::GroupRows& rows, std::size_t row, const Criterion& criterion);

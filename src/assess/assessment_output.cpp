@@ -2,6 +2,7 @@
 #include "assess/assessment_output.h"
 
 #include "core/text_escapes.h"
+#include "core/texts.h"
 
 namespace nlx::assess {
 namespace {
@@ -11,11 +12,13 @@ std::string rows_text(const Assessment& a) {
                                      : std::to_string(a.first_row + 1) + "-" + std::to_string(a.last_row + 1);
 }
 
-std::string kind_text(const Assessment& a) { return a.kind == Assessment::Kind::run ? "24小时测量" : "统计组"; }
+std::string kind_text(const Assessment& a) {
+    return std::string(a.kind == Assessment::Kind::run ? texts::kRunKind : texts::kGroupKind);
+}
 
 std::string two(int v) { return std::string(1, char('0' + v / 10)) + char('0' + v % 10); }
 
-std::string hour_name(int hour) { return two(hour) + "时"; }
+std::string hour_name(int hour) { return two(hour) + std::string(texts::kHourSuffix); }
 
 std::string joined(const std::vector<std::string>& parts, std::string_view with) {
     std::string text;
@@ -48,9 +51,10 @@ std::string right(const std::string& text, std::size_t width) {
 }
 
 std::string check_text(const Check& check) {
-    return check.quantity + " " + right(tenths_text(check.measured), 5) + " dB  限值 " + right(tenths_text(check.limit), 5) +
-           " dB  差值 " + right(margin_text(check.margin()), 5) + " dB  " + std::string(verdict_text(check)) +
-           (check.decides ? "" : "（参考）");
+    return check.quantity + " " + right(tenths_text(check.measured), 5) + " dB  " + std::string(texts::kLimitWord) + " " +
+           right(tenths_text(check.limit), 5) + " dB  " + std::string(texts::kMarginWord) + " " +
+           right(margin_text(check.margin()), 5) + " dB  " + std::string(verdict_text(check)) +
+           std::string(check.decides ? "" : texts::kForReference);
 }
 
 std::string csv_field(const std::string& text) {
@@ -67,19 +71,18 @@ std::string json_check(const Check& c) {
 }  // namespace
 
 std::string_view missing_hours_rule() {
-    return "缺测小时：24小时测量中没有数据的小时不计入评价，Ld和Ln只由测得的小时计算并列出缺测的小时；"
-           "24小时分布图把缺测小时计为0 dB，故其Ld和Ln在缺测时低于本评价的值。";
+    return texts::kMissingHoursRule;
 }
 
 std::string hours_text(const std::vector<int>& hours) {
     std::vector<std::string> names;
     for (int h : hours) names.push_back(hour_name(h));
-    return names.empty() ? "无" : joined(names, "、");
+    return names.empty() ? std::string(texts::kNoHours) : joined(names, texts::kHourJoin);
 }
 
 std::vector<TableLine> table_lines(const Assessment& a) {
     std::vector<TableLine> lines;
-    const std::string notes = joined(a.notes, "；");
+    const std::string notes = joined(a.notes, texts::kNoteJoin);
     if (a.refused) {
         TableLine line = base_line(a);
         line.verdict = std::string(outcome_text(Outcome::not_assessed));
@@ -90,14 +93,15 @@ std::vector<TableLine> table_lines(const Assessment& a) {
     for (const auto& check : a.checks) {
         TableLine line = base_line(a);
         if (a.period) line.period = std::string(period_text(*a.period));
-        else if (check.quantity.find("夜间") == 0 || check.quantity == "Ln" || check.quantity == "Lnight") line.period = "夜间";
-        else if (check.quantity == "Lden") line.period = "全天";
-        else line.period = "昼间";
+        else if (check.quantity.starts_with(texts::kNight) || check.quantity == "Ln" || check.quantity == "Lnight")
+            line.period = std::string(texts::kNight);
+        else if (check.quantity == "Lden") line.period = std::string(texts::kWholeDay);
+        else line.period = std::string(texts::kDay);
         lines.push_back(check_line(line, check));
     }
     for (const auto& h : a.hours) {
         TableLine line = base_line(a);
-        line.kind = "逐时";
+        line.kind = std::string(texts::kHourlyKind);
         line.group = h.group;
         line.rows = std::to_string(h.row + 1);
         line.time.clear();
@@ -113,9 +117,9 @@ std::vector<TableLine> table_lines(const Assessment& a) {
     }
     if (a.kind == Assessment::Kind::run && !a.missing_hours.empty()) {
         TableLine line = base_line(a);
-        line.kind = "缺测";
+        line.kind = std::string(texts::kMissingKind);
         line.period = hours_text(a.missing_hours);
-        line.note = "不计入评价";
+        line.note = std::string(texts::kNotCounted);
         lines.push_back(line);
     }
     if (!notes.empty() && !lines.empty()) lines.front().note = notes;
@@ -123,36 +127,35 @@ std::vector<TableLine> table_lines(const Assessment& a) {
 }
 
 std::string heading_line(const Assessment& a) {
-    std::string text = a.first_row == a.last_row ? "第" + std::to_string(a.first_row + 1) + "行"
-                                                 : "第" + std::to_string(a.first_row + 1) + "至" +
-                                                       std::to_string(a.last_row + 1) + "行";
-    text += " 序号" + a.group + " " + kind_text(a);
+    std::string text = texts::assessed_rows(a.first_row + 1, a.last_row + 1);
+    text += " " + texts::assessed_group(a.group) + " " + kind_text(a);
     if (!a.date.empty() || !a.time.empty()) text += " " + a.date + (a.date.empty() ? "" : " ") + a.time;
     if (a.period) text += " " + std::string(period_text(*a.period));
-    return text + "：" + std::string(outcome_text(a.outcome()));
+    return text + std::string(texts::kColon) + std::string(outcome_text(a.outcome()));
 }
 
 std::string assessment_text(const Criterion& criterion, const std::vector<Assessment>& assessments) {
-    std::string text = "评价标准：" + criterion.description() + "\n";
-    text += "评价规则：" + std::string(criterion.standard->rule) + "\n";
+    std::string text = std::string(texts::kStandardLabel) + criterion.description() + "\n";
+    text += std::string(texts::kRuleLabel) + std::string(criterion.standard->rule) + "\n";
     int passed = 0, failed = 0, skipped = 0;
     for (const auto& a : assessments) {
         text += "\n" + heading_line(a) + "\n";
-        if (a.refused) text += "  未评价：" + *a.refused + "\n";
+        if (a.refused) text += "  " + std::string(texts::kRefusedLabel) + *a.refused + "\n";
         for (const auto& check : a.checks) text += "  " + check_text(check) + "\n";
-        if (!a.hours.empty()) text += "  逐时：\n";
+        if (!a.hours.empty()) text += "  " + std::string(texts::kHoursLabel) + "\n";
         for (const auto& h : a.hours) {
-            text += "    " + hour_name(h.hour) + " 序号" + h.group + " " + std::string(period_text(h.period)) + "  ";
+            text += "    " + hour_name(h.hour) + " " + texts::assessed_group(h.group) + " " + std::string(period_text(h.period)) + "  ";
             text += h.level_check ? check_text(*h.level_check) : "Leq " + right(tenths_text(h.level), 5) + " dB";
             if (h.lmax_check) text += "  " + check_text(*h.lmax_check);
             text += "\n";
         }
-        if (a.kind == Assessment::Kind::run && !a.refused) text += "  缺测小时：" + hours_text(a.missing_hours) + "\n";
-        for (const auto& note : a.notes) text += "  说明：" + note + "\n";
+        if (a.kind == Assessment::Kind::run && !a.refused)
+            text += "  " + std::string(texts::kMissingLabel) + hours_text(a.missing_hours) + "\n";
+        for (const auto& note : a.notes) text += "  " + std::string(texts::kNoteLabel) + note + "\n";
         const Outcome o = a.outcome();
         (o == Outcome::pass ? passed : o == Outcome::fail ? failed : skipped)++;
     }
-    text += "\n合计：达标" + std::to_string(passed) + "，超标" + std::to_string(failed) + "，未评价" + std::to_string(skipped) + "\n";
+    text += "\n" + texts::assessment_totals(passed, failed, skipped) + "\n";
     text += std::string(missing_hours_rule()) + "\n";
     return text;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "assess/assessment.h"
+#include "core/texts.h"
 
 namespace nlx::assess {
 
@@ -25,8 +26,8 @@ struct TableLine {
     std::string note;
 };
 
-inline constexpr const char* kTableHeadings[] = {"行", "序号", "类别", "DATE", "TIME", "时段", "评价量",
-                                                 "测量值(dB)", "限值(dB)", "差值(dB)", "结论", "说明"};
+// The table's columns, as the CSV and the worksheet head them.
+inline constexpr const auto& kTableHeadings = texts::kAssessmentHeadings;
 
 // The lines of one assessment: its checks, then a run's hours and its missing hours.
 std::vector<TableLine> table_lines(const Assessment& assessment);

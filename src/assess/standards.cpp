@@ -4,39 +4,38 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/texts.h"
+
 namespace nlx::assess {
 namespace {
 
 // GB 3096-2008 声环境质量标准, table 1: environmental noise limits of the function zones, A-weighted
 // equivalent level, day 06:00-22:00, night 22:00-06:00.
 constexpr ClassLimits kGb3096[] = {
-    {"0", "0类声环境功能区", 500, 400},
-    {"1", "1类声环境功能区", 550, 450},
-    {"2", "2类声环境功能区", 600, 500},
-    {"3", "3类声环境功能区", 650, 550},
-    {"4a", "4a类声环境功能区（交通干线两侧）", 700, 550},
-    {"4b", "4b类声环境功能区（铁路干线两侧）", 700, 600},
+    {"0", texts::kGb3096Class0, 500, 400},
+    {"1", texts::kGb3096Class1, 550, 450},
+    {"2", texts::kGb3096Class2, 600, 500},
+    {"3", texts::kGb3096Class3, 650, 550},
+    {"4a", texts::kGb3096Class4a, 700, 550},
+    {"4b", texts::kGb3096Class4b, 700, 600},
 };
 
 // GB 10070-88 城市区域环境振动标准: vertical Z vibration level limits of the areas, day and night.
 constexpr ClassLimits kGb10070[] = {
-    {"special", "特殊住宅区", 650, 650},
-    {"residential", "居民、文教区", 700, 670},
-    {"mixed", "混合区、商业中心区", 750, 720},
-    {"industrial", "工业集中区", 750, 720},
-    {"trunk-road", "交通干线道路两侧", 750, 720},
-    {"railway", "铁路干线两侧", 800, 800},
+    {"special", texts::kGb10070Special, 650, 650},
+    {"residential", texts::kGb10070Residential, 700, 670},
+    {"mixed", texts::kGb10070Mixed, 750, 720},
+    {"industrial", texts::kGb10070Industrial, 750, 720},
+    {"trunk-road", texts::kGb10070TrunkRoad, 750, 720},
+    {"railway", texts::kGb10070Railway, 800, 800},
 };
 
 constexpr Standard kStandards[] = {
-    {StandardId::gb3096, "gb3096", "GB 3096-2008", "声环境质量标准", Quantity::a_weighted_sound, kGb3096, 150,
-     "A计权等效声级：昼间06:00至22:00，夜间22:00至06:00；夜间突发噪声的最大声级超过夜间限值的幅度不得高于15 dB"},
-    {StandardId::gb10070, "gb10070", "GB 10070-88", "城市区域环境振动标准", Quantity::vertical_vibration, kGb10070,
-     std::nullopt, "铅垂向Z振级：无规振动取累积百分Z振级VLz10（VL10）；昼间06:00至22:00，夜间22:00至06:00"},
-    {StandardId::eu, "eu", "EU 2002/49/EC", "欧盟环境噪声指令", Quantity::a_weighted_sound, {}, std::nullopt,
-     "24小时测量的昼夜等效声级Lden（昼间07至19时，傍晚19至23时加5 dB，夜间23至07时加10 dB）和夜间声级Lnight（23至07时），限值由用户给定"},
-    {StandardId::user, "user", "用户限值", "用户自定义昼夜限值", Quantity::any_level, {}, std::nullopt,
-     "等效声级（振动为VLeq）：昼间06:00至22:00，夜间22:00至06:00，限值由用户给定"},
+    {StandardId::gb3096, "gb3096", "GB 3096-2008", texts::kGb3096Title, Quantity::a_weighted_sound, kGb3096, 150, texts::kGb3096Rule},
+    {StandardId::gb10070, "gb10070", "GB 10070-88", texts::kGb10070Title, Quantity::vertical_vibration, kGb10070, std::nullopt,
+     texts::kGb10070Rule},
+    {StandardId::eu, "eu", "EU 2002/49/EC", texts::kEuTitle, Quantity::a_weighted_sound, {}, std::nullopt, texts::kEuRule},
+    {StandardId::user, "user", texts::kUserSource, texts::kUserTitle, Quantity::any_level, {}, std::nullopt, texts::kUserRule},
 };
 
 bool plausible_limit(double db) { return std::isfinite(db) && db >= 0 && db <= 200; }
@@ -76,8 +75,8 @@ std::string Criterion::description() const {
     std::string text = std::string(standard->source) + " " + std::string(standard->title);
     if (zone) text.append(" ").append(zone->name);
     const bool eu = standard->id == StandardId::eu;
-    text.append(eu ? " Lden " : " 昼间").append(tenths_text(day)).append(" dB");
-    text.append(eu ? " Lnight " : " 夜间").append(tenths_text(night)).append(" dB");
+    text.append(" ").append(eu ? "Lden " : texts::kDay).append(tenths_text(day)).append(" dB");
+    text.append(" ").append(eu ? "Lnight " : texts::kNight).append(tenths_text(night)).append(" dB");
     return text;
 }
 

@@ -14,6 +14,15 @@ struct ChartMark {
     std::string label;
 };
 
+// A horizontal line at a level over a stretch of the row axis (row 1 at 0): a limit drawn over
+// the rows it holds for.
+struct ChartLevel {
+    double from = 0, to = 0;
+    double level = 0;
+    std::string label;
+    bool operator==(const ChartLevel&) const = default;
+};
+
 struct Chart {
     ChartStyle style = ChartStyle::bars;
     std::string title;
@@ -24,6 +33,7 @@ struct Chart {
     std::vector<std::string> value_texts;  // the values as set, shown when a row is hovered
     std::vector<std::string> names;        // what a hovered row is called ("45 dB"); "" for its label
     std::vector<ChartMark> marks;
+    std::vector<ChartLevel> levels;
     std::string note;                      // one line under the title; may be empty
     double y_max = 0;                      // top of the value axis; 0: from the values
     double x_shift = 0;                    // a line's points sit this far right of their row

@@ -59,6 +59,46 @@ DayProfile day_profile(const GroupRows& rows, const DayColumns& columns, std::si
     return profile;
 }
 
+namespace {
+
+// The hour of a row label: one or two digits, 0 to 23.
+std::optional<int> label_hour(std::string_view label) {
+    if (label.empty() || label.size() > 2) return std::nullopt;
+    int hour = 0;
+    for (char c : label) {
+        if (c < '0' || c > '9') return std::nullopt;
+        hour = hour * 10 + (c - '0');
+    }
+    return hour <= 23 ? std::optional<int>(hour) : std::nullopt;
+}
+
+bool in_period(int hour, const PeriodLimit& limit) {
+    if (limit.first_hour <= limit.end_hour) return hour >= limit.first_hour && hour < limit.end_hour;
+    return hour >= limit.first_hour || hour < limit.end_hour;
+}
+
+}  // namespace
+
+void mark_period_limits(Chart& chart, const std::vector<PeriodLimit>& limits) {
+    for (const auto& limit : limits) {
+        constexpr std::size_t kNone = std::size_t(-1);
+        std::size_t first = kNone;  // the first row of the stretch being drawn
+        auto close = [&](std::size_t end) {
+            if (first != kNone) chart.levels.push_back({double(first) - 0.5, double(end) - 0.5, limit.level, limit.label});
+            first = kNone;
+        };
+        for (std::size_t r = 0; r < chart.labels.size(); ++r) {
+            const auto hour = label_hour(chart.labels[r]);
+            if (hour && in_period(*hour, limit)) {
+                if (first == kNone) first = r;
+            } else {
+                close(r);
+            }
+        }
+        close(chart.labels.size());
+    }
+}
+
 void day_night_levels(const std::array<double, 24>& hours, long& ld, long& ln, long& ldn) {
     double day = 0, night = 0, night_weighted = 0;
     for (int h = 0; h < 24; ++h) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "charts/chart.h"
 #include "charts/group_rows.h"
@@ -33,6 +34,19 @@ DayProfile day_profile(const GroupRows& rows, const DayColumns& columns, std::si
 // Ld (hours 06..21), Ln (00..05, 22, 23) and Ldn (night +10 dB) in tenths, rounded half away
 // from zero.
 void day_night_levels(const std::array<double, 24>& hours, long& ld, long& ln, long& ldn);
+
+// A limit that holds over the hours from `first_hour` up to `end_hour` (not included); a period
+// that passes midnight wraps, so 22 to 6 is the night.
+struct PeriodLimit {
+    int first_hour = 0, end_hour = 0;
+    double level = 0;  // dB
+    std::string label;
+};
+
+// The limits as lines over the profile chart's rows, each row in the period of its hour (its
+// label): one line per stretch of consecutive rows, from half a row before the first to half a
+// row after the last. A row whose label is not an hour 00 to 23 belongs to no period.
+void mark_period_limits(Chart& profile_chart, const std::vector<PeriodLimit>& limits);
 
 // The title label: "Ld= 60dB       Ln= 60dB       Ldn= 66dB".
 std::string day_night_text(long ld, long ln, long ldn);

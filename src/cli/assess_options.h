@@ -21,6 +21,9 @@ namespace nlx::cli {
 struct StandardOptions {
     std::string standard, zone, area;
     std::optional<double> day, night, lden, lnight;
+
+    // Whether any of them was given.
+    bool any() const { return !standard.empty() || !zone.empty() || !area.empty() || day || night || lden || lnight; }
 };
 
 // --standard, --zone, --area, --day, --night, --lden, --lnight.

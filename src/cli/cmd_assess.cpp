@@ -48,7 +48,7 @@ void add_standard_options(CLI::App& cmd, StandardOptions& opt) {
 assess::Criterion resolve_criterion(const StandardOptions& opt, const std::filesystem::path& choice_file) {
     const bool eu_limits = opt.lden || opt.lnight, user_limits = opt.day || opt.night;
     StandardChoice choice;
-    if (!opt.standard.empty() || !opt.zone.empty() || !opt.area.empty() || eu_limits || user_limits) {
+    if (opt.any()) {
         choice.standard = !opt.standard.empty() ? opt.standard : eu_limits ? "eu" : !opt.area.empty() ? "gb10070"
                           : !opt.zone.empty() ? "gb3096" : "user";
         if (!opt.zone.empty() && choice.standard != "gb3096")
@@ -77,14 +77,13 @@ assess::Criterion resolve_criterion(const StandardOptions& opt, const std::files
 }
 
 void check_model_fits(const ModelInfo& model, const assess::Criterion& criterion) {
-    const bool vibration = assess::measures_vibration(model);
+    if (assess::fits_model(model, criterion)) return;
     const auto& s = *criterion.standard;
-    if (vibration && s.quantity == assess::Quantity::a_weighted_sound)
+    if (assess::measures_vibration(model))
         throw Failure("model " + std::string(1, model.letter) + " measures vibration and " + std::string(s.source) +
                       " limits sound levels: use --standard gb10070 --area A or your own --day D --night N");
-    if (!vibration && s.quantity == assess::Quantity::vertical_vibration)
-        throw Failure("model " + std::string(1, model.letter) + " measures sound and " + std::string(s.source) +
-                      " limits vibration levels: use --standard gb3096 --zone Z or your own --day D --night N");
+    throw Failure("model " + std::string(1, model.letter) + " measures sound and " + std::string(s.source) +
+              " limits vibration levels: use --standard gb3096 --zone Z or your own --day D --night N");
 }
 
 std::vector<assess::Assessment> assess_records(const ModelInfo& model, const reports::ReportRows& rows,

@@ -6,13 +6,17 @@
 #include <iostream>
 #include <memory>
 
+#include "assess/assessment.h"
 #include "charts/group_cells.h"
 #include "charts/octave_chart.h"
+#include "cli/assess_options.h"
 #include "cli/commands.h"
 #include "cli/open_database.h"
 #include "cli/options.h"
+#include "core/app_folder.h"
 #include "core/models.h"
 #include "core/number_format.h"
+#include "core/standard_choice.h"
 #include "core/texts.h"
 #include "store/distribution_row.h"
 #include "transfer/recording_export.h"
@@ -31,7 +35,24 @@ struct Options {
     std::size_t row = 0;
     long long recording = 0;
     int width = 1000, height = 600;
+    StandardOptions standard;
 };
+
+// The standard whose limits a 24-hour chart draws: the one the options give, or else the choice
+// kept in standard.cfg; none when neither names one, or when the kept one limits what the model
+// does not measure (sound against vibration). Options that do not fit the model, and a
+// standard.cfg that cannot be used, are errors.
+std::optional<assess::Criterion> chart_criterion(const Options& opt, const ModelInfo& model) {
+    const auto file = standard_choice_path(application_folder());
+    if (!opt.standard.any()) {
+        const auto loaded = load_standard_choice(file);
+        if (loaded && !loaded->has_value()) return std::nullopt;
+    }
+    const assess::Criterion criterion = resolve_criterion(opt.standard, file);
+    if (opt.standard.any()) check_model_fits(model, criterion);
+    else if (!assess::fits_model(model, criterion)) return std::nullopt;
+    return criterion;
+}
 
 charts::GroupRows table_rows(const TableContents& table) {
     return {table.rows.size(), [&table](std::size_t row, std::size_t position) {
@@ -76,13 +97,16 @@ charts::Chart group_chart(const Options& opt, const ModelInfo& model, const Data
     }
     if (charts::row_kind(model, rows, row) != charts::GroupKind::day_profile)
         wrong_kind(opt, model, rows, "part of a 24-hour run");
-    const auto profile = charts::run_day_profile(model, rows, row);
+    auto profile = charts::run_day_profile(model, rows, row);
     if (!profile) throw Failure("model " + opt.model + " has no 24-hour runs");
+    const auto criterion = chart_criterion(opt, model);
+    if (criterion) assess::mark_limits(profile->chart, *criterion);
     lines = charts::day_night_text(profile->ld, profile->ln, profile->ldn) + "\n" + "Lden= " +
             format_number(charts::lden(profile->hours), "##0.0") +
             "dB (EU day-evening-night level, ISO 1996-1 / Directive 2002/49/EC: day 07-19, evening 19-23 +5 dB, "
             "night 23-07 +10 dB; rows " +
             std::to_string(profile->first_row + 1) + "-" + std::to_string(profile->last_row + 1) + ")\n";
+    if (criterion) lines += "Limits: " + criterion->description() + "\n";
     return profile->chart;
 }
 
@@ -119,9 +143,13 @@ void register_chart(CLI::App& app, int& exit_code) {
     cmd->add_option("--png", opt->out, "Picture file to write (.png, or .svg for SVG)")->required();
     cmd->add_option("--width", opt->width, "Width in pixels (default 1000)")->check(CLI::Range(200, 8000));
     cmd->add_option("--height", opt->height, "Height in pixels (default 600)")->check(CLI::Range(150, 8000));
+    // The limits drawn on a 24-hour chart, as nlx assess takes them.
+    add_standard_options(*cmd, opt->standard);
 
     cmd->callback([opt, &exit_code] {
         if (opt->recording) {
+            if (opt->standard.any())
+                throw CLI::ValidationError("chart", "the standard options draw limits on --kind 24h only");
             Database db = open_for_reading(opt->db);
             auto chart = recording_chart(db, find_recording(db, opt->recording));
             if (!chart) throw Failure(chart.message());
@@ -132,6 +160,8 @@ void register_chart(CLI::App& app, int& exit_code) {
         if (opt->model.empty()) throw CLI::RequiredError("--model");
         if (opt->row == 0) throw CLI::RequiredError("--row");
         if (opt->kind.empty()) throw CLI::RequiredError("--kind");
+        if (opt->standard.any() && opt->kind != "24h")
+            throw CLI::ValidationError("chart", "the standard options draw limits on --kind 24h only");
         const ModelInfo& model = *find_model(opt->model);
         if ((opt->kind == "distribution" || opt->kind == "cumulative") && !model.has_distribution)
             throw Failure("model " + opt->model + " keeps no level distribution");

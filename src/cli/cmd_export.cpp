@@ -39,8 +39,7 @@ void register_export(CLI::App& app, int& exit_code) {
     add_standard_options(*cmd, opt->standard);
     cmd->callback([opt, &exit_code] {
         if (opt->xlsx.empty() && opt->csv.empty()) throw CLI::ValidationError("export", "give --xlsx FILE or --csv FILE");
-        const auto& s = opt->standard;
-        if (!opt->assess && (!s.standard.empty() || !s.zone.empty() || !s.area.empty() || s.day || s.night || s.lden || s.lnight))
+        if (!opt->assess && opt->standard.any())
             throw CLI::ValidationError("export", "the standard options go with --assess");
         const ModelInfo& model = *find_model(opt->model);
         Database db = open_for_reading(opt->db);

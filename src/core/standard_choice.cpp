@@ -77,4 +77,14 @@ Result<void> save_standard_choice(const fs::path& file, const StandardChoice& ch
     return write_file_atomically(file, standard_choice_text(choice));
 }
 
+Result<void> remove_standard_choice(const fs::path& file) {
+    std::error_code ec;
+    // Only the file this program writes: a folder of that name is no choice to take away.
+    if (fs::symlink_status(file, ec).type() == fs::file_type::directory)
+        return fail(file.string() + " is a folder, not a file of the standard chosen");
+    fs::remove(file, ec);
+    if (ec) return fail(file.string() + " cannot be removed: " + ec.message());
+    return {};
+}
+
 }  // namespace nlx

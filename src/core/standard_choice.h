@@ -36,5 +36,8 @@ std::string standard_choice_text(const StandardChoice& choice);
 Result<std::optional<StandardChoice>> load_standard_choice(const std::filesystem::path& file);
 // Replaces the file atomically; the message names the file.
 Result<void> save_standard_choice(const std::filesystem::path& file, const StandardChoice& choice);
+// Removes the file, so that nothing is chosen; a file already gone is no error. The message
+// names the file.
+Result<void> remove_standard_choice(const std::filesystem::path& file);
 
 }  // namespace nlx

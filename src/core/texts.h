@@ -322,4 +322,187 @@ inline std::string folder_not_opened(std::string_view folder) {
 // Added: the record table could not be read into the grid.
 inline constexpr std::string_view kGridReadFailed = "读取记录时出错：";
 
+// --- Assessment against the noise and vibration limits ------------------------------------------
+// Added: the standards' names as printed, beside their sources (GB 3096-2008, GB 10070-88).
+inline constexpr std::string_view kGb3096Title = "声环境质量标准";
+inline constexpr std::string_view kGb3096Class0 = "0类声环境功能区";
+inline constexpr std::string_view kGb3096Class1 = "1类声环境功能区";
+inline constexpr std::string_view kGb3096Class2 = "2类声环境功能区";
+inline constexpr std::string_view kGb3096Class3 = "3类声环境功能区";
+inline constexpr std::string_view kGb3096Class4a = "4a类声环境功能区（交通干线两侧）";
+inline constexpr std::string_view kGb3096Class4b = "4b类声环境功能区（铁路干线两侧）";
+inline constexpr std::string_view kGb3096Rule =
+    "A计权等效声级：昼间06:00至22:00，夜间22:00至06:00；夜间突发噪声的最大声级超过夜间限值的幅度不得高于15 dB";
+inline constexpr std::string_view kGb10070Title = "城市区域环境振动标准";
+inline constexpr std::string_view kGb10070Special = "特殊住宅区";
+inline constexpr std::string_view kGb10070Residential = "居民、文教区";
+inline constexpr std::string_view kGb10070Mixed = "混合区、商业中心区";
+inline constexpr std::string_view kGb10070Industrial = "工业集中区";
+inline constexpr std::string_view kGb10070TrunkRoad = "交通干线道路两侧";
+inline constexpr std::string_view kGb10070Railway = "铁路干线两侧";
+inline constexpr std::string_view kGb10070Rule =
+    "铅垂向Z振级：无规振动取累积百分Z振级VLz10（VL10）；昼间06:00至22:00，夜间22:00至06:00";
+inline constexpr std::string_view kEuTitle = "欧盟环境噪声指令";
+inline constexpr std::string_view kEuRule =
+    "24小时测量的昼夜等效声级Lden（昼间07至19时，傍晚19至23时加5 dB，夜间23至07时加10 dB）和夜间声级Lnight（23至07时），限值由用户给定";
+inline constexpr std::string_view kUserSource = "用户限值";
+inline constexpr std::string_view kUserTitle = "用户自定义昼夜限值";
+inline constexpr std::string_view kUserRule = "等效声级（振动为VLeq）：昼间06:00至22:00，夜间22:00至06:00，限值由用户给定";
+
+// Outcomes, periods and the kinds of what is assessed.
+inline constexpr std::string_view kPass = "达标";
+inline constexpr std::string_view kFail = "超标";
+inline constexpr std::string_view kNotAssessed = "未评价";
+inline constexpr std::string_view kDay = "昼间";
+inline constexpr std::string_view kNight = "夜间";
+inline constexpr std::string_view kSpanning = "跨昼夜";
+inline constexpr std::string_view kWholeDay = "全天";
+inline constexpr std::string_view kGroupKind = "统计组";
+inline constexpr std::string_view kRunKind = "24小时测量";
+inline constexpr std::string_view kHourlyKind = "逐时";
+inline constexpr std::string_view kMissingKind = "缺测";
+inline constexpr std::string_view kNotCounted = "不计入评价";
+inline constexpr std::string_view kNoHours = "无";
+inline constexpr std::string_view kHourSuffix = "时";       // "03时"
+inline constexpr std::string_view kHourJoin = "、";         // "03时、04时"
+inline constexpr std::string_view kNoteJoin = "；";
+inline constexpr std::string_view kColon = "：";  // after a label: "达标评价：", "…统计组：达标"
+inline constexpr std::string_view kLimitWord = "限值";
+inline constexpr std::string_view kMarginWord = "差值";
+inline constexpr std::string_view kForReference = "（参考）";
+// The columns of the assessment's table (CSV, worksheet).
+inline constexpr const char* kAssessmentHeadings[] = {"行",         "序号",     "类别",     "DATE",
+                                                      "TIME",       "时段",     "评价量",   "测量值(dB)",
+                                                      "限值(dB)",   "差值(dB)", "结论",     "说明"};
+// Labels of the lines of the text, the sheet and the window.
+inline constexpr std::string_view kStandardLabel = "评价标准：";
+inline constexpr std::string_view kRuleLabel = "评价规则：";
+inline constexpr std::string_view kRefusedLabel = "未评价：";
+inline constexpr std::string_view kHoursLabel = "逐时：";
+inline constexpr std::string_view kMissingLabel = "缺测小时：";
+inline constexpr std::string_view kNoteLabel = "说明：";
+inline constexpr std::string_view kMissingHoursRule =
+    "缺测小时：24小时测量中没有数据的小时不计入评价，Ld和Ln只由测得的小时计算并列出缺测的小时；"
+    "24小时分布图把缺测小时计为0 dB，故其Ld和Ln在缺测时低于本评价的值。";
+inline constexpr std::string_view kHourlyMarginsNote =
+    "逐时的差值只作参考，结论由昼间、夜间的评价量和夜间最大声级决定。";
+
+// "序号05"
+inline std::string assessed_group(std::string_view group) { return std::string("序号").append(group); }
+// "第3行", "第1至24行"
+inline std::string assessed_rows(std::size_t first, std::size_t last) {
+    return first == last ? std::string("第").append(std::to_string(first)).append("行")
+                         : std::string("第").append(std::to_string(first)).append("至").append(std::to_string(last)).append("行");
+}
+// "合计：达标3，超标1，未评价2"
+inline std::string assessment_totals(int passed, int failed, int skipped) {
+    return std::string("合计：达标").append(std::to_string(passed)).append("，超标").append(std::to_string(failed))
+        .append("，未评价").append(std::to_string(skipped));
+}
+
+// Why a group is not assessed.
+inline constexpr std::string_view kOctaveNotAssessed = "倍频程频谱组，不作评价";
+// The weighting as a reason says it: "为C", or "空" for none.
+inline std::string weighting_shown(std::string_view weighting) {
+    return weighting.empty() ? std::string("空") : std::string("为").append(weighting);
+}
+inline std::string vibration_not_sound(std::string_view source) {
+    return std::string("振动测量组，").append(source).append("只评价声级");
+}
+inline std::string sound_not_vibration(std::string_view source) {
+    return std::string("声级测量组，").append(source).append("只评价振动级");
+}
+inline std::string not_a_weighted(std::string_view shown, std::string_view source) {
+    return std::string("频率计权").append(shown).append("，").append(source).append("只评价A计权声级");
+}
+inline std::string not_z_weighted(std::string_view shown, std::string_view source) {
+    return std::string("频率计权").append(shown).append("，").append(source).append("只评价铅垂向Z振级");
+}
+inline std::string runs_only(std::string_view source) {
+    return std::string(source).append("的Lden和Lnight只对24小时测量评价");
+}
+inline constexpr std::string_view kNoStartTime = "没有测量开始时间（TIME），无法确定昼间或夜间";
+inline std::string not_a_number(std::string_view column) { return std::string(column).append("不是数值"); }
+inline std::string run_group_refused(std::string_view group_label, std::string_view why) {
+    return std::string(group_label).append("：").append(why);
+}
+inline constexpr std::string_view kNoUsableHours = "24小时测量中没有可用的小时";
+
+// What an assessment notes.
+inline constexpr std::string_view kDurationUnknown = "测量时间未知，按开始时间所在时段评价";
+inline constexpr std::string_view kBoundaryJoin = "和";  // "06:00和22:00"
+inline std::string spans_boundaries(std::string_view boundaries, std::string_view stricter_period) {
+    return std::string("测量跨越").append(boundaries).append("，按较严的").append(stricter_period).append("限值评价");
+}
+inline constexpr std::string_view kLmaxNotNumber = "Lmax不是数值，夜间最大声级未评价";
+inline std::string hour_outside_day(std::string_view group_label) {
+    return std::string(group_label).append("的TIME不在0至23时，未计入");
+}
+inline std::string hour_level_not_number(std::string_view group_label, std::string_view column) {
+    return std::string(group_label).append("的").append(column).append("不是数值，按缺测计");
+}
+inline std::string same_hour(std::string_view group_label, std::string_view earlier_label, int hour) {
+    return std::string(group_label).append("与").append(earlier_label).append("同为").append(std::to_string(hour))
+        .append("时，取后者");
+}
+inline constexpr std::string_view kLdenNotAssessed = "昼间、傍晚或夜间没有小时，Lden未评价";
+// "昼间VLz10最大": a vibration run's period stands by its highest hour.
+inline std::string period_highest(std::string_view period, std::string_view quantity) {
+    return std::string(period).append(quantity).append("最大");
+}
+inline constexpr std::string_view kNoDayHours = "没有昼间小时，昼间未评价";
+inline constexpr std::string_view kNoNightHours = "没有夜间小时，夜间未评价";
+inline std::string missing_hours_counted(std::size_t missing, std::size_t day, std::size_t night) {
+    return std::string("缺测的").append(std::to_string(missing)).append("个小时不计入评价：昼间按")
+        .append(std::to_string(day)).append("个小时、夜间按").append(std::to_string(night)).append("个小时计算");
+}
+inline std::string chart_counts_missing_as_zero(std::string_view ld, std::string_view ln) {
+    return std::string("24小时分布图把缺测小时计为0 dB，其Ld=").append(ld).append(" dB，Ln=").append(ln).append(" dB");
+}
+
+// The assessment sheet and its worksheet.
+inline constexpr std::string_view kAssessmentSheetTitle = "噪声与振动达标评价表";
+inline std::string assessment_sheet_continued(std::size_t page) {
+    return std::string(kAssessmentSheetTitle).append("（续）    第").append(std::to_string(page)).append("页");
+}
+inline constexpr std::string_view kSheetModel = "仪器型号：";
+inline constexpr std::string_view kSheetDate = "评价日期：";
+inline constexpr std::string_view kSheetDatabase = "记录数据库：";
+inline constexpr std::string_view kSheetColumns[] = {"时段", "评价量", "测量值", "限值", "差值", "结论", "序号"};
+inline constexpr std::string_view kAssessmentTitle = "达标评价";  // the worksheet, the window
+
+// Added: the desktop's 设置 → 评价标准 dialog and 达标评价 window, the limits on the 24-hour
+// chart, and the question of 导出.
+inline constexpr std::string_view kStandardDialogTitle = "评价标准";
+inline constexpr std::string_view kNoStandard = "（不评价）";
+inline constexpr std::string_view kNoStandardHint = "不作达标评价：达标评价窗口和24小时分布图不显示限值。";
+inline constexpr std::string_view kStandardField = "评价标准：";
+inline constexpr std::string_view kZoneField = "声环境功能区类别：";
+inline constexpr std::string_view kAreaField = "适用地带范围：";
+inline constexpr std::string_view kDayLimitField = "昼间限值：";
+inline constexpr std::string_view kNightLimitField = "夜间限值：";
+inline constexpr std::string_view kLdenLimitField = "Lden限值：";
+inline constexpr std::string_view kLnightLimitField = "Lnight限值：";
+inline constexpr std::string_view kStandardSave = "保存";
+inline constexpr std::string_view kStandardCancel = "取消";
+inline constexpr std::string_view kStandardInvalid = "限值无效：";
+inline constexpr std::string_view kStandardSaveFailed = "保存评价标准时出错：";
+inline constexpr std::string_view kStandardUnusable = "评价标准文件无法使用，未作评价：";
+inline std::string standard_saved(std::string_view description, std::string_view file) {
+    return std::string("评价标准已保存：").append(description).append("\n（").append(file).append("）");
+}
+inline std::string standard_cleared(std::string_view file) {
+    return std::string("已选择不评价，评价标准文件已删除\n（").append(file).append("）");
+}
+inline constexpr std::string_view kNoStandardChosen = "未选择评价标准：请用 设置 → 评价标准 选择标准和类别。";
+inline constexpr std::string_view kNoCurrentGroup = "没有当前组：请在表格中选择一组记录。";
+inline constexpr std::string_view kChooseStandard = "评价标准...";
+// A limit line of the 24-hour chart: "昼间限值 60.0 dB".
+inline std::string limit_line(std::string_view period, std::string_view level) {
+    return std::string(period).append("限值 ").append(level).append(" dB");
+}
+inline std::string export_assessment_question(std::string_view description) {
+    return std::string("是否把达标评价（").append(description).append("）作为第二个工作表一并导出？");
+}
+
 }  // namespace nlx::texts

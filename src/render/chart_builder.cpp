@@ -20,6 +20,8 @@ QString qs(const std::string& text) { return QString::fromUtf8(text.data(), qsiz
 
 const QColor kSeriesColour(32, 96, 160);
 const QColor kMarkColour(200, 70, 40);
+// Limit lines, one colour per limit (day, night).
+const QColor kLevelColours[] = {QColor(214, 120, 0), QColor(120, 60, 170), QColor(0, 130, 110)};
 
 }  // namespace
 
@@ -59,6 +61,8 @@ BuiltChart build_chart(const charts::Chart& data) {
 
     double low = 0, high = 1;
     for (double v : data.values) low = std::min(low, v), high = std::max(high, v);
+    // A limit above every value still shows.
+    for (const auto& level : data.levels) low = std::min(low, level.level), high = std::max(high, level.level);
     auto* y = new QValueAxis;
     y->setTitleText(qs(data.y_title));
     if (data.y_max > 0 && high <= data.y_max) {
@@ -112,11 +116,35 @@ BuiltChart build_chart(const charts::Chart& data) {
         line->attachAxis(x);
         line->attachAxis(y);
     }
-    // The legend names the marks only; the series is named by the title.
-    chart->legend()->setVisible(!data.marks.empty());
+    // A limit is one colour and one legend entry, however many stretches of rows it is drawn over.
+    QStringList limit_names;
+    std::vector<QLineSeries*> repeated;
+    for (const auto& level : data.levels) {
+        const QString name = qs(level.label);
+        qsizetype k = limit_names.indexOf(name);
+        const bool seen = k >= 0;
+        if (!seen) {
+            k = limit_names.size();
+            limit_names << name;
+        }
+        auto* line = new QLineSeries;
+        line->setName(name);
+        line->setPen(QPen(kLevelColours[std::size_t(k) % std::size(kLevelColours)], 2, Qt::DashLine));
+        line->append(level.from, level.level);
+        line->append(level.to, level.level);
+        chart->addSeries(line);
+        line->attachAxis(x);
+        line->attachAxis(y);
+        if (seen) repeated.push_back(line);
+    }
+    // The legend names the marks and limits only; the series is named by the title.
+    const bool legend = !data.marks.empty() || !data.levels.empty();
+    chart->legend()->setVisible(legend);
     chart->legend()->setAlignment(Qt::AlignTop);
-    if (!data.marks.empty())
+    if (legend)
         for (auto* marker : chart->legend()->markers(chart->series().front())) marker->setVisible(false);
+    for (auto* line : repeated)
+        for (auto* marker : chart->legend()->markers(line)) marker->setVisible(false);
     return built;
 }
 

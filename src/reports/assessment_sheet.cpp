@@ -2,6 +2,7 @@
 #include "reports/assessment_sheet.h"
 
 #include "assess/assessment_output.h"
+#include "core/texts.h"
 #include "reports/table_report.h"
 
 namespace nlx::reports {
@@ -30,7 +31,7 @@ public:
             pages.push_back(page_.finish());
             page_ = PageWriter(int(pages.size()) + 1);
             y_ = 0;
-            line("噪声与振动达标评价表（续）    第" + std::to_string(pages.size() + 1) + "页", kHeading);
+            line(texts::assessment_sheet_continued(pages.size() + 1), kHeading);
             line("", kBody);
         }
         y_ += line_twips(font);
@@ -91,12 +92,14 @@ std::vector<std::string> wrap_columns(std::string_view text, std::size_t columns
 std::vector<Page> assessment_pages(const assess::Criterion& criterion, const std::vector<assess::Assessment>& assessments,
                                    const AssessmentSource& source) {
     SheetWriter sheet;
-    sheet.line(std::string(44, ' ') + "噪声与振动达标评价表", kTitle);
+    sheet.line(std::string(44, ' ') + std::string(texts::kAssessmentSheetTitle), kTitle);
     sheet.line("", kBody);
-    sheet.wrapped("评价标准：" + criterion.description(), kHeading);
-    sheet.wrapped("评价规则：" + std::string(criterion.standard->rule), kBody, "          ");
-    sheet.wrapped("仪器型号：" + source.model_caption + "    评价日期：" + chinese_date(source.today), kBody);
-    sheet.wrapped("记录数据库：" + source.database, kBody, "            ");
+    sheet.wrapped(std::string(texts::kStandardLabel) + criterion.description(), kHeading);
+    sheet.wrapped(std::string(texts::kRuleLabel) + std::string(criterion.standard->rule), kBody, "          ");
+    sheet.wrapped(std::string(texts::kSheetModel) + source.model_caption + "    " + std::string(texts::kSheetDate) +
+                      chinese_date(source.today),
+                  kBody);
+    sheet.wrapped(std::string(texts::kSheetDatabase) + source.database, kBody, "            ");
     int passed = 0, failed = 0, skipped = 0;
     for (const auto& a : assessments) {
         sheet.line("", kBody);
@@ -104,34 +107,32 @@ std::vector<Page> assessment_pages(const assess::Criterion& criterion, const std
         const assess::Outcome outcome = a.outcome();
         (outcome == assess::Outcome::pass ? passed : outcome == assess::Outcome::fail ? failed : skipped)++;
         if (a.refused) {
-            sheet.wrapped("  未评价：" + *a.refused, kBody, "          ");
+            sheet.wrapped("  " + std::string(texts::kRefusedLabel) + *a.refused, kBody, "          ");
             continue;
         }
-        sheet.line(table_row({"时段", "评价量", "测量值", "限值", "差值", "结论", "序号"}), kBody);
+        sheet.line(table_row({std::begin(texts::kSheetColumns), std::end(texts::kSheetColumns)}), kBody);
         sheet.line("  " + std::string(kColumns - 8, '-'), kBody);
         for (const auto& l : assess::table_lines(a)) {
-            if (l.kind == "缺测") continue;
+            if (l.kind == texts::kMissingKind) continue;
             sheet.line(table_row({l.period, l.quantity, l.measured, l.limit, l.margin,
-                                  l.verdict.empty() ? "--" : l.verdict, l.kind == "逐时" ? l.group : ""}),
+                                  l.verdict.empty() ? "--" : l.verdict, l.kind == texts::kHourlyKind ? l.group : ""}),
                        kBody);
         }
         if (a.kind == assess::Assessment::Kind::run)
-            sheet.wrapped("  缺测小时：" + assess::hours_text(a.missing_hours), kBody, "            ");
-        for (const auto& note : a.notes) sheet.wrapped("  说明：" + note, kBody, "        ");
+            sheet.wrapped("  " + std::string(texts::kMissingLabel) + assess::hours_text(a.missing_hours), kBody, "            ");
+        for (const auto& note : a.notes) sheet.wrapped("  " + std::string(texts::kNoteLabel) + note, kBody, "        ");
     }
     sheet.line("", kBody);
-    sheet.line("合计：达标" + std::to_string(passed) + "，超标" + std::to_string(failed) + "，未评价" +
-                   std::to_string(skipped),
-               kHeading);
-    sheet.line("逐时的差值只作参考，结论由昼间、夜间的评价量和夜间最大声级决定。", kBody);
+    sheet.line(texts::assessment_totals(passed, failed, skipped), kHeading);
+    sheet.line(std::string(texts::kHourlyMarginsNote), kBody);
     sheet.wrapped(std::string(assess::missing_hours_rule()), kBody);
     return sheet.finish();
 }
 
 WorkbookSheet assessment_worksheet(const assess::Criterion& criterion, const std::vector<assess::Assessment>& assessments) {
     WorkbookSheet sheet;
-    sheet.name = "达标评价";
-    sheet.title = "达标评价：" + criterion.description();
+    sheet.name = std::string(texts::kAssessmentTitle);
+    sheet.title = std::string(texts::kAssessmentTitle) + std::string(texts::kColon) + criterion.description();
     sheet.title_columns = std::size(assess::kTableHeadings);
     sheet.headings.assign(std::begin(assess::kTableHeadings), std::end(assess::kTableHeadings));
     for (const auto& a : assessments)

@@ -1,5 +1,5 @@
-// Dialog answers given in advance and messages kept instead of shown: for the screenshot run
-// and the window tests, which must never wait in a modal loop.
+// Dialog answers given in advance and messages kept instead of shown: for the window tests,
+// which must never wait in a modal loop.
 #pragma once
 
 #include <QPrinter>
@@ -22,6 +22,7 @@ public:
     std::vector<ShownMessage> messages;  // every box, in order
     std::deque<QString> files;           // answers of the file dialogs; empty: the operator cancels
     bool yes = true;                     // answer of every yes/no and OK/Cancel box
+    std::deque<bool> answers;            // answers of the next boxes, before `yes`
     QStringList shown_files;             // files handed to the desktop's applications
     bool viewer_works = true;
     QStringList shown_folders;           // files whose folder was opened
@@ -33,11 +34,11 @@ public:
     void inform(QWidget*, const QString& title, const QString& text) override { messages.push_back({title, text}); }
     bool ask_yes_no(QWidget*, const QString& title, const QString& text) override {
         messages.push_back({title, text});
-        return yes;
+        return next_answer();
     }
     bool ask_ok_cancel(QWidget*, const QString& title, const QString& text) override {
         messages.push_back({title, text});
-        return yes;
+        return next_answer();
     }
     QString open_file(QWidget*, const QString&) override { return next_file(); }
     QString save_file(QWidget*, const QString&, const QString&) override { return next_file(); }
@@ -60,6 +61,12 @@ public:
     }
 
 private:
+    bool next_answer() {
+        if (answers.empty()) return yes;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     QString next_file() {
         if (files.empty()) return {};
         QString file = files.front();

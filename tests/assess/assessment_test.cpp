@@ -222,6 +222,45 @@ TEST(Assessment, CriterionRefusals) {
     }
 }
 
+// The limits a 24-hour chart draws, over a run from midnight: each standard's periods and labels.
+TEST(Assessment, ChartLimitsOfEachStandard) {
+    charts::Chart run;
+    for (int h = 0; h < 24; ++h) run.add(clock(h).substr(0, 2), 60, "60.0");
+    const struct {
+        Criterion criterion;
+        std::vector<charts::ChartLevel> lines;
+    } cases[] = {
+        {criterion("gb3096", "2"),
+         {{5.5, 21.5, 60, "昼间限值 60.0 dB"}, {-0.5, 5.5, 50, "夜间限值 50.0 dB"}, {21.5, 23.5, 50, "夜间限值 50.0 dB"}}},
+        {criterion("gb10070", "residential"),
+         {{5.5, 21.5, 70, "VLz10昼间限值 70.0 dB"}, {-0.5, 5.5, 67, "VLz10夜间限值 67.0 dB"},
+          {21.5, 23.5, 67, "VLz10夜间限值 67.0 dB"}}},
+        {criterion("user", "", 61.5, 45),
+         {{5.5, 21.5, 61.5, "昼间限值 61.5 dB"}, {-0.5, 5.5, 45, "夜间限值 45.0 dB"}, {21.5, 23.5, 45, "夜间限值 45.0 dB"}}},
+        {criterion("eu", "", 65, 55), {{-0.5, 6.5, 55, "Lnight限值 55.0 dB"}, {22.5, 23.5, 55, "Lnight限值 55.0 dB"}}},
+    };
+    for (const auto& c : cases) {
+        charts::Chart chart = run;
+        mark_limits(chart, c.criterion);
+        EXPECT_EQ(chart.levels, c.lines) << c.criterion.description();
+    }
+}
+
+TEST(Assessment, StandardsFitTheModelsTheyLimit) {
+    const struct {
+        char model;
+        const char* standard;
+        bool fits;
+    } cases[] = {{'a', "gb3096", true},  {'e', "gb3096", true},  {'d', "gb3096", false}, {'b', "gb10070", false},
+                 {'d', "gb10070", true}, {'d', "eu", false},     {'c', "eu", true},      {'d', "user", true}};
+    for (const auto& c : cases) {
+        const Criterion made = std::string(c.standard) == "gb3096"    ? criterion("gb3096", "1")
+                               : std::string(c.standard) == "gb10070" ? criterion("gb10070", "mixed")
+                                                                      : criterion(c.standard, "", 60, 50);
+        EXPECT_EQ(fits_model(*find_model(c.model), made), c.fits) << c.model << " " << c.standard;
+    }
+}
+
 TEST(AssessmentOutput, LinesCsvAndJsonCarryTheVerdicts) {
     const Rows rows = run_a(every_hour("60.0"));
     const Criterion c = criterion("gb3096", "2");

@@ -169,6 +169,48 @@ TEST(DayProfile, LdenOfTheEuropeanPeriods) {
     EXPECT_NEAR(lden(hours), 66.02, 0.005);
 }
 
+// The limits as lines over the stretches of rows whose hour lies in each period, wherever the run
+// starts and whatever hours it lacks.
+TEST(DayProfile, LimitLinesCoverTheRowsOfTheirPeriods) {
+    const std::vector<PeriodLimit> day_night{{6, 22, 60, "day"}, {22, 6, 50, "night"}};
+    auto hours = [](std::vector<std::string> labels) {
+        Chart chart;
+        for (auto& l : labels) chart.add(l, 60, "60.0");
+        return chart;
+    };
+    auto from = [](int first, int count) {
+        std::vector<std::string> labels;
+        for (int k = 0; k < count; ++k) labels.push_back(hour((first + k) % 24).substr(0, 2));
+        return labels;
+    };
+    const struct Case {
+        const char* what;
+        Chart chart;
+        std::vector<PeriodLimit> limits;
+        std::vector<ChartLevel> lines;
+    } cases[] = {
+        {"a run from midnight", hours(from(0, 24)), day_night,
+         {{5.5, 21.5, 60, "day"}, {-0.5, 5.5, 50, "night"}, {21.5, 23.5, 50, "night"}}},
+        {"a run from 14:00", hours(from(14, 24)), day_night,
+         {{-0.5, 7.5, 60, "day"}, {15.5, 23.5, 60, "day"}, {7.5, 15.5, 50, "night"}}},
+        {"hours 04-07 missing: the rows meet where the periods change", [&] {
+             auto labels = from(0, 4);
+             for (auto& l : from(8, 16)) labels.push_back(l);
+             return hours(labels);
+         }(), day_night, {{3.5, 17.5, 60, "day"}, {-0.5, 3.5, 50, "night"}, {17.5, 19.5, 50, "night"}}},
+        {"a row with no hour breaks the stretch", hours({"10", "1A", "12", "", "24", "13"}), {{6, 22, 60, "day"}},
+         {{-0.5, 0.5, 60, "day"}, {1.5, 2.5, 60, "day"}, {4.5, 5.5, 60, "day"}}},
+        {"the EU night 23-07", hours(from(20, 12)), {{23, 7, 55, "Lnight"}}, {{2.5, 10.5, 55, "Lnight"}}},
+        {"no rows", hours({}), day_night, {}},
+    };
+    for (const auto& c : cases) {
+        Chart chart = c.chart;
+        mark_period_limits(chart, c.limits);
+        EXPECT_EQ(chart.levels, c.lines) << c.what;
+        EXPECT_EQ(chart.values, c.chart.values) << c.what;  // the profile itself is left as it was
+    }
+}
+
 TEST(Octave, BandsPerModel) {
     for (auto [model, bands, last] : {std::tuple{'b', 11u, "LA"}, {'c', 12u, "LC"}, {'d', 11u, "LA"}}) {
         Rows rows(model);

@@ -18,9 +18,11 @@ namespace fs = std::filesystem;
 struct ChartCommand : ::testing::Test {
     test::TempDir dir;
     fs::path db_file = dir / "noise.db";
+    fs::path home = dir / "home";  // the application folder, where standard.cfg is kept
     std::vector<std::string> modes;  // MODE of each stored row
 
     void SetUp() override {
+        fs::create_directories(home);
         auto capture = sim::generated_capture('c', 40, 3);
         ASSERT_TRUE(capture) << capture.message();
         auto db = Database::create_or_open(db_file);
@@ -37,9 +39,12 @@ struct ChartCommand : ::testing::Test {
         ADD_FAILURE() << "no row with MODE " << mode;
         return "1";
     }
-    test::CommandResult chart(const std::string& row, const std::string& kind, const fs::path& out) const {
-        return test::run_nlx({"chart", "--model", "c", "--db", db_file.string(), "--row", row, "--kind", kind,
-                              "--png", out.string(), "--width", "640", "--height", "400"});
+    test::CommandResult chart(const std::string& row, const std::string& kind, const fs::path& out,
+                              const std::vector<std::string>& more = {}) const {
+        std::vector<std::string> args{"chart", "--model", "c", "--db", db_file.string(), "--row", row, "--kind", kind,
+                                      "--png", out.string(), "--width", "640", "--height", "400"};
+        args.insert(args.end(), more.begin(), more.end());
+        return test::run_nlx(args, {{"NLX_HOME", home.string()}});
     }
 };
 
@@ -99,6 +104,56 @@ TEST_F(ChartCommand, RefusesWhatItCannotDrawAndWritesNothing) {
                                   "24h", "--png", (dir / "x.png").string()});
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_NE(missing.err.find("none.db"), std::string::npos) << missing.err;
+}
+
+// The day and night limits of the standard given, or of the one kept in standard.cfg, are drawn
+// on the 24-hour chart (an SVG names them in its legend, the unit in a text run of its own) and
+// printed under its levels.
+TEST_F(ChartCommand, DrawsTheLimitsOfTheChosenStandard) {
+    const std::string zone2 = "Limits: GB 3096-2008 声环境质量标准 2类声环境功能区 昼间60.0 dB 夜间50.0 dB\n";
+    const struct Case {
+        const char* what;
+        std::string kept;  // standard.cfg; "" for none
+        std::vector<std::string> options;
+        int exit_code;
+        std::string says;  // in the output (exit 0) or the error; "" for no limits drawn
+    } cases[] = {
+        {"given on the command line", "", {"--standard", "gb3096", "--zone", "2"}, 0, zone2},
+        {"kept in standard.cfg", "standard=gb3096\nclass=2\n", {}, 0, zone2},
+        {"the options before the kept choice", "standard=gb3096\nclass=4b\n", {"--zone", "2"}, 0, zone2},
+        {"none chosen", "", {}, 0, ""},
+        {"a kept standard of vibration, on a sound model", "standard=gb10070\nclass=mixed\n", {}, 0, ""},
+        {"a given standard of vibration is refused", "", {"--standard", "gb10070", "--area", "mixed"}, 1,
+         "limits vibration levels"},
+        {"a standard.cfg that cannot be used", "standard=gb3096\nclass=9\n", {}, 1, "no zone class \"9\""},
+    };
+    for (const auto& c : cases) {
+        fs::remove(home / "standard.cfg");
+        if (!c.kept.empty()) std::ofstream(home / "standard.cfg") << c.kept;
+        const fs::path out = dir / "limits.svg";
+        fs::remove(out);
+        auto r = chart(row_of("24h3"), "24h", out, c.options);
+        if (r.err.find("without the Qt painters") != std::string::npos) GTEST_SKIP() << r.err;
+        ASSERT_EQ(r.exit_code, c.exit_code) << c.what << ": " << r.err;
+        if (c.exit_code != 0) {
+            EXPECT_NE(r.err.find(c.says), std::string::npos) << c.what << ": " << r.err;
+            EXPECT_FALSE(fs::exists(out)) << c.what;
+            continue;
+        }
+        const std::string svg = head_of(out, 1 << 20);
+        if (c.says.empty()) {
+            EXPECT_EQ(r.out.find("Limits:"), std::string::npos) << c.what << ": " << r.out;
+            EXPECT_EQ(svg.find("限值"), std::string::npos) << c.what;
+        } else {
+            EXPECT_TRUE(r.out.ends_with(c.says)) << c.what << ": " << r.out;
+            EXPECT_NE(svg.find("昼间限值 60.0"), std::string::npos) << c.what;
+            EXPECT_NE(svg.find("夜间限值 50.0"), std::string::npos) << c.what;
+        }
+    }
+    // The standard options draw limits on the 24-hour chart only.
+    auto r = chart(row_of("STA"), "distribution", dir / "d.png", {"--standard", "gb3096", "--zone", "2"});
+    EXPECT_EQ(r.exit_code, 2) << r.err;
+    EXPECT_NE(r.err.find("--kind 24h only"), std::string::npos) << r.err;
 }
 
 }  // namespace

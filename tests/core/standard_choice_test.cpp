@@ -66,5 +66,25 @@ TEST(StandardChoiceFile, RefusesWithTheFileNamedAndLeavesItAlone) {
     EXPECT_NE(folder.message().find("not a regular file"), std::string::npos) << folder.message();
 }
 
+// Choosing no standard removes the file; removing it again, or a file never written, is no error;
+// a folder of its name is left alone.
+TEST(StandardChoiceFile, RemovedForNoChoice) {
+    TempDir dir;
+    const auto file = standard_choice_path(dir.path());
+    ASSERT_TRUE(save_standard_choice(file, {"gb3096", "2", {}, {}}));
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto removed = remove_standard_choice(file);
+        ASSERT_TRUE(removed) << removed.message();
+        const auto loaded = load_standard_choice(file);
+        ASSERT_TRUE(loaded);
+        EXPECT_FALSE(loaded->has_value());
+    }
+    std::filesystem::create_directory(file);
+    const auto folder = remove_standard_choice(file);
+    ASSERT_FALSE(folder);
+    EXPECT_EQ(folder.message().find(file.string()), 0u) << folder.message();
+    EXPECT_TRUE(std::filesystem::is_directory(file));
+}
+
 }  // namespace
 }  // namespace nlx
