@@ -68,7 +68,7 @@ Live live_run(const std::string& device, double seconds, nlx::Database* db) {
     });
     Live out;
     const double before = cpu_seconds();
-    const nlx::link::MonitorRequest request{'e', nlx::PortSpec{0, device}, 9600};
+    const nlx::link::MonitorRequest request{*nlx::find_model('e'), nlx::PortSpec{0, device}, 9600};
     if (db) {
         auto r = nlx::link::record_monitor(line, request, {}, *db, {}, stop.get_token());
         out.samples = r.summary.samples + r.summary.gaps;

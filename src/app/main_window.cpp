@@ -252,7 +252,7 @@ void MainWindow::monitor() {
     }
     // Set up for the model in use when it is first shown; a window hidden by its own ending keeps
     // its labels, one closed by the operator is set up afresh.
-    if (!monitor_loaded_) monitor_window_->load(model());
+    if (!monitor_loaded_ && workspace_.model()) monitor_window_->load(*workspace_.model());
     monitor_loaded_ = true;
     monitor_window_->set_database(database_file());
     monitor_window_->monitor(settings().port, settings().baud);

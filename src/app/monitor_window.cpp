@@ -76,13 +76,12 @@ MonitorWindow::MonitorWindow(LinkFactory links, QWidget* parent) : QDialog(paren
     connect(&controller_, &MonitorController::message, this, &MonitorWindow::show_message);
     connect(&controller_, &MonitorController::finished, this, &MonitorWindow::exchange_ended);
     connect(&controller_, &MonitorController::recording, figures_, &QLabel::setText);
-    load('a');
+    load(*model_);
 }
 
-void MonitorWindow::load(char model) {
-    const MonitorScale* scale = monitor_scale(model);
-    if (!scale) return;
-    model_ = model;
+void MonitorWindow::load(const ModelInfo& model) {
+    const MonitorScale* scale = &model.monitor;
+    model_ = &model;
     for (std::size_t k = 0; k < 3; ++k) scale_[k]->setText(qs(scale->captions[k]));
     quantity_->setText(qs(scale->quantity));
     bar_->setValue(kBarMinimum * kTenths);
@@ -132,7 +131,7 @@ void MonitorWindow::start_exchange() {
     if (controller_.running()) return;
     std::optional<std::filesystem::path> into;
     if (recording_ && !database_.empty()) into = database_;
-    if (controller_.start({model_, port_, baud_}, into)) emit running_changed(true);
+    if (controller_.start({*model_, port_, baud_}, into)) emit running_changed(true);
 }
 
 void MonitorWindow::show_level(const QString& text, double bar, bool in_range) {

@@ -24,7 +24,7 @@ public:
     MonitorWindow(LinkFactory links, QWidget* parent = nullptr);
 
     // Sets the scale and names of `model` (a fresh load of the window).
-    void load(char model);
+    void load(const ModelInfo& model);
     // Shows the window and starts an exchange on `port` at `baud` unless one runs.
     void monitor(const PortSpec& port, int baud);
     // The record database 记录 records into.
@@ -36,7 +36,7 @@ public:
     QString figures_text() const;
 
     MonitorController& exchanges() { return controller_; }
-    char model() const { return model_; }
+    char model() const { return model_->letter; }
     double bar_level() const;  // the bar's value in dB
     QString surface_text() const;
     QString last_level_text() const { return last_level_; }  // the last "Lp=…dB" shown
@@ -57,7 +57,7 @@ private:
     void show_record_state();
 
     MonitorController controller_;
-    char model_ = 'a';
+    const ModelInfo* model_ = &all_models().front();
     PortSpec port_;
     int baud_ = 9600;
     QProgressBar* bar_;

@@ -64,7 +64,7 @@ void register_monitor(CLI::App& app, int& exit_code) {
         observer.shown = [](const LiveLevel& level) { std::cout << level.text << std::endl; };
         // While recording, a long silence is told on stderr; the recording goes on with gaps.
         if (opts->record) observer.message = [](const std::string& text) { std::cerr << "nlx: " << text << std::endl; };
-        const link::MonitorRequest request{opts->model[0], settings.port, settings.baud};
+        const link::MonitorRequest request{chosen_model(opts->model), settings.port, settings.baud};
         link::MonitorSession session(serial, request, observer);
 
         // Ctrl-C and --seconds end the session through its stop token, the port closed behind it.

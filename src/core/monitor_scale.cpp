@@ -5,11 +5,6 @@
 
 namespace nlx {
 
-const MonitorScale* monitor_scale(char letter) {
-    const ModelInfo* model = find_model(letter);
-    return model ? &model->monitor : nullptr;
-}
-
 std::string live_level_text(double level) { return format_number(level, "###.0"); }
 
 LiveLevel live_level(const MonitorScale& scale, std::uint8_t low, std::uint8_t high) {

@@ -13,9 +13,6 @@ namespace nlx {
 
 inline constexpr int kBarMinimum = 30, kBarMaximum = 130;
 
-// The scale of the model of `letter` (its descriptor's); nullptr for a letter that is no model.
-const MonitorScale* monitor_scale(char letter);
-
 // One reply of the instrument: f, tenths of a decibel, low byte first.
 struct LiveLevel {
     double f = 0;           // dB as the instrument counts it

@@ -54,8 +54,7 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
         if (!r.message.empty() && observer_.message) observer_.message(r.message);
         return r;
     };
-    const MonitorScale* scale = monitor_scale(request_.model);
-    if (!scale) return say(MonitorOutcome::port_error, std::string("there is no model ") + request_.model);
+    const MonitorScale* scale = &request_.model.get().monitor;
     auto lock = PortLock::try_acquire("实时监测");
     if (!lock) return say(MonitorOutcome::port_busy, lock.message());
     PortCloser closer(link_);

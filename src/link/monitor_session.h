@@ -8,6 +8,7 @@
 #include <stop_token>
 #include <string>
 
+#include "core/models.h"
 #include "core/monitor_scale.h"
 #include "core/settings.h"
 #include "link/byte_link.h"
@@ -34,7 +35,7 @@ enum class MonitorOutcome {
 };
 
 struct MonitorRequest {
-    char model = 'a';
+    std::reference_wrapper<const ModelInfo> model = all_models().front();
     PortSpec port;
     int baud = 9600;
     // Recording: from the first reply on, a request goes out at every tick of a steady 100 ms

@@ -38,7 +38,7 @@ RecordedMonitorResult record_monitor(ByteLink& link, MonitorRequest request, Mon
         if (!writer) {
             // The wall clock stamps the recording; the link's monotonic clock spaces its samples.
             const auto wall = std::chrono::system_clock::now().time_since_epoch();
-            writer.emplace(db, RecordingHeader{request.model, port_device_name(request.port), request.baud,
+            writer.emplace(db, RecordingHeader{request.model.get().letter, port_device_name(request.port), request.baud,
                                                std::chrono::duration_cast<std::chrono::milliseconds>(wall).count()});
             first = s.at;
         }

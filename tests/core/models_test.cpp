@@ -125,13 +125,13 @@ TEST(LiveLevel, ShownTextAndBarPerModel) {
         {'a', 0xE8, 0x03, "Lp=130.0dB", 130.0, true}, {'b', 0xE9, 0x03, "Lp=130.1dB", 130.1, false},
     };
     for (const auto& c : cases) {
-        const auto level = live_level(*monitor_scale(c.model), c.low, c.high);
+        const auto level = live_level(find_model(c.model)->monitor, c.low, c.high);
         EXPECT_EQ(level.text, c.text) << c.model;
         EXPECT_DOUBLE_EQ(level.bar, c.bar) << c.model;
         EXPECT_EQ(level.bar_in_range, c.in_range) << c.model;
     }
-    EXPECT_EQ(monitor_scale('d')->quantity, "振级");
-    EXPECT_EQ(monitor_scale('c')->captions[0], "0");
+    EXPECT_EQ(find_model('d')->monitor.quantity, "振级");
+    EXPECT_EQ(find_model('c')->monitor.captions[0], "0");
 }
 
 }  // namespace

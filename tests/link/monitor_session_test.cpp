@@ -30,7 +30,7 @@ MonitorRun monitor(FakeLink& link, char model, std::function<void(MonitorRun&, s
     };
     observer.message = [&](const std::string& text) { run.messages.push_back(text); };
     const TimePoint start = link.now();
-    MonitorSession session(link, {model, PortSpec{1, {}}, 9600}, observer);
+    MonitorSession session(link, {*find_model(model), PortSpec{1, {}}, 9600}, observer);
     run.result = session.run(stop.get_token());
     run.took = link.now() - start;
     return run;

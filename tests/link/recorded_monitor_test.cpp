@@ -41,7 +41,7 @@ Recorded record(FakeLink& link, char model, const std::vector<Step>& steps, std:
         out.samples.push_back(s);
         if (out.samples.size() == count) stop.request_stop();
     };
-    MonitorRequest request{model, PortSpec{1, {}}, 9600};
+    MonitorRequest request{*find_model(model), PortSpec{1, {}}, 9600};
     request.record = true;
     out.first_request = link.now();
     MonitorSession session(link, request, observer);
@@ -113,7 +113,7 @@ TEST(RecordedMonitor, StoresWhatItRecordsAndSaysHowItEnded) {
     observer.sample = [&](const LiveSample&) {
         if (++samples == 25) stop.request_stop();
     };
-    const auto result = record_monitor(link, {'e', PortSpec{1, {}}, 9600}, observer, *db,
+    const auto result = record_monitor(link, {*find_model('e'), PortSpec{1, {}}, 9600}, observer, *db,
                                        [&](const RecordingProgress& p) { progress_at.push_back(p.duration_ms); },
                                        stop.get_token());
     EXPECT_EQ(result.monitor.outcome, MonitorOutcome::stopped);
@@ -138,7 +138,7 @@ TEST(RecordedMonitor, AnInstrumentThatNeverAnswersLeavesNoRecording) {
     auto db = Database::create_or_open(dir / "noise.db");
     ASSERT_TRUE(db);
     FakeLink link;
-    const auto result = record_monitor(link, {'a', PortSpec{1, {}}, 9600}, {}, *db, {}, {});
+    const auto result = record_monitor(link, {*find_model('a'), PortSpec{1, {}}, 9600}, {}, *db, {}, {});
     EXPECT_EQ(result.monitor.outcome, MonitorOutcome::no_reply);
     EXPECT_EQ(result.recording, 0);
     EXPECT_FALSE(std::filesystem::exists(dir / "noise.db"));

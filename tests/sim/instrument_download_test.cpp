@@ -86,14 +86,7 @@ TEST_P(InstrumentDownload, StatusHookAndPortMatchTheFault) {
         EXPECT_EQ(calls[0].capture.data, served.data);
         break;
     case FaultKind::bad_ack:
-        EXPECT_EQ(r.outcome, DownloadOutcome::bad_ack);
-        EXPECT_TRUE(calls.empty());
-        break;
-    case FaultKind::no_ack:
-        EXPECT_EQ(r.outcome, DownloadOutcome::no_ack);
-        EXPECT_TRUE(calls.empty());
-        EXPECT_GE(took, 2000ms);
-        break;
+    case FaultKind::no_ack: ADD_FAILURE() << "not among this test's cases"; break;
     case FaultKind::zero_count:
     case FaultKind::negative_count:
         EXPECT_EQ(r.outcome, DownloadOutcome::no_data);
@@ -137,12 +130,13 @@ TEST_P(InstrumentDownload, StatusHookAndPortMatchTheFault) {
 }
 
 // Block transfers and the byte-counted one complete; the zero count of each count formula; every
-// other fault once, on models taken in turn.
+// other fault once, on models taken in turn. The acknowledge faults are the session's to test,
+// and nlx download's end to end.
 std::vector<Case> all_cases() {
     return {{'a', "none"},           {'e', "none"},           {'a', "zero-count"},
-            {'c', "zero-count"},     {'e', "zero-count"},     {'b', "bad-ack"},
-            {'c', "no-ack"},         {'d', "negative-count"}, {'e', "stale-bytes"},
-            {'a', "stall-after=100"}, {'b', "close-after=100"}, {'d', "no-live"}};
+            {'c', "zero-count"},     {'e', "zero-count"},     {'d', "negative-count"},
+            {'e', "stale-bytes"},    {'a', "stall-after=100"}, {'b', "close-after=100"},
+            {'d', "no-live"}};
 }
 
 INSTANTIATE_TEST_SUITE_P(ModelsAndFaults, InstrumentDownload, ::testing::ValuesIn(all_cases()),
