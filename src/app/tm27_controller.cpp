@@ -2,6 +2,7 @@
 #include "app/tm27_controller.h"
 
 #include "app/qt_text.h"
+#include "core/tm27_status.h"
 
 namespace nlx::app {
 
@@ -18,8 +19,11 @@ bool Tm27Controller::start(const LinkFactory& links, link::Tm27Request request) 
     worker_result_.reset();
     return job_.start(this, QStringLiteral("tm27"), [this, links, request = std::move(request), stop = stop_.get_token()]() mutable {
         auto line = links();
+        Tm27StatusLines lines([this](const std::string& text) { emit status(qs(text)); });
         link::Tm27Observer observer;
-        observer.status = [this](const std::string& text) { emit status(qs(text)); };
+        observer.ready = [&lines] { lines.ready(); };
+        observer.refused = [&lines](std::size_t, const std::string& why) { lines.refused(why); };
+        observer.ended = [&lines](Tm27Outcome outcome, const std::string& detail) { lines.ended(outcome, detail); };
         observer.group_printed = [this](std::size_t index, std::size_t total) { emit progress(qint64(index) + 1, qint64(total)); };
         link::Tm27Session session(*line, std::move(request), observer);
         worker_result_ = session.run(stop);

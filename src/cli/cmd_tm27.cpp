@@ -9,6 +9,7 @@
 #include "cli/record_rows.h"
 #include "cli/serial_options.h"
 #include "link/serial_link.h"
+#include "core/tm27_status.h"
 #include "link/tm27_session.h"
 #include "reports/tm27_printout.h"
 
@@ -50,15 +51,18 @@ void register_tm27(CLI::App& app, int& exit_code) {
         request.pause = std::make_shared<link::Tm27Pause>(
             link::Millis(static_cast<link::Millis::rep>(opts->pause * 1000 + 0.5)));
 
+        Tm27StatusLines lines([](const std::string& text) { std::cout << text << std::endl; });
         link::Tm27Observer observer;
-        observer.status = [](const std::string& text) { std::cout << text << std::endl; };
+        observer.ready = [&lines] { lines.ready(); };
+        observer.refused = [&lines](std::size_t, const std::string& why) { lines.refused(why); };
+        observer.ended = [&lines](Tm27Outcome outcome, const std::string& detail) { lines.ended(outcome, detail); };
         link::SerialLink serial;
         const auto result = link::Tm27Session(serial, std::move(request), observer).run();
         if (result.outcome == link::Tm27Outcome::completed) {
             exit_code = 0;
             return;
         }
-        throw Failure(result.status);
+        throw Failure(tm27_status_text(result.outcome, result.detail));
     });
 }
 

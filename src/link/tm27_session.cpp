@@ -11,20 +11,6 @@
 
 namespace nlx::link {
 
-std::string_view outcome_name(Tm27Outcome outcome) {
-    switch (outcome) {
-    case Tm27Outcome::completed: return "completed";
-    case Tm27Outcome::no_answer: return "no_answer";
-    case Tm27Outcome::bad_answer: return "bad_answer";
-    case Tm27Outcome::port_busy: return "port_busy";
-    case Tm27Outcome::port_error: return "port_error";
-    case Tm27Outcome::bad_group: return "bad_group";
-    case Tm27Outcome::nothing_to_print: return "nothing_to_print";
-    case Tm27Outcome::cancelled: return "cancelled";
-    }
-    return "unknown";
-}
-
 Millis tm27_tick(Tm27Speed speed) {
     switch (speed) {
     case Tm27Speed::slow: return Millis(40'000);
@@ -39,10 +25,6 @@ Millis tm27_pause(Tm27Speed speed) { return 2 * tm27_tick(speed); }
 Tm27Session::Tm27Session(ByteLink& link, Tm27Request request, Tm27Observer observer)
     : link_(link), request_(std::move(request)), observer_(std::move(observer)) {
     if (!request_.pause) request_.pause = std::make_shared<Tm27Pause>();
-}
-
-void Tm27Session::status(const std::string& text) {
-    if (observer_.status) observer_.status(text);
 }
 
 Tm27Session::WaitEnd Tm27Session::read_one(std::uint8_t& byte, Millis limit, const std::stop_token& stop) {
@@ -94,46 +76,46 @@ Result<void> Tm27Session::drain(const std::stop_token& stop) {
 }
 
 Tm27Result Tm27Session::run(std::stop_token stop) {
+    Tm27Result result = run_steps(stop);
+    if (observer_.ended) observer_.ended(result.outcome, result.detail);
+    return result;
+}
+
+Tm27Result Tm27Session::run_steps(const std::stop_token& stop) {
     Tm27Result r;
     auto lock = PortLock::try_acquire(texts::kTm27Holder);
     if (!lock) {
         r.outcome = Tm27Outcome::port_busy;
-        r.status = lock.message();
-        status(r.status);
+        r.detail = lock.message();
         return r;
     }
     PortCloser closer(link_);
 
-    auto end_with = [&](Tm27Outcome outcome, std::string_view text) {
+    auto end_with = [&](Tm27Outcome outcome) {
         r.outcome = outcome;
-        r.status = std::string(text);
-        status(r.status);
         return r;
     };
     auto port_failed = [&](const std::string& message) {
         link_.close();
         r.detail = message;
-        return end_with(Tm27Outcome::port_error, std::string(texts::kPortErrorPrefix).append(message));
+        return end_with(Tm27Outcome::port_error);
     };
     // Before the printer is ready: the job ends with the port closed and nothing printed.
-    auto ended = [&](Tm27Outcome outcome, std::string_view text) {
+    auto ended = [&](Tm27Outcome outcome) {
         link_.close();
-        return end_with(outcome, text);
+        return end_with(outcome);
     };
     // Once the printer is ready, every ending but a port failure feeds the paper with a last CR
-    // and lets it leave the port before closing. A group that cannot be printed is told first.
-    auto finish = [&](Tm27Outcome outcome, std::string_view text) {
-        const bool text_first = outcome == Tm27Outcome::bad_group;
-        if (text_first) end_with(outcome, text);
+    // and lets it leave the port before closing.
+    auto finish = [&](Tm27Outcome outcome) {
         if (auto sent = link_.write_byte(kTm27Cr); !sent) return port_failed(sent.message());
         if (auto drained = drain(stop); !drained) return port_failed(drained.message());
-        if (!text_first) end_with(outcome, text);
         link_.close();
-        return r;
+        return end_with(outcome);
     };
 
     const std::size_t total = request_.groups.size();
-    if (total == 0) return end_with(Tm27Outcome::nothing_to_print, texts::kNothingToPrint);
+    if (total == 0) return end_with(Tm27Outcome::nothing_to_print);
 
     // Opening: fresh port settings, no flow control, stale input dropped.
     if (link_.is_open()) link_.close();
@@ -147,20 +129,25 @@ Tm27Result Tm27Session::run(std::stop_token stop) {
     std::uint8_t answer = 0;
     switch (read_one(answer, kTm27ReadyWait, stop)) {
     case WaitEnd::done: break;
-    case WaitEnd::timed_out: return ended(Tm27Outcome::no_answer, texts::kTm27NoAnswer);
-    case WaitEnd::cancelled: return ended(Tm27Outcome::cancelled, texts::kTm27Cancelled);
+    case WaitEnd::timed_out: return ended(Tm27Outcome::no_answer);
+    case WaitEnd::cancelled: return ended(Tm27Outcome::cancelled);
     case WaitEnd::failed: return port_failed(last_error_);
     }
-    if (answer != kTm27Ready) return ended(Tm27Outcome::bad_answer, texts::kBadAcknowledge);
-    status(std::string(texts::kTm27Ready));
+    if (answer != kTm27Ready) return ended(Tm27Outcome::bad_answer);
+    if (observer_.ready) observer_.ready();
 
     // Printing: the printer paces the line with XON/XOFF from here on.
     if (auto paced = link_.set_flow(FlowControl::xon_xoff); !paced) return port_failed(paced.message());
     if (auto sent = link_.write(kTm27LineSpacing); !sent) return port_failed(sent.message());
     for (std::size_t i = 0; i < total; ++i) {
-        if (stop.stop_requested()) return finish(Tm27Outcome::cancelled, texts::kTm27Cancelled);
+        if (stop.stop_requested()) return finish(Tm27Outcome::cancelled);
         const Result<Bytes>& group = request_.groups[i];
-        if (!group) return finish(Tm27Outcome::bad_group, group.message());
+        if (!group) {
+            // Told before the paper is fed: the feed may wait while the printer holds the line.
+            r.detail = group.message();
+            if (observer_.refused) observer_.refused(i, r.detail);
+            return finish(Tm27Outcome::bad_group);
+        }
         if (auto sent = link_.write(*group); !sent) return port_failed(sent.message());
         ++r.printed;
         if (observer_.group_printed) observer_.group_printed(i, total);
@@ -170,11 +157,11 @@ Tm27Result Tm27Session::run(std::stop_token stop) {
         switch (pause(length, stop)) {
         case WaitEnd::done:
         case WaitEnd::timed_out: break;
-        case WaitEnd::cancelled: return finish(Tm27Outcome::cancelled, texts::kTm27Cancelled);
+        case WaitEnd::cancelled: return finish(Tm27Outcome::cancelled);
         case WaitEnd::failed: return port_failed(last_error_);
         }
     }
-    return finish(Tm27Outcome::completed, texts::kTm27Done);
+    return finish(Tm27Outcome::completed);
 }
 
 }  // namespace nlx::link

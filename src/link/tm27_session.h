@@ -14,22 +14,12 @@
 
 #include "core/result.h"
 #include "core/settings.h"
+#include "core/tm27_status.h"
 #include "link/byte_link.h"
 
 namespace nlx::link {
 
-enum class Tm27Outcome {
-    completed,         // every group printed and the paper fed
-    no_answer,         // no ready byte within two seconds
-    bad_answer,        // the first byte back was not the ready byte
-    port_busy,         // another serial command holds the port
-    port_error,        // the port could not be opened or failed while printing
-    bad_group,         // a group's printout could not be made; the groups before it are printed
-    nothing_to_print,  // the request holds no group
-    cancelled,         // stopped on request
-};
-
-std::string_view outcome_name(Tm27Outcome outcome);
+using nlx::Tm27Outcome;
 
 // The operator's print speeds (慢速, 中速, 高速): the pause between groups is two ticks of the
 // speed's timer. The one place the ticks are kept.
@@ -58,18 +48,22 @@ struct Tm27Request {
     std::shared_ptr<Tm27Pause> pause = std::make_shared<Tm27Pause>();
 };
 
-// What the operator sees, in the order it happens. Every member may be left empty.
+// The job's events, in the order they happen; every member may be left empty. The texts they
+// stand for are the caller's (core/tm27_status).
 struct Tm27Observer {
-    std::function<void(const std::string& text)> status;                     // the status line
+    std::function<void()> ready;                                              // the printer answered
     std::function<void(std::size_t index, std::size_t total)> group_printed;  // index from 0
     // A pause of `length` begins before the group at `next` (from 0).
     std::function<void(Millis length, std::size_t next)> pause_started;
+    // The group at `index` cannot be printed (`why`); the paper is fed and the job ends.
+    std::function<void(std::size_t index, const std::string& why)> refused;
+    // How the job ended, once the port is closed.
+    std::function<void(Tm27Outcome outcome, const std::string& detail)> ended;
 };
 
 struct Tm27Result {
     Tm27Outcome outcome = Tm27Outcome::port_error;
-    std::string status;       // the final status line
-    std::string detail;       // the port's own message when the port failed
+    std::string detail;       // the port's or the lock's message, or why a group cannot be printed
     std::size_t printed = 0;  // groups sent in full
 };
 
@@ -92,7 +86,7 @@ private:
     WaitEnd pause(Millis length, const std::stop_token& stop);
     // Waits until the written bytes have left the port, so closing it drops none.
     Result<void> drain(const std::stop_token& stop);
-    void status(const std::string& text);
+    Tm27Result run_steps(const std::stop_token& stop);
 
     ByteLink& link_;
     Tm27Request request_;

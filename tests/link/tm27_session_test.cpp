@@ -2,6 +2,7 @@
 // endings and their texts, cancelling, and the port closed on every path.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stop_token>
 
 #include "core/texts.h"
@@ -28,8 +29,11 @@ Bytes joined(std::initializer_list<Bytes> parts) {
 struct Recorder {
     std::vector<std::string> events;
     Tm27Observer observer() {
+        auto lines = std::make_shared<Tm27StatusLines>([this](const std::string& t) { events.push_back("status:" + t); });
         Tm27Observer o;
-        o.status = [this](const std::string& t) { events.push_back("status:" + t); };
+        o.ready = [lines] { lines->ready(); };
+        o.refused = [lines](std::size_t, const std::string& why) { lines->refused(why); };
+        o.ended = [lines](Tm27Outcome outcome, const std::string& detail) { lines->ended(outcome, detail); };
         o.group_printed = [this](std::size_t i, std::size_t n) {
             events.push_back("printed:" + std::to_string(i) + "/" + std::to_string(n));
         };
@@ -80,7 +84,7 @@ TEST(Tm27Session, PrintsEachGroupWithThePauseBetweenThem) {
         const auto start = link.now();
         auto r = Tm27Session(link, request(c.groups, c.pause), rec.observer()).run();
         EXPECT_EQ(r.outcome, Tm27Outcome::completed);
-        EXPECT_EQ(r.status, "打印完成");
+        EXPECT_EQ(tm27_status_text(r.outcome, r.detail), "打印完成");
         EXPECT_EQ(r.printed, c.groups.size());
         EXPECT_EQ(link.written(), c.written);
         EXPECT_EQ(rec.events, c.events);
@@ -149,7 +153,7 @@ TEST(Tm27Session, EachFailureEndsWithItsTextAndThePortClosed) {
         const auto start = link.now();
         auto r = Tm27Session(link, request(c.groups), rec.observer()).run();
         EXPECT_EQ(r.outcome, c.outcome) << outcome_name(r.outcome);
-        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(tm27_status_text(r.outcome, r.detail), c.status);
         EXPECT_EQ(rec.events.back(), st(c.status));
         EXPECT_EQ(link.written(), c.written);
         EXPECT_EQ(r.printed, c.printed);
@@ -170,8 +174,8 @@ TEST(Tm27Session, APortHeldByAnotherCommandEndsAtOnce) {
     Recorder rec;
     auto r = Tm27Session(link, request({group(1)}), rec.observer()).run();
     EXPECT_EQ(r.outcome, Tm27Outcome::port_busy);
-    EXPECT_EQ(r.status, "串行口正被另一个操作使用(数据接收)");
-    EXPECT_EQ(rec.events, (std::vector<std::string>{st(r.status)}));
+    EXPECT_EQ(tm27_status_text(r.outcome, r.detail), "串行口正被另一个操作使用(数据接收)");
+    EXPECT_EQ(rec.events, (std::vector<std::string>{st(tm27_status_text(r.outcome, r.detail))}));
     EXPECT_EQ(link.open_count(), 0);
     EXPECT_EQ(PortLock::holder(), "数据接收");
 }
@@ -208,7 +212,7 @@ TEST(Tm27Session, CancellingStopsPromptlyAndFeedsThePaperOnceReady) {
             });
         auto r = Tm27Session(link, request({group(1), group(2), group(3)}), observer).run(stop.get_token());
         EXPECT_EQ(r.outcome, Tm27Outcome::cancelled);
-        EXPECT_EQ(r.status, "TM27打印已取消");
+        EXPECT_EQ(tm27_status_text(r.outcome, r.detail), "TM27打印已取消");
         EXPECT_EQ(rec.events.back(), st("TM27打印已取消"));
         EXPECT_EQ(link.written(), c.written);
         EXPECT_EQ(r.printed, c.printed);

@@ -67,9 +67,9 @@ TEST(VirtualPrinter, KeepsEveryJobAndHoldsTheLineWithoutLosingBytes) {
     std::string first_job, second_job(200, 'y');
     for (int line = 0; line < 30; ++line) first_job += "line " + std::to_string(line) + "\r";
     auto first = print(vp.device(), {bytes(first_job), bytes("second group\r")});
-    EXPECT_EQ(first.outcome, link::Tm27Outcome::completed) << first.status;
+    EXPECT_EQ(first.outcome, link::Tm27Outcome::completed) << first.detail;
     auto second = print(vp.device(), {bytes(second_job)});
-    EXPECT_EQ(second.outcome, link::Tm27Outcome::completed) << second.status;
+    EXPECT_EQ(second.outcome, link::Tm27Outcome::completed) << second.detail;
     ASSERT_TRUE(vp.stop().ok());
 
     const std::string expected = "\x1b\x31\x05" + first_job + "second group\r" + "\r" +
