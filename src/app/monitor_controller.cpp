@@ -34,7 +34,12 @@ bool MonitorController::start(const link::MonitorRequest& request, std::optional
         auto line = links_();
         link::MonitorObserver observer;
         observer.shown = [this](const LiveLevel& level) { emit shown(qs(level.text), level.bar, level.bar_in_range); };
-        observer.message = [this](const std::string& text) { emit message(qs(text)); };
+        observer.silent = [this] { emit message(qs(monitor_silence_text())); };
+        // The silence was told as it began; every other ending is told as it comes.
+        observer.ended = [this](MonitorOutcome outcome, const std::string& detail) {
+            if (outcome != MonitorOutcome::no_reply)
+                if (auto text = monitor_ending_text(outcome, detail); !text.empty()) emit message(qs(text));
+        };
         if (!record_into) {
             link::MonitorSession session(*line, request, observer);
             worker_result_ = session.run(stop);
@@ -50,6 +55,7 @@ bool MonitorController::start(const link::MonitorRequest& request, std::optional
             emit recording(recording_figures(p.summary, p.duration_ms));
         };
         worker_recorded_ = link::record_monitor(*line, request, observer, *db, progress, stop);
+        if (!worker_recorded_->store_error.empty()) emit message(qs(worker_recorded_->store_error));
         worker_result_ = worker_recorded_->monitor;
     }, [this] { ended(); });
 }

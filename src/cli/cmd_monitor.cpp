@@ -63,7 +63,7 @@ void register_monitor(CLI::App& app, int& exit_code) {
         link::MonitorObserver observer;
         observer.shown = [](const LiveLevel& level) { std::cout << level.text << std::endl; };
         // While recording, a long silence is told on stderr; the recording goes on with gaps.
-        if (opts->record) observer.message = [](const std::string& text) { std::cerr << "nlx: " << text << std::endl; };
+        if (opts->record) observer.silent = [] { std::cerr << "nlx: " << monitor_silence_text() << std::endl; };
         const link::MonitorRequest request{chosen_model(opts->model), settings.port, settings.baud};
         link::MonitorSession session(serial, request, observer);
 
@@ -105,7 +105,7 @@ void register_monitor(CLI::App& app, int& exit_code) {
         case link::MonitorOutcome::stopped: exit_code = 0; return;
         case link::MonitorOutcome::paced_out:
             throw Failure("the instrument's replies came too late for the 100 ms pace; monitoring stopped");
-        default: throw Failure(result.message + kept);
+        default: throw Failure(monitor_ending_text(result.outcome, result.detail) + kept);
         }
     });
 }

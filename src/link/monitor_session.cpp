@@ -1,7 +1,6 @@
 // The live-level exchange, paced on the link's clock.
 #include "link/monitor_session.h"
 
-#include "core/texts.h"
 #include "link/download_protocol.h"
 #include "link/port_closer.h"
 #include "link/port_lock.h"
@@ -47,11 +46,16 @@ MonitorSession::Wait MonitorSession::await_reply(Bytes& reply, TimePoint deadlin
 }
 
 MonitorResult MonitorSession::run(std::stop_token stop) {
+    MonitorResult result = exchange(stop);
+    if (observer_.ended) observer_.ended(result.outcome, result.detail);
+    return result;
+}
+
+MonitorResult MonitorSession::exchange(const std::stop_token& stop) {
     MonitorResult r;
-    auto say = [&](MonitorOutcome outcome, std::string text) {
+    auto say = [&](MonitorOutcome outcome, std::string detail) {
         r.outcome = outcome;
-        r.message = std::move(text);
-        if (!r.message.empty() && observer_.message) observer_.message(r.message);
+        r.detail = std::move(detail);
         return r;
     };
     const MonitorScale* scale = &request_.model.get().monitor;
@@ -60,7 +64,7 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
     PortCloser closer(link_);
     auto port_failed = [&](const std::string& message) {
         link_.close();
-        return say(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + message);
+        return say(MonitorOutcome::port_error, message);
     };
 
     if (auto opened = link_.open(port_device_name(request_.port), request_.baud, FlowControl::none); !opened)
@@ -80,12 +84,11 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
         case Wait::stopped: link_.close(); return say(MonitorOutcome::stopped, {});
         case Wait::failed: return port_failed(error_);
         case Wait::silent: {
-            if (observer_.message) observer_.message(std::string(texts::kLiveNoReply));
+            if (observer_.silent) observer_.silent();
             // A stop only cuts the message's time short: the instrument did not answer.
             wait_until(link_.now() + kNoReplyShown, stop);
             link_.close();
             r.outcome = MonitorOutcome::no_reply;
-            r.message = std::string(texts::kLiveNoReply);
             return r;
         }
         }
@@ -112,11 +115,10 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
 
 MonitorResult MonitorSession::record(const MonitorScale& scale, MonitorResult& r, const Bytes& first,
                                      TimePoint first_sent, const std::stop_token& stop) {
-    auto ended = [&](MonitorOutcome outcome, std::string text) {
+    auto ended = [&](MonitorOutcome outcome, std::string detail) {
         link_.close();
         r.outcome = outcome;
-        r.message = std::move(text);
-        if (!r.message.empty() && observer_.message) observer_.message(r.message);
+        r.detail = std::move(detail);
         return r;
     };
     int n = 0, silent_ticks = 0;
@@ -134,8 +136,7 @@ MonitorResult MonitorSession::record(const MonitorScale& scale, MonitorResult& r
         } else {
             if (observer_.sample) observer_.sample({at, std::nullopt});
             // The operator learns of a long silence once; the recording goes on with gaps.
-            if (++silent_ticks == ticks_of_silence && observer_.message)
-                observer_.message(std::string(texts::kLiveNoReply));
+            if (++silent_ticks == ticks_of_silence && observer_.silent) observer_.silent();
         }
     };
     took(&first, link_.now());
@@ -152,16 +153,16 @@ MonitorResult MonitorSession::record(const MonitorScale& scale, MonitorResult& r
             tick = first_sent + k * kLiveTick;
         }
         if (!wait_until(tick, stop)) return ended(MonitorOutcome::stopped, {});
-        if (!error_.empty()) return ended(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + error_);
+        if (!error_.empty()) return ended(MonitorOutcome::port_error, error_);
         // Whatever came after the last tick's end belongs to no request of this tick.
         received_.clear();
         if (auto sent = link_.write_byte(kLiveLevelRequest); !sent)
-            return ended(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + sent.message());
+            return ended(MonitorOutcome::port_error, sent.message());
         switch (await_reply(reply, tick + kLiveTick, stop)) {
         case Wait::reply: took(&reply, link_.now()); break;
         case Wait::silent: took(nullptr, tick); break;
         case Wait::stopped: return ended(MonitorOutcome::stopped, {});
-        case Wait::failed: return ended(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + error_);
+        case Wait::failed: return ended(MonitorOutcome::port_error, error_);
         }
     }
 }

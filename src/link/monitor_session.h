@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/models.h"
+#include "core/monitor_status.h"
 #include "core/monitor_scale.h"
 #include "core/settings.h"
 #include "link/byte_link.h"
@@ -26,13 +27,7 @@ inline constexpr int kPacingTicks = 20;
 // Every this many replies one is shown.
 inline constexpr int kRepliesPerShown = 10;
 
-enum class MonitorOutcome {
-    stopped,     // the operator closed the monitor
-    no_reply,    // the instrument did not answer (the no-reply message was shown)
-    paced_out,   // a reply came too late for its tick: ended without a message
-    port_busy,   // another serial command holds the port
-    port_error,  // the port could not be opened or failed
-};
+using nlx::MonitorOutcome;
 
 struct MonitorRequest {
     std::reference_wrapper<const ModelInfo> model = all_models().front();
@@ -53,13 +48,15 @@ struct LiveSample {
 
 struct MonitorObserver {
     std::function<void(const LiveLevel& level)> shown;  // every tenth reply
-    std::function<void(const std::string& text)> message;  // the no-reply text, a port failure
+    std::function<void()> silent;  // the instrument stopped answering (told once)
+    // How the exchange ended, once the port is closed; `detail` is the port's or lock's message.
+    std::function<void(MonitorOutcome outcome, const std::string& detail)> ended;
     std::function<void(const LiveSample& sample)> sample;  // recording: every request
 };
 
 struct MonitorResult {
     MonitorOutcome outcome = MonitorOutcome::port_error;
-    std::string message;     // what ended it, for the operator; empty for stopped and paced_out
+    std::string detail;      // the port's or the lock's message when either ended it
     std::size_t replies = 0;
 };
 
@@ -72,6 +69,7 @@ public:
 
 private:
     enum class Wait { reply, silent, stopped, failed };
+    MonitorResult exchange(const std::stop_token& stop);
     Wait await_reply(Bytes& reply, TimePoint deadline, const std::stop_token& stop);
     // The recording's steady pace, from the first reply (sent at `first_sent`) on.
     MonitorResult record(const MonitorScale& scale, MonitorResult& r, const Bytes& first, TimePoint first_sent,

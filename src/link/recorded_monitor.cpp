@@ -45,7 +45,6 @@ RecordedMonitorResult record_monitor(ByteLink& link, MonitorRequest request, Mon
         const long long offset = std::chrono::duration_cast<std::chrono::milliseconds>(s.at - first).count();
         if (auto added = writer->add({offset, s.tenths}); !added) {
             out.store_error = added.message();
-            if (observer.message) observer.message(out.store_error);
             own.request_stop();
             return;
         }

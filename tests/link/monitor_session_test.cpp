@@ -28,7 +28,11 @@ MonitorRun monitor(FakeLink& link, char model, std::function<void(MonitorRun&, s
         run.shown.push_back(level.text);
         if (on_shown) on_shown(run, stop);
     };
-    observer.message = [&](const std::string& text) { run.messages.push_back(text); };
+    observer.silent = [&] { run.messages.push_back(monitor_silence_text()); };
+    observer.ended = [&](MonitorOutcome outcome, const std::string& detail) {
+        if (outcome != MonitorOutcome::no_reply)
+            if (auto text = monitor_ending_text(outcome, detail); !text.empty()) run.messages.push_back(text);
+    };
     const TimePoint start = link.now();
     MonitorSession session(link, {*find_model(model), PortSpec{1, {}}, 9600}, observer);
     run.result = session.run(stop.get_token());

@@ -36,7 +36,11 @@ Recorded record(FakeLink& link, char model, const std::vector<Step>& steps, std:
     std::stop_source stop;
     MonitorObserver observer;
     observer.shown = [&](const LiveLevel& l) { out.shown.push_back(l.text); };
-    observer.message = [&](const std::string& t) { out.messages.push_back(t); };
+    observer.silent = [&] { out.messages.push_back(monitor_silence_text()); };
+    observer.ended = [&](MonitorOutcome outcome, const std::string& detail) {
+        if (outcome != MonitorOutcome::no_reply)
+            if (auto text = monitor_ending_text(outcome, detail); !text.empty()) out.messages.push_back(text);
+    };
     observer.sample = [&](const LiveSample& s) {
         out.samples.push_back(s);
         if (out.samples.size() == count) stop.request_stop();
