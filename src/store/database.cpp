@@ -429,22 +429,33 @@ bool is_text_column(const schema::Column& c) {
            type.find("TEXT") != std::string::npos;
 }
 
-}  // namespace
-
-Result<std::optional<std::vector<Value>>> Database::last_row(const std::string& table) const {
-    if (!db_) return fail("the database has no table " + table);
-    auto columns = schema::table_columns(*db_, table);
+// The first row that "SELECT <every column> FROM table <tail>" gives, `tail` made from the
+// table's columns and its parameters bound by `bind`; nullopt when there is none.
+Result<std::optional<std::vector<Value>>> one_row(
+    sql::Connection& db, const std::string& table,
+    const std::function<std::string(const std::vector<schema::Column>&)>& tail,
+    const std::function<void(sql::Statement&)>& bind) {
+    auto columns = schema::table_columns(db, table);
     if (!columns) return columns.error();
     if (!*columns || (*columns)->empty()) return fail("the database has no table " + table);
-    auto stmt = sql::Statement::prepare(*db_, "SELECT " + column_list(**columns, (*columns)->size()) + " FROM " +
-                                                  sql::quote_identifier(table) + " ORDER BY rowid DESC LIMIT 1");
+    const auto& fields = **columns;
+    auto stmt = sql::Statement::prepare(db, "SELECT " + column_list(fields, fields.size()) + " FROM " +
+                                                sql::quote_identifier(table) + " " + tail(fields));
     if (!stmt) return stmt.error();
+    if (bind) bind(*stmt);
     auto row = stmt->step();
     if (!row) return row.error();
     if (!*row) return std::optional<std::vector<Value>>();
     std::vector<Value> values;
-    for (int i = 0; i < int((*columns)->size()); ++i) values.push_back(stmt->column(i));
+    for (int i = 0; i < int(fields.size()); ++i) values.push_back(stmt->column(i));
     return std::optional<std::vector<Value>>(std::move(values));
+}
+
+}  // namespace
+
+Result<std::optional<std::vector<Value>>> Database::last_row(const std::string& table) const {
+    if (!db_) return fail("the database has no table " + table);
+    return one_row(*db_, table, [](const auto&) { return std::string("ORDER BY rowid DESC LIMIT 1"); }, {});
 }
 
 Result<void> Database::add_row(const std::string& table, const std::vector<Value>& values) {
@@ -505,22 +516,12 @@ Result<TableContents> Database::read_table(const std::string& table) const {
 
 Result<std::optional<std::vector<Value>>> Database::find_row(const std::string& table, double number) const {
     if (!db_) return fail("the database has no table " + table);
-    auto columns = schema::table_columns(*db_, table);
-    if (!columns) return columns.error();
-    if (!*columns || (*columns)->empty()) return fail("the database has no table " + table);
-    std::string list;
-    for (const auto& c : **columns) list += (list.empty() ? "" : ", ") + sql::quote_identifier(c.name);
-    auto stmt = sql::Statement::prepare(*db_, "SELECT " + list + " FROM " + sql::quote_identifier(table) + " WHERE " +
-                                                  sql::quote_identifier((*columns)->front().name) +
-                                                  " = ?1 ORDER BY rowid LIMIT 1");
-    if (!stmt) return stmt.error();
-    stmt->bind_double(1, number);
-    auto row = stmt->step();
-    if (!row) return row.error();
-    if (!*row) return std::optional<std::vector<Value>>();
-    std::vector<Value> values;
-    for (int i = 0; i < int((*columns)->size()); ++i) values.push_back(stmt->column(i));
-    return std::optional<std::vector<Value>>(std::move(values));
+    return one_row(
+        *db_, table,
+        [](const std::vector<schema::Column>& fields) {
+            return "WHERE " + sql::quote_identifier(fields.front().name) + " = ?1 ORDER BY rowid LIMIT 1";
+        },
+        [number](sql::Statement& stmt) { stmt.bind_double(1, number); });
 }
 
 Result<void> Database::transaction(const std::function<Result<void>()>& body) {
