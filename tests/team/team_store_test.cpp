@@ -2,12 +2,16 @@
 // refuses, and what a station's least-privileged role can do.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <algorithm>
 #include <set>
 
+#include "charts/day_profile.h"
 #include "core/models.h"
+#include "decode/decoder.h"
+#include "sim/encode/encode_ab.h"
 #include "core/texts.h"
 #include "store/transfer_check.h"
 #include "support/run_command.h"
@@ -435,6 +439,58 @@ TEST_F(TeamStore, RecordingsAreSentAndCompleted) {
                   " FROM nlx.recording_samples"),
               "1@0=553 2@100=- 3@200=561 4@300=570 5@400=566");
     EXPECT_EQ(sql("SELECT how FROM nlx.recording_ends"), "stopped");
+}
+
+// The README's query of daily levels gives, for a day measured as one 24-hour run, the Ld and Ln
+// the program's 24-hour chart shows for that run; the run downloaded twice counts once.
+TEST_F(TeamStore, DailyLevelsQueryAgreesWithThe24HourChart) {
+    std::vector<sim::GroupB> run;
+    for (const auto& g : sim::realistic_groups_b(80, 31))
+        if (g.type == 1 && run.size() < 24 && (!run.empty() || g.start.hour == 0)) run.push_back(g);
+    ASSERT_EQ(run.size(), 24u);
+    ASSERT_EQ(run.front().start.day, run.back().start.day);
+    Capture capture;
+    capture.data = sim::encode_transfer_b(run);
+    const auto count_pair = count_bytes('b', std::int32_t(capture.data.size() / 256));
+    ASSERT_TRUE(count_pair);
+    capture.b1 = (*count_pair)[0];
+    capture.b2 = (*count_pair)[1];
+
+    const DecodeResult decoded = decode('b', capture.data, transfer_count('b', capture.b1, capture.b2));
+    ASSERT_EQ(decoded.groups.size(), 24u);
+    const ModelInfo& b = *find_model('b');
+    const auto time = std::size_t(*record_column_index(b, "TIME")), leq = std::size_t(*record_column_index(b, "Leq"));
+    std::array<double, 24> hours{};
+    for (const auto& g : decoded.groups) hours[std::size_t(std::stoi(*g.record[time]))] = std::stod(*g.record[leq]);
+    long ld = 0, ln = 0, ldn = 0;
+    charts::day_night_levels(hours, ld, ln, ldn);
+
+    Station a;
+    {
+        Database db = a.open();
+        const auto when = std::chrono::system_clock::from_time_t(1798000000);
+        for (int k = 0; k < 2; ++k)  // the same memory downloaded twice
+            ASSERT_TRUE(keep_and_store_transfer(db, a.storage(), 'b', capture, {"", "/dev/ttyUSB0", 9600},
+                                                when + std::chrono::hours(k)));
+    }
+    ASSERT_TRUE(send_transfers(server(), "lab-a", a.open(), a.storage()));
+    // Two downloads (captures of their own times) of the same groups.
+    ASSERT_EQ(count("SELECT count(*) FROM nlx.records"), 48);
+    // A second station's copy of the same memory is its own, and counts for it alone.
+    ASSERT_TRUE(send_transfers(server(), "lab-b", a.open(), a.storage()));
+    const std::string query = test::read_file(NLX_SOURCE_DIR "/scripts/team-daily-levels.sql");
+    ASSERT_FALSE(query.empty());
+    auto session = pg::Session::open(server());
+    ASSERT_TRUE(session);
+    auto days = session->exec(query);
+    ASSERT_TRUE(days) << days.message();
+    ASSERT_EQ(days->count(), 2);
+    for (int r = 0; r < 2; ++r) {
+        EXPECT_EQ(days->text(r, 0), r ? "lab-b" : "lab-a");
+        EXPECT_EQ(std::lround(std::stod(std::string(days->text(r, 2))) * 10), ld) << days->text(r, 1);
+        EXPECT_EQ(std::lround(std::stod(std::string(days->text(r, 3))) * 10), ln) << days->text(r, 1);
+        EXPECT_EQ(days->text(r, 4), "24");
+    }
 }
 
 TEST_F(TeamStore, ListsTransfersByStationAndModel) {
