@@ -6,20 +6,28 @@
 -- once.
 --   psql -d "host=db.example.org dbname=noise" -f scripts/team-daily-levels.sql
 WITH groups AS (
-    SELECT DISTINCT ON (t.station, r.fields - '序号')
+    SELECT DISTINCT ON (t.station, r.group_key)
            t.station,
            to_date(r.fields ->> 'DATE', 'YY-MM-DD') AS day,
            split_part(r.fields ->> 'TIME', ':', 1)::int AS hour,
            (r.fields ->> 'Leq')::float8 AS leq,
-           coalesce(nullif(m[1]::int * 3600 + m[2]::int * 60 + m[3]::int, 0), 1) AS seconds
+           r.fields ->> '测量时间' AS measured
     FROM nlx.records r
     JOIN nlx.transfers t ON t.id = r.transfer
-    LEFT JOIN LATERAL regexp_match(r.fields ->> '测量时间', '^(\d+)h(\d+)m(\d+)s$') AS m ON true
     WHERE t.model IN ('a', 'b', 'c')
       AND r.fields ->> 'MODE' <> 'OCT'
       AND r.fields ->> 'Leq' ~ '^\d+(\.\d+)?$'
       AND r.fields ->> 'DATE' ~ '^\d\d-(0[1-9]|1[0-2])-(0[1-9]|[12]\d|3[01])$'
       AND r.fields ->> 'TIME' ~ '^\d\d?:'
+), weighted AS (
+    -- 测量时间 reads "1h30m0s"; a group without one counts as one second.
+    SELECT station, day, hour, leq,
+           coalesce(CASE WHEN measured ~ '^\d{1,2}h\d{1,2}m\d{1,2}s$'
+                         THEN nullif(split_part(measured, 'h', 1)::int * 3600
+                                     + split_part(split_part(measured, 'h', 2), 'm', 1)::int * 60
+                                     + rtrim(split_part(measured, 'm', 2), 's')::int, 0)
+                    END, 1) AS seconds
+    FROM groups
 )
 SELECT station,
        day,
@@ -28,6 +36,6 @@ SELECT station,
        round((10 * log(sum(seconds * power(10, leq / 10)) FILTER (WHERE hour NOT BETWEEN 6 AND 21)
                        / sum(seconds) FILTER (WHERE hour NOT BETWEEN 6 AND 21)))::numeric, 1) AS ln,
        count(*) AS groups
-FROM groups
+FROM weighted
 GROUP BY station, day
 ORDER BY station, day;

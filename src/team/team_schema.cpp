@@ -38,11 +38,14 @@ const std::vector<std::string> kStatements = {
     " sent_at timestamptz NOT NULL DEFAULT now(),"
     " UNIQUE (station, sha256))",
     // The groups of each transfer as the station decoded them: one row per group, in group order
-    // from 1, every column of the model's record table by name (NULL for an unset cell).
+    // from 1, every column of the model's record table by name (NULL for an unset cell). The
+    // same group downloaded again (in a later transfer, perhaps under another 序号) has the same
+    // group_key, which the server computes, so that queries can count each group once.
     "CREATE TABLE nlx.records ("
     " transfer bigint NOT NULL REFERENCES nlx.transfers (id),"
     " position integer NOT NULL,"
     " fields jsonb NOT NULL,"
+    " group_key bytea NOT NULL GENERATED ALWAYS AS (sha256(((fields - '序号')::text)::bytea)) STORED,"
     " PRIMARY KEY (transfer, position))",
     // The level distribution of a statistical group: 序号 and the percentages of positions 1..101.
     "CREATE TABLE nlx.distributions ("
