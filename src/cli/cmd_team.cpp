@@ -63,8 +63,9 @@ void register_team_check(CLI::App& team, int& exit_code) {
         if (!check) throw Failure(check.message());
         std::cout << "connected to " << check->target << " (PostgreSQL " << check->server_version << ")\n";
         if (check->store.present)
-            std::cout << "schema nlx version " << check->store.version << ": " << check->stations << " stations, "
-                      << check->transfers << " transfers\n";
+            std::cout << "schema nlx version " << check->store.version << ": " << check->stations
+                      << (check->stations == 1 ? " station, " : " stations, ") << check->transfers
+                      << (check->transfers == 1 ? " transfer\n" : " transfers\n");
         else
             std::cout << "no schema nlx yet: the first sync (or nlx team init) creates it\n";
         exit_code = 0;

@@ -239,7 +239,7 @@ TEST_F(TeamSyncCommand, ReportsKeepsAndRefuses) {
         << second.out;
     auto check = test::run_nlx({"team", "check"}, a.env());
     ASSERT_EQ(check.exit_code, 0) << check.err;
-    EXPECT_NE(check.out.find("schema nlx version 1: 1 stations, 3 transfers"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("schema nlx version 1: 1 station, 3 transfers"), std::string::npos) << check.out;
 
     struct Listing {
         std::vector<std::string> args;
