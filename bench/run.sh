@@ -28,6 +28,8 @@ echo "== decode + store: the largest transfer of each model against a plain SQLi
 run "$build/bench/nlx_bench_store"
 echo "== recording the live level: a day's summary, listing and chart; 60 s against the monitor alone"
 run "$build/bench/nlx_bench_recording" 60
+echo "== team store: 1,000 model b transfers to a PostgreSQL server and back, and the daily Ld/Ln query"
+run "$build/bench/nlx_bench_team" 1000
 if [ -x "$build/bench/nlx_bench_desktop_soak" ]; then
   echo "== desktop soak: 20 rounds of download with a fault, monitor and TM27 through the window"
   run "$build/bench/nlx_bench_desktop_soak" 20

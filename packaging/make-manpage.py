@@ -28,8 +28,17 @@ page = [f'.TH NLX 1 "" "nlx {version}" "User Commands"',
         "(sys.cfg, noise.db and the storage folder of capture and history files) unless NLX_HOME names another folder.",
         ".SH COMMANDS"]
 for name, description in commands:
-    page += [f".SS {roff(name)}", roff(description), ".PP", ".nf", roff(help_of(name).split("\n", 1)[1].strip()), ".fi"]
+    text = help_of(name)
+    page += [f".SS {roff(name)}", roff(description), ".PP", ".nf", roff(text.split("\n", 1)[1].strip()), ".fi"]
+    # A command with commands of its own (nlx team) gets each of them too.
+    if "Subcommands:" in text:
+        for sub, sub_description in re.findall(r"^  (\S+)\s{2,}(.*)$", text.split("Subcommands:", 1)[1], re.M):
+            page += [f".SS {roff(name + ' ' + sub)}", roff(sub_description), ".PP", ".nf",
+                     roff(help_of(name, sub).split("\n", 1)[1].strip()), ".fi"]
 page += [".SH EXIT STATUS", "0 success, 1 failure (with a message on standard error), 2 usage error.",
-         ".SH ENVIRONMENT", ".TP", ".B NLX_HOME", "The application folder to use instead of ~/.local/share/nlx."]
+         ".SH ENVIRONMENT", ".TP", ".B NLX_HOME", "The application folder to use instead of ~/.local/share/nlx.",
+         ".TP", ".B PGHOST, PGPORT, PGDATABASE, PGUSER, PGPASSFILE, PGSSLMODE",
+         "libpq's variables complete the team database's address for nlx sync and nlx team; the password "
+         "comes from ~/.pgpass (or PGPASSFILE), never from nlx."]
 with open(out, "w", encoding="utf-8") as f:
     f.write("\n".join(page) + "\n")

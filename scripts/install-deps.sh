@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth openbox x11-utils libxtst-dev poppler-utils desktop-file-utils man-db
   cups cups-client printer-driver-cups-pdf
+  libpq-dev postgresql
 )
 
 missing=()

@@ -19,6 +19,7 @@
 #include "app/export_commands.h"
 #include "app/settings_dialog.h"
 #include "app/standard_dialog.h"
+#include "app/team_dialog.h"
 #include "app/wait_dialog.h"
 #include "app/monitor_window.h"
 #include "app/recordings_window.h"
@@ -44,6 +45,7 @@
 #include "reports/workbook_sheet.h"
 #include "store/file_commands.h"
 #include "transfer/transfer.h"
+#include "team/team_settings.h"
 
 namespace nlx::app {
 
@@ -101,6 +103,10 @@ MainWindow::MainWindow(std::filesystem::path app_folder, OperatorDialogs& dialog
     connect(&downloads(), &DownloadController::hide_wait, wait_, &QWidget::hide);
     connect(&downloads(), &DownloadController::progress, wait_, &WaitDialog::set_progress);
     connect(&downloads(), &DownloadController::finished, this, &MainWindow::download_ended);
+
+    connect(wait_, &WaitDialog::cancel_requested, &sync_, &SyncController::cancel);
+    connect(&sync_, &SyncController::progress, wait_, &WaitDialog::set_progress);
+    connect(&sync_, &SyncController::finished, this, &MainWindow::sync_ended);
 }
 
 MainWindow::~MainWindow() = default;
@@ -221,10 +227,12 @@ void MainWindow::run(Command command) {
         case Command::open: return database_commands_->open();
         case Command::export_records: return export_records();
         case Command::transfers: return show_transfers();
+        case Command::sync: return sync();
         case Command::recordings: return show_recordings(this, dialogs_, database_file());
         case Command::model_change: return show_model_dialog();
         case Command::exit: close(); return;
         case Command::serial_settings: return show_settings();
+        case Command::team_settings: return show_team_settings();
         case Command::printer: return prints_->printer_setup();
         case Command::distribution: return charts_->distribution_command(workspace_.records());
         case Command::add_record: return database_commands_->add_record();
@@ -435,8 +443,9 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program; a running download is stopped first, storing
-    // nothing, so no half-written state is left behind.
+    // nothing, so no half-written state is left behind; a sync stops between transfers.
     downloads().cancel();
+    sync_.cancel();
     event->accept();
     QCoreApplication::quit();
 }
@@ -517,6 +526,63 @@ void MainWindow::show_transfers() {
     transfers_->reload();
     transfers_->show();
     transfers_->raise();
+}
+
+// --- The team database --------------------------------------------------------------------------
+
+void MainWindow::sync() {
+    if (sync_.running()) return;
+    auto settings = team::load_team_settings(team::team_settings_path(app_folder()));
+    if (!settings) {
+        dialogs_.inform(this, {}, qs(settings.message()));
+        return;
+    }
+    if (settings->server.empty()) {
+        dialogs_.inform(this, {}, qs(texts::kTeamNoAddress));
+        show_team_settings();
+        return;
+    }
+    sync_settings_ = *settings;
+    SyncJob job{settings->server, settings->station, database_file(), workspace_.storage_folder()};
+    if (!sync_.start(std::move(job))) return;
+    set_serial_command_running(true);
+    wait_->count(WaitDialog::Count::transfers);
+    wait_->set_cancellable(true);
+    wait_->show_with(qs(texts::kSyncCaption));
+}
+
+void MainWindow::sync_ended() {
+    wait_->hide();
+    wait_->set_cancellable(false);
+    set_serial_command_running(false);
+    const auto& outcome = sync_.outcome();
+    if (!outcome) return;
+    if (!*outcome) {
+        const std::string& message = outcome->message();
+        const std::string said = message.starts_with(texts::kSyncFailed) ? message : std::string(texts::kSyncFailed) + message;
+        title_label_->setText(qs(said.substr(0, said.find('\n'))));
+        dialogs_.inform(this, qs(texts::kTeamTitle), qs(said));
+        return;
+    }
+    const team::SyncReport& report = outcome->value();
+    // The name this station first sent under stays its name.
+    if (auto kept = team::keep_station_name(team::team_settings_path(app_folder()), sync_settings_); !kept)
+        dialogs_.inform(this, qs(texts::kTeamTitle), qs(kept.message()));
+    title_label_->setText(report.cancelled ? qs(texts::sync_cancelled(report.done))
+                                           : qs(texts::sync_done(report.done, report.skipped)));
+    if (!report.problems.empty()) {
+        QString lines;
+        for (const auto& p : report.problems) lines += qs(p) + QStringLiteral("\n");
+        dialogs_.inform(this, qs(texts::kTeamTitle), qs(texts::sync_done(report.done, report.skipped)) +
+                                                         QStringLiteral("\n") + lines.trimmed());
+    }
+}
+
+void MainWindow::show_team_settings() {
+    if (!team_dialog_) team_dialog_ = new TeamDialog(team::team_settings_path(app_folder()), this);
+    if (!team_dialog_->isVisible()) team_dialog_->load();
+    team_dialog_->show();
+    team_dialog_->raise();
 }
 
 void MainWindow::open_history_file(const QString& file) {

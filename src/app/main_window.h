@@ -13,9 +13,11 @@
 #include "app/menu_table.h"
 #include "app/model_dialog.h"
 #include "app/monitor_controller.h"
+#include "app/sync_controller.h"
 #include "app/tm27_controller.h"
 #include "app/workspace.h"
 #include "core/settings.h"
+#include "team/team_settings.h"
 
 class QAction;
 class QLabel;
@@ -36,6 +38,7 @@ class PrinterSpeedDialog;
 class RecordGrid;
 class SettingsDialog;
 class StandardDialog;
+class TeamDialog;
 class TransferWindow;
 class WaitDialog;
 
@@ -72,6 +75,8 @@ public:
     SettingsDialog* settings_dialog() const { return settings_dialog_; }  // once it was opened
     StandardDialog* standard_dialog() const { return standard_dialog_; }  // once it was opened
     AssessmentWindow* assessment_window() const { return assessment_; }  // once it was opened
+    TeamDialog* team_dialog() const { return team_dialog_; }              // once it was opened
+    SyncController& syncs() { return sync_; }
     DownloadController& downloads() { return workspace_.downloads(); }
     QMenu* popup() const { return popup_; }
     GroupCharts& charts() const { return *charts_; }
@@ -116,6 +121,9 @@ private:
     void download_ended();
     void export_records();  // 导出
     void show_transfers();  // 传输记录
+    void sync();            // 同步
+    void sync_ended();
+    void show_team_settings();  // 团队数据库
     // A download, import or restore replaced the records of `model`: the grid and charts show
     // them when it is the current model.
     void show_replaced_records(char model);
@@ -151,6 +159,7 @@ private:
     SettingsDialog* settings_dialog_ = nullptr;
     StandardDialog* standard_dialog_ = nullptr;
     AssessmentWindow* assessment_ = nullptr;
+    TeamDialog* team_dialog_ = nullptr;
     std::unique_ptr<DatabaseCommands> database_commands_;
     std::unique_ptr<PrintCommands> prints_;
     std::unique_ptr<ExportCommands> exports_;
@@ -160,6 +169,8 @@ private:
     MonitorWindow* monitor_window_ = nullptr;
     PrinterSpeedDialog* speed_dialog_ = nullptr;
     Tm27Controller tm27_;
+    SyncController sync_;
+    team::TeamSettings sync_settings_;  // what team.cfg said when the running sync started
     std::shared_ptr<link::Tm27Pause> tm27_pause_ = std::make_shared<link::Tm27Pause>();
     bool monitor_loaded_ = false;
 };

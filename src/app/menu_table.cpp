@@ -11,12 +11,14 @@ using C = Command;
 constexpr MenuItemSpec kFile[] = {
     {"recv", "接收", U::exclusive, C::receive},          {"saveas", "另存", U::exclusive, C::save_as},
     {"open", "打开", U::exclusive, C::open},             {"out", "导出", U::exclusive, C::export_records},
-    {"transfers", "传输记录", U::exclusive, C::transfers}, {"jiancjl", "监测记录", U::always, C::recordings},
+    {"transfers", "传输记录", U::exclusive, C::transfers}, {"sync", "同步", U::exclusive, C::sync},
+    {"jiancjl", "监测记录", U::always, C::recordings},
     {"henggang1", "", U::separator, C::none},            {"codechange", "型号切换", U::exclusive, C::model_change},
     {"henggang2", "", U::separator, C::none},            {"exit", "退出", U::always, C::exit},
 };
 constexpr MenuItemSpec kSettings[] = {
     {"combaud", "通信参数", U::always, C::serial_settings},
+    {"team", "团队数据库", U::always, C::team_settings},
     {"printerr", "打印机", U::exclusive, C::printer},
     {"fenbt", "分布图", U::always, C::distribution},
     {"tianjjl", "添加记录", U::exclusive, C::add_record},

@@ -17,8 +17,8 @@ enum class ItemUse {
 // is a compile-time warning (-Wswitch), not a missing map entry.
 enum class Command {
     none,  // a separator
-    receive, save_as, open, export_records, transfers, recordings, model_change, exit,
-    serial_settings, printer, distribution, add_record, standard_choice, assessment,
+    receive, save_as, open, export_records, transfers, sync, recordings, model_change, exit,
+    serial_settings, team_settings, printer, distribution, add_record, standard_choice, assessment,
     print_one, print_more, print_all, tm27_one, tm27_all,
     monitor, about, popup_about, help,
 };

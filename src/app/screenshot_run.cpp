@@ -23,6 +23,7 @@
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "app/standard_dialog.h"
+#include "app/team_dialog.h"
 #include "app/wait_dialog.h"
 #include "app/monitor_window.h"
 #include "app/printer_speed_dialog.h"
@@ -99,6 +100,11 @@ public:
             return failed("the settings dialog did not show");
         save(form.settings_dialog(), "settings.png");
         form.settings_dialog()->hide();
+        form.findChild<QAction*>("team")->trigger();
+        if (!run_until([&] { return form.team_dialog() && form.team_dialog()->isVisible(); }, 5000))
+            return failed("the team database dialog did not show");
+        save(form.team_dialog(), "team.png");
+        form.team_dialog()->hide();
         if (!monitor(form)) return 1;
         form.speed_dialog()->show();
         if (!run_until([&] { return form.speed_dialog()->isVisible(); }, 5000)) return failed("Form5 did not show");

@@ -64,9 +64,10 @@ void WaitDialog::set_progress(qint64 done, qint64 total) {
         bar_->setRange(0, int(total));
         bar_->setValue(int(done));
     }
-    const std::string_view unit = count_ == Count::bytes    ? texts::kCountBytes
-                                  : count_ == Count::groups ? texts::kCountGroups
-                                                            : texts::kCountPages;
+    const std::string_view unit = count_ == Count::bytes       ? texts::kCountBytes
+                                  : count_ == Count::groups    ? texts::kCountGroups
+                                  : count_ == Count::transfers ? texts::kCountTransfers
+                                                               : texts::kCountPages;
     bar_->setFormat(QStringLiteral("%1 / %2 %3").arg(done).arg(total).arg(qs(unit)));
     bar_->show();
 }

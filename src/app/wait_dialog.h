@@ -18,8 +18,9 @@ public:
 
     // Sets the caption and shows the window; the dots start again from the label's first text.
     void show_with(const QString& caption);
-    // What the bar counts: the bytes of a download, the groups of a TM27 job, the pages of a print.
-    enum class Count { bytes, groups, pages };
+    // What the bar counts: the bytes of a download, the groups of a TM27 job, the pages of a
+    // print, the transfers of a sync.
+    enum class Count { bytes, groups, pages, transfers };
     // Sets what the bar counts from now on (bytes until set otherwise).
     void count(Count what) { count_ = what; }
     // The bar of what is done of the whole; hidden until the first call.

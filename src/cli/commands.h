@@ -59,5 +59,7 @@ void register_verify(CLI::App& app, int& exit_code);
 void register_recordings(CLI::App& app, int& exit_code);
 void register_recording(CLI::App& app, int& exit_code);
 void register_assess(CLI::App& app, int& exit_code);
+void register_sync(CLI::App& app, int& exit_code);
+void register_team(CLI::App& app, int& exit_code);
 
 }  // namespace nlx::cli

@@ -22,6 +22,8 @@ void register_plain_commands(CLI::App& app, int& exit_code) {
     register_recordings(app, exit_code);
     register_recording(app, exit_code);
     register_assess(app, exit_code);
+    register_sync(app, exit_code);
+    register_team(app, exit_code);
 }
 
 int run_commands(CLI::App& app, int argc, char** argv, const int& exit_code) {

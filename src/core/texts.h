@@ -252,6 +252,83 @@ inline std::string check_more_differences(std::size_t count) {
     return std::string("……另有").append(std::to_string(count)).append("处");
 }
 
+// --- Team database (文件 → 同步, 设置 → 团队数据库) ------------------------------------------------
+// Added: the shared PostgreSQL store every station sends its transfers to, and what goes wrong
+// on the way. Each message names the server (user@host:port/database, never a password).
+inline constexpr std::string_view kTeamBadAddress = "团队数据库的连接字符串有误";
+inline std::string team_unreachable(std::string_view where) {
+    return std::string("无法连接团队数据库服务器").append(where).append("：服务器没有应答，请检查地址、端口和网络");
+}
+inline std::string team_needs_password(std::string_view where) {
+    return std::string("团队数据库服务器").append(where)
+        .append("要求输入密码：请把密码写入密码文件 ~/.pgpass（或环境变量 PGPASSFILE 指定的文件）");
+}
+inline std::string team_refused(std::string_view where) {
+    return std::string("团队数据库服务器").append(where)
+        .append("拒绝了登录：用户名、密码或数据库名不对，或该用户没有权限");
+}
+inline std::string team_connection_lost(std::string_view where) {
+    return std::string("与团队数据库服务器").append(where).append("的连接已中断");
+}
+inline constexpr std::string_view kTeamConnectCancelled = "连接团队数据库已取消";
+inline constexpr std::string_view kTeamStatementFailed = "团队数据库操作出错";
+inline std::string team_schema_newer(long long found, long long known) {
+    return std::string("团队数据库的表结构版本为").append(std::to_string(found)).append("，比本程序能用的版本")
+        .append(std::to_string(known)).append("新，请升级本程序；没有做任何改动");
+}
+inline constexpr std::string_view kTeamNoStore = "团队数据库中还没有本程序的表（模式 nlx），没有可取回的传输";
+inline constexpr std::string_view kTeamCannotCreate =
+    "无法在团队数据库中建立本程序的表（模式 nlx）：请数据库管理员先运行 nlx team init";
+inline std::string team_station_unknown(std::string_view station, std::string_view known) {
+    return std::string("团队数据库中没有站点").append(station)
+        .append(known.empty() ? std::string("，还没有任何站点发送过传输") : "；已有的站点：" + std::string(known));
+}
+inline constexpr std::string_view kTeamBadStation = "站点名称有误：";
+inline constexpr std::string_view kTeamPasswordInAddress =
+    "连接字符串中不能含有密码：请把密码写入密码文件 ~/.pgpass，连接字符串中只写服务器、端口、数据库和用户名";
+inline constexpr std::string_view kTeamNoAddress = "还没有设置团队数据库：请在 设置 → 团队数据库 中输入连接字符串";
+inline std::string team_transfer_not_sent(long long id, std::string_view why) {
+    return std::string("传输记录").append(std::to_string(id)).append("未能发送：").append(why);
+}
+inline std::string team_transfer_not_received(std::string_view time, std::string_view why) {
+    return std::string("团队数据库中").append(time).append("的传输未能取回：").append(why);
+}
+inline constexpr std::string_view kTeamCaptureCorrupt = "团队数据库中的捕获数据与其SHA-256不符";
+// The please-wait window and the main window's status line.
+inline constexpr std::string_view kSyncCaption = "同步到团队数据库...";
+inline constexpr std::string_view kCountTransfers = "次传输";
+inline std::string sync_done(std::size_t sent, std::size_t skipped) {
+    return std::string("同步完成：发送").append(std::to_string(sent)).append("次传输，")
+        .append(std::to_string(skipped)).append("次已在团队数据库中");
+}
+inline std::string sync_cancelled(std::size_t sent) {
+    return std::string("同步已取消：已发送").append(std::to_string(sent))
+        .append("次传输，其余的下次同步时发送");
+}
+inline constexpr std::string_view kSyncFailed = "同步未完成：";
+// The dialog 设置 → 团队数据库.
+inline constexpr std::string_view kTeamTitle = "团队数据库";
+inline constexpr std::string_view kTeamAddressLabel = "连接字符串：";
+inline constexpr std::string_view kTeamAddressHint = "例如 postgresql://站点用户@服务器/数据库（密码写在 ~/.pgpass 中）";
+inline constexpr std::string_view kTeamStationLabel = "站点名称：";
+inline constexpr std::string_view kTeamTest = "测试";
+inline constexpr std::string_view kTeamSave = "保存";
+inline constexpr std::string_view kTeamTesting = "正在连接团队数据库，请稍候...";
+inline std::string team_test_ok(std::string_view where, std::string_view server, long long version,
+                                std::size_t stations, std::size_t transfers) {
+    return std::string("已连接").append(where).append("（PostgreSQL ").append(server).append("）：表结构版本")
+        .append(std::to_string(version)).append("，").append(std::to_string(stations)).append("个站点，")
+        .append(std::to_string(transfers)).append("次传输");
+}
+inline std::string team_test_ok_empty(std::string_view where, std::string_view server) {
+    return std::string("已连接").append(where).append("（PostgreSQL ").append(server)
+        .append("）：还没有本程序的表，第一次同步时建立");
+}
+inline std::string team_saved(std::string_view file) {
+    return std::string("团队数据库设置已保存（").append(file).append("）");
+}
+inline constexpr std::string_view kTeamSaveFailed = "保存团队数据库设置时出错：";
+
 // --- Windows of the desktop program -----------------------------------------------------------
 // Please-wait window: the label after `ticks` ticks of its one-second timer; the dots grow from
 // one to six and start again ("请稍候......" at 0, the label's first text).

@@ -22,7 +22,7 @@ for f in ./usr/bin/nlx ./usr/lib/nlx/nlx-qt ./usr/bin/nlx-gui ./usr/share/applic
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6serialport6 libqt6widgets6 libqt6charts6 libsqlite3-0 libxlsxwriter qt6-translations-l10n; do
+for lib in libqt6serialport6 libqt6widgets6 libqt6charts6 libsqlite3-0 libpq5 libxlsxwriter qt6-translations-l10n; do
   grep -q "$lib" <<<"$depends" || fail "Depends does not name $lib: $depends"
 done
 # Every dependency is a Debian package, installed here from this release's archive.
@@ -35,6 +35,7 @@ desktop-file-validate "$work/root/usr/share/applications/nlx-gui.desktop" || fai
 grep -q '^Categories=Science;' "$work/root/usr/share/applications/nlx-gui.desktop" || fail "desktop entry category"
 grep -q 'application/x-nlx-capture' "$work/root/usr/share/applications/nlx-gui.desktop" || fail "desktop entry MIME type"
 man -l "$work/root/usr/share/man/man1/nlx.1" 2>/dev/null | grep -q "nlx export" || fail "the man page lacks nlx export"
+man -l "$work/root/usr/share/man/man1/nlx.1" 2>/dev/null | grep -q "team transfers" || fail "the man page lacks nlx team transfers"
 
 home="$work/home"
 mkdir -p "$home"
