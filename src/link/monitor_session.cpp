@@ -61,7 +61,7 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
     PortCloser closer(link_);
     auto port_failed = [&](const std::string& message) {
         link_.close();
-        return say(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + message);
+        return say(MonitorOutcome::port_error, std::string(nlx::tr(texts::kPortErrorPrefix)) + message);
     };
 
     if (auto opened = link_.open(port_device_name(request_.port), request_.baud, FlowControl::none); !opened)
@@ -81,12 +81,12 @@ MonitorResult MonitorSession::run(std::stop_token stop) {
         case Wait::stopped: link_.close(); return say(MonitorOutcome::stopped, {});
         case Wait::failed: return port_failed(error_);
         case Wait::silent: {
-            if (observer_.message) observer_.message(std::string(texts::kLiveNoReply));
+            if (observer_.message) observer_.message(std::string(nlx::tr(texts::kLiveNoReply)));
             // A stop only cuts the message's time short: the instrument did not answer.
             wait_until(link_.now() + kNoReplyShown, stop);
             link_.close();
             r.outcome = MonitorOutcome::no_reply;
-            r.message = std::string(texts::kLiveNoReply);
+            r.message = std::string(nlx::tr(texts::kLiveNoReply));
             return r;
         }
         }
@@ -136,7 +136,7 @@ MonitorResult MonitorSession::record(const MonitorScale& scale, MonitorResult& r
             if (observer_.sample) observer_.sample({at, std::nullopt});
             // The operator learns of a long silence once; the recording goes on with gaps.
             if (++silent_ticks == ticks_of_silence && observer_.message)
-                observer_.message(std::string(texts::kLiveNoReply));
+                observer_.message(std::string(nlx::tr(texts::kLiveNoReply)));
         }
     };
     took(&first, link_.now());
@@ -153,16 +153,16 @@ MonitorResult MonitorSession::record(const MonitorScale& scale, MonitorResult& r
             tick = first_sent + k * kLiveTick;
         }
         if (!wait_until(tick, stop)) return ended(MonitorOutcome::stopped, {});
-        if (!error_.empty()) return ended(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + error_);
+        if (!error_.empty()) return ended(MonitorOutcome::port_error, std::string(nlx::tr(texts::kPortErrorPrefix)) + error_);
         // Whatever came after the last tick's end belongs to no request of this tick.
         received_.clear();
         if (auto sent = link_.write_byte(kLiveLevelRequest); !sent)
-            return ended(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + sent.message());
+            return ended(MonitorOutcome::port_error, std::string(nlx::tr(texts::kPortErrorPrefix)) + sent.message());
         switch (await_reply(reply, tick + kLiveTick, stop)) {
         case Wait::reply: took(&reply, link_.now()); break;
         case Wait::silent: took(nullptr, tick); break;
         case Wait::stopped: return ended(MonitorOutcome::stopped, {});
-        case Wait::failed: return ended(MonitorOutcome::port_error, std::string(texts::kPortErrorPrefix) + error_);
+        case Wait::failed: return ended(MonitorOutcome::port_error, std::string(nlx::tr(texts::kPortErrorPrefix)) + error_);
         }
     }
 }

@@ -113,7 +113,7 @@ Tm27Result Tm27Session::run(std::stop_token stop) {
     auto port_failed = [&](const std::string& message) {
         link_.close();
         r.detail = message;
-        return end_with(Tm27Outcome::port_error, std::string(texts::kPortErrorPrefix).append(message));
+        return end_with(Tm27Outcome::port_error, std::string(nlx::tr(texts::kPortErrorPrefix)).append(message));
     };
     // Before the printer is ready: the job ends with the port closed and nothing printed.
     auto ended = [&](Tm27Outcome outcome, std::string_view text) {
@@ -133,7 +133,7 @@ Tm27Result Tm27Session::run(std::stop_token stop) {
     };
 
     const std::size_t total = request_.groups.size();
-    if (total == 0) return end_with(Tm27Outcome::nothing_to_print, texts::kNothingToPrint);
+    if (total == 0) return end_with(Tm27Outcome::nothing_to_print, nlx::tr(texts::kNothingToPrint));
 
     // Opening: fresh port settings, no flow control, stale input dropped.
     if (link_.is_open()) link_.close();
@@ -147,18 +147,18 @@ Tm27Result Tm27Session::run(std::stop_token stop) {
     std::uint8_t answer = 0;
     switch (read_one(answer, kTm27ReadyWait, stop)) {
     case WaitEnd::done: break;
-    case WaitEnd::timed_out: return ended(Tm27Outcome::no_answer, texts::kTm27NoAnswer);
-    case WaitEnd::cancelled: return ended(Tm27Outcome::cancelled, texts::kTm27Cancelled);
+    case WaitEnd::timed_out: return ended(Tm27Outcome::no_answer, nlx::tr(texts::kTm27NoAnswer));
+    case WaitEnd::cancelled: return ended(Tm27Outcome::cancelled, nlx::tr(texts::kTm27Cancelled));
     case WaitEnd::failed: return port_failed(last_error_);
     }
-    if (answer != kTm27Ready) return ended(Tm27Outcome::bad_answer, texts::kBadAcknowledge);
-    status(std::string(texts::kTm27Ready));
+    if (answer != kTm27Ready) return ended(Tm27Outcome::bad_answer, nlx::tr(texts::kBadAcknowledge));
+    status(std::string(nlx::tr(texts::kTm27Ready)));
 
     // Printing: the printer paces the line with XON/XOFF from here on.
     if (auto paced = link_.set_flow(FlowControl::xon_xoff); !paced) return port_failed(paced.message());
     if (auto sent = link_.write(kTm27LineSpacing); !sent) return port_failed(sent.message());
     for (std::size_t i = 0; i < total; ++i) {
-        if (stop.stop_requested()) return finish(Tm27Outcome::cancelled, texts::kTm27Cancelled);
+        if (stop.stop_requested()) return finish(Tm27Outcome::cancelled, nlx::tr(texts::kTm27Cancelled));
         const Result<Bytes>& group = request_.groups[i];
         if (!group) return finish(Tm27Outcome::bad_group, group.message());
         if (auto sent = link_.write(*group); !sent) return port_failed(sent.message());
@@ -170,11 +170,11 @@ Tm27Result Tm27Session::run(std::stop_token stop) {
         switch (pause(length, stop)) {
         case WaitEnd::done:
         case WaitEnd::timed_out: break;
-        case WaitEnd::cancelled: return finish(Tm27Outcome::cancelled, texts::kTm27Cancelled);
+        case WaitEnd::cancelled: return finish(Tm27Outcome::cancelled, nlx::tr(texts::kTm27Cancelled));
         case WaitEnd::failed: return port_failed(last_error_);
         }
     }
-    return finish(Tm27Outcome::completed, texts::kTm27Done);
+    return finish(Tm27Outcome::completed, nlx::tr(texts::kTm27Done));
 }
 
 }  // namespace nlx::link
