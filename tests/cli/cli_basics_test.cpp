@@ -28,6 +28,9 @@ TEST(CommandLine, HelpUsageErrorsAndVersion) {
 // nlx settings --language, the locale; a wrong choice is refused before anything runs.
 TEST(CommandLine, TheLanguageOfTheOperatorTexts) {
     test::TempDir home;
+    // A record database to look the transfer up in.
+    auto demo = test::run_nlx({"demo", "--groups", "3"}, {{"NLX_HOME", home.path().string()}, {"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_EQ(demo.exit_code, 0) << demo.err;
     const std::string chinese = "没有编号为999的传输记录", english = "There is no transfer number 999";
     struct Case {
         std::vector<std::string> args;
