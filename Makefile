@@ -33,6 +33,7 @@ demo: build
 # on a real X display with a window manager, and the first page of the demo's table report.
 screenshots: build
 	@scripts/with-real-display.sh $(BUILD)/src/app/nlx-gui --screenshot docs/screenshots
+	@mkdir -p docs/screenshots/en && NLX_LANG=en scripts/with-real-display.sh $(BUILD)/src/app/nlx-gui --screenshot docs/screenshots/en
 	@rm -rf $(BUILD)/shots-home && NLX_HOME=$(abspath $(BUILD))/shots-home $(BUILD)/src/cli/nlx demo >/dev/null
 	@pdftoppm -png -r 40 -f 1 -l 1 -singlefile $(BUILD)/shots-home/demo-report-a.pdf docs/screenshots/report-page
 	@echo docs/screenshots/report-page.png

@@ -30,7 +30,7 @@ QColor outcome_colour(assess::Outcome outcome) {
 AssessmentWindow::AssessmentWindow(Workspace& workspace, std::function<charts::GroupRows()> rows, QWidget* parent)
     : QDialog(parent), workspace_(workspace), rows_(std::move(rows)) {
     setObjectName("assessment");
-    setWindowTitle(qs(texts::kAssessmentTitle));
+    setWindowTitle(qtr(texts::kAssessmentTitle));
     setModal(false);
     resize(780, 560);
 
@@ -62,10 +62,10 @@ AssessmentWindow::AssessmentWindow(Workspace& workspace, std::function<charts::G
     details_->setWordWrap(true);
     details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* choose = new QPushButton(qs(texts::kChooseStandard), this);
+    auto* choose = new QPushButton(qtr(texts::kChooseStandard), this);
     choose->setObjectName("chooseStandard");
     connect(choose, &QPushButton::clicked, this, &AssessmentWindow::choose_standard);
-    auto* close = new QPushButton(qs(texts::kClose), this);
+    auto* close = new QPushButton(qtr(texts::kClose), this);
     close->setObjectName("close");
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
     auto* buttons = new QHBoxLayout;
@@ -111,7 +111,7 @@ void AssessmentWindow::refresh() {
     const auto& criterion = workspace_.criterion();
     if (!criterion) {
         const QString note = workspace_.standard_note();
-        standard_->setText(qs(texts::kNoStandardChosen) + (note.isEmpty() ? QString() : QStringLiteral("\n") + note));
+        standard_->setText(qtr(texts::kNoStandardChosen) + (note.isEmpty() ? QString() : QStringLiteral("\n") + note));
         show_nothing({});
         return;
     }
@@ -120,7 +120,7 @@ void AssessmentWindow::refresh() {
     const charts::GroupRows rows = rows_();
     // The one empty row of a grid not filled yet is no group.
     if (!model || row_ < 0 || std::size_t(row_) >= rows.count || rows.text(std::size_t(row_), 0).empty()) {
-        show_nothing(qs(texts::kNoCurrentGroup));
+        show_nothing(qtr(texts::kNoCurrentGroup));
         return;
     }
     const assess::Assessment a = assess::assess_row(*model, rows, std::size_t(row_), *criterion);

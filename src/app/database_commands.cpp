@@ -35,7 +35,7 @@ void DatabaseCommands::save_as() {
     if (chosen.isEmpty()) return;
     Database* db = workspace_.records();
     if (!db) {
-        dialogs_.inform(&window_, {}, qs(texts::kSaveFailed));
+        dialogs_.inform(&window_, {}, qtr(texts::kSaveFailed));
         return;
     }
     if (auto message = save_database_as(*db, to_path(chosen)))
@@ -62,11 +62,11 @@ void DatabaseCommands::offer_capture(const QString& path) {
     auto file = read_capture_file(to_path(path), CaptureForm::with_header);
     Database* db = file ? workspace_.records() : nullptr;
     auto stored = !file ? Result<TransferSummary>(file.error())
-                  : !db ? Result<TransferSummary>(fail(std::string(texts::kOpenFailed) + " (" +
+                  : !db ? Result<TransferSummary>(fail(std::string(nlx::tr(texts::kOpenFailed)) + " (" +
                                                        workspace_.database_file().string() + ")"))
                         : import_capture(*db, workspace_.storage_folder(), to_path(path), *file, true);
     if (!stored) {
-        dialogs_.inform(&window_, {}, qs(texts::kImportFailed) + qs(stored.message()));
+        dialogs_.inform(&window_, {}, qtr(texts::kImportFailed) + qs(stored.message()));
         return;
     }
     emit records_replaced(stored->model);

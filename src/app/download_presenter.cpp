@@ -33,10 +33,10 @@ void DownloadPresenter::hide() {
 }
 
 void DownloadPresenter::state(DownloadState s) {
-    if (s == DownloadState::opening) show(texts::kReadingCaption);
+    if (s == DownloadState::opening) show(nlx::tr(texts::kReadingCaption));
     lines_.state(s);
     if (s == DownloadState::receiving && hides_when_reception_starts_) hide();
-    if (s == DownloadState::storing) show(texts::kStoringCaption);
+    if (s == DownloadState::storing) show(nlx::tr(texts::kStoringCaption));
 }
 
 void DownloadPresenter::reception_ended(bool complete) {

@@ -28,7 +28,7 @@ bool ExportCommands::start(const QString& folder, std::vector<reports::WorkbookS
         [this, sheets = std::move(sheets), file = to_path(chosen)] { worker_outcome_ = workbook::write_xlsx(sheets, file); },
         [this] { ended(); });
     if (!started) return false;
-    wait_.show_with(qs(texts::kExportingCaption));
+    wait_.show_with(qtr(texts::kExportingCaption));
     emit running_changed(true);
     return true;
 }
@@ -39,11 +39,11 @@ void ExportCommands::ended() {
     wait_.hide();
     emit running_changed(false);
     if (outcome_ && !*outcome_) {
-        dialogs_.inform(&window_, {}, qs(texts::kExportFailed) + qs(outcome_->message()));
-    } else if (dialogs_.ask_ok_cancel(&window_, {}, qs(texts::kExportOpenAsk))) {
+        dialogs_.inform(&window_, {}, qtr(texts::kExportFailed) + qs(outcome_->message()));
+    } else if (dialogs_.ask_ok_cancel(&window_, {}, qtr(texts::kExportOpenAsk))) {
         open_or_show_folder(dialogs_, &window_, path_);
     } else {
-        dialogs_.inform(&window_, {}, qs(texts::kExportDone));
+        dialogs_.inform(&window_, {}, qtr(texts::kExportDone));
     }
     emit finished();
 }

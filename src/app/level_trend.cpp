@@ -17,7 +17,7 @@ constexpr std::size_t kMinute = 60;  // shown levels come about once a second
 LevelTrend::LevelTrend(QWidget* parent) : QWidget(parent) {
     setObjectName("trend");
     setMinimumHeight(60);
-    setToolTip(qs(texts::kTrendTooltip));
+    setToolTip(qtr(texts::kTrendTooltip));
 }
 
 void LevelTrend::add(double level) {

@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "render/cjk_font.h"
 #include "render/offscreen.h"
@@ -18,6 +21,7 @@
 #include "app/screenshot_run.h"
 #include "app/simulation.h"
 #include "core/app_folder.h"
+#include "core/language.h"
 #include "core/models.h"
 #include "sim/instrument_fault.h"
 
@@ -38,13 +42,16 @@ struct Options {
                                                     " (default none)."),
                              "KIND", "none"};
     QCommandLineOption screenshot{QStringLiteral("screenshot"), "Write pictures of the windows into DIR and exit.", "DIR"};
+    QCommandLineOption lang{QStringLiteral("lang"),
+                            "The language of the windows: zh or en (default: NLX_LANG, then 设置 → 语言, then the locale).",
+                            "LANG"};
 };
 
 void describe(QCommandLineParser& parser, const Options& options) {
     parser.setApplicationDescription(QStringLiteral("Download and browse the records of NLX sound-level analysers"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({options.simulate, options.groups, options.seed, options.pace, options.fault, options.screenshot});
+    parser.addOptions({options.simulate, options.groups, options.seed, options.pace, options.fault, options.screenshot, options.lang});
     parser.addPositionalArgument(QStringLiteral("capture"), "A capture file to import, offered once the model is confirmed.",
                                  QStringLiteral("[CAPTURE]"));
 }
@@ -82,14 +89,31 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("nlx"));
     QApplication::setApplicationVersion(QStringLiteral(NLX_VERSION));
     nlx::render::use_cjk_font(application);
-    nlx::app::use_qt_chinese(application);
 
     QCommandLineParser parser;
     const Options options;
     describe(parser, options);
-    const auto& [simulate, groups, seed, pace, fault, screenshot] = options;
+    const auto& [simulate, groups, seed, pace, fault, screenshot, lang] = options;
     parser.process(application);
     if (parser.positionalArguments().size() > 1) return usage_error("give at most one capture file");
+
+    // The language is chosen before any window is made; Qt's own dialogs speak Chinese only with
+    // the Chinese texts, and Qt's English otherwise.
+    std::optional<nlx::Language> asked;
+    if (parser.isSet(lang)) {
+        asked = nlx::parse_language(parser.value(lang).toStdString());
+        if (!asked) return usage_error("--lang needs zh or en, not \"" + parser.value(lang) + "\"");
+    }
+    std::vector<std::string> warnings;
+    const nlx::Language language =
+        nlx::choose_language(asked, nlx::application_folder(), nlx::environment_variable, warnings);
+    for (const auto& warning : warnings) std::fprintf(stderr, "nlx-gui: %s\n", warning.c_str());
+    if (auto used = nlx::use_language(language, nlx::catalogue_folders(nlx::executable_folder())); !used) {
+        std::fprintf(stderr, "nlx-gui: %s\n", used.message().c_str());
+        nlx::app::use_qt_chinese(application);
+    } else if (language == nlx::Language::chinese) {
+        nlx::app::use_qt_chinese(application);
+    }
 
     if (parser.isSet(screenshot)) return nlx::app::run_screenshots(parser.value(screenshot));
 

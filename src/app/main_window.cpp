@@ -26,6 +26,7 @@
 #include "app/printer_speed_dialog.h"
 #include "app/model_dialog.h"
 #include "app/grid_rows.h"
+#include "app/language_dialog.h"
 #include "app/group_charts.h"
 #include "app/logo.h"
 #include "app/menu_table.h"
@@ -185,7 +186,7 @@ void MainWindow::build_menus() {
     auto add_items = [&](QMenu* menu, const MenuSpec& menu_entry) {
         menu->setObjectName(qs(menu_entry.name));
         for (const auto& item : menu_entry.items) {
-            QAction* act = item.use == ItemUse::separator ? menu->addSeparator() : menu->addAction(qs(item.caption));
+            QAction* act = item.use == ItemUse::separator ? menu->addSeparator() : menu->addAction(qtr(item.caption));
             act->setObjectName(qs(item.name));
             act->setParent(this);  // found by name from the window, wherever its menu is
             if (item.use == ItemUse::later) act->setEnabled(false);
@@ -195,7 +196,7 @@ void MainWindow::build_menus() {
     };
     for (const auto& bar_entry : menu_bar()) {
         if (bar_entry.items.empty()) {
-            QAction* act = menuBar()->addAction(qs(bar_entry.caption));
+            QAction* act = menuBar()->addAction(qtr(bar_entry.caption));
             act->setObjectName(qs(bar_entry.name));
             act->setParent(this);
             act->setEnabled(bar_entry.use != ItemUse::later);
@@ -203,17 +204,17 @@ void MainWindow::build_menus() {
             bind(act, bar_entry.command);
             continue;
         }
-        QMenu* menu = menuBar()->addMenu(qs(bar_entry.caption));
+        QMenu* menu = menuBar()->addMenu(qtr(bar_entry.caption));
         menu->menuAction()->setObjectName(qs(bar_entry.name) + "Menu");
         add_items(menu, bar_entry);
     }
-    popup_ = new QMenu(qs(popup_menu().caption), this);
+    popup_ = new QMenu(qtr(popup_menu().caption), this);
     add_items(popup_, popup_menu());
     // Over a chart the popup also offers to save that chart.
     popup_->addSeparator()->setObjectName("chartSeparator");
-    save_png_ = popup_->addAction(qs(texts::kSaveChartPng));
+    save_png_ = popup_->addAction(qtr(texts::kSaveChartPng));
     save_png_->setObjectName("savePng");
-    save_svg_ = popup_->addAction(qs(texts::kSaveChartSvg));
+    save_svg_ = popup_->addAction(qtr(texts::kSaveChartSvg));
     save_svg_->setObjectName("saveSvg");
     connect(save_png_, &QAction::triggered, this, [this] { save_chart(false); });
     connect(save_svg_, &QAction::triggered, this, [this] { save_chart(true); });
@@ -238,6 +239,7 @@ void MainWindow::run(Command command) {
         case Command::add_record: return database_commands_->add_record();
         case Command::standard_choice: return show_standard_dialog();
         case Command::assessment: return show_assessment();
+        case Command::language: return show_language_dialog();
         case Command::print_one: return prints_->print_one();
         case Command::print_more: return prints_->print_more();
         case Command::print_all: return prints_->print_all();
@@ -271,7 +273,7 @@ void MainWindow::tm27(bool all) {
     const auto rows = grid_report_rows(grid_->cells());
     const int current = grid_->current_row();
     if (rows.size() == 0 || current < 0) {
-        title_label_->setText(qs(texts::kNothingToPrint));
+        title_label_->setText(qtr(texts::kNothingToPrint));
         return;
     }
     // TM27单组 prints the current group; TM27全部 every group from the first, whatever the row.
@@ -286,7 +288,7 @@ void MainWindow::tm27(bool all) {
     if (!tm27_.start(links_, std::move(request))) return;
     set_serial_command_running(true);
     wait_->count(WaitDialog::Count::groups);
-    wait_->show_with(qs(texts::kTm27Caption));
+    wait_->show_with(qtr(texts::kTm27Caption));
     wait_->set_progress(0, qint64(last - first + 1));
     wait_->set_cancellable(true);
     // The speed choice stays in front of the please-wait window while it is open.
@@ -332,9 +334,9 @@ void MainWindow::confirm_model(char letter) {
     show();
     grid_->lay_out(*model);
     centralWidget()->setFocus();
-    title_label_->setText(qs(model->title_label));
+    title_label_->setText(qs(model_text(model->title_label)));
     setWindowTitle(qs(model->window_caption));
-    dialogs_.inform(this, qs(texts::kConfirmTitle), qs(confirmation_message(*model, settings())));
+    dialogs_.inform(this, qtr(texts::kConfirmTitle), qs(confirmation_message(*model, settings())));
     if (!capture_to_offer_.isEmpty()) database_commands_->offer_capture(std::exchange(capture_to_offer_, QString()));
 }
 
@@ -349,6 +351,13 @@ void MainWindow::show_settings() {
     settings_dialog_->select(settings(), workspace_.settings_note());
     settings_dialog_->show();
     settings_dialog_->raise();
+}
+
+void MainWindow::show_language_dialog() {
+    if (!language_dialog_) language_dialog_ = new LanguageDialog(workspace_.app_folder(), dialogs_, this);
+    language_dialog_->select();
+    language_dialog_->show();
+    language_dialog_->raise();
 }
 
 void MainWindow::show_standard_dialog() {
@@ -386,12 +395,12 @@ void MainWindow::update_status_line() {
 
 void MainWindow::about() {
     const ModelInfo* model = workspace_.model();
-    dialogs_.inform(this, model ? qs(model->about_title) : QString(), qs(texts::kAboutLines));
+    dialogs_.inform(this, model ? qs(model_text(model->about_title)) : QString(), qtr(texts::kAboutLines));
 }
 
 void MainWindow::popup_about() {
     const ModelInfo* model = workspace_.model();
-    dialogs_.inform(this, {}, model ? qs(model->about_title) : QString());
+    dialogs_.inform(this, {}, model ? qs(model_text(model->about_title)) : QString());
 }
 
 void MainWindow::show_grid() {
@@ -429,7 +438,7 @@ void MainWindow::save_chart(bool svg) {
     if (file.extension().empty()) file += svg ? ".svg" : ".png";
     auto saved = render::save_chart(chart->chart_data(), file, chart->size().expandedTo(QSize(640, 400)),
                                     svg ? render::ImageFormat::svg : render::ImageFormat::png);
-    if (!saved) dialogs_.inform(this, {}, qs(texts::kSaveChartFailed) + qs(saved.message()));
+    if (!saved) dialogs_.inform(this, {}, qtr(texts::kSaveChartFailed) + qs(saved.message()));
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
@@ -478,9 +487,9 @@ bool MainWindow::refresh_grid(bool last_row_current) {
     const ModelInfo* model = workspace_.model();
     Database* db = model ? workspace_.records() : nullptr;
     auto table = db ? db->read_table(record_table_name(model->letter))
-                    : Result<TableContents>(fail(std::string(texts::kOpenFailed) + " (" + database_file().string() + ")"));
+                    : Result<TableContents>(fail(std::string(nlx::tr(texts::kOpenFailed)) + " (" + database_file().string() + ")"));
     if (!table) {
-        title_label_->setText(qs(texts::kGridReadFailed) + qs(table.message()));
+        title_label_->setText(qtr(texts::kGridReadFailed) + qs(table.message()));
         return false;
     }
     grid_->fill(*table, *model);
@@ -512,7 +521,7 @@ void MainWindow::export_records() {
     // assessment of every group as a second worksheet, as nlx export --assess does.
     const auto& criterion = workspace_.criterion();
     if (criterion && assess::fits_model(*model, *criterion) &&
-        dialogs_.ask_yes_no(this, qs(texts::kAssessmentTitle), qs(texts::export_assessment_question(criterion->description()))))
+        dialogs_.ask_yes_no(this, qtr(texts::kAssessmentTitle), qs(texts::export_assessment_question(criterion->description()))))
         sheets.push_back(reports::assessment_worksheet(*criterion, assess::assess_all(*model, grid_group_rows(grid_->cells()), *criterion)));
     exports_->start(qpath(workspace_.start_folder()), std::move(sheets));
 }
@@ -538,7 +547,7 @@ void MainWindow::sync() {
         return;
     }
     if (settings->server.empty()) {
-        dialogs_.inform(this, {}, qs(texts::kTeamNoAddress));
+        dialogs_.inform(this, {}, qtr(texts::kTeamNoAddress));
         show_team_settings();
         return;
     }
@@ -548,7 +557,7 @@ void MainWindow::sync() {
     set_serial_command_running(true);
     wait_->count(WaitDialog::Count::transfers);
     wait_->set_cancellable(true);
-    wait_->show_with(qs(texts::kSyncCaption));
+    wait_->show_with(qtr(texts::kSyncCaption));
 }
 
 void MainWindow::sync_ended() {
@@ -559,21 +568,21 @@ void MainWindow::sync_ended() {
     if (!outcome) return;
     if (!*outcome) {
         const std::string& message = outcome->message();
-        const std::string said = message.starts_with(texts::kSyncFailed) ? message : std::string(texts::kSyncFailed) + message;
+        const std::string said = message.starts_with(nlx::tr(texts::kSyncFailed)) ? message : std::string(nlx::tr(texts::kSyncFailed)) + message;
         title_label_->setText(qs(said.substr(0, said.find('\n'))));
-        dialogs_.inform(this, qs(texts::kTeamTitle), qs(said));
+        dialogs_.inform(this, qtr(texts::kTeamTitle), qs(said));
         return;
     }
     const team::SyncReport& report = outcome->value();
     // The name this station first sent under stays its name.
     if (auto kept = team::keep_station_name(team::team_settings_path(app_folder()), sync_settings_); !kept)
-        dialogs_.inform(this, qs(texts::kTeamTitle), qs(kept.message()));
+        dialogs_.inform(this, qtr(texts::kTeamTitle), qs(kept.message()));
     title_label_->setText(report.cancelled ? qs(texts::sync_cancelled(report.done))
                                            : qs(texts::sync_done(report.done, report.skipped)));
     if (!report.problems.empty()) {
         QString lines;
         for (const auto& p : report.problems) lines += qs(p) + QStringLiteral("\n");
-        dialogs_.inform(this, qs(texts::kTeamTitle), qs(texts::sync_done(report.done, report.skipped)) +
+        dialogs_.inform(this, qtr(texts::kTeamTitle), qs(texts::sync_done(report.done, report.skipped)) +
                                                          QStringLiteral("\n") + lines.trimmed());
     }
 }
@@ -586,7 +595,7 @@ void MainWindow::show_team_settings() {
 }
 
 void MainWindow::open_history_file(const QString& file) {
-    if (!dialogs_.ask_yes_no(this, qs(texts::kOpenHistoryTitle), qs(texts::kOpenHistoryQuestion))) return;
+    if (!dialogs_.ask_yes_no(this, qtr(texts::kOpenHistoryTitle), qtr(texts::kOpenHistoryQuestion))) return;
     const QString path = qpath(workspace_.storage_folder() / to_path(file));
     if (!QFile::exists(path)) {
         dialogs_.inform(this, {}, qs(texts::history_missing(utf8(path))));

@@ -30,6 +30,7 @@ class ChartView;
 class DatabaseCommands;
 class ExportCommands;
 class GroupCharts;
+class LanguageDialog;
 class ModelDialog;
 class MonitorWindow;
 class OperatorDialogs;
@@ -74,6 +75,7 @@ public:
     ModelDialog* model_dialog() const { return model_dialog_; }  // while it is open
     SettingsDialog* settings_dialog() const { return settings_dialog_; }  // once it was opened
     StandardDialog* standard_dialog() const { return standard_dialog_; }  // once it was opened
+    LanguageDialog* language_dialog() const { return language_dialog_; }  // once it was opened
     AssessmentWindow* assessment_window() const { return assessment_; }  // once it was opened
     TeamDialog* team_dialog() const { return team_dialog_; }              // once it was opened
     SyncController& syncs() { return sync_; }
@@ -110,6 +112,7 @@ private:
     void show_model_dialog();
     void show_settings();
     void show_standard_dialog();  // 评价标准
+    void show_language_dialog();  // 语言
     void show_assessment();       // 达标评价
     void standard_or_model_changed();
     void about();
@@ -158,6 +161,7 @@ private:
     QPointer<ModelDialog> model_dialog_;
     SettingsDialog* settings_dialog_ = nullptr;
     StandardDialog* standard_dialog_ = nullptr;
+    LanguageDialog* language_dialog_ = nullptr;
     AssessmentWindow* assessment_ = nullptr;
     TeamDialog* team_dialog_ = nullptr;
     std::unique_ptr<DatabaseCommands> database_commands_;

@@ -18,7 +18,7 @@ enum class ItemUse {
 enum class Command {
     none,  // a separator
     receive, save_as, open, export_records, transfers, sync, recordings, model_change, exit,
-    serial_settings, team_settings, printer, distribution, add_record, standard_choice, assessment,
+    serial_settings, team_settings, printer, distribution, add_record, standard_choice, assessment, language,
     print_one, print_more, print_all, tm27_one, tm27_all,
     monitor, about, popup_about, help,
 };

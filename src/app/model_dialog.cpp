@@ -15,12 +15,12 @@ namespace nlx::app {
 
 ModelDialog::ModelDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("Form6");
-    setWindowTitle(qs(texts::kModelDialogTitle));
+    setWindowTitle(qtr(texts::kModelDialogTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(36, 24, 36, 24);
     layout->setSpacing(10);
-    auto* prompt = new QLabel(qs(texts::kModelPrompt), this);
+    auto* prompt = new QLabel(qtr(texts::kModelPrompt), this);
     prompt->setObjectName("Label1");
     QFont big = prompt->font();
     big.setPointSizeF(big.pointSizeF() * 1.3);
@@ -36,7 +36,7 @@ ModelDialog::ModelDialog(QWidget* parent) : QDialog(parent) {
         options_.push_back(option);
         layout->addWidget(option);
     }
-    confirm_ = new QPushButton(qs(texts::kModelConfirm), this);
+    confirm_ = new QPushButton(qtr(texts::kModelConfirm), this);
     confirm_->setObjectName("Command1");
     confirm_->setEnabled(false);
     layout->addSpacing(6);

@@ -22,7 +22,7 @@ constexpr int kTenths = 10;
 
 MonitorWindow::MonitorWindow(LinkFactory links, QWidget* parent) : QDialog(parent), controller_(std::move(links)) {
     setObjectName("Form4");
-    setWindowTitle(qs(texts::kMonitorTitle));
+    setWindowTitle(qtr(texts::kMonitorTitle));
     setModal(false);
 
     surface_ = new QLabel(this);
@@ -43,7 +43,7 @@ MonitorWindow::MonitorWindow(LinkFactory links, QWidget* parent) : QDialog(paren
         scale_[std::size_t(k)]->setObjectName(QStringLiteral("Label1_%1").arg(k));
         scale->addWidget(scale_[std::size_t(k)], 0, k, k == 0 ? Qt::AlignLeft : k == 1 ? Qt::AlignHCenter : Qt::AlignRight);
     }
-    instant_ = new QLabel(qs(texts::kMonitorInstant), this);
+    instant_ = new QLabel(qtr(texts::kMonitorInstant), this);
     instant_->setObjectName("Label2_0");
     quantity_ = new QLabel(this);
     quantity_->setObjectName("Label2_1");
@@ -54,7 +54,7 @@ MonitorWindow::MonitorWindow(LinkFactory links, QWidget* parent) : QDialog(paren
 
     trend_ = new LevelTrend(this);
 
-    record_ = new QPushButton(qs(texts::kMonitorRecord), this);
+    record_ = new QPushButton(qtr(texts::kMonitorRecord), this);
     record_->setObjectName("record");
     figures_ = new QLabel(this);
     figures_->setObjectName("figures");
@@ -83,7 +83,7 @@ void MonitorWindow::load(const ModelInfo& model) {
     const MonitorScale* scale = &model.monitor;
     model_ = &model;
     for (std::size_t k = 0; k < 3; ++k) scale_[k]->setText(qs(scale->captions[k]));
-    quantity_->setText(qs(scale->quantity));
+    quantity_->setText(qtr(scale->quantity));
     bar_->setValue(kBarMinimum * kTenths);
     surface_->clear();
     trend_->clear();
@@ -106,7 +106,7 @@ void MonitorWindow::toggle_recording() {
 }
 
 void MonitorWindow::show_record_state() {
-    record_->setText(qs(recording_ ? texts::kMonitorStopRecord : texts::kMonitorRecord));
+    record_->setText(qs(recording_ ? nlx::tr(texts::kMonitorStopRecord) : nlx::tr(texts::kMonitorRecord)));
 }
 
 double MonitorWindow::bar_level() const { return bar_->value() / double(kTenths); }

@@ -38,7 +38,7 @@ QMessageBox::StandardButton run_box(QWidget* parent, QMessageBox::Icon icon, con
     return QMessageBox::StandardButton(box.exec());
 }
 
-QString record_filters() { return qs(texts::kFilterAll) + QStringLiteral(";;") + qs(texts::kFilterRecords); }
+QString record_filters() { return qtr(texts::kFilterAll) + QStringLiteral(";;") + qtr(texts::kFilterRecords); }
 
 }  // namespace
 

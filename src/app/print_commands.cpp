@@ -64,7 +64,7 @@ bool PrintCommands::printer_ready() {
                                ? render::printer_names().isEmpty()
                                : target.outputFileName().isEmpty();
     if (no_target) {
-        dialogs_.inform(&window_, {}, qs(texts::kNoPrinter));
+        dialogs_.inform(&window_, {}, qtr(texts::kNoPrinter));
         return false;
     }
     return true;
@@ -75,7 +75,7 @@ namespace {
 // The queue or file a job goes to, as the operator chose it.
 QString target_name(const QPrinter& printer) {
     if (printer.outputFormat() == QPrinter::PdfFormat) return printer.outputFileName();
-    return printer.printerName().isEmpty() ? qs(texts::kDefaultPrinter) : printer.printerName();
+    return printer.printerName().isEmpty() ? qtr(texts::kDefaultPrinter) : printer.printerName();
 }
 
 }  // namespace
@@ -93,14 +93,14 @@ void PrintCommands::print_range(int first, int last) {
     if (!printer_ready()) return;
     const auto rows = grid_rows();
     if (first < 0 || last < first || rows.size() == 0) {
-        dialogs_.inform(&window_, {}, qs(texts::kNothingToPrint));
+        dialogs_.inform(&window_, {}, qtr(texts::kNothingToPrint));
         return;
     }
     const ModelInfo* model = model_();
     if (!model) return;
     auto pages = reports::table_report(model->letter, rows, std::size_t(first), std::size_t(last), local_today());
     if (pages.empty()) {
-        dialogs_.inform(&window_, {}, qs(texts::kNothingToPrint));
+        dialogs_.inform(&window_, {}, qtr(texts::kNothingToPrint));
         return;
     }
     const qint64 total = qint64(pages.size());
@@ -108,7 +108,7 @@ void PrintCommands::print_range(int first, int last) {
     const QString what = target_name(target);
     if (!jobs_.start(target, std::move(pages), what)) return;
     wait_.count(WaitDialog::Count::pages);
-    wait_.show_with(qs(texts::kPrintingCaption));
+    wait_.show_with(qtr(texts::kPrintingCaption));
     wait_.set_progress(0, total);
     wait_.set_cancellable(true);
     emit running_changed(true);
@@ -122,15 +122,15 @@ void PrintCommands::job_ended() {
     if (!outcome) return;
     if (*outcome && **outcome) return;
     renew_printer();
-    if (!*outcome) dialogs_.inform(&window_, {}, qs(texts::kPrintFailed) + qs(outcome->message()));
-    else dialogs_.inform(&window_, {}, qs(texts::kPrintCancelled));
+    if (!*outcome) dialogs_.inform(&window_, {}, qtr(texts::kPrintFailed) + qs(outcome->message()));
+    else dialogs_.inform(&window_, {}, qtr(texts::kPrintCancelled));
 }
 
 void PrintCommands::print_one() {
     if (!printer_ready()) return;
     const int row = grid_.current_row();
     if (row < 0) {
-        dialogs_.inform(&window_, {}, qs(texts::kNothingToPrint));
+        dialogs_.inform(&window_, {}, qtr(texts::kNothingToPrint));
         return;
     }
     const ModelInfo* model = model_();
@@ -165,7 +165,7 @@ void PrintCommands::print_one() {
     const QString what = target_name(target);
     if (auto printed = render::paint_sheet(target, text, box, utf8(what)); !printed) {
         renew_printer();
-        dialogs_.inform(&window_, {}, qs(texts::kPrintFailed) + qs(printed.message()));
+        dialogs_.inform(&window_, {}, qtr(texts::kPrintFailed) + qs(printed.message()));
     }
 }
 

@@ -13,10 +13,10 @@ namespace nlx::app {
 
 PrinterSpeedDialog::PrinterSpeedDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("Form5");
-    setWindowTitle(qs(texts::kSpeedTitle));
+    setWindowTitle(qtr(texts::kSpeedTitle));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
-    const std::string_view captions[] = {texts::kSpeedSlow, texts::kSpeedMedium, texts::kSpeedFast};
+    const std::string_view captions[] = {nlx::tr(texts::kSpeedSlow), nlx::tr(texts::kSpeedMedium), nlx::tr(texts::kSpeedFast)};
     int n = 0;
     for (const link::Tm27Speed speed : link::kTm27Speeds) {
         auto* option = new QRadioButton(qs(captions[n]), this);
@@ -27,7 +27,7 @@ PrinterSpeedDialog::PrinterSpeedDialog(QWidget* parent) : QDialog(parent) {
             hide();
         });
     }
-    auto* hint = new QPushButton(qs(texts::kSpeedHint), this);
+    auto* hint = new QPushButton(qtr(texts::kSpeedHint), this);
     hint->setObjectName("Command1");
     layout->addWidget(hint);
     connect(hint, &QPushButton::clicked, this, &QWidget::hide);

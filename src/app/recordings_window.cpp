@@ -20,19 +20,19 @@ namespace nlx::app {
 
 RecordingsWindow::RecordingsWindow(QWidget* parent, OperatorDialogs& dialogs) : QDialog(parent), dialogs_(dialogs) {
     setObjectName("recordings");
-    setWindowTitle(qs(texts::kRecordingsTitle));
+    setWindowTitle(qtr(texts::kRecordingsTitle));
     setModal(false);
     list_ = new QTableWidget(0, 6, this);
     list_->setObjectName("list");
-    list_->setHorizontalHeaderLabels({qs(texts::kRecordingStart), qs(texts::kRecordingDuration), "LAeq", "Lmax", "L10", "L90"});
+    list_->setHorizontalHeaderLabels({qtr(texts::kRecordingStart), qtr(texts::kRecordingDuration), "LAeq", "Lmax", "L10", "L90"});
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     chart_ = new ChartView(QStringLiteral("history"), this);
     chart_->setMinimumHeight(260);
-    csv_ = new QPushButton(qs(texts::kRecordingExportCsv), this);
-    xlsx_ = new QPushButton(qs(texts::kRecordingExportXlsx), this);
+    csv_ = new QPushButton(qtr(texts::kRecordingExportCsv), this);
+    xlsx_ = new QPushButton(qtr(texts::kRecordingExportXlsx), this);
     status_ = new QLabel(this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(status_, 1);
@@ -87,7 +87,7 @@ void RecordingsWindow::fill() {
         return;
     }
     recordings_ = std::move(*read_);
-    status_->setText(recordings_.empty() ? qs(texts::kRecordingNone) : QString());
+    status_->setText(recordings_.empty() ? qtr(texts::kRecordingNone) : QString());
     list_->setRowCount(int(recordings_.size()));
     for (int row = 0; row < int(recordings_.size()); ++row) {
         const RecordingInfo& r = recordings_[std::size_t(row)];
@@ -130,7 +130,7 @@ void RecordingsWindow::export_chosen(bool xlsx) {
         if (!db) exported_ = db.error();
         else exported_ = xlsx ? workbook::write_recording_xlsx(*db, r, out) : write_recording_csv(*db, r, out);
     }, [this] {
-        if (!exported_) dialogs_.inform(this, {}, qs(texts::kRecordingExportFailed) + qs(exported_.message()));
+        if (!exported_) dialogs_.inform(this, {}, qtr(texts::kRecordingExportFailed) + qs(exported_.message()));
     });
 }
 

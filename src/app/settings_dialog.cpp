@@ -26,9 +26,9 @@ namespace nlx::app {
 SettingsDialog::SettingsDialog(std::filesystem::path settings_file, OperatorDialogs& dialogs, QWidget* parent)
     : QDialog(parent), settings_file_(std::move(settings_file)), dialogs_(dialogs) {
     setObjectName("Form2");
-    setWindowTitle(qs(texts::kSettingsTitle));
+    setWindowTitle(qtr(texts::kSettingsTitle));
 
-    auto* port_frame = new QGroupBox(qs(texts::kPortFrame), this);
+    auto* port_frame = new QGroupBox(qtr(texts::kPortFrame), this);
     port_frame->setObjectName("Frame1");
     auto* port_layout = new QGridLayout(port_frame);
     auto* port_group = new QButtonGroup(this);
@@ -40,7 +40,7 @@ SettingsDialog::SettingsDialog(std::filesystem::path settings_file, OperatorDial
         port_layout->addWidget(option, 0, i);
         ports_.push_back(option);
     }
-    device_option_ = new QRadioButton(qs(texts::kOtherPort), port_frame);
+    device_option_ = new QRadioButton(qtr(texts::kOtherPort), port_frame);
     device_option_->setObjectName("deviceOption");
     port_group->addButton(device_option_);
     devices_ = new QComboBox(port_frame);
@@ -55,7 +55,7 @@ SettingsDialog::SettingsDialog(std::filesystem::path settings_file, OperatorDial
     connect(devices_, &QComboBox::activated, device_option_, [this] { device_option_->setChecked(true); });
     connect(devices_->lineEdit(), &QLineEdit::textEdited, device_option_, [this] { device_option_->setChecked(true); });
 
-    auto* speed_frame = new QGroupBox(qs(texts::kSpeedFrame), this);
+    auto* speed_frame = new QGroupBox(qtr(texts::kSpeedFrame), this);
     speed_frame->setObjectName("Frame2");
     auto* speed_layout = new QHBoxLayout(speed_frame);
     auto* speed_group = new QButtonGroup(this);
@@ -73,15 +73,15 @@ SettingsDialog::SettingsDialog(std::filesystem::path settings_file, OperatorDial
     note_->setWordWrap(true);
     note_->hide();
 
-    probe_button_ = new QPushButton(qs(texts::kProbeButton), this);
+    probe_button_ = new QPushButton(qtr(texts::kProbeButton), this);
     probe_button_->setObjectName("probe");
     probe_ = new ProbeRunner(this);
     connect(probe_button_, &QPushButton::clicked, this, &SettingsDialog::start_probe);
     connect(probe_, &ProbeRunner::finished, this, &SettingsDialog::probe_ended);
 
-    auto* apply_button = new QPushButton(qs(texts::kSettingsApply), this);
+    auto* apply_button = new QPushButton(qtr(texts::kSettingsApply), this);
     apply_button->setObjectName("Command1");
-    auto* save_button = new QPushButton(qs(texts::kSettingsSave), this);
+    auto* save_button = new QPushButton(qtr(texts::kSettingsSave), this);
     save_button->setObjectName("Command2");
     connect(apply_button, &QPushButton::clicked, this, &SettingsDialog::apply);
     connect(save_button, &QPushButton::clicked, this, &SettingsDialog::save);
@@ -112,7 +112,7 @@ void SettingsDialog::list_ports(const std::string& current_device) {
         devices_->insertItem(0, qs(current_device), qs(current_device));
         at = 0;
     }
-    if (devices_->count() == 0) devices_->lineEdit()->setPlaceholderText(qs(texts::kNoPortsFound));
+    if (devices_->count() == 0) devices_->lineEdit()->setPlaceholderText(qtr(texts::kNoPortsFound));
     devices_->setCurrentIndex(at);
     if (current_device.empty()) devices_->setEditText({});
 }
@@ -129,7 +129,7 @@ void SettingsDialog::select(const SerialSettings& current, const QString& note) 
     // Settings that did not come from sys.cfg, or fell outside the lists, are said so.
     QString shown = note;
     if (!note.isEmpty() || !port_ok || !speed)
-        shown = qs(texts::kSettingsFallback) + (note.isEmpty() ? QString() : QStringLiteral("：") + note);
+        shown = qtr(texts::kSettingsFallback) + (note.isEmpty() ? QString() : QStringLiteral("：") + note);
     show_note(shown, true);
 }
 
@@ -150,7 +150,7 @@ Result<SerialSettings> SettingsDialog::chosen() const {
     SerialSettings settings;
     if (device_option_->isChecked()) {
         auto port = parse_port(utf8(current_device()));
-        if (!port) return fail(std::string(texts::kBadPortName) + port.message());
+        if (!port) return fail(std::string(nlx::tr(texts::kBadPortName)) + port.message());
         settings.port = *port;
     } else {
         for (auto* option : ports_)
@@ -179,7 +179,7 @@ void SettingsDialog::save() {
         return;
     }
     if (auto saved = save_settings(settings_file_, *settings); !saved)
-        dialogs_.inform(this, {}, qs(texts::kSettingsSaveFailed) + qs(saved.message()));
+        dialogs_.inform(this, {}, qtr(texts::kSettingsSaveFailed) + qs(saved.message()));
     else
         dialogs_.inform(this, {}, qs(texts::settings_saved(port_caption(settings->port), settings->baud,
                                                            settings_file_.string())));
@@ -196,7 +196,7 @@ void SettingsDialog::start_probe() {
     add(current_device());
     for (int i = 0; i < devices_->count(); ++i) add(devices_->itemData(i).toString());
     if (devices.empty()) {
-        show_note(qs(texts::kNothingToProbe), true);
+        show_note(qtr(texts::kNothingToProbe), true);
         return;
     }
     int baud = kSpeeds[0];
@@ -204,7 +204,7 @@ void SettingsDialog::start_probe() {
         if (option->isChecked()) baud = option->text().toInt();
     if (!probe_->start(std::move(devices), baud)) return;
     probe_button_->setEnabled(false);
-    show_note(qs(texts::kProbing), false);
+    show_note(qtr(texts::kProbing), false);
 }
 
 void SettingsDialog::probe_ended() {
@@ -225,16 +225,16 @@ void SettingsDialog::probe_ended() {
     // Why nothing was found: the port lock, a cancel, or what each port did.
     QString why;
     if (report.refused) why = qs(*report.refused);
-    else if (report.cancelled) why = qs(texts::kProbeCancelled);
+    else if (report.cancelled) why = qtr(texts::kProbeCancelled);
     for (const auto& port : report.ports) {
         if (!why.isEmpty()) why += QStringLiteral("；");
         why += qs(port.device) + QStringLiteral(" ");
         if (port.outcome == link::ProbeOutcome::skipped)
-            why += qs(texts::kProbeSkipped) + QStringLiteral("（") + qs(port.detail) + QStringLiteral("）");
+            why += qtr(texts::kProbeSkipped) + QStringLiteral("（") + qs(port.detail) + QStringLiteral("）");
         else
-            why += qs(texts::kProbeSilent);
+            why += qtr(texts::kProbeSilent);
     }
-    show_note(qs(texts::kProbeNotFound) + why, true);
+    show_note(qtr(texts::kProbeNotFound) + why, true);
 }
 
 }  // namespace nlx::app

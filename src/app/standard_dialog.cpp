@@ -33,11 +33,11 @@ QDoubleSpinBox* limit_box(QWidget* parent, const char* name) {
 StandardDialog::StandardDialog(Workspace& workspace, OperatorDialogs& dialogs, QWidget* parent)
     : QDialog(parent), workspace_(workspace), dialogs_(dialogs) {
     setObjectName("standardDialog");
-    setWindowTitle(qs(texts::kStandardDialogTitle));
+    setWindowTitle(qtr(texts::kStandardDialogTitle));
 
     standards_ = new QComboBox(this);
     standards_->setObjectName("standardList");
-    standards_->addItem(qs(texts::kNoStandard), QString());
+    standards_->addItem(qtr(texts::kNoStandard), QString());
     for (const auto& s : assess::all_standards())
         standards_->addItem(qs(std::string(s.source) + " " + std::string(s.title)), qs(s.key));
     class_label_ = new QLabel(this);
@@ -63,15 +63,15 @@ StandardDialog::StandardDialog(Workspace& workspace, OperatorDialogs& dialogs, Q
     note_->hide();
 
     auto* form = new QFormLayout;
-    form->addRow(qs(texts::kStandardField), standards_);
+    form->addRow(qtr(texts::kStandardField), standards_);
     form->addRow(class_label_, classes_);
     form->addRow(day_label_, day_);
     form->addRow(night_label_, night_);
 
-    auto* save_button = new QPushButton(qs(texts::kStandardSave), this);
+    auto* save_button = new QPushButton(qtr(texts::kStandardSave), this);
     save_button->setObjectName("save");
     save_button->setDefault(true);
-    auto* cancel_button = new QPushButton(qs(texts::kStandardCancel), this);
+    auto* cancel_button = new QPushButton(qtr(texts::kStandardCancel), this);
     cancel_button->setObjectName("cancel");
     connect(save_button, &QPushButton::clicked, this, &StandardDialog::save);
     connect(cancel_button, &QPushButton::clicked, this, &QWidget::hide);
@@ -101,9 +101,9 @@ void StandardDialog::standard_picked() {
     if (classes)
         for (const auto& c : s->classes) classes_->addItem(qs(c.name), qs(c.key));
     classes_->blockSignals(false);
-    class_label_->setText(qs(s && s->id == assess::StandardId::gb10070 ? texts::kAreaField : texts::kZoneField));
-    day_label_->setText(qs(eu ? texts::kLdenLimitField : texts::kDayLimitField));
-    night_label_->setText(qs(eu ? texts::kLnightLimitField : texts::kNightLimitField));
+    class_label_->setText(qs(s && s->id == assess::StandardId::gb10070 ? nlx::tr(texts::kAreaField) : nlx::tr(texts::kZoneField)));
+    day_label_->setText(qs(eu ? nlx::tr(texts::kLdenLimitField) : nlx::tr(texts::kDayLimitField)));
+    night_label_->setText(qs(eu ? nlx::tr(texts::kLnightLimitField) : nlx::tr(texts::kNightLimitField)));
     for (QWidget* w : {static_cast<QWidget*>(class_label_), static_cast<QWidget*>(classes_)}) w->setVisible(classes);
     for (QWidget* w : {static_cast<QWidget*>(day_label_), static_cast<QWidget*>(day_), static_cast<QWidget*>(night_label_),
                        static_cast<QWidget*>(night_)})
@@ -114,7 +114,7 @@ void StandardDialog::standard_picked() {
 void StandardDialog::show_limits() {
     const assess::Standard* s = assess::find_standard(utf8(standards_->currentData().toString()));
     if (!s) {
-        limits_->setText(qs(texts::kNoStandardHint));
+        limits_->setText(qtr(texts::kNoStandardHint));
         return;
     }
     QString text;
@@ -146,7 +146,7 @@ Result<std::optional<StandardChoice>> StandardDialog::chosen() const {
     if (!s->classes.empty()) choice.zone = utf8(classes_->currentData().toString());
     else choice.day = day_->value(), choice.night = night_->value();
     if (auto c = assess::make_criterion(choice.standard, choice.zone, choice.day, choice.night); !c)
-        return fail(std::string(texts::kStandardInvalid) + c.message());
+        return fail(std::string(nlx::tr(texts::kStandardInvalid)) + c.message());
     return std::optional<StandardChoice>(choice);
 }
 
@@ -157,7 +157,7 @@ void StandardDialog::save() {
         return;
     }
     if (auto saved = workspace_.choose_standard(*choice); !saved) {
-        dialogs_.inform(this, {}, qs(texts::kStandardSaveFailed) + qs(saved.message()));
+        dialogs_.inform(this, {}, qtr(texts::kStandardSaveFailed) + qs(saved.message()));
         return;
     }
     note_->hide();

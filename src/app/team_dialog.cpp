@@ -17,17 +17,17 @@ namespace nlx::app {
 TeamDialog::TeamDialog(std::filesystem::path settings_file, QWidget* parent)
     : QDialog(parent), settings_file_(std::move(settings_file)) {
     setObjectName("teamDialog");
-    setWindowTitle(qs(texts::kTeamTitle));
+    setWindowTitle(qtr(texts::kTeamTitle));
     server_ = new QLineEdit(this);
     server_->setObjectName("teamServer");
-    server_->setPlaceholderText(qs(texts::kTeamAddressHint));
-    server_->setMinimumWidth(server_->fontMetrics().horizontalAdvance(qs(texts::kTeamAddressHint)) + 24);
+    server_->setPlaceholderText(qtr(texts::kTeamAddressHint));
+    server_->setMinimumWidth(server_->fontMetrics().horizontalAdvance(qtr(texts::kTeamAddressHint)) + 24);
     station_ = new QLineEdit(this);
     station_->setObjectName("teamStation");
     station_->setMaxLength(int(team::kMaxStationBytes));
     auto* form = new QFormLayout;
-    form->addRow(qs(texts::kTeamAddressLabel), server_);
-    form->addRow(qs(texts::kTeamStationLabel), station_);
+    form->addRow(qtr(texts::kTeamAddressLabel), server_);
+    form->addRow(qtr(texts::kTeamStationLabel), station_);
 
     note_ = new QLabel(this);
     note_->setObjectName("teamNote");
@@ -35,9 +35,9 @@ TeamDialog::TeamDialog(std::filesystem::path settings_file, QWidget* parent)
     note_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     note_->hide();
 
-    test_button_ = new QPushButton(qs(texts::kTeamTest), this);
+    test_button_ = new QPushButton(qtr(texts::kTeamTest), this);
     test_button_->setObjectName("teamTest");
-    auto* save_button = new QPushButton(qs(texts::kTeamSave), this);
+    auto* save_button = new QPushButton(qtr(texts::kTeamSave), this);
     save_button->setObjectName("teamSave");
     auto* close_button = new QPushButton(qs(texts::kClose), this);
     close_button->setObjectName("teamClose");
@@ -82,7 +82,7 @@ void TeamDialog::show_note(const QString& text, bool trouble) {
 void TeamDialog::save() {
     const team::TeamSettings settings{utf8(station_->text()), utf8(server_->text().trimmed()), true};
     if (auto saved = team::save_team_settings(settings_file_, settings); !saved) {
-        show_note(qs(texts::kTeamSaveFailed) + qs(saved.message()), true);
+        show_note(qtr(texts::kTeamSaveFailed) + qs(saved.message()), true);
         return;
     }
     show_note(qs(texts::team_saved(settings_file_.string())), false);
@@ -93,7 +93,7 @@ void TeamDialog::start_test() {
     if (job_.running()) return;
     const std::string server = utf8(server_->text().trimmed());
     if (server.empty()) {
-        show_note(qs(texts::kTeamNoAddress), true);
+        show_note(qtr(texts::kTeamNoAddress), true);
         return;
     }
     stop_ = std::stop_source();
@@ -104,7 +104,7 @@ void TeamDialog::start_test() {
         [this] { test_ended(); });
     if (!started) return;
     test_button_->setEnabled(false);
-    show_note(qs(texts::kTeamTesting), false);
+    show_note(qtr(texts::kTeamTesting), false);
 }
 
 void TeamDialog::test_ended() {

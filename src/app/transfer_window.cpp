@@ -20,14 +20,14 @@ TransferWindow::TransferWindow(QWidget* parent, OperatorDialogs& dialogs, std::f
                                std::filesystem::path storage_folder)
     : QDialog(parent), dialogs_(dialogs), database_(std::move(database)), storage_(std::move(storage_folder)) {
     setObjectName("transferLog");
-    setWindowTitle(qs(texts::kTransfersTitle));
+    setWindowTitle(qtr(texts::kTransfersTitle));
     setWindowModality(Qt::ApplicationModal);
     resize(1000, 420);
     auto* layout = new QVBoxLayout(this);
     list_ = new QTableWidget(this);
     list_->setObjectName("transferList");
     QStringList headings;
-    for (auto h : texts::kTransferHeadings) headings << qs(h);
+    for (auto h : texts::kTransferHeadings) headings << qtr(h);
     list_->setColumnCount(int(headings.size()));
     list_->setHorizontalHeaderLabels(headings);
     list_->verticalHeader()->hide();
@@ -39,14 +39,14 @@ TransferWindow::TransferWindow(QWidget* parent, OperatorDialogs& dialogs, std::f
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (auto [name, caption, slot] : {std::tuple{"restore", texts::kRestore, &TransferWindow::restore_chosen},
-                                       std::tuple{"verify", texts::kVerify, &TransferWindow::verify_chosen}}) {
+    for (auto [name, caption, slot] : {std::tuple{"restore", nlx::tr(texts::kRestore), &TransferWindow::restore_chosen},
+                                       std::tuple{"verify", nlx::tr(texts::kVerify), &TransferWindow::verify_chosen}}) {
         auto* button = new QPushButton(qs(caption), this);
         button->setObjectName(name);
         connect(button, &QPushButton::clicked, this, slot);
         buttons->addWidget(button);
     }
-    auto* close = new QPushButton(qs(texts::kClose), this);
+    auto* close = new QPushButton(qtr(texts::kClose), this);
     close->setObjectName("close");
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
     buttons->addWidget(close);
@@ -76,7 +76,7 @@ void TransferWindow::reload() {
                                  e.baud ? QString::number(e.baud) : QString(),
                                  QString::number(e.announced),
                                  QString::number(e.received),
-                                 qs(e.complete ? texts::kYes : texts::kNo),
+                                 qs(e.complete ? nlx::tr(texts::kYes) : nlx::tr(texts::kNo)),
                                  QString::number(e.record_rows),
                                  qs(e.capture_file)};
         for (int c = 0; c < int(std::size(cells)); ++c) {
@@ -101,13 +101,13 @@ bool TransferWindow::greyed(int row) const { return row >= 0 && row < int(presen
 const TransferEntry* TransferWindow::chosen() {
     const auto rows = list_->selectionModel()->selectedRows();
     const TransferEntry* e = rows.isEmpty() ? nullptr : entry(rows.front().row());
-    if (!e) dialogs_.inform(this, {}, qs(texts::kNoTransferChosen));
+    if (!e) dialogs_.inform(this, {}, qtr(texts::kNoTransferChosen));
     return e;
 }
 
 void TransferWindow::restore_chosen() {
     const TransferEntry* e = chosen();
-    if (!e || !dialogs_.ask_yes_no(this, qs(texts::kRestore), qs(texts::kRestoreQuestion))) return;
+    if (!e || !dialogs_.ask_yes_no(this, qtr(texts::kRestore), qtr(texts::kRestoreQuestion))) return;
     const char model = e->model;
     const long long id = e->id;
     Database* db = database_();
@@ -126,7 +126,7 @@ void TransferWindow::verify_chosen() {
     if (!e) return;
     Database* db = database_();
     auto check = db ? check_transfer(*db, storage_, e->id) : Result<TransferCheck>(fail(texts::transfer_unknown(e->id)));
-    dialogs_.inform(this, qs(texts::kVerify), qs(check ? check_text(*check) : check.message()));
+    dialogs_.inform(this, qtr(texts::kVerify), qs(check ? check_text(*check) : check.message()));
 }
 
 }  // namespace nlx::app

@@ -26,7 +26,7 @@ WaitDialog::WaitDialog(QWidget* parent) : QDialog(parent) {
     bar_->setObjectName("progress");
     bar_->setTextVisible(true);
     bar_->hide();
-    cancel_ = new QPushButton(qs(texts::kWaitCancel), this);
+    cancel_ = new QPushButton(qtr(texts::kWaitCancel), this);
     cancel_->setObjectName("cancel");
     cancel_->hide();
     connect(cancel_, &QPushButton::clicked, this, &WaitDialog::cancel_requested);
@@ -64,10 +64,10 @@ void WaitDialog::set_progress(qint64 done, qint64 total) {
         bar_->setRange(0, int(total));
         bar_->setValue(int(done));
     }
-    const std::string_view unit = count_ == Count::bytes       ? texts::kCountBytes
-                                  : count_ == Count::groups    ? texts::kCountGroups
-                                  : count_ == Count::transfers ? texts::kCountTransfers
-                                                               : texts::kCountPages;
+    const std::string_view unit = count_ == Count::bytes       ? nlx::tr(texts::kCountBytes)
+                                  : count_ == Count::groups    ? nlx::tr(texts::kCountGroups)
+                                  : count_ == Count::transfers ? nlx::tr(texts::kCountTransfers)
+                                                               : nlx::tr(texts::kCountPages);
     bar_->setFormat(QStringLiteral("%1 / %2 %3").arg(done).arg(total).arg(qs(unit)));
     bar_->show();
 }

@@ -41,10 +41,10 @@ DayProfile day_profile(const GroupRows& rows, const DayColumns& columns, std::si
     DayProfile profile;
     Chart& chart = profile.chart;
     chart.style = ChartStyle::line;
-    chart.title = std::string(texts::kDayProfileTitle);
-    chart.tooltip = std::string(texts::kDayProfileTooltip) + "\n" + std::string(texts::kDayNightHours);
-    chart.x_title = std::string(texts::kHourAxis);
-    chart.y_title = std::string(texts::kLevelAxis);
+    chart.title = std::string(nlx::tr(texts::kDayProfileTitle));
+    chart.tooltip = std::string(nlx::tr(texts::kDayProfileTooltip)) + "\n" + std::string(nlx::tr(texts::kDayNightHours));
+    chart.x_title = std::string(nlx::tr(texts::kHourAxis));
+    chart.y_title = std::string(nlx::tr(texts::kLevelAxis));
     profile.first_row = profile.last_row = start;
     for (std::size_t r = start; r < rows.count && r < start + 24; ++r) {
         if (r > start && !begins(rows.text(r, columns.mode), "24h")) break;

@@ -21,9 +21,9 @@ std::string level_name(const ModelInfo& model, int row) { return std::to_string(
 
 Chart distribution_axes() {
     Chart chart;
-    chart.tooltip = std::string(texts::kDistributionTooltip);
-    chart.x_title = std::string(texts::kLevelAxis);
-    chart.y_title = std::string(texts::kPercentAxis);
+    chart.tooltip = std::string(nlx::tr(texts::kDistributionTooltip));
+    chart.x_title = std::string(nlx::tr(texts::kLevelAxis));
+    chart.y_title = std::string(nlx::tr(texts::kPercentAxis));
     return chart;
 }
 
@@ -36,7 +36,7 @@ std::string one_decimal(const std::optional<double>& level) {
 Chart distribution_chart(const ModelInfo& model, std::span<const std::optional<double>> percent) {
     Chart chart = distribution_axes();
     chart.style = ChartStyle::bars;
-    chart.title = std::string(texts::kDistributionTitle);
+    chart.title = std::string(nlx::tr(texts::kDistributionTitle));
     for (int row = 0; row < kDistributionRows; ++row) {
         double value = percent_at(percent, row);
         chart.add(row_label(model, row), value, plain_number_text(value) + " %", level_name(model, row));
@@ -75,7 +75,7 @@ std::optional<double> exceeded_level(const ModelInfo& model, const std::array<do
 Chart cumulative_chart(const ModelInfo& model, std::span<const std::optional<double>> percent, const StoredPercentiles& stored) {
     Chart chart = distribution_axes();
     chart.style = ChartStyle::line;
-    chart.title = std::string(texts::kCumulativeTitle);
+    chart.title = std::string(nlx::tr(texts::kCumulativeTitle));
     chart.y_max = 100;
     // What remains after a row lies above the row's upper bin edge, half a decibel up: the line
     // is drawn there, so it crosses 10, 50 and 90 % where the marks stand.
@@ -86,7 +86,7 @@ Chart cumulative_chart(const ModelInfo& model, std::span<const std::optional<dou
                   level_name(model, row));
 
     static constexpr double kPercents[] = {10, 50, 90};
-    std::string ours = std::string(texts::kFromDistribution) + ":", theirs = std::string(texts::kFromInstrument) + ":";
+    std::string ours = std::string(nlx::tr(texts::kFromDistribution)) + ":", theirs = std::string(nlx::tr(texts::kFromInstrument)) + ":";
     for (int k = 0; k < 3; ++k) {
         const std::string name = std::string("L").append(std::to_string(int(kPercents[k])));
         const auto level = exceeded_level(model, above, kPercents[k]);

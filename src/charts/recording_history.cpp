@@ -35,7 +35,7 @@ Chart HistoryBuilder::chart(long long started_ms, const std::string& title) cons
     Chart c;
     c.style = ChartStyle::line;
     c.title = title;
-    c.x_title = std::string(texts::kHistoryTime);
+    c.x_title = std::string(nlx::tr(texts::kHistoryTime));
     c.y_title = "dB";
     const std::size_t label_every = stretches_.size() / 8 + 1;
     std::size_t gaps = 0;
@@ -52,14 +52,14 @@ Chart HistoryBuilder::chart(long long started_ms, const std::string& title) cons
         const Stretch& s = stretches_[k];
         if (s.levels == 0) {
             ++gaps;
-            c.add(label, 0, std::string(texts::kHistoryGap));
+            c.add(label, 0, std::string(nlx::tr(texts::kHistoryGap)));
             continue;
         }
         const int tenths = int(std::lround(kReference + 100.0 * std::log10(s.energy / double(s.levels))));
         c.add(label, tenths / 10.0, tenths_text(tenths) + "dB");
     }
-    c.note = std::string(texts::kHistoryStretch) + tenths_text(int(span_ms_ / 100)) + "s";
-    if (gaps) c.note += "  " + std::string(texts::kHistoryGap) + " " + std::to_string(gaps);
+    c.note = std::string(nlx::tr(texts::kHistoryStretch)) + tenths_text(int(span_ms_ / 100)) + "s";
+    if (gaps) c.note += "  " + std::string(nlx::tr(texts::kHistoryGap)) + " " + std::to_string(gaps);
     return c;
 }
 

@@ -1,23 +1,42 @@
-// nlx settings: shows the application folder and the serial port and speed from sys.cfg.
+// nlx settings: shows the application folder, the serial port and speed from sys.cfg and the
+// language; --language zh|en keeps a language in language.cfg, as 设置 → 语言 does.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 
 #include "cli/commands.h"
 #include "core/app_folder.h"
+#include "core/language.h"
 #include "core/settings.h"
 
 namespace nlx::cli {
 
 void register_settings(CLI::App& app, int& exit_code) {
-    auto* cmd = app.add_subcommand("settings", "Show the application folder, serial port and speed");
+    auto* cmd = app.add_subcommand("settings", "Show the application folder, serial port, speed and language");
+    static std::string language;
+    cmd->add_option("--language", language, "Keep this language for the windows and nlx (language.cfg)")
+        ->check(CLI::IsMember({"zh", "en"}));
     cmd->callback([&exit_code] {
         auto folder = application_folder();
+        if (!language.empty()) {
+            const auto file = language_choice_path(folder);
+            if (auto saved = save_language_choice(file, *parse_language(language)); !saved) {
+                std::cerr << "nlx settings: " << saved.message() << "\n";
+                exit_code = 1;
+                return;
+            }
+            std::cout << "language " << language << " kept in " << file.string() << " (used from the next start)\n";
+        }
         auto loaded = load_application_settings(folder);
         std::cout << "application folder: " << folder.string() << "\n"
                   << "port: " << loaded.settings.port.text() << " ("
                   << port_device_name(loaded.settings.port) << ")\n"
                   << "speed: " << loaded.settings.baud << " bit/s\n";
+        auto kept = load_language_choice(language_choice_path(folder));
+        std::cout << "language: "
+                  << (kept && *kept ? std::string(language_code(**kept)) + " (language.cfg)" : std::string("from the locale"))
+                  << "\n";
+        if (!kept) std::cout << "note: " << kept.message() << "\n";
         if (loaded.message) std::cout << "note: " << *loaded.message << "\n";
         exit_code = 0;
     });

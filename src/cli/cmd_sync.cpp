@@ -66,7 +66,7 @@ void register_sync(CLI::App& app, int& exit_code) {
         const bool pull = from->count() > 0;
         const std::string server = pull ? opt->from : to->count() ? opt->to : settings->server;
         if (!pull && !to->count() && server.empty())
-            throw Failure(std::string(texts::kTeamNoAddress) + "\nno --to given and no server in " + settings_file.string());
+            throw Failure(std::string(nlx::tr(texts::kTeamNoAddress)) + "\nno --to given and no server in " + settings_file.string());
         const std::string station = opt->station.empty() ? settings->station : opt->station;
 
         Result<team::SyncReport> report = fail("");

@@ -28,7 +28,7 @@ std::string server_or_kept(const std::string& given, const CLI::Option* option) 
     if (option->count()) return given;
     const auto settings = kept_settings();
     if (settings.server.empty())
-        throw Failure(std::string(texts::kTeamNoAddress) + "\nno " + option->get_name() + " given and no server in " +
+        throw Failure(std::string(nlx::tr(texts::kTeamNoAddress)) + "\nno " + option->get_name() + " given and no server in " +
                       team::team_settings_path(application_folder()).string());
     return settings.server;
 }

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "cli/commands.h"
+#include "cli/language_option.h"
 #include "core/app_folder.h"
 
 namespace {
@@ -37,6 +38,7 @@ int hand_over_to_qt_commands(char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (int refused = nlx::cli::start_language(argc, argv)) return refused;
     CLI::App app{nlx::cli::kProgramDescription};
     app.require_subcommand(1);
     int exit_code = 0;

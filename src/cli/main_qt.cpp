@@ -3,8 +3,10 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/language_option.h"
 
 int main(int argc, char** argv) {
+    if (int refused = nlx::cli::start_language(argc, argv)) return refused;
     CLI::App app{nlx::cli::kProgramDescription};
     app.require_subcommand(1);
     int exit_code = 0;

@@ -14,7 +14,7 @@ namespace {
 fs::path resolve(const std::string& db) { return db.empty() ? database_path(application_folder()) : fs::path(db); }
 
 [[noreturn]] void refuse(const fs::path& file, const std::string& message) {
-    if (message == texts::kOpenFailed) throw Failure(message + " (" + file.string() + "; nothing was changed)");
+    if (message == nlx::tr(texts::kOpenFailed)) throw Failure(message + " (" + file.string() + "; nothing was changed)");
     if (message.find("nothing was changed") != std::string::npos) throw Failure(message);
     throw Failure(message + "; nothing was changed");
 }

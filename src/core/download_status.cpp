@@ -23,14 +23,14 @@ std::string_view outcome_name(DownloadOutcome outcome) {
 
 std::string download_status_text(DownloadOutcome outcome, const std::string& detail) {
     switch (outcome) {
-    case DownloadOutcome::completed: return std::string(texts::kReceived);
-    case DownloadOutcome::incomplete_stored: return std::string(texts::kDataLost);
+    case DownloadOutcome::completed: return std::string(nlx::tr(texts::kReceived));
+    case DownloadOutcome::incomplete_stored: return std::string(nlx::tr(texts::kDataLost));
     case DownloadOutcome::no_ack:
-    case DownloadOutcome::no_count: return std::string(texts::kNoAcknowledge);
-    case DownloadOutcome::bad_ack: return std::string(texts::kBadAcknowledge);
-    case DownloadOutcome::no_data: return std::string(texts::kNoData);
-    case DownloadOutcome::cancelled: return std::string(texts::kCancelled);
-    case DownloadOutcome::port_error: return std::string(texts::kPortErrorPrefix) + detail;
+    case DownloadOutcome::no_count: return std::string(nlx::tr(texts::kNoAcknowledge));
+    case DownloadOutcome::bad_ack: return std::string(nlx::tr(texts::kBadAcknowledge));
+    case DownloadOutcome::no_data: return std::string(nlx::tr(texts::kNoData));
+    case DownloadOutcome::cancelled: return std::string(nlx::tr(texts::kCancelled));
+    case DownloadOutcome::port_error: return std::string(nlx::tr(texts::kPortErrorPrefix)) + detail;
     case DownloadOutcome::port_busy:
     case DownloadOutcome::store_failed: return detail;
     }
@@ -43,7 +43,7 @@ DownloadStatusLines::DownloadStatusLines(std::function<void(const std::string&)>
 
 void DownloadStatusLines::state(DownloadState state) {
     // The acknowledge has come when the request goes out.
-    if (state == DownloadState::requesting && status_) status_(std::string(texts::kReceiving));
+    if (state == DownloadState::requesting && status_) status_(std::string(nlx::tr(texts::kReceiving)));
     if (state == DownloadState::receiving) seen_ = 0, shown_.clear();
 }
 
@@ -63,7 +63,7 @@ void DownloadStatusLines::progress(std::size_t received, std::size_t announced) 
 }
 
 void DownloadStatusLines::reception_ended(bool complete) {
-    if (status_) status_(std::string(complete ? texts::kReceived : texts::kDataLost));
+    if (status_) status_(std::string(complete ? nlx::tr(texts::kReceived) : nlx::tr(texts::kDataLost)));
 }
 
 void DownloadStatusLines::ended(DownloadOutcome outcome, const std::string& detail) {

@@ -3,11 +3,18 @@
 
 #include <array>
 
+#include "core/catalogue.h"
+
 namespace nlx {
 namespace {
 
 const std::string kTitleTail = "型噪声统计分析仪数据传输软件(WINDOWS版V1.1)";
 const std::string kAboutTail = "型噪声统计分析仪计算机接收软件";
+constexpr std::string_view kConfirmHead = "当前系统支持";
+// The model texts as catalogue entries: the model's name in place of %1.
+constexpr std::string_view kTitlePattern = NLX_TEXT("%1型噪声统计分析仪数据传输软件(WINDOWS版V1.1)");
+constexpr std::string_view kAboutPattern = NLX_TEXT("%1型噪声统计分析仪计算机接收软件");
+constexpr std::string_view kConfirmPattern = NLX_TEXT("当前系统支持%1");
 
 std::string title3140(char l) { return "NLX3140" + std::string(1, l) + kTitleTail; }
 std::string caption3140(char l) { return "NLX3140" + std::string(1, l) + "(windows)"; }
@@ -62,7 +69,7 @@ GridLayout grid(int columns, int narrow_last, int wide_width, std::vector<std::s
             .centred_first = 1, .centred_last = columns - 1, .headers = std::move(headers)};
 }
 
-constexpr MonitorScale kSoundScale{.captions = {"30", "80", "130"}, .quantity = "声级", .shown_offset = 30, .bar_offset = 30};
+constexpr MonitorScale kSoundScale{.captions = {"30", "80", "130"}, .quantity = NLX_TEXT("声级"), .shown_offset = 30, .bar_offset = 30};
 constexpr LevelColumns kSoundLevels{.leq = "Leq", .l5 = "L5", .l10 = "L10", .l50 = "L50", .l90 = "L90", .l95 = "L95",
                                     .sd = "SD", .lmax = "Lmax", .lmin = "Lmin", .exposure = "LAE",
                                     .octave_exposure = "LAE"};
@@ -111,7 +118,7 @@ ModelInfo model_d() {
             .title_label = "NLX3520B" + kTitleTail, .window_caption = "NLX3520B(windows)", .about_title = about('d'),
             .grid = grid(21, 12, 1000, kHeadersD), .record_columns = with(kHeadersD, "VLAE"),
             .has_distribution = true, .transfer = kBlocksABD, .workbook = workbook("NLX3520B数据导出", kHeadersD, 13),
-            .monitor = {.captions = {"40", "90", "140"}, .quantity = "振级", .shown_offset = 40, .bar_offset = 30},
+            .monitor = {.captions = {"40", "90", "140"}, .quantity = NLX_TEXT("振级"), .shown_offset = 40, .bar_offset = 30},
             .levels = {.leq = "VLeq", .l5 = "VL5", .l10 = "VL10", .l50 = "VL50", .l90 = "VL90", .l95 = "VL95",
                        .sd = "VSD", .lmax = "VLmax", .lmin = "VLmin", .exposure = "VLAV", .octave_exposure = "VLAE"},
             .distribution_first_level = 40, .history_files = false, .headers_follow_the_row = true,
@@ -177,6 +184,14 @@ std::optional<int> record_column_index(const ModelInfo& model, std::string_view 
     for (std::size_t i = 0; i < model.record_columns.size(); ++i)
         if (same_column_name(model.record_columns[i], name)) return int(i);
     return std::nullopt;
+}
+
+std::string model_text(std::string_view text) {
+    auto ends = [&](std::string_view tail) { return text.size() > tail.size() && text.ends_with(tail); };
+    if (ends(kTitleTail)) return fill(tr(kTitlePattern), {text.substr(0, text.size() - kTitleTail.size())});
+    if (ends(kAboutTail)) return fill(tr(kAboutPattern), {text.substr(0, text.size() - kAboutTail.size())});
+    if (text.starts_with(kConfirmHead)) return fill(tr(kConfirmPattern), {text.substr(kConfirmHead.size())});
+    return std::string(text);
 }
 
 }  // namespace nlx

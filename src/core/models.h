@@ -118,6 +118,9 @@ std::span<const ModelInfo> all_models();
 const ModelInfo* find_model(char letter);
 const ModelInfo* find_model(std::string_view letter);
 
+// A model's title, About title or confirmation line in the language in use ("NLX3140A" stays).
+std::string model_text(std::string_view text);
+
 std::string record_table_name(char letter);        // "噪声" + letter
 std::string distribution_table_name(char letter);  // "分布图" + letter
 

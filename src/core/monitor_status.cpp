@@ -11,11 +11,11 @@ std::string monitor_ending_text(MonitorOutcome outcome, const std::string& detai
     case MonitorOutcome::paced_out: return {};
     case MonitorOutcome::no_reply: return monitor_silence_text();
     case MonitorOutcome::port_busy: return detail;
-    case MonitorOutcome::port_error: return std::string(texts::kPortErrorPrefix) + detail;
+    case MonitorOutcome::port_error: return std::string(nlx::tr(texts::kPortErrorPrefix)) + detail;
     }
     return detail;
 }
 
-std::string monitor_silence_text() { return std::string(texts::kLiveNoReply); }
+std::string monitor_silence_text() { return std::string(nlx::tr(texts::kLiveNoReply)); }
 
 }  // namespace nlx

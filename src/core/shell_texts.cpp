@@ -11,12 +11,12 @@ std::string port_caption(const PortSpec& port) {
 }
 
 std::string confirmation_message(const ModelInfo& model, const SerialSettings& settings) {
-    std::string text(model.confirm_line);
+    std::string text = model_text(model.confirm_line);
     text += "\n";
-    text += texts::kConfirmPort;
+    text += nlx::tr(texts::kConfirmPort);
     text += port_caption(settings.port);
     text += "\n";
-    text += texts::kConfirmSpeed;
+    text += nlx::tr(texts::kConfirmSpeed);
     text += std::to_string(settings.baud);
     return text;
 }

@@ -7,397 +7,389 @@
 #include <string>
 #include <string_view>
 
+#include "core/catalogue.h"
+
 namespace nlx::texts {
 
 // --- Download: please-wait captions and the main window's status line -------------------------
-inline constexpr std::string_view kReadingCaption = "读取数据中...";
-inline constexpr std::string_view kStoringCaption = "存储数据中...";
+inline constexpr std::string_view kReadingCaption = NLX_TEXT("读取数据中...");
+inline constexpr std::string_view kStoringCaption = NLX_TEXT("存储数据中...");
 
-inline constexpr std::string_view kReceiving = "正在接收数据请稍候";
+inline constexpr std::string_view kReceiving = NLX_TEXT("正在接收数据请稍候");
 inline constexpr std::string_view kProgressPrefix = "数据读取完";
-inline constexpr std::string_view kReceived = "数据接收完毕";
-inline constexpr std::string_view kBadAcknowledge = "收到应答信号错误";
+inline constexpr std::string_view kReceived = NLX_TEXT("数据接收完毕");
+inline constexpr std::string_view kBadAcknowledge = NLX_TEXT("收到应答信号错误");
 inline constexpr std::string_view kNoAcknowledge =
-    "串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好.";
-inline constexpr std::string_view kNoData = "声级计中无数据";
-inline constexpr std::string_view kDataLost = "串行接收的数据有丢失";
+    NLX_TEXT("串行接口没有收到应答信号,可能是串行口号选的不对或传输线没有接好.");
+inline constexpr std::string_view kNoData = NLX_TEXT("声级计中无数据");
+inline constexpr std::string_view kDataLost = NLX_TEXT("串行接收的数据有丢失");
 // Added: a download stopped by the operator, and a port that failed.
-inline constexpr std::string_view kCancelled = "数据接收已取消";
-inline constexpr std::string_view kPortErrorPrefix = "串行口错误: ";
+inline constexpr std::string_view kCancelled = NLX_TEXT("数据接收已取消");
+inline constexpr std::string_view kPortErrorPrefix = NLX_TEXT("串行口错误: ");
 
 // The progress text after byte `index` (0-based) of `total`: "数据读取完" + integer part of
 // index * 100 / total + "%"; it runs from 0 to 99 per cent.
 inline std::string progress_text(std::size_t index, std::size_t total) {
     std::size_t percent = total == 0 ? 0 : std::size_t((static_cast<unsigned long long>(index) * 100) / total);
-    return std::string(kProgressPrefix) + std::to_string(percent) + "%";
+    return fill(tr(NLX_TEXT("数据读取完%1%")), {std::to_string(percent)});
 }
 
 // --- Serial commands ------------------------------------------------------------------------
 // Added: a second serial command while one holds the port; the holder follows in brackets.
-inline constexpr std::string_view kPortBusy = "串行口正被另一个操作使用";
+inline constexpr std::string_view kPortBusy = NLX_TEXT("串行口正被另一个操作使用");
 
 // --- Database-file commands -------------------------------------------------------------------
 // Open refused: wrong name, missing file, not a record database, or no record table of the model.
-inline constexpr std::string_view kOpenFailed = "打开的文件不存在或格式错误";
-inline constexpr std::string_view kOpenFailedTitle = "用户操作错误提示";
+inline constexpr std::string_view kOpenFailed = NLX_TEXT("打开的文件不存在或格式错误");
+inline constexpr std::string_view kOpenFailedTitle = NLX_TEXT("用户操作错误提示");
 // Save-as onto the file being copied.
-inline constexpr std::string_view kSameName = "新文件名与被复制文件名相同，请重新输入新文件名。";
+inline constexpr std::string_view kSameName = NLX_TEXT("新文件名与被复制文件名相同，请重新输入新文件名。");
 // Save-as failed for any other reason.
-inline constexpr std::string_view kSaveFailed = "存盘时出错，可能是文件名相同，请重新操作";
+inline constexpr std::string_view kSaveFailed = NLX_TEXT("存盘时出错，可能是文件名相同，请重新操作");
 
 // Added: 添加记录 refused, naming the table.
 inline std::string add_record_no_table(std::string_view table) {
-    return "表" + std::string(table) + "不存在，无法添加记录";
+    return fill(tr(NLX_TEXT("表%1不存在，无法添加记录")), {table});
 }
 inline std::string add_record_empty_table(std::string_view table) {
-    return std::string(table) + "中没有记录，无法添加记录";
+    return fill(tr(NLX_TEXT("%1中没有记录，无法添加记录")), {table});
 }
 inline std::string add_record_bad_number(std::string_view table) {
-    return std::string(table) + "最后一行的序号不是数字，无法添加记录";
+    return fill(tr(NLX_TEXT("%1最后一行的序号不是数字，无法添加记录")), {table});
 }
 
 
 // --- Charts of the current group ----------------------------------------------------------------
-inline constexpr std::string_view kDistributionTitle = "统计分布图";
-inline constexpr std::string_view kCumulativeTitle = "累积分布图";
-inline constexpr std::string_view kDistributionTooltip = "纵坐标为百分比,横坐标为声级";
-inline constexpr std::string_view kDayProfileTitle = "24小时分布图";
-inline constexpr std::string_view kDayProfileTooltip = "纵坐标为声级,横坐标为整点时间.";
-inline constexpr std::string_view kOctaveTitle = "倍频程频谱分布图";
-inline constexpr std::string_view kOctaveTooltip = "纵坐标为声级,横坐标为中心频率点.";
+inline constexpr std::string_view kDistributionTitle = NLX_TEXT("统计分布图");
+inline constexpr std::string_view kCumulativeTitle = NLX_TEXT("累积分布图");
+inline constexpr std::string_view kDistributionTooltip = NLX_TEXT("纵坐标为百分比,横坐标为声级");
+inline constexpr std::string_view kDayProfileTitle = NLX_TEXT("24小时分布图");
+inline constexpr std::string_view kDayProfileTooltip = NLX_TEXT("纵坐标为声级,横坐标为整点时间.");
+inline constexpr std::string_view kOctaveTitle = NLX_TEXT("倍频程频谱分布图");
+inline constexpr std::string_view kOctaveTooltip = NLX_TEXT("纵坐标为声级,横坐标为中心频率点.");
 // Added: axis titles with their units, the day and night hours of the 24-hour chart, the
 // percentile levels read off the distribution beside the instrument's, the save items.
-inline constexpr std::string_view kLevelAxis = "声级 (dB)";
-inline constexpr std::string_view kPercentAxis = "百分比 (%)";
-inline constexpr std::string_view kHourAxis = "整点时间 (时)";
-inline constexpr std::string_view kFrequencyAxis = "中心频率 (Hz)";
-inline constexpr std::string_view kDayNightHours = "昼间为06时至21时，夜间为22时至05时";
-inline constexpr std::string_view kFromDistribution = "由分布读出";
-inline constexpr std::string_view kFromInstrument = "仪器";
-inline constexpr std::string_view kChartGroup = "序号 ";  // the group a distribution chart shows
-inline constexpr std::string_view kSaveChartPng = "保存图表为PNG图片...";
-inline constexpr std::string_view kSaveChartSvg = "保存图表为SVG图片...";
-inline constexpr std::string_view kSaveChartFailed = "保存图表时出错：";
+inline constexpr std::string_view kLevelAxis = NLX_TEXT("声级 (dB)");
+inline constexpr std::string_view kPercentAxis = NLX_TEXT("百分比 (%)");
+inline constexpr std::string_view kHourAxis = NLX_TEXT("整点时间 (时)");
+inline constexpr std::string_view kFrequencyAxis = NLX_TEXT("中心频率 (Hz)");
+inline constexpr std::string_view kDayNightHours = NLX_TEXT("昼间为06时至21时，夜间为22时至05时");
+inline constexpr std::string_view kFromDistribution = NLX_TEXT("由分布读出");
+inline constexpr std::string_view kFromInstrument = NLX_TEXT("仪器");
+inline constexpr std::string_view kChartGroup = NLX_TEXT("序号 ");  // the group a distribution chart shows
+inline constexpr std::string_view kSaveChartPng = NLX_TEXT("保存图表为PNG图片...");
+inline constexpr std::string_view kSaveChartSvg = NLX_TEXT("保存图表为SVG图片...");
+inline constexpr std::string_view kSaveChartFailed = NLX_TEXT("保存图表时出错：");
 
 // --- Live level monitor ------------------------------------------------------------------------
-inline constexpr std::string_view kMonitorTitle = "实时监测";
-inline constexpr std::string_view kMonitorInstant = "瞬时";
-inline constexpr std::string_view kLiveNoReply = "串行口设置错识或连线没有联好,请稍后再试";
+inline constexpr std::string_view kMonitorTitle = NLX_TEXT("实时监测");
+inline constexpr std::string_view kMonitorInstant = NLX_TEXT("瞬时");
+inline constexpr std::string_view kLiveNoReply = NLX_TEXT("串行口设置错识或连线没有联好,请稍后再试");
 // Added: the trend of the shown levels under the bar.
-inline constexpr std::string_view kTrendTooltip = "最近一分钟的瞬时值";
+inline constexpr std::string_view kTrendTooltip = NLX_TEXT("最近一分钟的瞬时值");
 // Added: recording the live level, and the window of the recordings (文件 → 监测记录).
-inline constexpr std::string_view kMonitorRecord = "记录";
-inline constexpr std::string_view kMonitorStopRecord = "停止记录";
-inline constexpr std::string_view kRecordingDuration = "时长";
-inline constexpr std::string_view kRecordingsTitle = "监测记录";
-inline constexpr std::string_view kRecordingStart = "开始时间";
-inline constexpr std::string_view kRecordingExportCsv = "导出CSV...";
-inline constexpr std::string_view kRecordingExportXlsx = "导出Excel...";
-inline constexpr std::string_view kRecordingExportFailed = "导出时出错：";
-inline constexpr std::string_view kRecordingNone = "还没有监测记录";
-inline constexpr std::string_view kHistoryTitle = "时间历程";
-inline constexpr std::string_view kHistoryTime = "时间";
-inline constexpr std::string_view kHistoryGap = "间隙";
-inline constexpr std::string_view kHistoryStretch = "每点 ";
+inline constexpr std::string_view kMonitorRecord = NLX_TEXT("记录");
+inline constexpr std::string_view kMonitorStopRecord = NLX_TEXT("停止记录");
+inline constexpr std::string_view kRecordingDuration = NLX_TEXT("时长");
+inline constexpr std::string_view kRecordingsTitle = NLX_TEXT("监测记录");
+inline constexpr std::string_view kRecordingStart = NLX_TEXT("开始时间");
+inline constexpr std::string_view kRecordingExportCsv = NLX_TEXT("导出CSV...");
+inline constexpr std::string_view kRecordingExportXlsx = NLX_TEXT("导出Excel...");
+inline constexpr std::string_view kRecordingExportFailed = NLX_TEXT("导出时出错：");
+inline constexpr std::string_view kRecordingNone = NLX_TEXT("还没有监测记录");
+inline constexpr std::string_view kHistoryTitle = NLX_TEXT("时间历程");
+inline constexpr std::string_view kHistoryTime = NLX_TEXT("时间");
+inline constexpr std::string_view kHistoryGap = NLX_TEXT("间隙");
+inline constexpr std::string_view kHistoryStretch = NLX_TEXT("每点 ");
 
 // --- Micro-printer speed dialog ----------------------------------------------------------------
-inline constexpr std::string_view kSpeedTitle = "打印速度选择";
-inline constexpr std::string_view kSpeedSlow = "慢速";
-inline constexpr std::string_view kSpeedMedium = "中速";
-inline constexpr std::string_view kSpeedFast = "高速";
-inline constexpr std::string_view kSpeedHint = "选择TM27的打印速度,最好选慢速。";
+inline constexpr std::string_view kSpeedTitle = NLX_TEXT("打印速度选择");
+inline constexpr std::string_view kSpeedSlow = NLX_TEXT("慢速");
+inline constexpr std::string_view kSpeedMedium = NLX_TEXT("中速");
+inline constexpr std::string_view kSpeedFast = NLX_TEXT("高速");
+inline constexpr std::string_view kSpeedHint = NLX_TEXT("选择TM27的打印速度,最好选慢速。");
 
 // --- Printed reports ---------------------------------------------------------------------------
 // Added: the please-wait caption while pages go to the printer, and what ends a job otherwise.
-inline constexpr std::string_view kPrintingCaption = "正在打印...";
-inline constexpr std::string_view kPrintFailed = "打印时出错：";
-inline constexpr std::string_view kPrintCancelled = "打印已取消";
-inline constexpr std::string_view kNothingToPrint = "没有可打印的记录";
+inline constexpr std::string_view kPrintingCaption = NLX_TEXT("正在打印...");
+inline constexpr std::string_view kPrintFailed = NLX_TEXT("打印时出错：");
+inline constexpr std::string_view kPrintCancelled = NLX_TEXT("打印已取消");
+inline constexpr std::string_view kNothingToPrint = NLX_TEXT("没有可打印的记录");
 inline constexpr std::string_view kNoPrinter =
-    "本机没有安装打印机。请用 设置 → 打印机 选择一台打印机，或选择打印到PDF文件。";
+    NLX_TEXT("本机没有安装打印机。请用 设置 → 打印机 选择一台打印机，或选择打印到PDF文件。");
 // A job that could not start or end on the chosen printer or file, and what to do then.
 inline std::string print_not_started(std::string_view target) {
-    return "无法在“" + std::string(target) + "”上开始打印。请检查打印机是否已接通，或用 设置 → 打印机 另选打印机或PDF文件。";
+    return fill(tr(NLX_TEXT("无法在“%1”上开始打印。请检查打印机是否已接通，或用 设置 → 打印机 另选打印机或PDF文件。")), {target});
 }
 inline std::string print_page_not_started(int page, std::string_view target) {
-    return "无法在“" + std::string(target) + "”上开始第" + std::to_string(page) + "页。";
+    return fill(tr(NLX_TEXT("无法在“%1”上开始第%2页。")), {target, std::to_string(page)});
 }
 inline std::string print_not_finished(std::string_view target) {
-    return "打印任务未能在“" + std::string(target) + "”上完成。";
+    return fill(tr(NLX_TEXT("打印任务未能在“%1”上完成。")), {target});
 }
-inline constexpr std::string_view kDefaultPrinter = "默认打印机";
+inline constexpr std::string_view kDefaultPrinter = NLX_TEXT("默认打印机");
 // Added: the main window's status bar, and the copy 另存 wrote.
 inline std::string status_line(std::string_view database, std::string_view model, std::string_view port, int baud) {
-    return "记录数据库：" + std::string(database) + "    型号：" + std::string(model) + "    串行口：" + std::string(port) +
-           "    波特率：" + std::to_string(baud);
+    return fill(tr(NLX_TEXT("记录数据库：%1    型号：%2    串行口：%3    波特率：%4")),
+                {database, model, port, std::to_string(baud)});
 }
-inline std::string saved_as(std::string_view file) { return "记录数据库已另存为：\n" + std::string(file); }
+inline std::string saved_as(std::string_view file) { return fill(tr(NLX_TEXT("记录数据库已另存为：\n%1")), {file}); }
 // The please-wait window counts groups and pages in their own words, bytes as bytes.
-inline constexpr std::string_view kCountGroups = "组";
-inline constexpr std::string_view kCountPages = "页";
-inline constexpr std::string_view kCountBytes = "字节";
+inline constexpr std::string_view kCountGroups = NLX_TEXT("组");
+inline constexpr std::string_view kCountPages = NLX_TEXT("页");
+inline constexpr std::string_view kCountBytes = NLX_TEXT("字节");
 
 // --- Spreadsheet export ------------------------------------------------------------------------
-inline constexpr std::string_view kExportingCaption = "正在导出中...";
-inline constexpr std::string_view kExportOpenAsk = "是否转到导出的Excel文件？";
-inline constexpr std::string_view kExportDone = "已经成功导出！";
+inline constexpr std::string_view kExportingCaption = NLX_TEXT("正在导出中...");
+inline constexpr std::string_view kExportOpenAsk = NLX_TEXT("是否转到导出的Excel文件？");
+inline constexpr std::string_view kExportDone = NLX_TEXT("已经成功导出！");
 // Added: an export that could not be saved.
-inline constexpr std::string_view kExportFailed = "导出时出错：";
+inline constexpr std::string_view kExportFailed = NLX_TEXT("导出时出错：");
 
 // --- TM27 micro-printer on the serial port --------------------------------------------------
-inline constexpr std::string_view kTm27Ready = "TM27已准备好!正在打印。";
-inline constexpr std::string_view kTm27NoAnswer = "TM27打印机没有接好或没有联机";
-inline constexpr std::string_view kTm27Done = "打印完成";
+inline constexpr std::string_view kTm27Ready = NLX_TEXT("TM27已准备好!正在打印。");
+inline constexpr std::string_view kTm27NoAnswer = NLX_TEXT("TM27打印机没有接好或没有联机");
+inline constexpr std::string_view kTm27Done = NLX_TEXT("打印完成");
 // Added: the port lock's name of the job, a job stopped by the operator, and the groups the
 // TM27 cannot print (a printed value missing, a number that is not one, a model without them).
-inline constexpr std::string_view kTm27Holder = "TM27打印";
-inline constexpr std::string_view kTm27Cancelled = "TM27打印已取消";
+inline constexpr std::string_view kTm27Holder = NLX_TEXT("TM27打印");
+inline constexpr std::string_view kTm27Cancelled = NLX_TEXT("TM27打印已取消");
 // Added: the please-wait caption while the groups go to the TM27.
-inline constexpr std::string_view kTm27Caption = "TM27打印中...";
+inline constexpr std::string_view kTm27Caption = NLX_TEXT("TM27打印中...");
 inline std::string tm27_empty_cell(std::string_view group, std::string_view column) {
-    return std::string("第").append(group).append("组的").append(column).append("为空，无法用TM27打印");
+    return fill(tr(NLX_TEXT("第%1组的%2为空，无法用TM27打印")), {group, column});
 }
 inline std::string tm27_bad_cell(std::string_view group, std::string_view column) {
-    return std::string("第").append(group).append("组的").append(column).append("含有TM27无法打印的字符");
+    return fill(tr(NLX_TEXT("第%1组的%2含有TM27无法打印的字符")), {group, column});
 }
 inline std::string tm27_bad_group_number(std::size_t row) {
-    return std::string("第").append(std::to_string(row)).append("行的序号不是数字，无法用TM27打印");
+    return fill(tr(NLX_TEXT("第%1行的序号不是数字，无法用TM27打印")), {std::to_string(row)});
 }
 inline std::string tm27_model_not_printable(std::string_view model_caption) {
-    return std::string(model_caption).append("的记录没有L5至L95和SD，无法用TM27打印");
+    return fill(tr(NLX_TEXT("%1的记录没有L5至L95和SD，无法用TM27打印")), {model_caption});
 }
 
 // --- Transfer log (传输记录) ----------------------------------------------------------------------
 // Added: the window listing every download and import, its 恢复 and 核对, and what they say.
-inline constexpr std::string_view kTransfersTitle = "传输记录";
-inline constexpr std::string_view kRestore = "恢复";
-inline constexpr std::string_view kVerify = "核对";
-inline constexpr std::string_view kClose = "关闭";
-inline constexpr std::string_view kTransferHeadings[] = {"编号", "时间",     "型号",   "端口",    "波特率",
-                                                         "应收字节", "实收字节", "完整", "记录组数", "捕获文件"};
-inline constexpr std::string_view kYes = "是";
-inline constexpr std::string_view kNo = "否";
+inline constexpr std::string_view kTransfersTitle = NLX_TEXT("传输记录");
+inline constexpr std::string_view kRestore = NLX_TEXT("恢复");
+inline constexpr std::string_view kVerify = NLX_TEXT("核对");
+inline constexpr std::string_view kClose = NLX_TEXT("关闭");
+inline constexpr std::string_view kTransferHeadings[] = {NLX_TEXT("编号"), NLX_TEXT("时间"),     NLX_TEXT("型号"),   NLX_TEXT("端口"),    NLX_TEXT("波特率"),
+                                                         NLX_TEXT("应收字节"), NLX_TEXT("实收字节"), NLX_TEXT("完整"), NLX_TEXT("记录组数"), NLX_TEXT("捕获文件")};
+inline constexpr std::string_view kYes = NLX_TEXT("是");
+inline constexpr std::string_view kNo = NLX_TEXT("否");
 inline constexpr std::string_view kRestoreQuestion =
-    "恢复将用这次传输的记录替换当前的记录（当前的记录仍可从它们自己的传输记录恢复）。是否继续？";
-inline constexpr std::string_view kNoTransferChosen = "请先选择一条传输记录";
-inline constexpr std::string_view kRecordsUnchanged = "，记录未改变";
+    NLX_TEXT("恢复将用这次传输的记录替换当前的记录（当前的记录仍可从它们自己的传输记录恢复）。是否继续？");
+inline constexpr std::string_view kNoTransferChosen = NLX_TEXT("请先选择一条传输记录");
+inline constexpr std::string_view kRecordsUnchanged = NLX_TEXT("，记录未改变");
 // Added: after a broken download that replaced the records, how to get the earlier ones back:
 // "，先前的190组记录可在传输记录 5 中恢复".
 inline std::string previous_records_restorable(std::size_t groups, long long id) {
-    return std::string("，先前的").append(std::to_string(groups)).append("组记录可在传输记录 ")
-        .append(std::to_string(id)).append(" 中恢复");
+    return fill(tr(NLX_TEXT("，先前的%1组记录可在传输记录 %2 中恢复")), {std::to_string(groups), std::to_string(id)});
 }
 inline std::string previous_records_replaced(std::size_t groups) {
-    return std::string("，先前的").append(std::to_string(groups)).append("组记录已被替换");
+    return fill(tr(NLX_TEXT("，先前的%1组记录已被替换")), {std::to_string(groups)});
 }
 // Added: 核对 of a transfer in which no whole group arrived (it replaced nothing).
-inline constexpr std::string_view kTransferStoredNothing = "这次传输没有完整的组，没有替换记录";
+inline constexpr std::string_view kTransferStoredNothing = NLX_TEXT("这次传输没有完整的组，没有替换记录");
 inline std::string transfer_unknown(long long id) {
-    return std::string("没有编号为").append(std::to_string(id)).append("的传输记录");
+    return fill(tr(NLX_TEXT("没有编号为%1的传输记录")), {std::to_string(id)});
 }
 inline std::string no_transfer_of_model(char model) {
-    return std::string("型号").append(1, model).append("没有传输记录");
+    return fill(tr(NLX_TEXT("型号%1没有传输记录")), {std::string(1, model)});
 }
 inline std::string transfer_restored(long long id, std::size_t groups) {
-    return std::string("已恢复传输记录").append(std::to_string(id)).append("的")
-        .append(std::to_string(groups)).append("组记录");
+    return fill(tr(NLX_TEXT("已恢复传输记录%1的%2组记录")), {std::to_string(id), std::to_string(groups)});
 }
 // Added: a capture file handed to the desktop program (double-clicked) is offered for import.
 inline std::string import_question(std::string_view file) {
-    return std::string("是否导入捕获文件").append(file).append("？导入将替换该型号当前的记录。");
+    return fill(tr(NLX_TEXT("是否导入捕获文件%1？导入将替换该型号当前的记录。")), {file});
 }
-inline constexpr std::string_view kImportFailed = "导入时出错：";
+inline constexpr std::string_view kImportFailed = NLX_TEXT("导入时出错：");
 inline std::string capture_imported(std::string_view file, char model, std::size_t groups) {
-    return std::string("已导入捕获文件").append(file).append("：型号").append(1, model).append("，")
-        .append(std::to_string(groups)).append("组记录");
+    return fill(tr(NLX_TEXT("已导入捕获文件%1：型号%2，%3组记录")), {file, std::string(1, model), std::to_string(groups)});
 }
 inline std::string check_heading(long long id, std::string_view time, char model) {
-    return std::string("传输记录").append(std::to_string(id)).append("（").append(time).append("，型号")
-        .append(1, model).append("）：");
+    return fill(tr(NLX_TEXT("传输记录%1（%2，型号%3）：")), {std::to_string(id), time, std::string(1, model)});
 }
-inline std::string capture_missing(std::string_view file) {
-    return std::string("捕获文件").append(file).append("不存在");
-}
+inline std::string capture_missing(std::string_view file) { return fill(tr(NLX_TEXT("捕获文件%1不存在")), {file}); }
 inline std::string capture_changed(std::string_view file) {
-    return std::string("捕获文件").append(file).append("已被改动：SHA-256与传输记录不符");
+    return fill(tr(NLX_TEXT("捕获文件%1已被改动：SHA-256与传输记录不符")), {file});
 }
 inline std::string capture_unreadable(std::string_view file, std::string_view why) {
-    return std::string("捕获文件").append(file).append("无法读取：").append(why);
+    return fill(tr(NLX_TEXT("捕获文件%1无法读取：%2")), {file, why});
 }
 inline constexpr std::string_view kCaptureIntactReplaced =
-    "捕获文件完好；这次传输的记录已被后来的传输替换，不与数据库中的记录比较";
+    NLX_TEXT("捕获文件完好；这次传输的记录已被后来的传输替换，不与数据库中的记录比较");
 inline std::string check_identical(std::size_t groups) {
-    return std::string("一致：捕获文件完好，数据库中的").append(std::to_string(groups))
-        .append("组记录与捕获文件解码的结果相同");
+    return fill(tr(NLX_TEXT("一致：捕获文件完好，数据库中的%1组记录与捕获文件解码的结果相同")), {std::to_string(groups)});
 }
 inline std::string check_added(std::size_t count, std::string_view groups) {
-    return std::string("另有").append(std::to_string(count)).append("组由添加记录加入：序号").append(groups);
+    return fill(tr(NLX_TEXT("另有%1组由添加记录加入：序号%2")), {std::to_string(count), groups});
 }
 inline std::string check_foreign(std::size_t count, std::string_view groups) {
-    return std::string("另有").append(std::to_string(count))
-        .append("组既不是这次传输的记录，也不是添加记录加入的：序号").append(groups);
+    return fill(tr(NLX_TEXT("另有%1组既不是这次传输的记录，也不是添加记录加入的：序号%2")), {std::to_string(count), groups});
 }
 inline std::string check_missing_rows(std::size_t count) {
-    return std::string("数据库中缺少这次传输的").append(std::to_string(count)).append("组记录");
+    return fill(tr(NLX_TEXT("数据库中缺少这次传输的%1组记录")), {std::to_string(count)});
 }
 inline std::string check_differences(std::size_t count) {
-    return std::string("有").append(std::to_string(count)).append("处与捕获文件不同：");
+    return fill(tr(NLX_TEXT("有%1处与捕获文件不同：")), {std::to_string(count)});
 }
 inline std::string check_difference(std::string_view group, std::string_view column, std::string_view stored,
                                     std::string_view decoded) {
-    return std::string("序号").append(group).append("的").append(column).append("：数据库中为“").append(stored)
-        .append("”，捕获文件中为“").append(decoded).append("”");
+    return fill(tr(NLX_TEXT("序号%1的%2：数据库中为“%3”，捕获文件中为“%4”")), {group, column, stored, decoded});
 }
 inline std::string check_more_differences(std::size_t count) {
-    return std::string("……另有").append(std::to_string(count)).append("处");
+    return fill(tr(NLX_TEXT("……另有%1处")), {std::to_string(count)});
 }
 
 // --- Team database (文件 → 同步, 设置 → 团队数据库) ------------------------------------------------
 // Added: the shared PostgreSQL store every station sends its transfers to, and what goes wrong
 // on the way. Each message names the server (user@host:port/database, never a password).
-inline constexpr std::string_view kTeamBadAddress = "团队数据库的连接字符串有误";
+inline constexpr std::string_view kTeamBadAddress = NLX_TEXT("团队数据库的连接字符串有误");
 inline std::string team_unreachable(std::string_view where) {
-    return std::string("无法连接团队数据库服务器").append(where).append("：服务器没有应答，请检查地址、端口和网络");
+    return fill(tr(NLX_TEXT("无法连接团队数据库服务器%1：服务器没有应答，请检查地址、端口和网络")), {where});
 }
 inline std::string team_needs_password(std::string_view where) {
-    return std::string("团队数据库服务器").append(where)
-        .append("要求输入密码：请把密码写入密码文件 ~/.pgpass（或环境变量 PGPASSFILE 指定的文件）");
+    return fill(tr(NLX_TEXT("团队数据库服务器%1要求输入密码：请把密码写入密码文件 ~/.pgpass（或环境变量 PGPASSFILE 指定的文件）")),
+                {where});
 }
 inline std::string team_refused(std::string_view where) {
-    return std::string("团队数据库服务器").append(where)
-        .append("拒绝了登录：用户名、密码或数据库名不对，或该用户没有权限");
+    return fill(tr(NLX_TEXT("团队数据库服务器%1拒绝了登录：用户名、密码或数据库名不对，或该用户没有权限")), {where});
 }
 inline std::string team_connection_lost(std::string_view where) {
-    return std::string("与团队数据库服务器").append(where).append("的连接已中断");
+    return fill(tr(NLX_TEXT("与团队数据库服务器%1的连接已中断")), {where});
 }
-inline constexpr std::string_view kTeamConnectCancelled = "连接团队数据库已取消";
-inline constexpr std::string_view kTeamStatementFailed = "团队数据库操作出错";
+inline constexpr std::string_view kTeamConnectCancelled = NLX_TEXT("连接团队数据库已取消");
+inline constexpr std::string_view kTeamStatementFailed = NLX_TEXT("团队数据库操作出错");
 inline std::string team_schema_newer(long long found, long long known) {
-    return std::string("团队数据库的表结构版本为").append(std::to_string(found)).append("，比本程序能用的版本")
-        .append(std::to_string(known)).append("新，请升级本程序；没有做任何改动");
+    return fill(tr(NLX_TEXT("团队数据库的表结构版本为%1，比本程序能用的版本%2新，请升级本程序；没有做任何改动")),
+                {std::to_string(found), std::to_string(known)});
 }
-inline constexpr std::string_view kTeamNoStore = "团队数据库中还没有本程序的表（模式 nlx），没有可取回的传输";
+inline constexpr std::string_view kTeamNoStore = NLX_TEXT("团队数据库中还没有本程序的表（模式 nlx），没有可取回的传输");
 inline constexpr std::string_view kTeamCannotCreate =
-    "无法在团队数据库中建立本程序的表（模式 nlx）：请数据库管理员先运行 nlx team init";
+    NLX_TEXT("无法在团队数据库中建立本程序的表（模式 nlx）：请数据库管理员先运行 nlx team init");
 inline std::string team_station_unknown(std::string_view station, std::string_view known) {
-    return std::string("团队数据库中没有站点").append(station)
-        .append(known.empty() ? std::string("，还没有任何站点发送过传输") : "；已有的站点：" + std::string(known));
+    if (known.empty()) return fill(tr(NLX_TEXT("团队数据库中没有站点%1，还没有任何站点发送过传输")), {station});
+    return fill(tr(NLX_TEXT("团队数据库中没有站点%1；已有的站点：%2")), {station, known});
 }
-inline constexpr std::string_view kTeamBadStation = "站点名称有误：";
+inline constexpr std::string_view kTeamBadStation = NLX_TEXT("站点名称有误：");
 inline constexpr std::string_view kTeamPasswordInAddress =
-    "连接字符串中不能含有密码：请把密码写入密码文件 ~/.pgpass，连接字符串中只写服务器、端口、数据库和用户名";
-inline constexpr std::string_view kTeamNoAddress = "还没有设置团队数据库：请在 设置 → 团队数据库 中输入连接字符串";
+    NLX_TEXT("连接字符串中不能含有密码：请把密码写入密码文件 ~/.pgpass，连接字符串中只写服务器、端口、数据库和用户名");
+inline constexpr std::string_view kTeamNoAddress = NLX_TEXT("还没有设置团队数据库：请在 设置 → 团队数据库 中输入连接字符串");
 inline std::string team_transfer_not_sent(long long id, std::string_view why) {
-    return std::string("传输记录").append(std::to_string(id)).append("未能发送：").append(why);
+    return fill(tr(NLX_TEXT("传输记录%1未能发送：%2")), {std::to_string(id), why});
 }
 inline std::string team_transfer_not_received(std::string_view time, std::string_view why) {
-    return std::string("团队数据库中").append(time).append("的传输未能取回：").append(why);
+    return fill(tr(NLX_TEXT("团队数据库中%1的传输未能取回：%2")), {time, why});
 }
-inline constexpr std::string_view kTeamCaptureCorrupt = "团队数据库中的捕获数据与其SHA-256不符";
+inline constexpr std::string_view kTeamCaptureCorrupt = NLX_TEXT("团队数据库中的捕获数据与其SHA-256不符");
 // The please-wait window and the main window's status line.
-inline constexpr std::string_view kSyncCaption = "同步到团队数据库...";
-inline constexpr std::string_view kCountTransfers = "次传输";
+inline constexpr std::string_view kSyncCaption = NLX_TEXT("同步到团队数据库...");
+inline constexpr std::string_view kCountTransfers = NLX_TEXT("次传输");
 inline std::string sync_done(std::size_t sent, std::size_t skipped) {
-    return std::string("同步完成：发送").append(std::to_string(sent)).append("次传输，")
-        .append(std::to_string(skipped)).append("次已在团队数据库中");
+    return fill(tr(NLX_TEXT("同步完成：发送%1次传输，%2次已在团队数据库中")), {std::to_string(sent), std::to_string(skipped)});
 }
 inline std::string sync_cancelled(std::size_t sent) {
-    return std::string("同步已取消：已发送").append(std::to_string(sent))
-        .append("次传输，其余的下次同步时发送");
+    return fill(tr(NLX_TEXT("同步已取消：已发送%1次传输，其余的下次同步时发送")), {std::to_string(sent)});
 }
-inline constexpr std::string_view kSyncFailed = "同步未完成：";
+inline constexpr std::string_view kSyncFailed = NLX_TEXT("同步未完成：");
 // The dialog 设置 → 团队数据库.
-inline constexpr std::string_view kTeamTitle = "团队数据库";
-inline constexpr std::string_view kTeamAddressLabel = "连接字符串：";
-inline constexpr std::string_view kTeamAddressHint = "例如 postgresql://站点用户@服务器/数据库（密码写在 ~/.pgpass 中）";
-inline constexpr std::string_view kTeamStationLabel = "站点名称：";
-inline constexpr std::string_view kTeamTest = "测试";
-inline constexpr std::string_view kTeamSave = "保存";
-inline constexpr std::string_view kTeamTesting = "正在连接团队数据库，请稍候...";
+inline constexpr std::string_view kTeamTitle = NLX_TEXT("团队数据库");
+inline constexpr std::string_view kTeamAddressLabel = NLX_TEXT("连接字符串：");
+inline constexpr std::string_view kTeamAddressHint = NLX_TEXT("例如 postgresql://站点用户@服务器/数据库（密码写在 ~/.pgpass 中）");
+inline constexpr std::string_view kTeamStationLabel = NLX_TEXT("站点名称：");
+inline constexpr std::string_view kTeamTest = NLX_TEXT("测试");
+inline constexpr std::string_view kTeamSave = NLX_TEXT("保存");
+inline constexpr std::string_view kTeamTesting = NLX_TEXT("正在连接团队数据库，请稍候...");
 inline std::string team_test_ok(std::string_view where, std::string_view server, long long version,
                                 std::size_t stations, std::size_t transfers) {
-    return std::string("已连接").append(where).append("（PostgreSQL ").append(server).append("）：表结构版本")
-        .append(std::to_string(version)).append("，").append(std::to_string(stations)).append("个站点，")
-        .append(std::to_string(transfers)).append("次传输");
+    return fill(tr(NLX_TEXT("已连接%1（PostgreSQL %2）：表结构版本%3，%4个站点，%5次传输")),
+                {where, server, std::to_string(version), std::to_string(stations), std::to_string(transfers)});
 }
 inline std::string team_test_ok_empty(std::string_view where, std::string_view server) {
-    return std::string("已连接").append(where).append("（PostgreSQL ").append(server)
-        .append("）：还没有本程序的表，第一次同步时建立");
+    return fill(tr(NLX_TEXT("已连接%1（PostgreSQL %2）：还没有本程序的表，第一次同步时建立")), {where, server});
 }
 inline std::string team_saved(std::string_view file) {
-    return std::string("团队数据库设置已保存（").append(file).append("）");
+    return fill(tr(NLX_TEXT("团队数据库设置已保存（%1）")), {file});
 }
-inline constexpr std::string_view kTeamSaveFailed = "保存团队数据库设置时出错：";
+inline constexpr std::string_view kTeamSaveFailed = NLX_TEXT("保存团队数据库设置时出错：");
 
 // --- Windows of the desktop program -----------------------------------------------------------
 // Please-wait window: the label after `ticks` ticks of its one-second timer; the dots grow from
 // one to six and start again ("请稍候......" at 0, the label's first text).
 inline std::string wait_label(unsigned long long ticks) {
-    return "请稍候" + std::string(ticks % 6 == 0 ? 6 : ticks % 6, '.');
+    return std::string(tr(NLX_TEXT("请稍候"))) + std::string(ticks % 6 == 0 ? 6 : ticks % 6, '.');
 }
-inline constexpr std::string_view kWaitCancel = "取消";  // added: stops the download
+inline constexpr std::string_view kWaitCancel = NLX_TEXT("取消");  // added: stops the download
 // Added: the choices of the file dialogs.
-inline constexpr std::string_view kFilterAll = "所有文件 (*)";
-inline constexpr std::string_view kFilterRecords = "记录数据库 (*.db)";
+inline constexpr std::string_view kFilterAll = NLX_TEXT("所有文件 (*)");
+inline constexpr std::string_view kFilterRecords = NLX_TEXT("记录数据库 (*.db)");
 
 // Model selection dialog and its confirmation message.
-inline constexpr std::string_view kModelPrompt = "请确定仪器型号";
-inline constexpr std::string_view kModelDialogTitle = "仪器型号选择";  // added: the dialog's title
-inline constexpr std::string_view kModelConfirm = "确 定";
-inline constexpr std::string_view kConfirmTitle = "提示";
-inline constexpr std::string_view kConfirmPort = "      串行口为：";
-inline constexpr std::string_view kConfirmSpeed = "      波特率为：";
+inline constexpr std::string_view kModelPrompt = NLX_TEXT("请确定仪器型号");
+inline constexpr std::string_view kModelDialogTitle = NLX_TEXT("仪器型号选择");  // added: the dialog's title
+inline constexpr std::string_view kModelConfirm = NLX_TEXT("确 定");
+inline constexpr std::string_view kConfirmTitle = NLX_TEXT("提示");
+inline constexpr std::string_view kConfirmPort = NLX_TEXT("      串行口为：");
+inline constexpr std::string_view kConfirmSpeed = NLX_TEXT("      波特率为：");
 
 // Communication settings dialog.
-inline constexpr std::string_view kSettingsTitle = "通信参数设定";
-inline constexpr std::string_view kPortFrame = "串行口";
-inline constexpr std::string_view kSpeedFrame = "波特率";
-inline constexpr std::string_view kSettingsApply = "确  定";
-inline constexpr std::string_view kSettingsSave = "保存设置";
+inline constexpr std::string_view kSettingsTitle = NLX_TEXT("通信参数设定");
+inline constexpr std::string_view kPortFrame = NLX_TEXT("串行口");
+inline constexpr std::string_view kSpeedFrame = NLX_TEXT("波特率");
+inline constexpr std::string_view kSettingsApply = NLX_TEXT("确  定");
+inline constexpr std::string_view kSettingsSave = NLX_TEXT("保存设置");
 // Added: the ports this computer reports, beside com1..com3.
-inline constexpr std::string_view kOtherPort = "本机串行口：";
-inline constexpr std::string_view kNoPortsFound = "（未找到串行口，可直接输入设备名）";
-inline constexpr std::string_view kSettingsSaveFailed = "保存设置时出错：";
+inline constexpr std::string_view kOtherPort = NLX_TEXT("本机串行口：");
+inline constexpr std::string_view kNoPortsFound = NLX_TEXT("（未找到串行口，可直接输入设备名）");
+inline constexpr std::string_view kSettingsSaveFailed = NLX_TEXT("保存设置时出错：");
 // Added: what 保存设置 wrote, and where.
 inline std::string settings_saved(std::string_view port, int baud, std::string_view file) {
-    return "设置已保存：串行口为" + std::string(port) + "，波特率为" + std::to_string(baud) + "\n（" + std::string(file) + "）";
+    return fill(tr(NLX_TEXT("设置已保存：串行口为%1，波特率为%2\n（%3）")), {port, std::to_string(baud), file});
 }
-inline constexpr std::string_view kSettingsFallback = "已选com1和9600";
-inline constexpr std::string_view kBadPortName = "串行口名称错误：";
+inline constexpr std::string_view kSettingsFallback = NLX_TEXT("已选com1和9600");
+inline constexpr std::string_view kBadPortName = NLX_TEXT("串行口名称错误：");
 // Added: 探测 asks each port for the live level and selects the first that answers.
-inline constexpr std::string_view kProbeButton = "探测";
-inline constexpr std::string_view kProbeLockHolder = "探测仪器";  // the port lock's holder meanwhile
-inline constexpr std::string_view kProbing = "正在探测串行口，请稍候...";
-inline constexpr std::string_view kNothingToProbe = "没有可探测的串行口";
-inline constexpr std::string_view kProbeNotFound = "没有找到仪器：";
-inline constexpr std::string_view kProbeSilent = "无应答";
-inline constexpr std::string_view kProbeSkipped = "无法打开";
-inline constexpr std::string_view kProbeCancelled = "探测已取消";
+inline constexpr std::string_view kProbeButton = NLX_TEXT("探测");
+inline constexpr std::string_view kProbeLockHolder = NLX_TEXT("探测仪器");  // the port lock's holder meanwhile
+inline constexpr std::string_view kProbing = NLX_TEXT("正在探测串行口，请稍候...");
+inline constexpr std::string_view kNothingToProbe = NLX_TEXT("没有可探测的串行口");
+inline constexpr std::string_view kProbeNotFound = NLX_TEXT("没有找到仪器：");
+inline constexpr std::string_view kProbeSilent = NLX_TEXT("无应答");
+inline constexpr std::string_view kProbeSkipped = NLX_TEXT("无法打开");
+inline constexpr std::string_view kProbeCancelled = NLX_TEXT("探测已取消");
 // "在 /dev/ttyUSB0 找到仪器（声级 55.3 dB）"
 inline std::string probe_found(std::string_view device, std::string_view level) {
-    return std::string("在 ").append(device).append(" 找到仪器（声级 ").append(level).append(" dB）");
+    return fill(tr(NLX_TEXT("在 %1 找到仪器（声级 %2 dB）")), {device, level});
+}
+
+// Added: 设置 → 语言, the language of the windows from the next start on.
+inline constexpr std::string_view kLanguageTitle = NLX_TEXT("语言");
+inline constexpr std::string_view kLanguageApply = NLX_TEXT("确定");
+inline constexpr std::string_view kLanguageSaveFailed = NLX_TEXT("保存语言设置时出错：");
+inline std::string language_saved(std::string_view language, std::string_view file) {
+    return fill(tr(NLX_TEXT("语言已设为%1，下次启动时生效\n（%2）")), {language, file});
 }
 
 // About boxes: the maker's support lines of the 关于... box.
 inline constexpr std::string_view kAboutLines =
-    "    技术支持：请与仪器的经销商联系\n    nlx：声级计数据传输与分析软件";
+    NLX_TEXT("    技术支持：请与仪器的经销商联系\n    nlx：声级计数据传输与分析软件");
 
 // Record grid, model a: opening a group's history file.
-inline constexpr std::string_view kOpenHistoryQuestion = "            是否打开该文件？";
-inline constexpr std::string_view kOpenHistoryTitle = "用户选择";
+inline constexpr std::string_view kOpenHistoryQuestion = NLX_TEXT("            是否打开该文件？");
+inline constexpr std::string_view kOpenHistoryTitle = NLX_TEXT("用户选择");
 // Added: the history file of the clicked row is missing, or no viewer could show it.
-inline std::string history_missing(std::string_view file) {
-    return "文件" + std::string(file) + "不存在";
-}
+inline std::string history_missing(std::string_view file) { return fill(tr(NLX_TEXT("文件%1不存在")), {file}); }
 // Added: the desktop has no program set for the file's kind; its folder is offered instead.
 inline std::string no_program_for(std::string_view file) {
-    return "本机没有设置打开这类文件的程序：\n" + std::string(file) + "\n是否打开文件所在的文件夹？";
+    return fill(tr(NLX_TEXT("本机没有设置打开这类文件的程序：\n%1\n是否打开文件所在的文件夹？")), {file});
 }
-inline std::string folder_not_opened(std::string_view folder) {
-    return "无法打开文件夹" + std::string(folder);
-}
+inline std::string folder_not_opened(std::string_view folder) { return fill(tr(NLX_TEXT("无法打开文件夹%1")), {folder}); }
 // Added: the record table could not be read into the grid.
-inline constexpr std::string_view kGridReadFailed = "读取记录时出错：";
+inline constexpr std::string_view kGridReadFailed = NLX_TEXT("读取记录时出错：");
 
 // --- Assessment against the noise and vibration limits ------------------------------------------
 // Added: the standards' names as printed, beside their sources (GB 3096-2008, GB 10070-88).
@@ -546,40 +538,40 @@ inline constexpr std::string_view kSheetModel = "仪器型号：";
 inline constexpr std::string_view kSheetDate = "评价日期：";
 inline constexpr std::string_view kSheetDatabase = "记录数据库：";
 inline constexpr std::string_view kSheetColumns[] = {"时段", "评价量", "测量值", "限值", "差值", "结论", "序号"};
-inline constexpr std::string_view kAssessmentTitle = "达标评价";  // the worksheet, the window
+inline constexpr std::string_view kAssessmentTitle = NLX_TEXT("达标评价");  // the worksheet, the window
 
 // Added: the desktop's 设置 → 评价标准 dialog and 达标评价 window, the limits on the 24-hour
 // chart, and the question of 导出.
-inline constexpr std::string_view kStandardDialogTitle = "评价标准";
-inline constexpr std::string_view kNoStandard = "（不评价）";
-inline constexpr std::string_view kNoStandardHint = "不作达标评价：达标评价窗口和24小时分布图不显示限值。";
-inline constexpr std::string_view kStandardField = "评价标准：";
-inline constexpr std::string_view kZoneField = "声环境功能区类别：";
-inline constexpr std::string_view kAreaField = "适用地带范围：";
-inline constexpr std::string_view kDayLimitField = "昼间限值：";
-inline constexpr std::string_view kNightLimitField = "夜间限值：";
-inline constexpr std::string_view kLdenLimitField = "Lden限值：";
-inline constexpr std::string_view kLnightLimitField = "Lnight限值：";
-inline constexpr std::string_view kStandardSave = "保存";
-inline constexpr std::string_view kStandardCancel = "取消";
-inline constexpr std::string_view kStandardInvalid = "限值无效：";
-inline constexpr std::string_view kStandardSaveFailed = "保存评价标准时出错：";
-inline constexpr std::string_view kStandardUnusable = "评价标准文件无法使用，未作评价：";
+inline constexpr std::string_view kStandardDialogTitle = NLX_TEXT("评价标准");
+inline constexpr std::string_view kNoStandard = NLX_TEXT("（不评价）");
+inline constexpr std::string_view kNoStandardHint = NLX_TEXT("不作达标评价：达标评价窗口和24小时分布图不显示限值。");
+inline constexpr std::string_view kStandardField = NLX_TEXT("评价标准：");
+inline constexpr std::string_view kZoneField = NLX_TEXT("声环境功能区类别：");
+inline constexpr std::string_view kAreaField = NLX_TEXT("适用地带范围：");
+inline constexpr std::string_view kDayLimitField = NLX_TEXT("昼间限值：");
+inline constexpr std::string_view kNightLimitField = NLX_TEXT("夜间限值：");
+inline constexpr std::string_view kLdenLimitField = NLX_TEXT("Lden限值：");
+inline constexpr std::string_view kLnightLimitField = NLX_TEXT("Lnight限值：");
+inline constexpr std::string_view kStandardSave = NLX_TEXT("保存");
+inline constexpr std::string_view kStandardCancel = NLX_TEXT("取消");
+inline constexpr std::string_view kStandardInvalid = NLX_TEXT("限值无效：");
+inline constexpr std::string_view kStandardSaveFailed = NLX_TEXT("保存评价标准时出错：");
+inline constexpr std::string_view kStandardUnusable = NLX_TEXT("评价标准文件无法使用，未作评价：");
 inline std::string standard_saved(std::string_view description, std::string_view file) {
-    return std::string("评价标准已保存：").append(description).append("\n（").append(file).append("）");
+    return fill(tr(NLX_TEXT("评价标准已保存：%1\n（%2）")), {description, file});
 }
 inline std::string standard_cleared(std::string_view file) {
-    return std::string("已选择不评价，评价标准文件已删除\n（").append(file).append("）");
+    return fill(tr(NLX_TEXT("已选择不评价，评价标准文件已删除\n（%1）")), {file});
 }
-inline constexpr std::string_view kNoStandardChosen = "未选择评价标准：请用 设置 → 评价标准 选择标准和类别。";
-inline constexpr std::string_view kNoCurrentGroup = "没有当前组：请在表格中选择一组记录。";
-inline constexpr std::string_view kChooseStandard = "评价标准...";
+inline constexpr std::string_view kNoStandardChosen = NLX_TEXT("未选择评价标准：请用 设置 → 评价标准 选择标准和类别。");
+inline constexpr std::string_view kNoCurrentGroup = NLX_TEXT("没有当前组：请在表格中选择一组记录。");
+inline constexpr std::string_view kChooseStandard = NLX_TEXT("评价标准...");
 // A limit line of the 24-hour chart: "昼间限值 60.0 dB".
 inline std::string limit_line(std::string_view period, std::string_view level) {
-    return std::string(period).append("限值 ").append(level).append(" dB");
+    return fill(tr(NLX_TEXT("%1限值 %2 dB")), {period, level});
 }
 inline std::string export_assessment_question(std::string_view description) {
-    return std::string("是否把达标评价（").append(description).append("）作为第二个工作表一并导出？");
+    return fill(tr(NLX_TEXT("是否把达标评价（%1）作为第二个工作表一并导出？")), {description});
 }
 
 }  // namespace nlx::texts

@@ -21,19 +21,19 @@ std::string_view outcome_name(Tm27Outcome outcome) {
 
 std::string tm27_status_text(Tm27Outcome outcome, const std::string& detail) {
     switch (outcome) {
-    case Tm27Outcome::completed: return std::string(texts::kTm27Done);
-    case Tm27Outcome::no_answer: return std::string(texts::kTm27NoAnswer);
-    case Tm27Outcome::bad_answer: return std::string(texts::kBadAcknowledge);
-    case Tm27Outcome::port_error: return std::string(texts::kPortErrorPrefix) + detail;
-    case Tm27Outcome::nothing_to_print: return std::string(texts::kNothingToPrint);
-    case Tm27Outcome::cancelled: return std::string(texts::kTm27Cancelled);
+    case Tm27Outcome::completed: return std::string(nlx::tr(texts::kTm27Done));
+    case Tm27Outcome::no_answer: return std::string(nlx::tr(texts::kTm27NoAnswer));
+    case Tm27Outcome::bad_answer: return std::string(nlx::tr(texts::kBadAcknowledge));
+    case Tm27Outcome::port_error: return std::string(nlx::tr(texts::kPortErrorPrefix)) + detail;
+    case Tm27Outcome::nothing_to_print: return std::string(nlx::tr(texts::kNothingToPrint));
+    case Tm27Outcome::cancelled: return std::string(nlx::tr(texts::kTm27Cancelled));
     case Tm27Outcome::port_busy:
     case Tm27Outcome::bad_group: return detail;
     }
     return detail;
 }
 
-void Tm27StatusLines::ready() { say(std::string(texts::kTm27Ready)); }
+void Tm27StatusLines::ready() { say(std::string(nlx::tr(texts::kTm27Ready))); }
 
 void Tm27StatusLines::refused(const std::string& why) {
     refused_ = true;

@@ -26,7 +26,7 @@ std::string TransferSummary::line() const {
 }
 
 std::string TransferSummary::status_addition() const {
-    if (!replaced) return std::string(texts::kRecordsUnchanged);
+    if (!replaced) return std::string(nlx::tr(texts::kRecordsUnchanged));
     if (!short_transfer() || replaced_groups == 0) return {};
     return previous_transfer ? texts::previous_records_restorable(replaced_groups, previous_transfer)
                              : texts::previous_records_replaced(replaced_groups);

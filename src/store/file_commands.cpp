@@ -21,12 +21,12 @@ namespace fs = std::filesystem;
 namespace {
 
 OperatorMessage open_refused() {
-    return {std::string(texts::kOpenFailed), std::string(texts::kOpenFailedTitle)};
+    return {std::string(nlx::tr(texts::kOpenFailed)), std::string(nlx::tr(texts::kOpenFailedTitle))};
 }
 
 // The original's text, then why in plain words on a line of its own.
 OperatorMessage save_failed(const fs::path& destination, const std::string& why) {
-    return {std::string(texts::kSaveFailed) + "\ncannot save a copy to " + destination.string() + ": " + why +
+    return {std::string(nlx::tr(texts::kSaveFailed)) + "\ncannot save a copy to " + destination.string() + ": " + why +
                 "; nothing was changed",
             {}};
 }
@@ -167,7 +167,7 @@ OpenOutcome open_record_file(const fs::path& chosen, char model, const fs::path&
 }
 
 std::optional<OperatorMessage> save_database_as(Database& current, const fs::path& destination) {
-    if (same_file(current.path(), destination)) return OperatorMessage{std::string(texts::kSameName), {}};
+    if (same_file(current.path(), destination)) return OperatorMessage{std::string(nlx::tr(texts::kSameName)), {}};
 
     fs::path folder = destination.parent_path();
     if (folder.empty()) folder = ".";

@@ -140,7 +140,7 @@ Result<Session> Session::open(const std::string& conninfo, ConnectProblem* probl
     said(ConnectProblem::none);
     if (auto ok = check_address(conninfo); !ok) {
         said(ConnectProblem::bad_address);
-        return fail(std::string(texts::kTeamBadAddress) + "\n" + ok.message());
+        return fail(std::string(nlx::tr(texts::kTeamBadAddress)) + "\n" + ok.message());
     }
     const Keywords words(conninfo);
     Session s;
@@ -153,7 +153,7 @@ Result<Session> Session::open(const std::string& conninfo, ConnectProblem* probl
     const Waited waited = PQstatus(conn) == CONNECTION_BAD ? Waited::failed : wait_connected(conn, stop);
     if (waited == Waited::stopped) {
         said(ConnectProblem::cancelled);
-        return fail(std::string(texts::kTeamConnectCancelled));
+        return fail(std::string(nlx::tr(texts::kTeamConnectCancelled)));
     }
     if (waited != Waited::connected || PQstatus(conn) != CONNECTION_OK) {
         const std::string where = target_of(conn);
@@ -174,7 +174,7 @@ Result<Session> Session::open(const std::string& conninfo, ConnectProblem* probl
                 return fail(texts::team_refused(where) + "\n" + why);
             case PQPING_NO_ATTEMPT:
                 said(ConnectProblem::bad_address);
-                return fail(std::string(texts::kTeamBadAddress) + "\n" + why);
+                return fail(std::string(nlx::tr(texts::kTeamBadAddress)) + "\n" + why);
             case PQPING_NO_RESPONSE:
                 break;
         }
@@ -211,7 +211,7 @@ Result<Rows> Session::exec(std::string_view sql, std::span<const Param> params, 
     if (why.empty()) why = error_of(conn);
     // A connection that broke is the server going away, not a statement it refused.
     if (PQstatus(conn) != CONNECTION_OK) return fail(texts::team_connection_lost(target_of(conn)) + "\n" + why);
-    return fail(std::string(texts::kTeamStatementFailed) + "\n" + why);
+    return fail(std::string(nlx::tr(texts::kTeamStatementFailed)) + "\n" + why);
 }
 
 bool Session::lost() const { return PQstatus(conn_.get()) != CONNECTION_OK; }

@@ -107,7 +107,7 @@ Result<StoreState> create_store(pg::Session& session) {
     for (const auto& statement : kStatements) {
         if (auto done = session.exec(statement); !done) {
             if (session.failed_state() == "42501")
-                return rollback(fail(std::string(texts::kTeamCannotCreate) + "\n" +
+                return rollback(fail(std::string(nlx::tr(texts::kTeamCannotCreate)) + "\n" +
                                      done.message().substr(done.message().find('\n') + 1)));
             return rollback(done.error());
         }
@@ -130,7 +130,7 @@ Result<StoreState> inspect_store(pg::Session& session) {
                     " holds schema nlx version " + std::to_string(state->version) + "; this nlx knows version " +
                     std::to_string(kTeamSchemaVersion));
     if (state->present && state->version < 1)
-        return fail(std::string(texts::kTeamStatementFailed) + "\n" + session.target() +
+        return fail(std::string(nlx::tr(texts::kTeamStatementFailed)) + "\n" + session.target() +
                     ": nlx.schema_version holds no version");
     return state;
 }

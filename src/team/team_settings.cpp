@@ -27,7 +27,7 @@ std::string host_station_name() {
 
 Result<void> check_station_name(std::string_view name) {
     auto refuse = [&](std::string why) {
-        return fail(std::string(texts::kTeamBadStation) + "\n\"" + shown_text(name) + "\" " + why);
+        return fail(std::string(nlx::tr(texts::kTeamBadStation)) + "\n\"" + shown_text(name) + "\" " + why);
     };
     if (name.empty()) return refuse("is empty");
     if (name.size() > kMaxStationBytes) return refuse("is longer than 64 bytes");
@@ -86,10 +86,10 @@ Result<TeamSettings> load_team_settings(const fs::path& file) {
 Result<void> save_team_settings(const fs::path& file, const TeamSettings& settings) {
     if (auto ok = check_station_name(settings.station); !ok) return ok;
     if (settings.server.find('\n') != std::string::npos || settings.server.find('\r') != std::string::npos)
-        return fail(std::string(texts::kTeamBadAddress) + "\nthe address holds a line break");
+        return fail(std::string(nlx::tr(texts::kTeamBadAddress)) + "\nthe address holds a line break");
     if (auto ok = pg::check_address(settings.server); !ok)
-        return fail(std::string(texts::kTeamBadAddress) + "\n" + ok.message());
-    if (pg::has_password(settings.server)) return fail(std::string(texts::kTeamPasswordInAddress));
+        return fail(std::string(nlx::tr(texts::kTeamBadAddress)) + "\n" + ok.message());
+    if (pg::has_password(settings.server)) return fail(std::string(nlx::tr(texts::kTeamPasswordInAddress)));
     std::string text = "station " + settings.station + "\n";
     if (!settings.server.empty()) text += "server " + settings.server + "\n";
     std::error_code ec;

@@ -216,7 +216,7 @@ Result<std::optional<std::size_t>> send_recording(pg::Session& session, const st
         " FROM nlx.recordings r WHERE r.station = $1 AND r.log_id = $2 AND r.started_ms = $3",
         {st, log_id, started});
     if (!held) return rollback(held.error());
-    if (held->count() != 1) return rollback(fail(std::string(texts::kTeamStatementFailed) + "\nrecording row missing"));
+    if (held->count() != 1) return rollback(fail(std::string(nlx::tr(texts::kTeamStatementFailed)) + "\nrecording row missing"));
     const Param id = Param::text(std::string(held->text(0, 0)));
     const std::size_t on_server = std::size_t(held->integer(0, 1));
     const bool end_there = held->boolean(0, 2);
@@ -264,7 +264,7 @@ Result<std::optional<std::size_t>> send_recording(pg::Session& session, const st
 
 // The end of a sync cut short by the server or the connection: what went before stays.
 Error broken_off(const Error& error, const SyncReport& report, bool pull) {
-    return fail(std::string(texts::kSyncFailed) + error.message + "\n" + report_line(report, pull) +
+    return fail(std::string(nlx::tr(texts::kSyncFailed)) + error.message + "\n" + report_line(report, pull) +
                 " before the failure; the next sync goes on from there");
 }
 
@@ -399,7 +399,7 @@ Result<bool> receive_one(pg::Session& session, Database& db, const fs::path& sto
     const std::string bytes(rows->text(0, 0));
     const std::span<const std::uint8_t> raw(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     if (sha256_hex(raw) != t.sha256) {
-        problem = texts::team_transfer_not_received(t.time, texts::kTeamCaptureCorrupt);
+        problem = texts::team_transfer_not_received(t.time, nlx::tr(texts::kTeamCaptureCorrupt));
         return false;
     }
     auto parsed = has_capture_header(raw) ? parse_capture_file(raw) : raw_capture_file(t.model, raw);
@@ -460,7 +460,7 @@ Result<SyncReport> receive_transfers(const std::string& server, const std::strin
     report.target = session.target();
     auto store = inspect_store(session);
     if (!store) return ended(store.error());
-    if (!store->present) return fail(std::string(texts::kTeamNoStore) + "\n" + session.target() + " has no schema nlx");
+    if (!store->present) return fail(std::string(nlx::tr(texts::kTeamNoStore)) + "\n" + session.target() + " has no schema nlx");
     auto known = session.exec("SELECT name FROM nlx.stations ORDER BY name");
     if (!known) return ended(known.error());
     std::string names;

@@ -96,7 +96,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     summary.n = transfer_count(model, capture.b1, capture.b2);
     summary.announced_bytes = announced_bytes(model, summary.n);
     summary.received_bytes = capture.data.size();
-    if (summary.n <= 0) return fail(std::string(texts::kNoData));
+    if (summary.n <= 0) return fail(std::string(nlx::tr(texts::kNoData)));
 
     DecodeResult decoded = decode(model, capture.data, summary.n);
     summary.notes = decoded.notes;
@@ -190,7 +190,7 @@ Result<TransferSummary> keep_and_store_transfer(Database& db, const fs::path& st
 
 Result<TransferSummary> import_capture(Database& db, const fs::path& storage_folder, const fs::path& path,
                                        const CaptureFile& file, bool partial) {
-    if (transfer_count(file.model, file.capture.b1, file.capture.b2) <= 0) return fail(std::string(texts::kNoData));
+    if (transfer_count(file.model, file.capture.b1, file.capture.b2) <= 0) return fail(std::string(nlx::tr(texts::kNoData)));
     if (!file.complete() && !partial)
         return fail("the capture is short: " + std::to_string(file.received) + " of " +
                     std::to_string(file.announced) +

@@ -126,7 +126,7 @@ Result<TransferSummary> restore_transfer(Database& db, const fs::path& storage_f
     const fs::path file = logged_capture_path(storage_folder, entry->capture_file);
     TransferCheck::CaptureState state{};
     auto capture = logged_capture(*entry, file, state);
-    if (!capture) return fail(capture.message() + std::string(texts::kRecordsUnchanged));
+    if (!capture) return fail(capture.message() + std::string(nlx::tr(texts::kRecordsUnchanged)));
     TransferEntry again;
     again.time = local_time_text(std::chrono::system_clock::now());
     again.port = entry->port;
@@ -168,8 +168,8 @@ std::string check_text(const TransferCheck& check) {
     const auto& e = check.entry;
     std::string out = texts::check_heading(e.id, e.time, e.model) + "\n";
     if (check.capture != TransferCheck::CaptureState::intact) return out + check.capture_problem + "\n";
-    if (!e.stored_records()) return out.append(texts::kTransferStoredNothing).append("\n");
-    if (!check.current) return out.append(texts::kCaptureIntactReplaced).append("\n");
+    if (!e.stored_records()) return out.append(nlx::tr(texts::kTransferStoredNothing)).append("\n");
+    if (!check.current) return out.append(nlx::tr(texts::kCaptureIntactReplaced)).append("\n");
     if (check.identical()) out += texts::check_identical(e.record_rows) + "\n";
     if (!check.added_groups.empty())
         out += texts::check_added(check.added_groups.size(), joined(check.added_groups)) + "\n";

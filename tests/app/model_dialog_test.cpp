@@ -1,9 +1,12 @@
 // Model selection dialog and the confirmation: titles, grid layout and the "提示" message.
 #include <QLabel>
 
+#include "language_fixture.h"
 #include "shell_fixture.h"
 #include "app/settings_dialog.h"
+#include "core/models.h"
 #include "core/settings.h"
+#include "core/texts.h"
 
 using namespace nlx;
 using namespace nlx::app;
@@ -93,6 +96,39 @@ private slots:
         QCOMPARE(shell.dialogs.messages.back().text,
                  QStringLiteral("当前系统支持NLX3520B\n      串行口为：com3\n      波特率为：1200"));
         QVERIFY(!std::filesystem::exists(settings_path(shell.folder())));
+    }
+
+    // The dialog, the main window's title and menus and the 提示 box in either language: each
+    // text is its catalogue entry, English differs from Chinese, and no text is cut off.
+    void in_either_language_data() { language_rows(); }
+    void in_either_language() {
+        QFETCH(bool, english);
+        InLanguage language(english ? Language::english : Language::chinese);
+        QVERIFY(language.ok());
+        Shell shell;
+        shell.start(SerialSettings{PortSpec{2, {}}, 2400});
+        ModelDialog* dialog = shell.form->model_dialog();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), qtr(texts::kModelDialogTitle));
+        QCOMPARE(dialog->windowTitle() != qs(texts::kModelDialogTitle), english);
+        QCOMPARE(dialog->findChild<QLabel*>("Label1")->text(), qtr(texts::kModelPrompt));
+        QCOMPARE(dialog->findChild<QPushButton*>("Command1")->text(), qtr(texts::kModelConfirm));
+        QCOMPARE(dialog->findChild<QRadioButton*>("Option3")->text(), QStringLiteral("NLX3140C (NLX3180A)"));
+        QString cut;
+        QVERIFY2(texts_fit(*dialog, cut), qPrintable(cut));
+
+        shell.choose('c');
+        QCOMPARE(shell.form->findChild<QLabel*>("Label1")->text(), qs(fill(nlx::tr("%1型噪声统计分析仪数据传输软件(WINDOWS版V1.1)"), {"NLX3140c"})));
+        QCOMPARE(shell.action("recv")->text(), qtr("接收"));
+        QCOMPARE(shell.action("recv")->text() != QStringLiteral("接收"), english);
+        QCOMPARE(shell.action("yuyan")->text(), qtr(texts::kLanguageTitle));
+        // Column names stay as they are stored.
+        QCOMPARE(shell.grid().cells().header(13), QStringLiteral("测量时间"));
+        QCOMPARE(shell.dialogs.messages.size(), std::size_t(1));
+        QCOMPARE(shell.dialogs.messages[0].title, qtr(texts::kConfirmTitle));
+        QCOMPARE(shell.dialogs.messages[0].text, qs(fill(nlx::tr("当前系统支持%1"), {"NLX3140C"})) + "\n" + qtr(texts::kConfirmPort) +
+                                                     "com2\n" + qtr(texts::kConfirmSpeed) + "2400");
+        QCOMPARE(shell.dialogs.messages[0].text.contains(QStringLiteral("串行口")), !english);
     }
 };
 

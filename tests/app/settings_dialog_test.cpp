@@ -1,11 +1,14 @@
 // Communication settings dialog: selection from the running settings, apply versus save, the
 // fallback for a bad sys.cfg, a failed save, device names, and 探测 finding the instrument.
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <fstream>
 
+#include "language_fixture.h"
 #include "shell_fixture.h"
+#include "core/texts.h"
 #include "app/settings_dialog.h"
 #include "core/read_file.h"
 #include "sim/patterned_capture.h"
@@ -159,6 +162,36 @@ private slots:
         QVERIFY(dialog->findChild<QRadioButton*>("deviceOption")->isChecked());
         dialog->findChild<QPushButton*>("Command1")->click();
         QCOMPARE(shell.form->settings(), (SerialSettings{PortSpec{0, utf8(pty)}, 4800}));
+    }
+
+    // The dialog and what 保存设置 says, in either language, through the catalogue; every text fits.
+    void in_either_language_data() { language_rows(); }
+    void in_either_language() {
+        QFETCH(bool, english);
+        InLanguage language(english ? Language::english : Language::chinese);
+        QVERIFY(language.ok());
+        Shell shell;
+        shell.start(SerialSettings{});
+        shell.choose('a');
+        SettingsDialog* dialog = open_settings(shell);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), qtr(texts::kSettingsTitle));
+        QCOMPARE(dialog->windowTitle() != qs(texts::kSettingsTitle), english);
+        QCOMPARE(dialog->findChild<QGroupBox*>("Frame1")->title(), qtr(texts::kPortFrame));
+        QCOMPARE(dialog->findChild<QGroupBox*>("Frame2")->title(), qtr(texts::kSpeedFrame));
+        QCOMPARE(dialog->findChild<QRadioButton*>("deviceOption")->text(), qtr(texts::kOtherPort));
+        QCOMPARE(dialog->findChild<QPushButton*>("probe")->text(), qtr(texts::kProbeButton));
+        QCOMPARE(dialog->findChild<QPushButton*>("Command1")->text(), qtr(texts::kSettingsApply));
+        QCOMPARE(dialog->findChild<QPushButton*>("Command2")->text(), qtr(texts::kSettingsSave));
+        QString cut;
+        QVERIFY2(texts_fit(*dialog, cut), qPrintable(cut));
+
+        option(dialog, "Option1", 2)->click();
+        option(dialog, "Option2", 3)->click();
+        dialog->findChild<QPushButton*>("Command2")->click();  // 保存设置
+        const auto file = settings_path(shell.folder());
+        QCOMPARE(shell.dialogs.messages.back().text, qs(fill(nlx::tr("设置已保存：串行口为%1，波特率为%2\n（%3）"), {"com3", "1200", file.string()})));
+        QCOMPARE(shell.dialogs.messages.back().text.contains(QStringLiteral("波特率")), !english);
     }
 };
 

@@ -24,6 +24,51 @@ TEST(CommandLine, HelpUsageErrorsAndVersion) {
     EXPECT_EQ(version.out.rfind("nlx ", 0), 0u);
 }
 
+// The language of nlx's operator texts: --lang before the command, NLX_LANG, language.cfg kept by
+// nlx settings --language, the locale; a wrong choice is refused before anything runs.
+TEST(CommandLine, TheLanguageOfTheOperatorTexts) {
+    test::TempDir home;
+    // A record database to look the transfer up in.
+    auto demo = test::run_nlx({"demo", "--groups", "3"}, {{"NLX_HOME", home.path().string()}, {"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_EQ(demo.exit_code, 0) << demo.err;
+    const std::string chinese = "没有编号为999的传输记录", english = "There is no transfer number 999";
+    struct Case {
+        std::vector<std::string> args;
+        std::map<std::string, std::string> env;
+        const std::string* says;
+    } cases[] = {
+        {{"verify", "999"}, {}, &chinese},
+        {{"--lang", "en", "verify", "999"}, {}, &english},
+        {{"--lang=en", "verify", "999"}, {{"NLX_LANG", "zh"}}, &english},
+        {{"verify", "999"}, {{"NLX_LANG", "en"}}, &english},
+        {{"verify", "999"}, {{"LANG", "en_US.UTF-8"}}, &english},
+        {{"verify", "999"}, {{"LANG", "de_DE.UTF-8"}}, &chinese},
+        {{"--lang", "zh", "verify", "999"}, {{"LANG", "en_US.UTF-8"}}, &chinese},
+    };
+    for (const auto& c : cases) {
+        auto env = c.env;
+        env["NLX_HOME"] = home.path().string();
+        env.try_emplace("NLX_LANG", "");
+        env.try_emplace("LANG", "C.UTF-8");
+        env.try_emplace("LC_ALL", "");
+        env.try_emplace("LANGUAGE", "");
+        env.try_emplace("LC_MESSAGES", "");
+        auto run = test::run_nlx(c.args, env);
+        EXPECT_NE(run.exit_code, 0);
+        EXPECT_NE((run.out + run.err).find(*c.says), std::string::npos) << c.args[0] << " " << run.out << run.err;
+    }
+    auto refused = test::run_nlx({"--lang", "fr", "verify", "999"}, {{"NLX_HOME", home.path().string()}});
+    EXPECT_EQ(refused.exit_code, 2);
+    EXPECT_NE(refused.err.find("--lang needs zh or en"), std::string::npos) << refused.err;
+
+    const std::map<std::string, std::string> plain{{"NLX_HOME", home.path().string()}, {"NLX_LANG", ""}, {"LANG", "C.UTF-8"}};
+    auto kept = test::run_nlx({"settings", "--language", "en"}, plain);
+    ASSERT_EQ(kept.exit_code, 0) << kept.err;
+    EXPECT_NE(kept.out.find("language: en (language.cfg)"), std::string::npos) << kept.out;
+    auto after = test::run_nlx({"verify", "999"}, plain);
+    EXPECT_NE(after.err.find(english), std::string::npos) << after.err;
+}
+
 // nlx links no Qt, so the file commands start fast; the commands that use the serial port or
 // paint are run by nlx-qt, and an nlx without it says so instead of failing obscurely.
 TEST(CommandLine, FileCommandsRunWithoutQtAndTheRestNeedNlxQt) {

@@ -17,7 +17,7 @@ deb=$(ls "$work"/out/*.deb)
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/nlx ./usr/lib/nlx/nlx-qt ./usr/bin/nlx-gui ./usr/share/applications/nlx-gui.desktop \
          ./usr/share/icons/hicolor/scalable/apps/nlx.svg ./usr/share/mime/packages/nlx-capture.xml \
-         ./usr/share/man/man1/nlx.1 ./usr/share/nlx/README; do
+         ./usr/share/man/man1/nlx.1 ./usr/share/nlx/README ./usr/share/nlx/locale/en/LC_MESSAGES/nlx.mo; do
   grep -qx "$f" <<<"$files" || fail "the package lacks $f"
 done
 
@@ -47,6 +47,11 @@ grep -q "$data/noise.db" <<<"$out" || { echo "$out" >&2; fail "the demo did not 
 settings=$(env -u NLX_HOME -u XDG_DATA_HOME HOME="$home" "$work/root/usr/bin/nlx" settings)
 grep -q "application folder: $data" <<<"$settings" || fail "nlx settings: $settings"
 [ "$(cat "$data/sys.cfg")" = $'1,9600\r' ] || fail "sys.cfg was not created with port 1 at 9600 bit/s"
+# The installed programs speak English from their own catalogue, Chinese by default.
+english=$(env -u NLX_HOME -u XDG_DATA_HOME -u NLX_LANG HOME="$home" LANG=C.UTF-8 "$work/root/usr/bin/nlx" --lang en verify 999 2>&1 || true)
+grep -q "There is no transfer number 999" <<<"$english" || fail "nlx --lang en verify did not speak English: $english"
+chinese=$(env -u NLX_HOME -u XDG_DATA_HOME -u NLX_LANG HOME="$home" LANG=C.UTF-8 "$work/root/usr/bin/nlx" verify 999 2>&1 || true)
+grep -q "没有编号为999的传输记录" <<<"$chinese" || fail "nlx verify did not speak Chinese: $chinese"
 [ -z "$(ls "$work/root/usr/bin" | grep -v '^nlx')" ] || fail "data written beside the installed programs"
 [ "$(ls "$work/root/usr/lib/nlx")" = nlx-qt ] || fail "data written beside the installed nlx-qt"
 echo "package: $(basename "$deb"), $(wc -l <<<"$files") entries, installed nlx demo ran in $data"

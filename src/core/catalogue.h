@@ -1,0 +1,60 @@
+// The translation catalogue of the operator texts: a GNU gettext .mo file read without libintl.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/result.h"
+
+// Marks a Chinese operator text as a catalogue entry; xgettext --keyword=NLX_TEXT collects the
+// marked texts into po/nlx.pot. The text itself is the entry's msgid.
+#define NLX_TEXT(text) text
+
+namespace nlx {
+
+inline constexpr std::size_t kMaxCatalogueBytes = 16u << 20;
+
+// Source text (Chinese) -> translation, as compiled by msgfmt. Entries without a translation
+// are absent: msgfmt leaves untranslated and fuzzy entries out.
+class Catalogue {
+public:
+    // The translation of `source`, or nothing (empty view and false) when it has none.
+    bool find(std::string_view source, std::string_view& translation) const;
+    std::size_t size() const { return entries_.size(); }
+    void add(std::string source, std::string translation);
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, std::string, Hash, std::equal_to<>> entries_;
+};
+
+// The entries of a .mo file's bytes (either byte order). The header entry (empty msgid) is left
+// out; a context ("ctx\x04id") is kept as part of the source; of a plural entry the singular
+// forms are kept. A file that is cut short or whose tables point outside it is refused.
+Result<Catalogue> parse_mo(std::string_view bytes);
+
+// Reads and parses a .mo file; the message names the file.
+Result<Catalogue> load_catalogue(const std::filesystem::path& file);
+
+// The catalogue the operator's texts are looked up in: none (the Chinese texts) until one is
+// set. Set it once at start, before any thread looks texts up; a later set invalidates the
+// views tr() returned before it (tests switch languages between windows).
+void use_catalogue(Catalogue catalogue);
+void use_no_catalogue();
+
+// The operator text for the Chinese `source`: its translation when the catalogue in use has
+// one, otherwise `source` itself, unchanged byte for byte.
+std::string_view tr(std::string_view source);
+
+// `pattern` with %1 .. %9 replaced by the values in order; any other '%' stays as it is, and a
+// placeholder without a value is left in place, so a faulty translation shows, not crashes.
+std::string fill(std::string_view pattern, std::initializer_list<std::string_view> values);
+
+}  // namespace nlx

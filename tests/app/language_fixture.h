@@ -1,0 +1,51 @@
+// The windows' tests in either language: the catalogue the build compiled, in use for one test.
+#pragma once
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTest>
+#include <QWidget>
+
+#include "core/catalogue.h"
+#include "core/language.h"
+
+namespace nlx::app::test {
+
+// Puts `language` in use from the build tree's catalogues until it goes out of scope.
+class InLanguage {
+public:
+    explicit InLanguage(Language language) {
+        auto used = use_language(language, {std::filesystem::path(NLX_TEST_LOCALE_FOLDER)});
+        ok_ = used.ok();
+        if (!ok_) qWarning("%s", used.message().c_str());
+    }
+    ~InLanguage() { use_no_catalogue(); }
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+};
+
+// The languages a test runs in, as QtTest data rows.
+inline void language_rows() {
+    QTest::addColumn<bool>("english");
+    QTest::newRow("zh") << false;
+    QTest::newRow("en") << true;
+}
+
+// Every button and label of a shown window is at least as wide as its text needs: no text cut off.
+inline bool texts_fit(const QWidget& window, QString& which) {
+    for (auto* button : window.findChildren<QAbstractButton*>())
+        if (button->isVisible() && button->width() < button->sizeHint().width()) {
+            which = button->text();
+            return false;
+        }
+    for (auto* label : window.findChildren<QLabel*>())
+        if (label->isVisible() && !label->wordWrap() && label->width() < label->minimumSizeHint().width()) {
+            which = label->text();
+            return false;
+        }
+    return true;
+}
+
+}  // namespace nlx::app::test

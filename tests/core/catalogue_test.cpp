@@ -1,0 +1,151 @@
+// The .mo reader, the lookup and the placeholders, and the English catalogue built from po/en.po.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/catalogue.h"
+#include "core/language.h"
+#include "core/shell_texts.h"
+#include "core/texts.h"
+
+namespace nlx {
+namespace {
+
+// A .mo file as msgfmt writes it (without the optional hash table), in either byte order.
+std::string mo_bytes(const std::vector<std::pair<std::string, std::string>>& entries, bool big_endian = false) {
+    std::string out;
+    auto word = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) out += char(big_endian ? v >> (24 - 8 * i) : v >> (8 * i));
+    };
+    const auto n = std::uint32_t(entries.size());
+    const std::uint32_t originals = 28, translations = originals + 8 * n, strings = translations + 8 * n;
+    word(0x950412de);
+    word(0);
+    word(n);
+    word(originals);
+    word(translations);
+    word(0);
+    word(strings);
+    std::string pool;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> ids, strs;
+    for (const auto& [id, str] : entries) {
+        ids.emplace_back(std::uint32_t(id.size()), strings + std::uint32_t(pool.size()));
+        pool += id + '\0';
+    }
+    for (const auto& [id, str] : entries) {
+        strs.emplace_back(std::uint32_t(str.size()), strings + std::uint32_t(pool.size()));
+        pool += str + '\0';
+    }
+    for (auto [length, offset] : ids) word(length), word(offset);
+    for (auto [length, offset] : strs) word(length), word(offset);
+    return out + pool;
+}
+
+struct ActiveCatalogue {
+    explicit ActiveCatalogue(Catalogue c) { use_catalogue(std::move(c)); }
+    ~ActiveCatalogue() { use_no_catalogue(); }
+};
+
+TEST(Catalogue, ReadsEntriesInEitherByteOrderAndSkipsTheHeader) {
+    const std::vector<std::pair<std::string, std::string>> entries = {
+        {"", "Content-Type: text/plain; charset=UTF-8\n"}, {"接收", "Receive"}, {"文件%1不存在", "The file %1 does not exist"},
+        {std::string("组\0组", 5), std::string("group\0groups", 12)}};
+    for (bool big : {false, true}) {
+        auto parsed = parse_mo(mo_bytes(entries, big));
+        ASSERT_TRUE(parsed) << parsed.message();
+        EXPECT_EQ(parsed->size(), 3u);
+        std::string_view found;
+        ASSERT_TRUE(parsed->find("接收", found));
+        EXPECT_EQ(found, "Receive");
+        ASSERT_TRUE(parsed->find("组", found));  // a plural entry gives its singular forms
+        EXPECT_EQ(found, "group");
+        EXPECT_FALSE(parsed->find("", found));
+    }
+}
+
+TEST(Catalogue, RefusesBrokenFiles) {
+    const std::string good = mo_bytes({{"接收", "Receive"}});
+    std::string bad_magic = good;
+    bad_magic[0] = 'x';
+    std::string future = good;
+    future[6] = 2;  // major revision 2
+    std::string table_outside = good;
+    table_outside[12] = char(0xF0);  // offset of the originals' table
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* message;
+    } cases[] = {
+        {"empty", "", "too short"},
+        {"no magic", bad_magic, "no gettext magic"},
+        {"unknown revision", future, "revision 2"},
+        {"table outside", table_outside, "tables lie outside"},
+        {"cut in the strings", good.substr(0, good.size() - 3), "entry 1 lies outside"},
+        {"no closing NUL", good.substr(0, good.size() - 1), "entry 1 lies outside"},
+    };
+    for (const auto& c : cases) {
+        auto parsed = parse_mo(c.bytes);
+        ASSERT_FALSE(parsed) << c.what;
+        EXPECT_NE(parsed.message().find(c.message), std::string::npos) << c.what << ": " << parsed.message();
+    }
+}
+
+TEST(Catalogue, FillsPlaceholdersInTheTranslationsOrder) {
+    const struct {
+        std::string_view pattern;
+        std::initializer_list<std::string_view> values;
+        std::string_view filled;
+    } cases[] = {
+        {"第%1组的%2为空", {"05", "Leq"}, "第05组的Leq为空"},
+        {"%2 of group %1 is empty", {"05", "Leq"}, "Leq of group 05 is empty"},
+        {"数据读取完%1%", {"42"}, "数据读取完42%"},
+        {"%1 and %3", {"a"}, "a and %3"},  // no value: the placeholder shows
+        {"100% %", {}, "100% %"},
+        {"%1", {"%2"}, "%2"},  // a value is not filled again
+    };
+    for (const auto& c : cases) EXPECT_EQ(fill(c.pattern, c.values), c.filled) << c.pattern;
+}
+
+TEST(Catalogue, LooksUpTheCatalogueInUseAndOtherwiseKeepsTheChineseBytes) {
+    EXPECT_EQ(tr(texts::kReceived).data(), texts::kReceived.data());
+    EXPECT_EQ(texts::history_missing("a.ln"), "文件a.ln不存在");
+    auto parsed = parse_mo(mo_bytes({{"文件%1不存在", "The file %1 does not exist"}, {"数据接收完毕", "All data received"}}));
+    ASSERT_TRUE(parsed);
+    ActiveCatalogue english(std::move(*parsed));
+    EXPECT_EQ(tr(texts::kReceived), "All data received");
+    EXPECT_EQ(texts::history_missing("a.ln"), "The file a.ln does not exist");
+    EXPECT_EQ(tr(texts::kNoData), texts::kNoData);  // no translation: the Chinese text
+}
+
+// The catalogue the build compiled from po/en.po: texts with values come out whole, with every
+// value in its place, and the Chinese texts come back when Chinese is chosen again.
+TEST(Catalogue, TheEnglishCatalogueTranslatesTextsWithValues) {
+    auto loaded = load_catalogue(NLX_ENGLISH_CATALOGUE);
+    ASSERT_TRUE(loaded) << loaded.message();
+    EXPECT_GT(loaded->size(), 200u);
+    const std::string chinese_status = texts::status_line("noise.db", "NLX3140A", "com1", 9600);
+    const std::string chinese_confirm = confirmation_message(*find_model("a"), SerialSettings{});
+    {
+        ActiveCatalogue english(std::move(*loaded));
+        const std::string status = texts::status_line("noise.db", "NLX3140A", "com1", 9600);
+        EXPECT_EQ(status, fill(tr("记录数据库：%1    型号：%2    串行口：%3    波特率：%4"), {"noise.db", "NLX3140A", "com1", "9600"}));
+        EXPECT_NE(status, chinese_status);
+        for (std::string_view value : {"noise.db", "NLX3140A", "com1", "9600"}) EXPECT_NE(status.find(value), std::string::npos);
+        const std::string cell = texts::tm27_empty_cell("07", "L50");
+        EXPECT_NE(cell.find("07"), std::string::npos);
+        EXPECT_NE(cell.find("L50"), std::string::npos);
+        EXPECT_EQ(cell.find("%"), std::string::npos);
+        const std::string confirm = confirmation_message(*find_model("a"), SerialSettings{});
+        EXPECT_NE(confirm.find("NLX3140A"), std::string::npos);
+        EXPECT_EQ(confirm.find("当前系统支持"), std::string::npos);
+        EXPECT_EQ(model_text(find_model("d")->about_title).find("型"), std::string::npos);
+    }
+    EXPECT_EQ(texts::status_line("noise.db", "NLX3140A", "com1", 9600), chinese_status);
+    EXPECT_EQ(confirmation_message(*find_model("a"), SerialSettings{}), chinese_confirm);
+}
+
+}  // namespace
+}  // namespace nlx
