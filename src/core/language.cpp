@@ -5,21 +5,12 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/blank_trim.h"
 #include "core/catalogue.h"
 #include "core/read_file.h"
 
 namespace nlx {
 namespace fs = std::filesystem;
-namespace {
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
-}  // namespace
-
 std::optional<Language> parse_language(std::string_view code) {
     if (code == "zh") return Language::chinese;
     if (code == "en") return Language::english;

@@ -4,21 +4,12 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/blank_trim.h"
 #include "core/number_format.h"
 #include "core/read_file.h"
 
 namespace nlx {
 namespace fs = std::filesystem;
-namespace {
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
-}  // namespace
-
 fs::path standard_choice_path(const fs::path& app_folder) { return app_folder / "standard.cfg"; }
 
 Result<StandardChoice> parse_standard_choice(std::string_view text) {

@@ -1,16 +1,11 @@
 // Reading a file of live levels, one a line.
 #include "sim/level_sequence.h"
 
+#include "core/blank_trim.h"
 #include "core/read_file.h"
 
 namespace nlx::sim {
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
 
 // "85.6" as 856; nullopt when it is no level of at most one decimal.
 std::optional<int> tenths_of(std::string_view s) {
