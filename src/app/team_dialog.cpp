@@ -39,7 +39,7 @@ TeamDialog::TeamDialog(std::filesystem::path settings_file, QWidget* parent)
     test_button_->setObjectName("teamTest");
     auto* save_button = new QPushButton(qtr(texts::kTeamSave), this);
     save_button->setObjectName("teamSave");
-    auto* close_button = new QPushButton(qs(texts::kClose), this);
+    auto* close_button = new QPushButton(qtr(texts::kClose), this);
     close_button->setObjectName("teamClose");
     connect(test_button_, &QPushButton::clicked, this, &TeamDialog::start_test);
     connect(save_button, &QPushButton::clicked, this, &TeamDialog::save);
