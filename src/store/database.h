@@ -15,6 +15,7 @@
 #include "store/pending_files.h"
 #include "store/recordings.h"
 #include "store/rowset.h"
+#include "store/schema.h"
 #include "store/sqlite.h"
 #include "store/table_contents.h"
 #include "store/transfer_log.h"
@@ -115,7 +116,17 @@ public:
     // False until something is stored in a database whose file did not exist yet.
     bool exists() const { return db_ != nullptr; }
 
+    // The tables of the file at a schema version; `complete` when every table a change needs is
+    // there and the header names this version of the tables, so that a change adds nothing first.
+    struct KnownTables {
+        long long version = -1;
+        schema::TableList tables;
+        bool complete = false;
+    };
+
 private:
+    // The file's tables now: the list kept, unless the schema changed since it was read.
+    Result<const schema::TableList*> current_tables() const;
     Database(std::shared_ptr<sql::Connection> db, std::filesystem::path path)
         : db_(std::move(db)), path_(std::move(path)) {}
     // Opens (creating) the file for the first change; the change then adds every model's tables.
@@ -125,9 +136,9 @@ private:
     std::filesystem::path path_;
     bool create_folder_ = false;
     std::vector<std::filesystem::path> made_folders_;  // by create_file, removed when its change fails
-    // The schema version (SQLite's count of schema changes) at which every model's tables and
-    // the transfer log were last found in place: unchanged, they need no looking up again.
-    std::optional<long long> tables_seen_at_;
+    // The file's tables as last read, at the schema version (SQLite's count of schema changes)
+    // they were read at: unchanged, they need no looking up again.
+    mutable std::optional<KnownTables> known_;
 };
 
 }  // namespace nlx
