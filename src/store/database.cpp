@@ -509,32 +509,47 @@ Result<Rowset> Database::rowset(const std::string& table) {
     return Rowset::open(db_, table);
 }
 
-Result<TableContents> Database::read_table(const std::string& table) const {
+Result<void> Database::scan_table(const std::string& table,
+                                  const std::function<void(const std::vector<std::string>&)>& columns,
+                                  const std::function<void(std::span<const ValueView>)>& row) const {
     if (!db_) return fail("the database has no table " + table);
     auto tables = current_tables();
     if (!tables) return tables.error();
-    const auto* columns = (*tables)->find(table);
-    if (!columns) return fail("the database has no table " + table);
-    TableContents out;
+    const auto* found = (*tables)->find(table);
+    if (!found) return fail("the database has no table " + table);
+    std::vector<std::string> names;
     std::string list;
-    for (const auto& c : *columns) {
+    for (const auto& c : *found) {
         list += (list.empty() ? "" : ", ") + sql::quote_identifier(c.name);
-        out.columns.push_back(c.name);
+        names.push_back(c.name);
     }
-    if (out.columns.empty()) return out;
+    columns(names);
+    if (names.empty()) return {};
     auto stmt = sql::Statement::prepare(*db_, "SELECT " + list + " FROM " + sql::quote_identifier(table) +
                                                   " ORDER BY rowid");
     if (!stmt) return stmt.error();
-    const int n = int(out.columns.size());
+    std::vector<ValueView> values(names.size());
     for (;;) {
-        auto row = stmt->step();
-        if (!row) return row.error();
-        if (!*row) break;
-        std::vector<Value> values;
-        values.reserve(std::size_t(n));
-        for (int i = 0; i < n; ++i) values.push_back(stmt->column(i));
-        out.rows.push_back(std::move(values));
+        auto more = stmt->step();
+        if (!more) return more.error();
+        if (!*more) break;
+        for (std::size_t i = 0; i < values.size(); ++i) values[i] = stmt->column_view(int(i));
+        row(values);
     }
+    return {};
+}
+
+Result<TableContents> Database::read_table(const std::string& table) const {
+    TableContents out;
+    auto scanned = scan_table(
+        table, [&](const std::vector<std::string>& columns) { out.columns = columns; },
+        [&](std::span<const ValueView> values) {
+            std::vector<Value> row;
+            row.reserve(values.size());
+            for (const auto& v : values) row.push_back(v.value());
+            out.rows.push_back(std::move(row));
+        });
+    if (!scanned) return scanned.error();
     return out;
 }
 

@@ -101,6 +101,11 @@ public:
     // The whole table in one query: its columns and every row in insertion order. Fails when
     // the table does not exist.
     Result<TableContents> read_table(const std::string& table) const;
+    // The same one row at a time, without copying a value: `columns` is told the column names,
+    // then `row` each row's values (valid during the call only). A failure part way through
+    // leaves the rows already handed over.
+    Result<void> scan_table(const std::string& table, const std::function<void(const std::vector<std::string>&)>& columns,
+                            const std::function<void(std::span<const ValueView>)>& row) const;
 
     // The first row (in insertion order) whose first column equals `number`, every column in
     // table order; nullopt when no row matches. Fails when the table does not exist.
