@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "core/gbk.h"
 
@@ -24,13 +25,27 @@ void append_two_digits(std::string& out, int value) {
     out.append(buf, p);
 }
 
-// A level in tenths of a dB as history_level_text gives it, appended.
-void append_level_text(std::string& out, int tenths) {
+// A level in tenths of a dB as history_level_text gives it.
+void append_level_digits(std::string& out, int tenths) {
     append_two_digits(out, tenths / 10);
     out += '.';
     const int tenth = tenths % 10;  // negative for a negative level, as std::to_string writes it
     if (tenth < 0) out += '-';
     out += char('0' + (tenth < 0 ? -tenth : tenth));
+}
+
+// The texts of the levels the files hold (0.0 to 132.4 dB), made once: a file of an hour's
+// samples writes tens of thousands of them.
+constexpr int kTabledLevels = 300 + int(kLevelClasses);
+
+void append_level_text(std::string& out, int tenths) {
+    static const auto table = [] {
+        std::vector<std::string> texts(static_cast<std::size_t>(kTabledLevels));
+        for (int t = 0; t < kTabledLevels; ++t) append_level_digits(texts[std::size_t(t)], t);
+        return texts;
+    }();
+    if (tenths >= 0 && tenths < kTabledLevels) out += table[std::size_t(tenths)];
+    else append_level_digits(out, tenths);
 }
 
 std::size_t history_length(std::span<const std::uint8_t> header) {
