@@ -96,10 +96,8 @@ const std::vector<schema::TableShape>& table_shapes() {
     static const std::vector<schema::TableShape> shapes = [] {
         std::vector<schema::TableShape> out;
         for (const auto& m : all_models())
-            for (auto& table : schema::model_tables(m)) {
-                std::string sql = schema::create_table_sql(table);
-                out.push_back({std::move(table.name), std::move(sql), std::move(table.columns)});
-            }
+            for (const auto& table : schema::model_tables(m))
+                out.push_back({table.name, schema::create_table_sql(table), table.columns});
         for (const auto& own : own_tables()) {
             std::vector<schema::Column> columns;
             for (const auto& c : own.columns) columns.push_back({c, {}});  // only the names are checked
@@ -373,7 +371,7 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
     auto found = model_of(model);
     if (!found) return found.error();
     const ModelInfo& m = **found;
-    const auto tables = schema::model_tables(m);
+    const auto& tables = schema::model_tables(m);
 
     return transaction([&]() -> Result<void> {
         if (auto r = create_missing_tables(*db_, known_->tables, m, true); !r) return r;

@@ -2,6 +2,8 @@
 #include "store/schema.h"
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 
 namespace nlx::schema {
 
@@ -18,10 +20,33 @@ std::vector<Column> distribution_columns() {
     return out;
 }
 
-std::vector<TableSpec> model_tables(const ModelInfo& model) {
+namespace {
+
+std::vector<TableSpec> make_model_tables(const ModelInfo& model) {
     std::vector<TableSpec> out{{record_table_name(model.letter), record_columns(model)}};
     if (model.has_distribution) out.push_back({distribution_table_name(model.letter), distribution_columns()});
     return out;
+}
+
+}  // namespace
+
+const std::vector<TableSpec>& model_tables(const ModelInfo& model) {
+    // Built once: every open and change looks them up.
+    static const auto all = [] {
+        std::vector<std::pair<char, std::vector<TableSpec>>> out;
+        for (const auto& m : all_models()) out.emplace_back(m.letter, make_model_tables(m));
+        return out;
+    }();
+    for (const auto& [letter, tables] : all)
+        if (letter == model.letter) return tables;
+    // A model description made elsewhere than the model table: its tables, kept for the process.
+    static std::mutex mutex;
+    static std::vector<std::pair<char, std::unique_ptr<std::vector<TableSpec>>>> others;
+    std::lock_guard lock(mutex);
+    for (const auto& [letter, tables] : others)
+        if (letter == model.letter) return *tables;
+    others.emplace_back(model.letter, std::make_unique<std::vector<TableSpec>>(make_model_tables(model)));
+    return *others.back().second;
 }
 
 std::string create_table_sql(const TableSpec& table) {

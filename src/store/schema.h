@@ -40,7 +40,7 @@ struct TableSpec {
     std::string name;
     std::vector<Column> columns;
 };
-std::vector<TableSpec> model_tables(const ModelInfo& model);
+const std::vector<TableSpec>& model_tables(const ModelInfo& model);
 
 std::string create_table_sql(const TableSpec& table);
 
