@@ -221,7 +221,10 @@ struct Opened {
 
 // Opens an existing file and checks it is a record database; nothing in the file changes. The
 // tables and header are read once, in one read transaction, and kept for the first change.
-Result<Opened> open_checked(const fs::path& file, Access access) {
+// SQLite's flag for a connection used by one thread at a time: no locking of it on every call.
+int thread_flag(Database::Threads threads) { return threads == Database::Threads::one_at_a_time ? SQLITE_OPEN_NOMUTEX : 0; }
+
+Result<Opened> open_checked(const fs::path& file, Access access, Database::Threads threads) {
     std::error_code ec;
     auto status = fs::status(file, ec);
     if (!fs::exists(status)) return fail("database file " + file.string() + " does not exist");
@@ -236,7 +239,8 @@ Result<Opened> open_checked(const fs::path& file, Access access) {
         if (auto writer = sql::Connection::open(file, SQLITE_OPEN_READWRITE); writer && configure(**writer))
             (void)(*writer)->exec("SELECT count(*) FROM sqlite_master");
     }
-    auto db = sql::Connection::open(file, access == Access::read_write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
+    auto db = sql::Connection::open(
+        file, (access == Access::read_write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | thread_flag(threads));
     if (!db) return db.error();
     Database::KnownTables known;
     auto usable = [&](sql::Connection& c) -> Result<void> {
@@ -256,7 +260,8 @@ Result<Opened> open_checked(const fs::path& file, Access access) {
     if (!checked && access == Access::read_only && start.wal) {
         // A WAL database on a read-only medium cannot make its shared-memory file: read it as
         // an unchangeable file instead.
-        auto fixed = sql::Connection::open(immutable_uri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+        auto fixed = sql::Connection::open(immutable_uri(file),
+                                           SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | thread_flag(threads));
         if (fixed) {
             db = std::move(fixed);
             checked = usable(**db);
@@ -268,7 +273,7 @@ Result<Opened> open_checked(const fs::path& file, Access access) {
 
 }  // namespace
 
-Result<Database> Database::create_or_open(const fs::path& file, bool create_folder) {
+Result<Database> Database::create_or_open(const fs::path& file, bool create_folder, Threads threads) {
     std::error_code ec;
     auto status = fs::status(file, ec);
     bool missing = !fs::exists(status);
@@ -277,26 +282,29 @@ Result<Database> Database::create_or_open(const fs::path& file, bool create_fold
     if (missing || empty) {
         Database d(nullptr, file);
         d.create_folder_ = create_folder;
+        d.threads_ = threads;
         return d;
     }
-    return open_existing(file);
+    return open_existing(file, threads);
 }
 
-Result<Database> Database::open_existing(const fs::path& file) {
-    auto opened = open_checked(file, Access::read_write);
+Result<Database> Database::open_existing(const fs::path& file, Threads threads) {
+    auto opened = open_checked(file, Access::read_write, threads);
     if (!opened) return opened.error();
     Database d(std::move(opened->db), file);
     d.known_ = std::move(opened->known);
+    d.threads_ = threads;
     // A rename that still fails stays listed for the next open; the records are sound meanwhile.
     (void)d.complete_pending_files();
     return d;
 }
 
-Result<Database> Database::open_read_only(const fs::path& file) {
-    auto opened = open_checked(file, Access::read_only);
+Result<Database> Database::open_read_only(const fs::path& file, Threads threads) {
+    auto opened = open_checked(file, Access::read_only, threads);
     if (!opened) return opened.error();
     Database d(std::move(opened->db), file);
     d.known_ = std::move(opened->known);
+    d.threads_ = threads;
     // Renames cut short by a crash are completed through a connection of their own, when the
     // file can be written at all.
     if (nlx::has_pending_files(*d.db_)) {
@@ -312,7 +320,7 @@ Result<void> Database::create_file() {
         made_folders_ = missing_folders(path_.parent_path());
         fs::create_directories(path_.parent_path(), ec);
     }
-    auto db = sql::Connection::open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    auto db = sql::Connection::open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | thread_flag(threads_));
     Result<void> configured = db ? configure(**db) : Result<void>(db.error());
     if (!configured) {
         remove_empty_folders(made_folders_);

@@ -28,16 +28,21 @@ namespace nlx {
 // change that succeeds, so a command that fails leaves every file as it was.
 class Database {
 public:
+    // How a Database is used: from any thread at any time, or by one thread at a time (as every
+    // command of nlx does), which spares SQLite locking the connection on every call.
+    enum class Threads { any, one_at_a_time };
+
     // Opens a record database for reading and changing. A missing (or empty) file is created
     // with the tables of all models when something is first stored in it (with its folder too
     // when `create_folder`). A file that is not a record database of this program is refused
     // with "打开的文件不存在或格式错误", followed by the reason for a foreign table.
-    static Result<Database> create_or_open(const std::filesystem::path& file, bool create_folder = false);
+    static Result<Database> create_or_open(const std::filesystem::path& file, bool create_folder = false,
+                                           Threads threads = Threads::any);
     // Opens an existing record database for reading and changing (read-only when the file or
     // its medium cannot be written); refuses a missing file and one that is not a record database.
-    static Result<Database> open_existing(const std::filesystem::path& file);
+    static Result<Database> open_existing(const std::filesystem::path& file, Threads threads = Threads::any);
     // Opens an existing record database for reading only; works on a read-only medium.
-    static Result<Database> open_read_only(const std::filesystem::path& file);
+    static Result<Database> open_read_only(const std::filesystem::path& file, Threads threads = Threads::any);
 
     Database(Database&&) noexcept = default;
     Database& operator=(Database&&) noexcept = default;
@@ -140,6 +145,7 @@ private:
     std::shared_ptr<sql::Connection> db_;  // null while the file is still to be created
     std::filesystem::path path_;
     bool create_folder_ = false;
+    Threads threads_ = Threads::any;
     std::vector<std::filesystem::path> made_folders_;  // by create_file, removed when its change fails
     // The file's tables as last read, at the schema version (SQLite's count of schema changes)
     // they were read at: unchanged, they need no looking up again.
