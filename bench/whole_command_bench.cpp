@@ -8,7 +8,8 @@
 //    table against `sqlite3 -csv -header` / `sqlite3 -json` running the same query.
 //   nlx_bench_whole_command [RUNS=9]
 // With NLX_BENCH_KEEP set, the folder of captures, rows files and databases is left in place (its
-// path printed last), for profiling the same commands.
+// path printed last), for profiling the same commands. NLX_BENCH_NLX names another build's nlx to
+// time instead (an earlier version, for before-and-after figures), against the same limits.
 // Prints the medians of wall and CPU time, their ratios, and PASS/FAIL against the targets:
 // import within 1.3x of its limit for every model, records within 1.5x of the shell.
 #include <algorithm>
@@ -223,7 +224,9 @@ int main(int argc, char** argv) {
     const fs::path folder = fs::temp_directory_path() / ("nlx-bench-whole-" + std::to_string(::getpid()));
     const fs::path home = folder / "home";
     fs::create_directories(home);
-    const std::string nlx = NLX_CLI_PATH, limit = NLX_LIMIT_PATH;
+    const char* other = std::getenv("NLX_BENCH_NLX");
+    const std::string nlx = other && *other ? other : NLX_CLI_PATH, limit = NLX_LIMIT_PATH;
+    if (nlx != NLX_CLI_PATH) std::printf("timing %s\n", nlx.c_str());
     const std::vector<std::string> nlx_env{"NLX_HOME=" + home.string()};
     bool pass = true;
 
