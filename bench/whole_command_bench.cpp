@@ -44,6 +44,19 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+// The benchmark's folder, removed at exit (also when a command fails) unless NLX_BENCH_KEEP is set.
+fs::path g_folder;
+
+void remove_folder() {
+    const char* keep = std::getenv("NLX_BENCH_KEEP");
+    if (keep && *keep) {
+        std::printf("kept %s\n", g_folder.c_str());
+        return;
+    }
+    std::error_code ec;
+    fs::remove_all(g_folder, ec);
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
@@ -224,6 +237,8 @@ int main(int argc, char** argv) {
     const fs::path folder = fs::temp_directory_path() / ("nlx-bench-whole-" + std::to_string(::getpid()));
     const fs::path home = folder / "home";
     fs::create_directories(home);
+    g_folder = folder;
+    std::atexit(remove_folder);
     const char* other = std::getenv("NLX_BENCH_NLX");
     const std::string nlx = other && *other ? other : NLX_CLI_PATH, limit = NLX_LIMIT_PATH;
     if (nlx != NLX_CLI_PATH) std::printf("timing %s\n", nlx.c_str());
@@ -300,7 +315,5 @@ int main(int argc, char** argv) {
                           "sqlite3 " + shell[1], p, 1.5) && pass;
         }
     }
-    if (const char* keep = std::getenv("NLX_BENCH_KEEP"); keep && *keep) std::printf("kept %s\n", folder.c_str());
-    else fs::remove_all(folder);
     return pass ? 0 : 1;
 }
