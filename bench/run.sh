@@ -26,6 +26,8 @@ echo "== spreadsheet export: 10,000 groups and the 496-group transfer of model a
 run "$build/bench/nlx_bench_export" 10000
 echo "== decode + store: the largest transfer of each model against a plain SQLite insert"
 run "$build/bench/nlx_bench_store"
+echo "== whole commands as processes: nlx import against plain SQLite, nlx records against the sqlite3 shell"
+run "$build/bench/nlx_bench_whole_command"
 echo "== recording the live level: a day's summary, listing and chart; 60 s against the monitor alone"
 run "$build/bench/nlx_bench_recording" 60
 echo "== team store: 1,000 model b transfers to a PostgreSQL server and back, and the daily Ld/Ln query"

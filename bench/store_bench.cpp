@@ -23,10 +23,11 @@
 #include "core/capture.h"
 #include "core/models.h"
 #include "decode/decoder.h"
-#include "sim/generated_content.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "transfer/transfer.h"
+
+#include "largest_transfer.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -39,24 +40,6 @@ double median(std::vector<double> v) {
 }
 
 double ms_since(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
-
-// The largest generated transfer of the model whose count stays within `limit` units.
-nlx::Capture largest(char model, std::size_t limit) {
-    nlx::Capture best;
-    int low = 1, high = 8192;
-    while (low <= high) {
-        const int mid = (low + high) / 2;
-        auto c = nlx::sim::generated_capture(model, mid, 1);
-        const auto n = c ? nlx::transfer_count(model, c->b1, c->b2) : 0;
-        if (c && n > 0 && std::size_t(n) * nlx::transfer_unit(model) <= limit) {
-            best = *c;
-            low = mid + 1;
-        } else {
-            high = mid - 1;
-        }
-    }
-    return best;
-}
 
 bool exec(sqlite3* db, const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
 
@@ -159,8 +142,7 @@ int main() {
     fs::create_directories(folder);
     bool pass = true;
     for (const auto& m : nlx::all_models()) {
-        const std::size_t limit = m.letter == 'c' ? 127 * 256 : m.letter == 'e' ? 32767 : 496 * 256;
-        const nlx::Capture capture = largest(m.letter, limit);
+        const nlx::Capture capture = nlx::bench::largest_capture(m.letter);
         const auto n = nlx::transfer_count(m.letter, capture.b1, capture.b2);
         const auto groups = nlx::decode(m.letter, capture.data, n).groups;
         const fs::path ours = folder / (std::string(1, m.letter) + "-store.db"), plain = folder / (std::string(1, m.letter) + "-plain.db");

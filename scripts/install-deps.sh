@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config dpkg-dev file gettext
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev libsqlite3-dev
+  libcli11-dev libsqlite3-dev sqlite3
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n
   libxlsxwriter-dev python3-openpyxl
   fonts-noto-cjk locales-all

@@ -3,6 +3,7 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "cli/commands.h"
 #include "cli/open_database.h"
@@ -37,11 +38,27 @@ void register_records(CLI::App& app, int& exit_code) {
         const std::string table = distribution ? distribution_table_name(model.letter) : record_table_name(model.letter);
         if (!db.has_table(table))
             throw Failure(std::string(nlx::tr(texts::kOpenFailed)) + " (" + db.path().string() + " has no table " + table + ")");
-        auto contents = db.read_table(table);
-        if (!contents) throw Failure(contents.message());
-        if (opt->format == "csv") std::cout << to_csv(*contents);
-        else if (opt->format == "json") std::cout << to_json(*contents);
-        else std::cout << to_text(*contents);
+        if (opt->format == "text") {
+            // Aligned columns need every row first.
+            auto contents = db.read_table(table);
+            if (!contents) throw Failure(contents.message());
+            std::cout << to_text(*contents);
+            exit_code = 0;
+            return;
+        }
+        // CSV and JSON go out as the rows are read.
+        const auto format = opt->format == "csv" ? TableStreamWriter::Format::csv : TableStreamWriter::Format::json;
+        std::optional<TableStreamWriter> writer;
+        auto scanned = db.scan_table(
+            table,
+            [&](const std::vector<std::string>& columns) {
+                writer.emplace(format, columns, [](std::string_view piece) {
+                    std::cout.write(piece.data(), std::streamsize(piece.size()));
+                });
+            },
+            [&](std::span<const ValueView> values) { writer->row(values); });
+        if (!scanned) throw Failure(scanned.message());
+        writer->finish();
         exit_code = 0;
     });
 }

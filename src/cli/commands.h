@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace CLI {
 class App;
@@ -28,6 +29,9 @@ inline constexpr const char* kProgramDescription =
 // The commands that need neither the serial port nor the painters; nlx runs them without
 // loading Qt, and hands every other command line to nlx-qt.
 void register_plain_commands(CLI::App& app, int& exit_code);
+// Registers only the plain command of this name (what nlx needs to run it); false when no plain
+// command has that name.
+bool register_plain_command(CLI::App& app, std::string_view name, int& exit_code);
 // The commands that use the serial port or paint (nlx-qt registers both sets).
 void register_qt_commands(CLI::App& app, int& exit_code);
 

@@ -42,10 +42,9 @@ int main(int argc, char** argv) {
     CLI::App app{nlx::cli::kProgramDescription};
     app.require_subcommand(1);
     int exit_code = 0;
-    nlx::cli::register_plain_commands(app, exit_code);
-    bool plain = argc >= 2 && !app.get_subcommands([&](const CLI::App* c) {
-                                     return c->check_name(argv[1]);
-                                 }).empty();
+    // Only the command run is registered: setting up all of them is a fixed cost of every
+    // command, as large as reading a small table.
+    bool plain = argc >= 2 && nlx::cli::register_plain_command(app, argv[1], exit_code);
     // A command that also writes a PDF (nlx assess --pdf) paints, which nlx-qt does.
     for (int i = 2; plain && i < argc; ++i)
         if (std::string_view(argv[i]) == "--pdf" || std::string_view(argv[i]).starts_with("--pdf=")) plain = false;

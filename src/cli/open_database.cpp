@@ -29,7 +29,8 @@ void tidy_storage_folder(const Database& db) {
 
 Database open_for_reading(const std::string& db) {
     fs::path file = resolve(db);
-    auto opened = Database::open_read_only(file);
+    // A command uses its database from one thread.
+    auto opened = Database::open_read_only(file, Database::Threads::one_at_a_time);
     if (!opened) refuse(file, opened.message());
     tidy_storage_folder(*opened);
     return std::move(*opened);
@@ -38,7 +39,7 @@ Database open_for_reading(const std::string& db) {
 Database open_for_writing(const std::string& db) {
     fs::path file = resolve(db);
     // The default file's folder is made along with the file, when something is first stored.
-    auto opened = Database::create_or_open(file, db.empty());
+    auto opened = Database::create_or_open(file, db.empty(), Database::Threads::one_at_a_time);
     if (!opened) refuse(file, opened.message());
     tidy_storage_folder(*opened);
     return std::move(*opened);

@@ -2,28 +2,41 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <string_view>
 
 #include "cli/commands.h"
 
 namespace nlx::cli {
 
+namespace {
+
+// Each command's name as its register function gives it, in the order of the full help.
+struct PlainCommand {
+    std::string_view name;
+    void (*add)(CLI::App&, int&);
+};
+constexpr PlainCommand kPlainCommands[] = {
+    {"version", register_version},       {"settings", register_settings},   {"records", register_records},
+    {"add-record", register_add_record}, {"save-as", register_save_as},     {"simulate", register_simulate},
+    {"import", register_import},         {"export", register_export},       {"transfers", register_transfers},
+    {"restore", register_restore},       {"verify", register_verify},       {"recordings", register_recordings},
+    {"recording", register_recording},   {"assess", register_assess},       {"sync", register_sync},
+    {"team", register_team},
+};
+
+}  // namespace
+
 void register_plain_commands(CLI::App& app, int& exit_code) {
-    register_version(app, exit_code);
-    register_settings(app, exit_code);
-    register_records(app, exit_code);
-    register_add_record(app, exit_code);
-    register_save_as(app, exit_code);
-    register_simulate(app, exit_code);
-    register_import(app, exit_code);
-    register_export(app, exit_code);
-    register_transfers(app, exit_code);
-    register_restore(app, exit_code);
-    register_verify(app, exit_code);
-    register_recordings(app, exit_code);
-    register_recording(app, exit_code);
-    register_assess(app, exit_code);
-    register_sync(app, exit_code);
-    register_team(app, exit_code);
+    for (const auto& c : kPlainCommands) c.add(app, exit_code);
+}
+
+bool register_plain_command(CLI::App& app, std::string_view name, int& exit_code) {
+    for (const auto& c : kPlainCommands) {
+        if (c.name != name) continue;
+        c.add(app, exit_code);
+        return true;
+    }
+    return false;
 }
 
 int run_commands(CLI::App& app, int argc, char** argv, const int& exit_code) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -136,17 +137,19 @@ Result<void> write_file_atomically(const fs::path& file, std::string_view bytes)
 }
 
 void remove_stale_temporaries(const fs::path& folder, std::string_view extension) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        long pid = writer_of(name);
+    // The folder's entries are read as names; only those named as temporaries are looked at
+    // further (a storage folder holds a hundred history files for every one of them).
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() < 2 || name[0] != '.' || !name.ends_with(kSuffix)) continue;
+        long pid = writer_of(std::string(name));
         if (pid <= 0) continue;
         if (!extension.empty() && !name.substr(0, name.rfind(kMark)).ends_with(extension)) continue;
-        if (pid != long(::getpid()) && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
-            std::error_code ignored;
-            fs::remove(it->path(), ignored);
-        }
+        if (pid != long(::getpid()) && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
+    ::closedir(dir);
 }
 
 std::vector<fs::path> missing_folders(const fs::path& folder) {

@@ -221,6 +221,7 @@ Result<CaptureFile> read_capture_file(const std::filesystem::path& file, Capture
     const bool raw = form == CaptureForm::raw || (form == CaptureForm::either && !has_capture_header(bytes));
     auto parsed = raw ? raw_capture_file(model, bytes) : parse_capture_file(bytes);
     if (!parsed) return fail("capture file " + file.string() + ": " + parsed.message());
+    parsed->file_sha256 = sha256_hex(bytes);
     return parsed;
 }
 

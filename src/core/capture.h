@@ -66,6 +66,9 @@ struct CaptureFile {
     CaptureOrigin origin;     // empty for a raw dump
     std::size_t announced = 0, received = 0;
     Capture capture;
+    // The SHA-256 of the whole file as read_capture_file read it (64 hexadecimal digits), which
+    // the transfer log keeps; empty for bytes parsed from memory.
+    std::string file_sha256;
     bool complete() const { return received >= announced; }
 };
 
@@ -83,8 +86,9 @@ Result<CaptureFile> raw_capture_file(char model, std::span<const std::uint8_t> b
 bool has_capture_header(std::span<const std::uint8_t> bytes);
 
 enum class CaptureForm { with_header, raw, either };
-// Reads a capture file (a regular file of at most kMaxCaptureFileBytes); `model` is the model of
-// a raw dump (`either`: raw when the file has no header). Messages name the file.
+// Reads a capture file (a regular file of at most kMaxCaptureFileBytes) once, checks it and
+// takes the digest of its bytes; `model` is the model of a raw dump (`either`: raw when the file
+// has no header). Messages name the file.
 Result<CaptureFile> read_capture_file(const std::filesystem::path& file, CaptureForm form, char model = 0);
 
 }  // namespace nlx

@@ -2,6 +2,8 @@
 #include "core/gbk.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
 
 namespace nlx {
@@ -43,6 +45,13 @@ Result<std::string> to_gbk(std::string_view utf8) {
     // ASCII is the same in both codes: only the text up to the last byte of another character
     // goes through the converter (a time-history file is Chinese in its first line only).
     std::size_t end = utf8.size();
+    // Eight bytes at a time while all are ASCII (no high bit), then byte by byte.
+    while (end >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, utf8.data() + end - 8, 8);
+        if (word & 0x8080808080808080ull) break;
+        end -= 8;
+    }
     while (end > 0 && static_cast<unsigned char>(utf8[end - 1]) < 0x80) --end;
     if (end == 0) return std::string(utf8);
     auto converted = convert("GBK", "UTF-8", utf8.substr(0, end));

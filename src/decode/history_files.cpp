@@ -2,15 +2,51 @@
 #include "decode/history_files.h"
 
 #include <algorithm>
+#include <charconv>
+#include <vector>
 
 #include "core/gbk.h"
-#include "core/number_format.h"
 
 namespace nlx {
 namespace {
 
 constexpr std::size_t kLevelClasses = 1025;  // 30.0 dB to 132.4 dB in 0.1 dB steps
 constexpr std::string_view kLineEnd = "\r\n";
+
+// A whole number as the pattern "####00" shows it: at least two digits, "-" before a negative
+// one; appended without the pattern's general rounding, which a whole number never needs.
+void append_two_digits(std::string& out, int value) {
+    char buf[16];
+    char* p = buf;
+    if (value < 0) *p++ = '-';
+    const unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+    if (magnitude < 10) *p++ = '0';
+    p = std::to_chars(p, buf + sizeof buf, magnitude).ptr;
+    out.append(buf, p);
+}
+
+// A level in tenths of a dB as history_level_text gives it.
+void append_level_digits(std::string& out, int tenths) {
+    append_two_digits(out, tenths / 10);
+    out += '.';
+    const int tenth = tenths % 10;  // negative for a negative level, as std::to_string writes it
+    if (tenth < 0) out += '-';
+    out += char('0' + (tenth < 0 ? -tenth : tenth));
+}
+
+// The texts of the levels the files hold (0.0 to 132.4 dB), made once: a file of an hour's
+// samples writes tens of thousands of them.
+constexpr int kTabledLevels = 300 + int(kLevelClasses);
+
+void append_level_text(std::string& out, int tenths) {
+    static const auto table = [] {
+        std::vector<std::string> texts(static_cast<std::size_t>(kTabledLevels));
+        for (int t = 0; t < kTabledLevels; ++t) append_level_digits(texts[std::size_t(t)], t);
+        return texts;
+    }();
+    if (tenths >= 0 && tenths < kTabledLevels) out += table[std::size_t(tenths)];
+    else append_level_digits(out, tenths);
+}
 
 std::size_t history_length(std::span<const std::uint8_t> header) {
     return std::size_t(header[15]) << 16 | std::size_t(header[16]) << 8 | header[17];
@@ -25,7 +61,7 @@ void level_distribution(std::string& out, std::span<const std::uint8_t> data) {
         std::uint32_t count = data[3 * i] | std::uint32_t(data[3 * i + 1]) << 8 |
                               std::uint32_t(data[3 * i + 2]) << 16;
         if (count == 0) continue;
-        out += history_level_text(300 + int(i));
+        append_level_text(out, 300 + int(i));
         out += "           ";  // eleven spaces
         out += std::to_string(count);
         out += kLineEnd;
@@ -40,7 +76,7 @@ void instantaneous_level(std::string& out, std::span<const std::uint8_t> header,
     std::size_t m = history_length(header);
     out.reserve(out.size() + 8 * std::min(m, data.size()));
     for (std::size_t i = 0; i < m && i < data.size(); ++i) {
-        out += history_level_text(300 + 4 * int(data[i]));
+        append_level_text(out, 300 + 4 * int(data[i]));
         out += '\t';
     }
 }
@@ -57,7 +93,7 @@ void ac_record(std::string& out, std::span<const std::uint8_t> header,
     for (std::size_t i = 0; i < m && i + 1 < data.size(); i += 2) {
         int b = data[i], b2 = data[i + 1];
         int value = (b / 8 + 1) * (256 * (b % 8) + b2 - 512);
-        out += format_number(value, "####00");
+        append_two_digits(out, value);
         out += '\t';
     }
 }
@@ -83,9 +119,8 @@ std::string_view history_extension(HistoryKind kind) {
 }
 
 std::string history_level_text(int tenths) {
-    std::string text = format_number(tenths / 10, "####00");
-    text += '.';
-    text += std::to_string(tenths % 10);
+    std::string text;
+    append_level_text(text, tenths);
     return text;
 }
 

@@ -4,8 +4,10 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "core/number_format.h"
 #include "core/atomic_file.h"
@@ -35,9 +37,18 @@ struct FileStart {
 };
 
 FileStart file_start(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return {};
     char buf[20] = {};
-    if (!in.read(buf, sizeof buf)) return {};
+    std::size_t got = 0;
+    while (got < sizeof buf) {
+        const ssize_t n = ::read(fd, buf + got, sizeof buf - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += std::size_t(n);
+    }
+    ::close(fd);
+    if (got < sizeof buf) return {};
     return {std::equal(buf, buf + 16, kHeader), buf[18] == 2};
 }
 
@@ -49,35 +60,76 @@ Result<void> configure(sql::Connection& db) {
 
 // The header of a record database names this program (or nothing, as before it did) and a
 // version of the tables this program knows.
-Result<void> check_version(sql::Connection& db, const fs::path& file) {
-    auto id = schema::header_number(db, "application_id");
-    if (!id) return not_a_record_database(id.message());
-    if (*id != 0 && *id != schema::kApplicationId) {
+Result<void> check_version(const schema::Header& header, const fs::path& file) {
+    if (header.application_id != 0 && header.application_id != schema::kApplicationId) {
         char hex[16];
-        std::snprintf(hex, sizeof hex, "%08llX", static_cast<unsigned long long>(*id) & 0xFFFFFFFFull);
+        std::snprintf(hex, sizeof hex, "%08llX", static_cast<unsigned long long>(header.application_id) & 0xFFFFFFFFull);
         return not_a_record_database(file.string() + " is not a record database of this program: its application id is " +
                                      hex + "; nothing was changed");
     }
-    auto version = schema::header_number(db, "user_version");
-    if (!version) return not_a_record_database(version.message());
-    if (*version > schema::kSchemaVersion)
-        return not_a_record_database(file.string() + " is a record database of version " + std::to_string(*version) +
-                                     ", newer than version " + std::to_string(schema::kSchemaVersion) +
+    if (header.user_version > schema::kSchemaVersion)
+        return not_a_record_database(file.string() + " is a record database of version " +
+                                     std::to_string(header.user_version) + ", newer than version " +
+                                     std::to_string(schema::kSchemaVersion) +
                                      ", the newest this program knows: open it with a newer nlx; nothing was changed");
     return {};
 }
 
+// The tables of this program besides the model tables, with their CREATE TABLE IF NOT EXISTS
+// texts and their columns.
+struct OwnTable {
+    std::string_view name;
+    std::string create;
+    std::vector<std::string> columns;
+    const char* what;
+};
+
+std::vector<OwnTable> own_tables() {
+    auto recordings = recordings::create_sql();
+    return {{kTransferLogTable, transfer_log::create_sql(), transfer_log::column_names(), "the transfer log"},
+            {kPendingFilesTable, pending_files_create_sql(), pending_files_columns(), "the list of history files"},
+            {kRecordingsTable, recordings[0], recordings::recording_columns(), "the recordings of the live level"},
+            {kRecordingSamplesTable, recordings[1], recordings::sample_columns(), "the recordings of the live level"}};
+}
+
+// Every table this program makes, as it makes it.
+const std::vector<schema::TableShape>& table_shapes() {
+    static const std::vector<schema::TableShape> shapes = [] {
+        std::vector<schema::TableShape> out;
+        for (const auto& m : all_models())
+            for (const auto& table : schema::model_tables(m))
+                out.push_back({table.name, schema::create_table_sql(table), table.columns});
+        for (const auto& own : own_tables()) {
+            std::vector<schema::Column> columns;
+            for (const auto& c : own.columns) columns.push_back({c, {}});  // only the names are checked
+            out.push_back({std::string(own.name), schema::stored_create_sql(own.create), std::move(columns)});
+        }
+        return out;
+    }();
+    return shapes;
+}
+
+// Every table a change needs is there and the header names this version of the tables: a change
+// has nothing to add first.
+bool complete(const schema::TableList& tables, const schema::Header& header) {
+    if (header.user_version != schema::kSchemaVersion) return false;
+    for (const auto& m : all_models())
+        for (const auto& table : schema::model_tables(m))
+            if (!tables.find(table.name)) return false;
+    for (const auto& own : own_tables())
+        if (!tables.find(own.name)) return false;
+    return true;
+}
+
 // A record database holds the record table of at least one model, and every table it has under a
-// model table's name has that table's columns. Reading the schema also proves the file is an
-// SQLite database.
-Result<void> check_record_database(sql::Connection& db, const fs::path& file) {
+// model table's name has that table's columns.
+Result<void> check_record_database(const schema::TableList& tables, const schema::Header& header, const fs::path& file) {
     bool has_records = false;
     for (const auto& m : all_models()) {
         for (const auto& table : schema::model_tables(m)) {
-            auto cols = schema::table_columns(db, table.name);
-            if (!cols) return not_a_record_database(cols.message());
-            if (!*cols) continue;
-            if (!schema::same_names(**cols, table.columns))
+            const auto* cols = tables.find(table.name);
+            if (!cols) continue;
+            if (!schema::same_names(*cols, table.columns))
                 return not_a_record_database(file.string() + " is not a record database of this program: table " +
                                              table.name + " does not have the columns of model " +
                                              std::string(1, m.letter) + "; nothing was changed");
@@ -85,44 +137,50 @@ Result<void> check_record_database(sql::Connection& db, const fs::path& file) {
         }
     }
     if (!has_records) return not_a_record_database();
-    const std::pair<std::string_view, std::vector<std::string>> own_tables[] = {
-        {kTransferLogTable, transfer_log::column_names()},
-        {kPendingFilesTable, pending_files_columns()},
-        {kRecordingsTable, recordings::recording_columns()},
-        {kRecordingSamplesTable, recordings::sample_columns()},
-    };
-    for (const auto& [table, columns] : own_tables) {
-        auto found = schema::table_columns(db, std::string(table));
-        if (!found) return not_a_record_database(found.message());
-        if (!*found) continue;
+    for (const auto& own : own_tables()) {
+        const auto* found = tables.find(own.name);
+        if (!found) continue;
         std::vector<std::string> names;
-        for (const auto& c : **found) names.push_back(c.name);
-        if (names != columns)
+        for (const auto& c : *found) names.push_back(c.name);
+        if (names != own.columns)
             return not_a_record_database(file.string() + " is not a record database of this program: table " +
-                                         std::string(table) + " does not have the columns of " +
-                                         (table == kTransferLogTable      ? "the transfer log"
-                                          : table == kPendingFilesTable ? "the list of history files"
-                                                                        : "the recordings of the live level") +
+                                         std::string(own.name) + " does not have the columns of " + own.what +
                                          "; nothing was changed");
     }
-    return check_version(db, file);
+    return check_version(header, file);
 }
 
-// Creates whichever of the model's tables are missing; with `check`, an existing table must have
-// the model's columns.
-Result<void> create_missing_tables(sql::Connection& db, const ModelInfo& model, bool check) {
+// Creates whichever of the model's tables the list lacks, adding them to it; with `check`, a
+// table there must have the model's columns.
+Result<void> create_missing_tables(sql::Connection& db, schema::TableList& tables, const ModelInfo& model, bool check) {
     for (const auto& table : schema::model_tables(model)) {
-        auto cols = schema::table_columns(db, table.name);
-        if (!cols) return cols.error();
-        if (!*cols) {
+        const auto* cols = tables.find(table.name);
+        if (!cols) {
             if (auto r = db.exec(schema::create_table_sql(table)); !r) return r;
-        } else if (check && !schema::same_names(**cols, table.columns)) {
+            tables.add(table.name, table.columns);
+        } else if (check && !schema::same_names(*cols, table.columns)) {
             return fail("table " + table.name + " does not have the columns of model " +
                         std::string(1, model.letter));
         }
     }
     return {};
 }
+
+// A read transaction: the statements inside it see one state of the file.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(sql::Connection& db) : db_(db.in_transaction() ? nullptr : &db) {
+        if (db_ && !db_->exec("BEGIN")) db_ = nullptr;
+    }
+    ~ReadSnapshot() {
+        if (db_ && db_->in_transaction()) (void)db_->exec("COMMIT");
+    }
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    sql::Connection* db_;
+};
 
 // SQLite's count of changes to the file's schema; nullopt when it cannot be read.
 std::optional<long long> schema_version(sql::Connection& db) {
@@ -157,8 +215,17 @@ std::string immutable_uri(const fs::path& file) {
 
 enum class Access { read_only, read_write };
 
-// Opens an existing file and checks it is a record database; nothing in the file changes.
-Result<std::shared_ptr<sql::Connection>> open_checked(const fs::path& file, Access access) {
+struct Opened {
+    std::shared_ptr<sql::Connection> db;
+    Database::KnownTables known;
+};
+
+// Opens an existing file and checks it is a record database; nothing in the file changes. The
+// tables and header are read once, in one read transaction, and kept for the first change.
+// SQLite's flag for a connection used by one thread at a time: no locking of it on every call.
+int thread_flag(Database::Threads threads) { return threads == Database::Threads::one_at_a_time ? SQLITE_OPEN_NOMUTEX : 0; }
+
+Result<Opened> open_checked(const fs::path& file, Access access, Database::Threads threads) {
     std::error_code ec;
     auto status = fs::status(file, ec);
     if (!fs::exists(status)) return fail("database file " + file.string() + " does not exist");
@@ -173,29 +240,41 @@ Result<std::shared_ptr<sql::Connection>> open_checked(const fs::path& file, Acce
         if (auto writer = sql::Connection::open(file, SQLITE_OPEN_READWRITE); writer && configure(**writer))
             (void)(*writer)->exec("SELECT count(*) FROM sqlite_master");
     }
-    auto db = sql::Connection::open(file, access == Access::read_write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
+    auto db = sql::Connection::open(
+        file, (access == Access::read_write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | thread_flag(threads));
     if (!db) return db.error();
+    Database::KnownTables known;
     auto usable = [&](sql::Connection& c) -> Result<void> {
         if (auto r = configure(c); !r) return r;
-        return check_record_database(c, file);
+        ReadSnapshot snapshot(c);
+        // Reading the tables also proves the file is an SQLite database.
+        auto tables = schema::read_table_list(c, table_shapes());
+        if (!tables) return not_a_record_database(tables.message());
+        auto header = schema::read_header(c);
+        if (!header) return not_a_record_database(header.message());
+        if (auto r = check_record_database(*tables, *header, file); !r) return r;
+        known = {header->schema_version, std::move(*tables), false};
+        known.complete = complete(known.tables, *header);
+        return {};
     };
     auto checked = usable(**db);
     if (!checked && access == Access::read_only && start.wal) {
         // A WAL database on a read-only medium cannot make its shared-memory file: read it as
         // an unchangeable file instead.
-        auto fixed = sql::Connection::open(immutable_uri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+        auto fixed = sql::Connection::open(immutable_uri(file),
+                                           SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | thread_flag(threads));
         if (fixed) {
             db = std::move(fixed);
             checked = usable(**db);
         }
     }
     if (!checked) return checked.error();
-    return db;
+    return Opened{std::move(*db), std::move(known)};
 }
 
 }  // namespace
 
-Result<Database> Database::create_or_open(const fs::path& file, bool create_folder) {
+Result<Database> Database::create_or_open(const fs::path& file, bool create_folder, Threads threads) {
     std::error_code ec;
     auto status = fs::status(file, ec);
     bool missing = !fs::exists(status);
@@ -204,24 +283,29 @@ Result<Database> Database::create_or_open(const fs::path& file, bool create_fold
     if (missing || empty) {
         Database d(nullptr, file);
         d.create_folder_ = create_folder;
+        d.threads_ = threads;
         return d;
     }
-    return open_existing(file);
+    return open_existing(file, threads);
 }
 
-Result<Database> Database::open_existing(const fs::path& file) {
-    auto db = open_checked(file, Access::read_write);
-    if (!db) return db.error();
-    Database d(std::move(*db), file);
+Result<Database> Database::open_existing(const fs::path& file, Threads threads) {
+    auto opened = open_checked(file, Access::read_write, threads);
+    if (!opened) return opened.error();
+    Database d(std::move(opened->db), file);
+    d.known_ = std::move(opened->known);
+    d.threads_ = threads;
     // A rename that still fails stays listed for the next open; the records are sound meanwhile.
     (void)d.complete_pending_files();
     return d;
 }
 
-Result<Database> Database::open_read_only(const fs::path& file) {
-    auto db = open_checked(file, Access::read_only);
-    if (!db) return db.error();
-    Database d(std::move(*db), file);
+Result<Database> Database::open_read_only(const fs::path& file, Threads threads) {
+    auto opened = open_checked(file, Access::read_only, threads);
+    if (!opened) return opened.error();
+    Database d(std::move(opened->db), file);
+    d.known_ = std::move(opened->known);
+    d.threads_ = threads;
     // Renames cut short by a crash are completed through a connection of their own, when the
     // file can be written at all.
     if (nlx::has_pending_files(*d.db_)) {
@@ -237,7 +321,7 @@ Result<void> Database::create_file() {
         made_folders_ = missing_folders(path_.parent_path());
         fs::create_directories(path_.parent_path(), ec);
     }
-    auto db = sql::Connection::open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    auto db = sql::Connection::open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | thread_flag(threads_));
     Result<void> configured = db ? configure(**db) : Result<void>(db.error());
     if (!configured) {
         remove_empty_folders(made_folders_);
@@ -254,26 +338,40 @@ Result<void> Database::complete_pending_files() {
 
 bool Database::has_pending_files() const { return db_ && nlx::has_pending_files(*db_); }
 
+Result<const schema::TableList*> Database::current_tables() const {
+    if (!db_) return fail("the database has no tables yet");
+    ReadSnapshot snapshot(*db_);
+    auto header = schema::read_header(*db_);
+    if (!header) return header.error();
+    if (!known_ || known_->version != header->schema_version) {
+        auto tables = schema::read_table_list(*db_, table_shapes());
+        if (!tables) return tables.error();
+        known_ = KnownTables{header->schema_version, std::move(*tables), false};
+        known_->complete = complete(known_->tables, *header);
+    }
+    return &known_->tables;
+}
+
 bool Database::has_tables(char model) const {
     const ModelInfo* m = find_model(model);
-    if (!m || !db_) return false;
+    auto tables = m ? current_tables() : Result<const schema::TableList*>(fail("no model"));
+    if (!tables) return false;
     for (const auto& table : schema::model_tables(*m)) {
-        auto cols = schema::table_columns(*db_, table.name);
-        if (!cols || !*cols || !schema::same_names(**cols, table.columns)) return false;
+        const auto* cols = (*tables)->find(table.name);
+        if (!cols || !schema::same_names(*cols, table.columns)) return false;
     }
     return true;
 }
 
 bool Database::has_table(const std::string& table) const {
-    if (!db_) return false;
-    auto cols = schema::table_columns(*db_, table);
-    return cols && *cols;
+    auto tables = current_tables();
+    return tables && (*tables)->find(table);
 }
 
 Result<void> Database::ensure_tables(char model) {
     auto m = model_of(model);
     if (!m) return m.error();
-    return transaction([&] { return create_missing_tables(*db_, **m, true); });
+    return transaction([&] { return create_missing_tables(*db_, known_->tables, **m, true); });
 }
 
 Result<void> Database::replace_model(char model, std::span<const DecodedGroup> groups, const GroupHook& after_group,
@@ -282,10 +380,10 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
     auto found = model_of(model);
     if (!found) return found.error();
     const ModelInfo& m = **found;
-    const auto tables = schema::model_tables(m);
+    const auto& tables = schema::model_tables(m);
 
     return transaction([&]() -> Result<void> {
-        if (auto r = create_missing_tables(*db_, m, true); !r) return r;
+        if (auto r = create_missing_tables(*db_, known_->tables, m, true); !r) return r;
         if (replaced) {
             auto count = sql::Statement::prepare(*db_, "SELECT count(*) FROM " + sql::quote_identifier(tables[0].name));
             if (!count) return count.error();
@@ -486,31 +584,47 @@ Result<void> Database::add_row(const std::string& table, const std::vector<Value
     return {};
 }
 
-Result<TableContents> Database::read_table(const std::string& table) const {
+Result<void> Database::scan_table(const std::string& table,
+                                  const std::function<void(const std::vector<std::string>&)>& columns,
+                                  const std::function<void(std::span<const ValueView>)>& row) const {
     if (!db_) return fail("the database has no table " + table);
-    auto columns = schema::table_columns(*db_, table);
-    if (!columns) return columns.error();
-    if (!*columns) return fail("the database has no table " + table);
-    TableContents out;
+    auto tables = current_tables();
+    if (!tables) return tables.error();
+    const auto* found = (*tables)->find(table);
+    if (!found) return fail("the database has no table " + table);
+    std::vector<std::string> names;
     std::string list;
-    for (const auto& c : **columns) {
+    for (const auto& c : *found) {
         list += (list.empty() ? "" : ", ") + sql::quote_identifier(c.name);
-        out.columns.push_back(c.name);
+        names.push_back(c.name);
     }
-    if (out.columns.empty()) return out;
+    columns(names);
+    if (names.empty()) return {};
     auto stmt = sql::Statement::prepare(*db_, "SELECT " + list + " FROM " + sql::quote_identifier(table) +
                                                   " ORDER BY rowid");
     if (!stmt) return stmt.error();
-    const int n = int(out.columns.size());
+    std::vector<ValueView> values(names.size());
     for (;;) {
-        auto row = stmt->step();
-        if (!row) return row.error();
-        if (!*row) break;
-        std::vector<Value> values;
-        values.reserve(std::size_t(n));
-        for (int i = 0; i < n; ++i) values.push_back(stmt->column(i));
-        out.rows.push_back(std::move(values));
+        auto more = stmt->step();
+        if (!more) return more.error();
+        if (!*more) break;
+        for (std::size_t i = 0; i < values.size(); ++i) values[i] = stmt->column_view(int(i));
+        row(values);
     }
+    return {};
+}
+
+Result<TableContents> Database::read_table(const std::string& table) const {
+    TableContents out;
+    auto scanned = scan_table(
+        table, [&](const std::vector<std::string>& columns) { out.columns = columns; },
+        [&](std::span<const ValueView> values) {
+            std::vector<Value> row;
+            row.reserve(values.size());
+            for (const auto& v : values) row.push_back(v.value());
+            out.rows.push_back(std::move(row));
+        });
+    if (!scanned) return scanned.error();
     return out;
 }
 
@@ -544,18 +658,27 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
         // A new file, and a file whose model tables are not all there yet, gets them with the
         // first change that succeeds.
         // A file of an earlier version is brought up to this one in the same change; one that
-        // a newer program has changed meanwhile is left to it.
-        if (!tables_seen_at_ || schema_version(*db_) != tables_seen_at_) {
-            if (auto r = check_version(*db_, path_); !r) return r;
+        // a newer program has changed meanwhile is left to it. The tables are looked up again
+        // only when the file's schema changed since they were last read.
+        auto header = schema::read_header(*db_);
+        if (!header) return header.error();
+        if (!known_ || known_->version != header->schema_version) {
+            auto tables = schema::read_table_list(*db_, table_shapes());
+            if (!tables) return tables.error();
+            known_ = KnownTables{header->schema_version, std::move(*tables), false};
+        }
+        if (!known_->complete || header->user_version != schema::kSchemaVersion) {
+            if (auto r = check_version(*header, path_); !r) return r;
             for (const auto& m : all_models())
-                if (auto r = create_missing_tables(*db_, m, false); !r) return r;
-            if (auto r = db_->exec(transfer_log::create_sql()); !r) return r;
-            if (auto r = db_->exec(pending_files_create_sql()); !r) return r;
-            for (const auto& sql : recordings::create_sql())
-                if (auto r = db_->exec(sql); !r) return r;
-            auto version = schema::header_number(*db_, "user_version");
-            if (!version) return version.error();
-            if (*version < schema::kSchemaVersion) {
+                if (auto r = create_missing_tables(*db_, known_->tables, m, false); !r) return r;
+            for (const auto& own : own_tables()) {
+                if (known_->tables.find(own.name)) continue;
+                if (auto r = db_->exec(own.create); !r) return r;
+                std::vector<schema::Column> columns;
+                for (const auto& c : own.columns) columns.push_back({c, {}});
+                known_->tables.add(std::string(own.name), std::move(columns));
+            }
+            if (header->user_version < schema::kSchemaVersion) {
                 if (auto r = db_->exec("PRAGMA application_id = " + std::to_string(schema::kApplicationId)); !r) return r;
                 if (auto r = db_->exec("PRAGMA user_version = " + std::to_string(schema::kSchemaVersion)); !r) return r;
             }
@@ -564,7 +687,17 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
         return tx->commit();
     }();
     // Nothing here removes a table; the version after the change is one at which all are there.
-    tables_seen_at_ = done && !db_->in_transaction() ? schema_version(*db_) : std::nullopt;
+    // Inside a change still open around this one, which may yet roll them back, the list stays
+    // for that change's own work but is read again by the next change.
+    if (db_->in_transaction()) {
+        known_->version = -1;
+        known_->complete = false;
+    } else if (auto version = done ? schema_version(*db_) : std::nullopt) {
+        known_->version = *version;
+        known_->complete = true;
+    } else {
+        known_.reset();
+    }
     if (!done) {
         undo_creation();
         return done;

@@ -28,16 +28,21 @@ namespace nlx {
 // change that succeeds, so a command that fails leaves every file as it was.
 class Database {
 public:
+    // How a Database is used: from any thread at any time, or by one thread at a time (as every
+    // command of nlx does), which spares SQLite locking the connection on every call.
+    enum class Threads { any, one_at_a_time };
+
     // Opens a record database for reading and changing. A missing (or empty) file is created
     // with the tables of all models when something is first stored in it (with its folder too
     // when `create_folder`). A file that is not a record database of this program is refused
     // with "打开的文件不存在或格式错误", followed by the reason for a foreign table.
-    static Result<Database> create_or_open(const std::filesystem::path& file, bool create_folder = false);
+    static Result<Database> create_or_open(const std::filesystem::path& file, bool create_folder = false,
+                                           Threads threads = Threads::any);
     // Opens an existing record database for reading and changing (read-only when the file or
     // its medium cannot be written); refuses a missing file and one that is not a record database.
-    static Result<Database> open_existing(const std::filesystem::path& file);
+    static Result<Database> open_existing(const std::filesystem::path& file, Threads threads = Threads::any);
     // Opens an existing record database for reading only; works on a read-only medium.
-    static Result<Database> open_read_only(const std::filesystem::path& file);
+    static Result<Database> open_read_only(const std::filesystem::path& file, Threads threads = Threads::any);
 
     Database(Database&&) noexcept = default;
     Database& operator=(Database&&) noexcept = default;
@@ -105,6 +110,11 @@ public:
     // The whole table in one query: its columns and every row in insertion order. Fails when
     // the table does not exist.
     Result<TableContents> read_table(const std::string& table) const;
+    // The same one row at a time, without copying a value: `columns` is told the column names,
+    // then `row` each row's values (valid during the call only). A failure part way through
+    // leaves the rows already handed over.
+    Result<void> scan_table(const std::string& table, const std::function<void(const std::vector<std::string>&)>& columns,
+                            const std::function<void(std::span<const ValueView>)>& row) const;
 
     // The first row (in insertion order) whose first column equals `number`, every column in
     // table order; nullopt when no row matches. Fails when the table does not exist.
@@ -120,7 +130,17 @@ public:
     // False until something is stored in a database whose file did not exist yet.
     bool exists() const { return db_ != nullptr; }
 
+    // The tables of the file at a schema version; `complete` when every table a change needs is
+    // there and the header names this version of the tables, so that a change adds nothing first.
+    struct KnownTables {
+        long long version = -1;
+        schema::TableList tables;
+        bool complete = false;
+    };
+
 private:
+    // The file's tables now: the list kept, unless the schema changed since it was read.
+    Result<const schema::TableList*> current_tables() const;
     Database(std::shared_ptr<sql::Connection> db, std::filesystem::path path)
         : db_(std::move(db)), path_(std::move(path)) {}
     // Opens (creating) the file for the first change; the change then adds every model's tables.
@@ -129,10 +149,11 @@ private:
     std::shared_ptr<sql::Connection> db_;  // null while the file is still to be created
     std::filesystem::path path_;
     bool create_folder_ = false;
+    Threads threads_ = Threads::any;
     std::vector<std::filesystem::path> made_folders_;  // by create_file, removed when its change fails
-    // The schema version (SQLite's count of schema changes) at which every model's tables and
-    // the transfer log were last found in place: unchanged, they need no looking up again.
-    std::optional<long long> tables_seen_at_;
+    // The file's tables as last read, at the schema version (SQLite's count of schema changes)
+    // they were read at: unchanged, they need no looking up again.
+    mutable std::optional<KnownTables> known_;
 };
 
 }  // namespace nlx

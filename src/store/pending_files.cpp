@@ -7,7 +7,9 @@
 #include <mutex>
 #include <string>
 #include <unordered_set>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <system_error>
 
 #include "core/atomic_file.h"
@@ -78,17 +80,28 @@ Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std
                     (fs::exists(fs::symlink_status(folder, ec)) ? " (something else stands in its place)" : ""));
     const fs::path absolute = fs::absolute(folder, ec);
     std::string scratch;
+    // The files already there are looked at through the open folder: one path step each, not the
+    // whole path (a download of the same memory looks at a hundred files and writes none).
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct CloseFolder {
+        int fd;
+        ~CloseFolder() {
+            if (fd >= 0) ::close(fd);
+        }
+    } close_folder{dir};
     for (const auto& file : files) {
         const fs::path final = (ec ? folder : absolute) / file.name;
         struct stat st {};
-        const bool present = ::lstat(final.c_str(), &st) == 0;
+        const bool present = dir >= 0 ? ::fstatat(dir, file.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+                                      : ::lstat(final.c_str(), &st) == 0;
         if (present && !S_ISREG(st.st_mode)) {
             discard_staged(staged);
             return fail("cannot write the history file " + final.string() +
                         ": something other than a file stands in its place");
         }
         if (same == SameFiles::left && present && std::uintmax_t(st.st_size) == file.content.size() &&
-            file_holds(final, file.content, scratch))
+            (dir >= 0 ? file_holds_at(dir, file.name.c_str(), file.content, scratch)
+                      : file_holds(final, file.content, scratch)))
             continue;
         auto tmp = write_temporary(final, file.content, Flush::later);
         if (!tmp) {
@@ -153,7 +166,8 @@ Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> st
 }
 
 bool has_pending_files(sql::Connection& db) {
-    if (!table_exists(db)) return false;
+    // A file without the list cannot prepare the query: it has nothing pending, as a list that
+    // cannot be read has not.
     auto stmt = sql::Statement::prepare(db, "SELECT temporary FROM " + kTable);
     if (!stmt) return false;
     std::lock_guard lock(placed_mutex);

@@ -1,6 +1,10 @@
 // Builds the model tables from the model table in core/models.h; column lists are never retyped.
 #include "store/schema.h"
 
+#include <algorithm>
+#include <memory>
+#include <mutex>
+
 namespace nlx::schema {
 
 std::vector<Column> record_columns(const ModelInfo& model) {
@@ -16,10 +20,33 @@ std::vector<Column> distribution_columns() {
     return out;
 }
 
-std::vector<TableSpec> model_tables(const ModelInfo& model) {
+namespace {
+
+std::vector<TableSpec> make_model_tables(const ModelInfo& model) {
     std::vector<TableSpec> out{{record_table_name(model.letter), record_columns(model)}};
     if (model.has_distribution) out.push_back({distribution_table_name(model.letter), distribution_columns()});
     return out;
+}
+
+}  // namespace
+
+const std::vector<TableSpec>& model_tables(const ModelInfo& model) {
+    // Built once: every open and change looks them up.
+    static const auto all = [] {
+        std::vector<std::pair<char, std::vector<TableSpec>>> out;
+        for (const auto& m : all_models()) out.emplace_back(m.letter, make_model_tables(m));
+        return out;
+    }();
+    for (const auto& [letter, tables] : all)
+        if (letter == model.letter) return tables;
+    // A model description made elsewhere than the model table: its tables, kept for the process.
+    static std::mutex mutex;
+    static std::vector<std::pair<char, std::unique_ptr<std::vector<TableSpec>>>> others;
+    std::lock_guard lock(mutex);
+    for (const auto& [letter, tables] : others)
+        if (letter == model.letter) return *tables;
+    others.emplace_back(model.letter, std::make_unique<std::vector<TableSpec>>(make_model_tables(model)));
+    return *others.back().second;
 }
 
 std::string create_table_sql(const TableSpec& table) {
@@ -49,6 +76,71 @@ Result<std::optional<std::vector<Column>>> table_columns(sql::Connection& db, co
         if (!same_column_name(c.name, kOrderColumn)) columns.push_back(std::move(c));
     }
     return std::optional<std::vector<Column>>(std::move(columns));
+}
+
+const std::vector<Column>* TableList::find(std::string_view table) const {
+    for (const auto& [name, columns] : tables_)
+        if (same_column_name(name, table)) return &columns;
+    return nullptr;
+}
+
+void TableList::add(std::string table, std::vector<Column> columns) {
+    tables_.emplace_back(std::move(table), std::move(columns));
+}
+
+std::string stored_create_sql(std::string_view create_sql) {
+    constexpr std::string_view kCreate = "CREATE TABLE ", kIfNotExists = "IF NOT EXISTS ";
+    std::string out(create_sql);
+    if (out.starts_with(kCreate) && std::string_view(out).substr(kCreate.size()).starts_with(kIfNotExists))
+        out.erase(kCreate.size(), kIfNotExists.size());
+    return out;
+}
+
+Result<TableList> read_table_list(sql::Connection& db, const std::vector<TableShape>& shapes) {
+    auto stmt = sql::Statement::prepare(db, "SELECT name, sql FROM sqlite_master WHERE type = 'table' ORDER BY rowid");
+    if (!stmt) return stmt.error();
+    TableList list;
+    std::vector<std::string> others;
+    for (;;) {
+        auto row = stmt->step();
+        if (!row) return row.error();
+        if (!*row) break;
+        std::string name = stmt->column_text(0);
+        const std::string sql = stmt->column_text(1);
+        const auto shape = std::find_if(shapes.begin(), shapes.end(),
+                                        [&](const TableShape& t) { return t.name == name && t.stored_sql == sql; });
+        if (shape != shapes.end()) list.add(std::move(name), shape->columns);
+        else others.push_back(std::move(name));
+    }
+    if (others.empty()) return list;
+    auto info = sql::Statement::prepare(db, "SELECT name, type FROM pragma_table_info(?1)");
+    if (!info) return info.error();
+    for (auto& table : others) {
+        info->reset();
+        info->bind_text(1, table);
+        std::vector<Column> columns;
+        for (;;) {
+            auto row = info->step();
+            if (!row) return row.error();
+            if (!*row) break;
+            Column c{info->column_text(0), info->column_text(1)};
+            if (!same_column_name(c.name, kOrderColumn)) columns.push_back(std::move(c));
+        }
+        list.add(std::move(table), std::move(columns));
+    }
+    return list;
+}
+
+Result<Header> read_header(sql::Connection& db) {
+    // Three plain PRAGMAs cost less to prepare than one query over their table-valued forms.
+    Header h;
+    for (auto [pragma, number] : {std::pair{"schema_version", &h.schema_version}, std::pair{"user_version", &h.user_version},
+                                  std::pair{"application_id", &h.application_id}}) {
+        auto value = header_number(db, pragma);
+        if (!value) return value.error();
+        *number = *value;
+    }
+    return h;
 }
 
 Result<long long> header_number(sql::Connection& db, std::string_view pragma) {

@@ -40,12 +40,45 @@ struct TableSpec {
     std::string name;
     std::vector<Column> columns;
 };
-std::vector<TableSpec> model_tables(const ModelInfo& model);
+const std::vector<TableSpec>& model_tables(const ModelInfo& model);
 
 std::string create_table_sql(const TableSpec& table);
 
 // The visible columns of an existing table in table order; nullopt when there is no such table.
 Result<std::optional<std::vector<Column>>> table_columns(sql::Connection& db, const std::string& table);
+
+// Every table of a file with its visible columns, read by one query.
+class TableList {
+public:
+    // The table's visible columns in table order, its name compared as SQLite compares names
+    // (ASCII letters in either case); null when the file has no such table.
+    const std::vector<Column>* find(std::string_view table) const;
+    void add(std::string table, std::vector<Column> columns);
+
+private:
+    std::vector<std::pair<std::string, std::vector<Column>>> tables_;
+};
+
+// A table as this program creates it: the CREATE TABLE text SQLite keeps for it, and its columns.
+struct TableShape {
+    std::string name;
+    std::string stored_sql;
+    std::vector<Column> columns;
+};
+// The text SQLite keeps for a table made by `create_sql` ("IF NOT EXISTS" is not kept).
+std::string stored_create_sql(std::string_view create_sql);
+
+// Every table of the file. A table whose kept CREATE TABLE text is exactly a shape's has that
+// shape's columns; the columns of any other are asked of SQLite, one table at a time.
+Result<TableList> read_table_list(sql::Connection& db, const std::vector<TableShape>& shapes);
+
+// The numbers in the file's header that say which tables it holds, read by one query.
+struct Header {
+    long long schema_version = 0;  // SQLite's count of changes to the tables
+    long long user_version = 0;    // the version of this program's tables
+    long long application_id = 0;
+};
+Result<Header> read_header(sql::Connection& db);
 
 // A number SQLite keeps in the file's header: PRAGMA application_id or user_version.
 Result<long long> header_number(sql::Connection& db, std::string_view pragma);

@@ -139,6 +139,22 @@ Value Statement::column(int index) const {
     }
 }
 
+ValueView Statement::column_view(int index) const {
+    switch (sqlite3_column_type(stmt_, index)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return {ValueView::Kind::number, {}, double(sqlite3_column_int64(stmt_, index))};
+    case SQLITE_FLOAT:
+        return {ValueView::Kind::number, {}, sqlite3_column_double(stmt_, index)};
+    default: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+        const int n = sqlite3_column_bytes(stmt_, index);
+        return {ValueView::Kind::text, p ? std::string_view(p, std::size_t(n)) : std::string_view(), 0};
+    }
+    }
+}
+
 std::string Statement::column_text(int index) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
     int n = sqlite3_column_bytes(stmt_, index);

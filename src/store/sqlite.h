@@ -61,6 +61,8 @@ public:
     // Columns are numbered from 0.
     int column_count() const;
     Value column(int index) const;
+    // The same without a copy, valid until the next step; a blob reads as text, as column() gives it.
+    ValueView column_view(int index) const;
     std::string column_text(int index) const;
     long long column_int(int index) const;
     bool column_is_null(int index) const;

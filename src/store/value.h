@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace nlx {
@@ -36,6 +37,25 @@ public:
 
 private:
     std::variant<std::monostate, std::string, double> v_;
+};
+
+// A value as the engine hands it over, without a copy: valid until the engine moves on (the
+// next row), or as long as the Value it views.
+struct ValueView {
+    enum class Kind : unsigned char { null, text, number };
+    Kind kind = Kind::null;
+    std::string_view text;  // a text's bytes
+    double number = 0;      // a number
+
+    static ValueView of(const Value& v) {
+        if (v.is_text()) return {Kind::text, v.text(), 0};
+        if (v.is_number()) return {Kind::number, {}, v.number()};
+        return {};
+    }
+    // The Value it views (a copy of a text).
+    Value value() const {
+        return kind == Kind::text ? Value(std::string(text)) : kind == Kind::number ? Value(number) : Value::null();
+    }
 };
 
 }  // namespace nlx

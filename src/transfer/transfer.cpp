@@ -3,8 +3,6 @@
 #include "transfer/transfer.h"
 
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "core/atomic_file.h"
@@ -79,11 +77,10 @@ fs::path logged_capture_path(const fs::path& storage_folder, const std::string& 
 }
 
 Result<std::string> file_sha256(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return fail("cannot read " + file.string());
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return fail("cannot read " + file.string());
-    return sha256_hex(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    // Any regular file up to a terabyte: the digest is of whatever lies there.
+    auto bytes = read_regular_file(file, std::size_t(1) << 40);
+    if (!bytes) return fail("cannot read " + file.string());
+    return sha256_hex(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
 }
 
 std::string local_time_text(std::chrono::system_clock::time_point when) { return stamp(when, "%Y-%m-%d %H:%M:%S"); }
@@ -196,7 +193,8 @@ Result<TransferSummary> import_capture(Database& db, const fs::path& storage_fol
                     std::to_string(file.announced) +
                     " bytes arrived; the records are unchanged (--partial stores its whole groups, as a "
                     "broken download does)");
-    auto digest = file_sha256(path);
+    // The digest of the bytes that were checked, when the file was read for that.
+    auto digest = file.file_sha256.empty() ? file_sha256(path) : Result<std::string>(file.file_sha256);
     if (!digest) return fail(digest.message() + "; the records are unchanged");
     TransferEntry entry;
     entry.time = local_time_text(std::chrono::system_clock::now());

@@ -27,6 +27,20 @@ TEST(Gbk, ConvertsChineseWhereverItStandsAndLeavesAsciiAsItIs) {
     }
 }
 
+// The ASCII tail is found eight bytes at a time: a Chinese character at every distance from the
+// end, and across those steps, is still converted.
+TEST(Gbk, ChineseBeforeAsciiTailsOfEveryLength) {
+    for (std::size_t tail = 0; tail <= 20; ++tail) {
+        for (std::size_t head = 0; head <= 9; ++head) {
+            const std::string ascii(tail, 'x'), lead(head, '7');
+            auto gbk = to_gbk(lead + "文" + ascii);
+            ASSERT_TRUE(gbk) << head << " + " << tail;
+            EXPECT_EQ(*gbk, lead + "\xCE\xC4" + ascii) << head << " + " << tail;
+            EXPECT_EQ(*to_gbk(lead + ascii), lead + ascii) << head << " + " << tail;
+        }
+    }
+}
+
 TEST(Gbk, ATextItCannotHoldIsAnErrorThatSaysWhere) {
     struct Case {
         std::string utf8, where;

@@ -2,7 +2,9 @@
 // else is followed, waited on or read past its length.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/read_file.h"
 #include "support/temp_dir.h"
@@ -37,10 +39,14 @@ TEST(FileHolds, OnlyARegularFileOfExactlyTheBytes) {
         {"missing", "", false},
     };
     std::string scratch = "left from an earlier, longer comparison";
+    const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " against \"" + c.bytes + "\"");
         EXPECT_EQ(file_holds(dir / c.file, c.bytes, scratch), c.holds);
+        EXPECT_EQ(file_holds_at(folder, c.file, c.bytes, scratch), c.holds) << "in the open folder";
     }
+    ::close(folder);
 }
 
 }  // namespace

@@ -98,6 +98,10 @@ TEST(HistoryFiles, AcFileHeaderCarriesTheIntervalAndValuesAreSigned) {
     auto file = history_file_content(0xD0, header(20, 8), data);
     ASSERT_TRUE(file.ok());
     EXPECT_EQ(*file, title + "20ms\r\n32\t-512\t05\t49120\t");
+    // 02 00: zero, written 00; 01 FB: 256+251-512 = -5, written -05.
+    auto small = history_file_content(0xD0, header(20, 4), std::vector<std::uint8_t>{0x02, 0x00, 0x01, 0xFB});
+    ASSERT_TRUE(small.ok());
+    EXPECT_EQ(*small, title + "20ms\r\n00\t-05\t");
 
     // An odd length still reads the pair it starts; a pair cut by the data's end is not read.
     auto odd = history_file_content(0xD0, header(5, 3), data);

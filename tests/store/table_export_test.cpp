@@ -31,6 +31,44 @@ TEST(TableExport, JsonHasStringsNumbersAndNulls) {
     EXPECT_EQ(to_json(TableContents{{"a"}, {}}), "[]\n");
 }
 
+// A listing far longer than one piece goes out in several, each ending on a whole row, and
+// together they are exactly the text of the rows, in both formats.
+TEST(TableExport, StreamedPiecesEndOnRowsAndMakeTheWholeText) {
+    std::vector<std::string> columns{"序号", "note"};
+    std::string csv = "序号,note\n", json = "[";
+    std::vector<std::vector<Value>> rows;
+    for (int i = 0; i < 20000; ++i) {
+        const Value note = i % 11 == 0 ? Value() : i % 7 == 0 ? Value("a,\"b\"") : Value("第" + std::to_string(i));
+        rows.push_back({Value(i), note});
+        const std::string number = std::to_string(i);
+        csv += number + "," + (i % 11 == 0 ? "" : i % 7 == 0 ? "\"a,\"\"b\"\"\"" : "第" + number) + "\n";
+        json += std::string(i ? ",\n  {" : "\n  {") + "\"序号\": " + number + ", \"note\": " +
+                (i % 11 == 0 ? "null" : i % 7 == 0 ? "\"a,\\\"b\\\"\"" : "\"第" + number + "\"") + "}";
+    }
+    json += "\n]\n";
+    for (const auto& [format, expected] : {std::pair{TableStreamWriter::Format::csv, csv},
+                                           std::pair{TableStreamWriter::Format::json, json}}) {
+        std::vector<std::string> pieces;
+        TableStreamWriter writer(format, columns, [&](std::string_view piece) { pieces.emplace_back(piece); });
+        for (const auto& row : rows) {
+            const ValueView views[] = {ValueView::of(row[0]), ValueView::of(row[1])};
+            writer.row(views);
+        }
+        writer.finish();
+        EXPECT_GT(pieces.size(), 2u);
+        std::string joined;
+        for (std::size_t k = 0; k < pieces.size(); ++k) {
+            ASSERT_FALSE(pieces[k].empty());
+            const bool last = k + 1 == pieces.size();
+            EXPECT_EQ(pieces[k].back(), last || format == TableStreamWriter::Format::csv ? '\n' : '}') << k;
+            joined += pieces[k];
+        }
+        EXPECT_EQ(joined, expected);
+    }
+    EXPECT_EQ(to_csv(TableContents{columns, rows}), csv);
+    EXPECT_EQ(to_json(TableContents{columns, rows}), json);
+}
+
 TEST(TableExport, TextTableAlignsCjkAsTwoColumns) {
     EXPECT_EQ(display_width("Leq"), 3);
     EXPECT_EQ(display_width("测量时间"), 8);
