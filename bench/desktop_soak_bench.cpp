@@ -26,6 +26,9 @@
 #include "app/simulation.h"
 #include "render/cjk_font.h"
 #include "sim/virtual_printer.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace {
 
@@ -105,7 +108,7 @@ int main(int argc, char** argv) {
     int fds = -1, threads = -1, failures = 0, printed = 0;
     for (int round = 0; round < rounds; ++round) {
         // A download, with a fault.
-        nlx::app::Simulation sim{'b', 8, std::uint32_t(round + 1), false, {faults[rng() % std::size(faults)], rng() % 2048}};
+        nlx::app::Simulation sim{model_of('b'), 8, std::uint32_t(round + 1), false, {faults[rng() % std::size(faults)], rng() % 2048}};
         auto instrument = nlx::app::start_simulation(sim);
         if (!instrument) return 1;
         form.use_settings(nlx::app::simulation_settings(**instrument));

@@ -18,6 +18,9 @@
 #include "link/serial_link.h"
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace {
 
@@ -30,8 +33,8 @@ extern "C" void stop_instrument(int) {
 // The child: serves the transfer at the line rate until told to stop; reports its device first.
 [[noreturn]] void serve(int report_fd, int blocks, int baud) {
     nlx::sim::InstrumentOptions o;
-    o.model = 'a';
-    nlx::Capture capture = nlx::sim::patterned_capture('a', blocks);
+    o.model = model_of('a');
+    nlx::Capture capture = nlx::sim::patterned_capture(model_of('a'), blocks);
     o.content = [capture] { return capture; };
     o.pace = true;
     o.baud = baud;
@@ -61,7 +64,7 @@ double cpu_seconds() {
 int main(int argc, char** argv) {
     const int blocks = argc > 1 ? std::atoi(argv[1]) : 64;
     const int baud = argc > 2 ? std::atoi(argv[2]) : 9600;
-    if (blocks <= 0 || baud <= 0 || !nlx::count_bytes('a', blocks)) {
+    if (blocks <= 0 || baud <= 0 || !nlx::count_bytes(model_of('a'), blocks)) {
         std::fprintf(stderr, "usage: nlx_bench_download [BLOCKS] [BAUD]\n");
         return 2;
     }
@@ -124,7 +127,7 @@ int main(int argc, char** argv) {
     const double load = cpu / wall * 100.0;
 
     std::printf("download: %s, %zu of %zu data bytes, status %s\n",
-                std::string(nlx::link::outcome_name(result.outcome)).c_str(), received, data, nlx::download_status_text(result.outcome, result.detail).c_str());
+                std::string(nlx::outcome_name(result.outcome)).c_str(), received, data, nlx::download_status_text(result.outcome, result.detail).c_str());
     std::printf("wall time %.3f s, line time %.3f s (%zu bytes at %d bit/s), difference %+.2f %%\n", wall, line,
                 line_bytes, baud, off);
     std::printf("CPU time of this process %.3f s over %.3f s: %.2f %% of one core\n", cpu, wall, load);

@@ -20,6 +20,9 @@
 #include "store/database.h"
 #include "transfer/transfer.h"
 #include "workbook/xlsx_file.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -101,7 +104,7 @@ int main(int argc, char** argv) {
     {
         const fs::path db_file = folder / "records.db";
         auto db = nlx::Database::create_or_open(db_file);
-        if (!db || !db->replace_model('a', groups(count))) {
+        if (!db || !db->replace_model(model_of('a'), groups(count))) {
             std::fprintf(stderr, "bench: cannot write %s\n", db_file.c_str());
             return 1;
         }
@@ -109,9 +112,9 @@ int main(int argc, char** argv) {
     }
     {
         const fs::path db_file = folder / "transfer.db";
-        auto capture = nlx::sim::generated_capture('a', 496, 1);
+        auto capture = nlx::sim::generated_capture(model_of('a'), 496, 1);
         auto db = nlx::Database::create_or_open(db_file);
-        if (!capture || !db || !nlx::store_transfer(*db, folder / "storage", 'a', *capture)) {
+        if (!capture || !db || !nlx::store_transfer(*db, folder / "storage", model_of('a'), *capture)) {
             std::fprintf(stderr, "bench: cannot store the 496-group transfer: %s\n",
                          capture ? "store failed" : capture.message().c_str());
             return 1;

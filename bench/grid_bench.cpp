@@ -13,6 +13,9 @@
 #include "app/record_grid.h"
 #include "core/models.h"
 #include "store/database.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace {
 
@@ -45,7 +48,7 @@ int main(int argc, char** argv) {
     {
         auto db = nlx::Database::create_or_open(file);
         auto made = groups(rows);
-        if (!db || !db->replace_model('b', made)) {
+        if (!db || !db->replace_model(model_of('b'), made)) {
             std::fprintf(stderr, "bench: cannot write %s\n", file.c_str());
             return 1;
         }

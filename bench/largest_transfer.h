@@ -5,6 +5,9 @@
 
 #include "core/capture.h"
 #include "sim/generated_content.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx::bench {
 
@@ -20,9 +23,9 @@ inline Capture largest_capture(char model, std::size_t limit) {
     int low = 1, high = 8192;
     while (low <= high) {
         const int mid = (low + high) / 2;
-        auto c = sim::generated_capture(model, mid, 1);
-        const auto n = c ? transfer_count(model, c->b1, c->b2) : 0;
-        if (c && n > 0 && std::size_t(n) * transfer_unit(model) <= limit) {
+        auto c = sim::generated_capture(model_of(model), mid, 1);
+        const auto n = c ? transfer_count(model_of(model), c->b1, c->b2) : 0;
+        if (c && n > 0 && std::size_t(n) * transfer_unit(model_of(model)) <= limit) {
             best = *c;
             low = mid + 1;
         } else {

@@ -19,6 +19,9 @@
 #include "sim/virtual_instrument.h"
 #include "store/database.h"
 #include "transfer/recording_export.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace {
 namespace fs = std::filesystem;
@@ -132,8 +135,8 @@ int main(int argc, char** argv) {
     // 3. Real time: the monitor alone, then recording, on the virtual instrument's line.
     {
         nlx::sim::InstrumentOptions o;
-        o.model = 'e';
-        const nlx::Capture served = nlx::sim::patterned_capture('e', 1);
+        o.model = model_of('e');
+        const nlx::Capture served = nlx::sim::patterned_capture(model_of('e'), 1);
         o.content = [served] { return served; };
         o.level_sequence = {856, 857, 858, 859, 860};
         auto vi = nlx::sim::VirtualInstrument::open(o);

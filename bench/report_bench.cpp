@@ -15,6 +15,9 @@
 #include "render/report_painter.h"
 #include "reports/table_report.h"
 #include "store/database.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace {
 
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
     const auto made = groups(count);
     {
         auto db = nlx::Database::create_or_open(db_file);
-        if (!db || !db->replace_model('b', made)) {
+        if (!db || !db->replace_model(model_of('b'), made)) {
             std::fprintf(stderr, "bench: cannot write %s\n", db_file.c_str());
             return 1;
         }
@@ -75,7 +78,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 3; ++run) {
         QElapsedTimer clock;
         clock.start();
-        const auto laid_out = nlx::reports::table_report('b', rows, 0, rows.size() - 1, {2026, 12, 9});
+        const auto laid_out = nlx::reports::table_report(model_of('b'), rows, 0, rows.size() - 1, {2026, 12, 9});
         layouts.push_back(double(clock.nsecsElapsed()) / 1e6);
         auto written = nlx::render::write_report_pdf(pdf, laid_out, {});
         totals.push_back(double(clock.nsecsElapsed()) / 1e6);

@@ -28,6 +28,9 @@
 #include "transfer/transfer.h"
 
 #include "largest_transfer.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -143,14 +146,14 @@ int main() {
     bool pass = true;
     for (const auto& m : nlx::all_models()) {
         const nlx::Capture capture = nlx::bench::largest_capture(m.letter);
-        const auto n = nlx::transfer_count(m.letter, capture.b1, capture.b2);
-        const auto groups = nlx::decode(m.letter, capture.data, n).groups;
+        const auto n = nlx::transfer_count(m, capture.b1, capture.b2);
+        const auto groups = nlx::decode(m, capture.data, n).groups;
         const fs::path ours = folder / (std::string(1, m.letter) + "-store.db"), plain = folder / (std::string(1, m.letter) + "-plain.db");
         const fs::path storage = folder / (std::string(1, m.letter) + "-storage");
         std::vector<double> store_ms, rewrite_ms, plain_ms, decode_ms;
         for (int run = 0; run < 5; ++run) {
             const auto start = Clock::now();
-            const auto again = nlx::decode(m.letter, capture.data, n);
+            const auto again = nlx::decode(m, capture.data, n);
             decode_ms.push_back(ms_since(start));
             if (again.groups.size() != groups.size()) return 1;
         }
@@ -159,10 +162,10 @@ int main() {
         std::vector<double> replaced_ms, in_place_ms;
         {
             auto db = nlx::Database::create_or_open(ours);
-            bool prepared = db && nlx::store_transfer(*db, storage, m.letter, capture);
+            bool prepared = db && nlx::store_transfer(*db, storage, m, capture);
             {
                 auto dbp = nlx::Database::create_or_open(plain);
-                prepared = prepared && dbp && dbp->replace_model(m.letter, groups);
+                prepared = prepared && dbp && dbp->replace_model(m, groups);
             }
             if (!prepared) {
                 std::fprintf(stderr, "bench: cannot prepare model %c\n", m.letter);
@@ -171,7 +174,7 @@ int main() {
             const bool files = fs::exists(storage);
             for (int run = 0; run < 9; ++run) {
                 auto start = Clock::now();
-                if (!nlx::store_transfer(*db, storage, m.letter, capture)) return 1;
+                if (!nlx::store_transfer(*db, storage, m, capture)) return 1;
                 store_ms.push_back(ms_since(start));
                 plain_ms.push_back(plain_insert(plain, m, groups));
                 if (!files) continue;
@@ -179,7 +182,7 @@ int main() {
                 // with other groups): each is written anew. The files are changed untimed.
                 change_every_file(storage);
                 start = Clock::now();
-                if (!nlx::store_transfer(*db, storage, m.letter, capture)) return 1;
+                if (!nlx::store_transfer(*db, storage, m, capture)) return 1;
                 rewrite_ms.push_back(ms_since(start));
                 replaced_ms.push_back(plain_files(folder / "plain-files", groups, PlainWrite::replaced));
                 in_place_ms.push_back(plain_files(folder / "plain-files", groups, PlainWrite::in_place));

@@ -23,6 +23,9 @@
 #include "transfer/transfer.h"
 #include "support/pg_cluster.h"
 #include "team/team_sync.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -73,9 +76,9 @@ int main(int argc, char** argv) {
         }
         const auto first = std::chrono::system_clock::from_time_t(1798000000);
         for (int i = 0; i < transfers; ++i) {
-            auto capture = nlx::sim::generated_capture('b', kGroups, std::uint32_t(i + 1));
+            auto capture = nlx::sim::generated_capture(model_of('b'), kGroups, std::uint32_t(i + 1));
             const std::size_t s = std::size_t(i % kStations);
-            auto stored = nlx::keep_and_store_transfer(dbs[s], stations[s].storage(), 'b', *capture,
+            auto stored = nlx::keep_and_store_transfer(dbs[s], stations[s].storage(), model_of('b'), *capture,
                                                        {"", "/dev/ttyUSB0", 9600}, first + std::chrono::minutes(i));
             if (!stored) {
                 std::fprintf(stderr, "cannot store transfer %d: %s\n", i, stored.message().c_str());

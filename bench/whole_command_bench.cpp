@@ -36,6 +36,9 @@
 #include "store/schema.h"
 
 #include "largest_transfer.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 extern char** environ;
 
@@ -219,7 +222,7 @@ void write(const fs::path& file, std::string_view bytes) {
 }
 
 std::vector<nlx::DecodedGroup> decoded(char model, const nlx::Capture& capture) {
-    return nlx::decode(model, capture.data, nlx::transfer_count(model, capture.b1, capture.b2)).groups;
+    return nlx::decode(model_of(model), capture.data, nlx::transfer_count(model_of(model), capture.b1, capture.b2)).groups;
 }
 
 // The query nlx records runs: the visible columns in table order, rows in the order stored.
@@ -250,7 +253,7 @@ int main(int argc, char** argv) {
     std::vector<fs::path> captures;
     for (const auto& m : nlx::all_models()) {
         const nlx::Capture capture = nlx::bench::largest_capture(m.letter);
-        const auto bytes = nlx::capture_file_bytes(m.letter, {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, capture);
+        const auto bytes = nlx::capture_file_bytes(m, {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, capture);
         const fs::path file = folder / (std::string("capture-") + m.letter + ".cap");
         write(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         write(folder / (std::string(1, m.letter) + ".rows"), rows_file(m, decoded(m.letter, capture)));
@@ -273,7 +276,7 @@ int main(int argc, char** argv) {
             runs, [&] { return run({nlx, "import", captures[i].string()}, nlx_env); },
             [&] { return run({limit, limit_db.string(), rows}); });
         std::string what = std::string("model ") + m.letter + " (" +
-                           std::to_string(nlx::transfer_count(m.letter, capture.b1, capture.b2)) +
+                           std::to_string(nlx::transfer_count(m, capture.b1, capture.b2)) +
                            (m.letter == 'e' ? " bytes, " : " blocks, ") + std::to_string(groups.size()) + " groups" +
                            (files ? ", " + std::to_string(files) + " history files" : "") + ") nlx import";
         pass = report(what, "limit", p, 1.3) && pass;
@@ -287,12 +290,12 @@ int main(int argc, char** argv) {
         std::vector<nlx::DecodedGroup> e;
         for (std::uint32_t seed = 1; e.size() < 7937; ++seed) {
             auto c = nlx::bench::largest_capture('e');
-            if (seed > 1) c = *nlx::sim::generated_capture('e', int(decoded('e', c).size()), seed);
+            if (seed > 1) c = *nlx::sim::generated_capture(model_of('e'), int(decoded('e', c).size()), seed);
             for (auto& g : decoded('e', c)) e.push_back(std::move(g));
         }
         e.resize(7937);
-        const auto a = decoded('a', *nlx::sim::generated_capture('a', 496, 1));
-        if (!database || !database->replace_model('e', e) || !database->replace_model('a', a) || a.size() != 496) {
+        const auto a = decoded('a', *nlx::sim::generated_capture(model_of('a'), 496, 1));
+        if (!database || !database->replace_model(model_of('e'), e) || !database->replace_model(model_of('a'), a) || a.size() != 496) {
             std::fprintf(stderr, "bench: cannot write %s\n", list_db.c_str());
             return 1;
         }

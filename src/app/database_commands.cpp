@@ -18,7 +18,7 @@ void DatabaseCommands::open() {
     if (!model) return;
     const QString chosen = dialogs_.open_file(&window_, qpath(workspace_.start_folder()));
     if (chosen.isEmpty()) return;
-    OpenOutcome outcome = open_record_file(to_path(chosen), model->letter, workspace_.app_folder());
+    OpenOutcome outcome = open_record_file(to_path(chosen), *model, workspace_.app_folder());
     if (outcome.message) {
         dialogs_.inform(&window_, qs(outcome.message->title), qs(outcome.message->text));
         // The record connection goes back to the program's own file; the grid stays as it is.
@@ -48,7 +48,7 @@ void DatabaseCommands::add_record() {
     const ModelInfo* model = workspace_.model();
     if (!model) return;
     Database* db = workspace_.records();
-    auto added = db ? nlx::add_record(*db, model->letter)
+    auto added = db ? nlx::add_record(*db, *model)
                     : Result<AddedRecord>(fail(texts::add_record_no_table(record_table_name(model->letter))));
     if (!added) {
         dialogs_.inform(&window_, {}, qs(added.message()));

@@ -52,7 +52,7 @@ void DownloadController::run(const DownloadJob& job, std::stop_token stop) {
         // The worker's own connection on the file; the window thread keeps its own for the grid.
         auto db = Database::create_or_open(job.database, true);
         if (!db) return db.error();
-        return keep_and_store_transfer(*db, job.storage, job.request.model.get().letter, capture, origin,
+        return keep_and_store_transfer(*db, job.storage, job.request.model, capture, origin,
                                        std::chrono::system_clock::now());
     };
     link::SerialLink serial;

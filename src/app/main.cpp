@@ -122,9 +122,9 @@ int main(int argc, char** argv) {
     if (parser.isSet(simulate)) {
         nlx::app::Simulation sim;
         const QString model = parser.value(simulate);
-        if (model.size() != 1 || !nlx::find_model(model.toStdString()))
-            return usage_error("--simulate needs a model letter a..e, not \"" + model + "\"");
-        sim.model = model.toStdString()[0];
+        const nlx::ModelInfo* chosen = nlx::find_model(model.toStdString());
+        if (!chosen) return usage_error("--simulate needs a model letter a..e, not \"" + model + "\"");
+        sim.model = *chosen;
         bool ok = false;
         sim.groups = parser.value(groups).toInt(&ok);
         if (!ok || sim.groups < 1 || sim.groups > 4000)

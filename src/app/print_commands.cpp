@@ -98,7 +98,7 @@ void PrintCommands::print_range(int first, int last) {
     }
     const ModelInfo* model = model_();
     if (!model) return;
-    auto pages = reports::table_report(model->letter, rows, std::size_t(first), std::size_t(last), local_today());
+    auto pages = reports::table_report(*model, rows, std::size_t(first), std::size_t(last), local_today());
     if (pages.empty()) {
         dialogs_.inform(&window_, {}, qtr(texts::kNothingToPrint));
         return;

@@ -83,7 +83,7 @@ public:
         save(&form, "main-logo.png");
 
         for (const auto& model : all_models()) {
-            if (!download(form, model.letter)) return 1;
+            if (!download(form, model)) return 1;
             save(&form, QStringLiteral("main-%1.png").arg(model.letter));
             if (&model == find_model('a')) {
                 if (!chart(form, "STA", "chart-distribution.png", false)) return 1;
@@ -198,7 +198,7 @@ private:
 
     // 监测 against the virtual instrument until a few levels are shown, so the trend has a line.
     bool monitor(MainWindow& form) {
-        auto instrument = start_simulation({'a', 5, 1, false, {}});
+        auto instrument = start_simulation({*find_model('a'), 5, 1, false, {}});
         if (!instrument) return failed(qs(instrument.message())), false;
         form.use_settings(simulation_settings(**instrument));
         if (!choose_model(form, 'a')) return false;
@@ -215,8 +215,9 @@ private:
         return in_time || (failed("the monitor showed no level"), false);
     }
 
-    bool download(MainWindow& form, char letter) {
-        auto instrument = start_simulation({letter, 30, 1, false, {}});
+    bool download(MainWindow& form, const ModelInfo& model) {
+        const char letter = model.letter;
+        auto instrument = start_simulation({model, 30, 1, false, {}});
         if (!instrument) return failed(qs(instrument.message())), false;
         form.use_settings(simulation_settings(**instrument));
         if (!choose_model(form, letter)) return false;
@@ -249,7 +250,7 @@ private:
 
     // A download at the line rate: the please-wait window with its dots and the bytes received.
     bool paced_download(MainWindow& form) {
-        auto instrument = start_simulation({'a', 60, 2, true, {}});
+        auto instrument = start_simulation({*find_model('a'), 60, 2, true, {}});
         if (!instrument) return failed(qs(instrument.message())), false;
         form.use_settings(simulation_settings(**instrument));
         if (!choose_model(form, 'a')) return false;

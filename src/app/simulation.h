@@ -11,7 +11,7 @@
 namespace nlx::app {
 
 struct Simulation {
-    char model = 'a';
+    std::reference_wrapper<const ModelInfo> model = all_models().front();
     int groups = 30;
     std::uint32_t seed = 1;
     bool pace = false;

@@ -22,11 +22,11 @@ void register_add_record(CLI::App& app, int& exit_code) {
     add_database_option(*cmd, opt->db);
 
     cmd->callback([opt, &exit_code] {
-        const char model = opt->model[0];
+        const ModelInfo& model = chosen_model(opt->model);
         Database db = open_for_writing(opt->db);
         auto added = add_record(db, model);
         if (!added) throw Failure(added.message() + " (" + db.path().string() + ")");
-        std::cout << "added 序号 " << added->seq_text << " to " << record_table_name(model) << " in "
+        std::cout << "added 序号 " << added->seq_text << " to " << record_table_name(model.letter) << " in "
                   << db.path().string() << "\n";
         exit_code = 0;
     });

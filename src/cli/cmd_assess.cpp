@@ -118,7 +118,7 @@ void register_assess(CLI::App& app, int& exit_code) {
     cmd->add_flag("--save", opt->save, "Keep the standard given as the choice in standard.cfg");
     cmd->callback([opt, &exit_code] {
         if (!opt->all && opt->row == 0) throw CLI::RequiredError("--row N or --all");
-        const ModelInfo& model = *find_model(opt->model);
+        const ModelInfo& model = chosen_model(opt->model);
         const auto folder = application_folder();
         const auto choice_file = standard_choice_path(folder);
         const assess::Criterion criterion = resolve_criterion(opt->standard, choice_file);

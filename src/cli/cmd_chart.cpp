@@ -162,7 +162,7 @@ void register_chart(CLI::App& app, int& exit_code) {
         if (opt->kind.empty()) throw CLI::RequiredError("--kind");
         if (opt->standard.any() && opt->kind != "24h")
             throw CLI::ValidationError("chart", "the standard options draw limits on --kind 24h only");
-        const ModelInfo& model = *find_model(opt->model);
+        const ModelInfo& model = chosen_model(opt->model);
         if ((opt->kind == "distribution" || opt->kind == "cumulative") && !model.has_distribution)
             throw Failure("model " + opt->model + " keeps no level distribution");
         Database db = open_for_reading(opt->db);

@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/open_database.h"
+#include "cli/options.h"
 #include "cli/print_target.h"
 #include "cli/record_rows.h"
 #include "cli/run_download.h"
@@ -37,12 +38,13 @@ void register_demo(CLI::App& app, int& exit_code) {
     cmd->add_option("--seed", opts->seed, "Seed of the generated groups (default 1)");
     cmd->add_flag("--pace", opts->pace, "Send at the real line rate of 9600 bit/s");
     cmd->callback([opts, &exit_code] {
-        char model = opts->model[0];
-        auto content = sim::generated_capture(model, opts->groups, opts->seed);
+        const ModelInfo& info = chosen_model(opts->model);
+        const char model = info.letter;
+        auto content = sim::generated_capture(info, opts->groups, opts->seed);
         if (!content) throw Failure(content.message());
 
         sim::InstrumentOptions io;
-        io.model = model;
+        io.model = info;
         io.content = [capture = *content] { return capture; };
         io.pace = opts->pace;
         io.baud = 9600;
@@ -52,14 +54,14 @@ void register_demo(CLI::App& app, int& exit_code) {
 
         auto folder = application_folder();
         Database db = open_for_writing("");
-        std::cout << "virtual " << find_model(model)->option_caption << " on " << (*instrument)->device()
+        std::cout << "virtual " << info.option_caption << " on " << (*instrument)->device()
                   << ", " << opts->groups << " groups; database " << db.path().string() << "\n";
 
         PortSpec port{0, (*instrument)->device()};
-        auto result = run_download(db, folder, {*find_model(model), port, 9600});
+        auto result = run_download(db, folder, {info, port, 9600});
         (*instrument)->stop();
         if (result.outcome != link::DownloadOutcome::completed)
-            throw Failure(download_failure(result, {*find_model(model), port, 9600}));
+            throw Failure(download_failure(result, {info, port, 9600}));
 
         auto table = db.read_table(record_table_name(model));
         if (!table) throw Failure(table.message());
@@ -68,12 +70,11 @@ void register_demo(CLI::App& app, int& exit_code) {
         // The table report of the downloaded groups, as 打印全部 prints it.
         const auto report = folder / ("demo-report-" + std::string(1, model) + ".pdf");
         print_pages({report.string(), {}},
-                    reports::table_report(model, record_rows(db, *find_model(model)), 0, table->rows.size() - 1,
+                    reports::table_report(info, record_rows(db, info), 0, table->rows.size() - 1,
                                           local_today()));
 
         // The same records as 导出 saves them.
         const auto workbook = folder / ("demo-records-" + std::string(1, model) + ".xlsx");
-        const ModelInfo& info = *find_model(model);
         if (auto saved = workbook::write_xlsx(reports::export_sheet(info, record_rows(db, info)), workbook); !saved)
             throw Failure(saved.message());
         std::cout << workbook.string() << ": " << table->rows.size() << (table->rows.size() == 1 ? " group\n" : " groups\n");

@@ -41,7 +41,7 @@ void register_export(CLI::App& app, int& exit_code) {
         if (opt->xlsx.empty() && opt->csv.empty()) throw CLI::ValidationError("export", "give --xlsx FILE or --csv FILE");
         if (!opt->assess && opt->standard.any())
             throw CLI::ValidationError("export", "the standard options go with --assess");
-        const ModelInfo& model = *find_model(opt->model);
+        const ModelInfo& model = chosen_model(opt->model);
         Database db = open_for_reading(opt->db);
         const auto records = record_rows(db, model);
         std::vector<reports::WorkbookSheet> sheets{reports::export_sheet(model, records)};

@@ -31,12 +31,14 @@ void register_import(CLI::App& app, int& exit_code) {
         ->check(CLI::ExistingPath);
     cmd->callback([opts, &exit_code] {
         if (opts->raw && opts->model.empty()) throw CLI::RequiredError("--model (with --raw)");
+        const ModelInfo* asked = opts->model.empty() ? nullptr : &chosen_model(opts->model);
         auto file = read_capture_file(opts->capture_file, opts->raw ? CaptureForm::raw : CaptureForm::with_header,
-                                      opts->raw ? opts->model[0] : 0);
+                                      opts->raw ? asked : nullptr);
         if (!file) throw Failure(file.message() + "; the records are unchanged");
-        if (!opts->model.empty() && opts->model[0] != file->model)
+        if (asked && asked != file->model)
             throw Failure("capture file " + opts->capture_file + " holds a transfer of model " +
-                          std::string(1, file->model) + ", not model " + opts->model + "; the records are unchanged");
+                          std::string(1, file->model->letter) + ", not model " + opts->model +
+                          "; the records are unchanged");
         const auto folder = application_folder();
         Database database = open_for_writing(opts->db);
         auto summary = import_capture(database, storage_folder(folder), opts->capture_file, *file, opts->partial);

@@ -30,7 +30,7 @@ void register_records(CLI::App& app, int& exit_code) {
         ->check(CLI::IsMember({"text", "csv", "json"}));
 
     cmd->callback([opt, &exit_code] {
-        const ModelInfo& model = *find_model(opt->model);
+        const ModelInfo& model = chosen_model(opt->model);
         const bool distribution = opt->table == "distribution";
         if (distribution && !model.has_distribution)
             throw Failure("model " + opt->model + " has no distribution table");

@@ -49,14 +49,14 @@ void register_report(CLI::App& app, int& exit_code) {
     add_print_target_options(*cmd, opt->target);
     cmd->callback([opt, &exit_code] {
         require_print_target(opt->target);
-        const ModelInfo& model = *find_model(opt->model);
+        const ModelInfo& model = chosen_model(opt->model);
         Database db = open_for_reading(opt->db);
         const auto rows = record_rows(db, model);
         const std::string where = record_table_name(model.letter) + " in " + db.path().string();
         if (rows.size() == 0) throw Failure("nothing to print: " + where + " holds no groups");
         auto [first, last] = opt->rows.empty() ? std::pair<std::size_t, std::size_t>{0, rows.size() - 1}
                                                : row_range(opt->rows, rows.size(), where);
-        print_pages(opt->target, reports::table_report(model.letter, rows, first, last, local_today()));
+        print_pages(opt->target, reports::table_report(model, rows, first, last, local_today()));
         exit_code = 0;
     });
 }

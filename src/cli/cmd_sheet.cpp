@@ -26,7 +26,7 @@ void register_sheet(CLI::App& app, int& exit_code) {
     add_print_target_options(*cmd, opt->target);
     cmd->callback([opt, &exit_code] {
         require_print_target(opt->target);
-        const ModelInfo& model = *find_model(opt->model);
+        const ModelInfo& model = chosen_model(opt->model);
         Database db = open_for_reading(opt->db);
         const auto rows = record_rows(db, model);
         if (opt->row > rows.size())

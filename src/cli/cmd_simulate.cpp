@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "core/models.h"
 #include "core/capture.h"
 #include "core/settings.h"
@@ -119,19 +120,19 @@ void register_simulate(CLI::App& app, int& exit_code) {
             throw CLI::RequiredError("--capture or --groups");
         Capture capture;
         if (!opts->capture.empty()) {
-            auto read = read_capture_file(opts->capture, CaptureForm::either, opts->model[0]);
+            auto read = read_capture_file(opts->capture, CaptureForm::either, &chosen_model(opts->model));
             if (!read) throw Failure(read.message());
-            if (read->model != opts->model[0])
+            if (read->model != &chosen_model(opts->model))
                 throw Failure("capture file " + opts->capture + " holds a transfer of model " +
-                              std::string(1, read->model) + ", not model " + opts->model);
+                              std::string(1, read->model->letter) + ", not model " + opts->model);
             capture = std::move(read->capture);
         } else {
-            auto generated = sim::generated_capture(opts->model[0], opts->groups, opts->seed);
+            auto generated = sim::generated_capture(chosen_model(opts->model), opts->groups, opts->seed);
             if (!generated) throw Failure(generated.message());
             capture = std::move(generated).value();
         }
         sim::InstrumentOptions o;
-        o.model = opts->model[0];
+        o.model = chosen_model(opts->model);
         o.content = [capture] { return capture; };
         o.pace = opts->pace;
         o.baud = opts->baud;
@@ -146,7 +147,7 @@ void register_simulate(CLI::App& app, int& exit_code) {
         if (!vi) throw Failure(vi.message());
         auto& instrument = **vi;
 
-        std::int32_t n = transfer_count(opts->model[0], capture.b1, capture.b2);
+        std::int32_t n = transfer_count(chosen_model(opts->model), capture.b1, capture.b2);
         g_running.store(&instrument);
         // The device is printed once the instrument listens, so a host may open it at once.
         auto served = until_signal([&] {

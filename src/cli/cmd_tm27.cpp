@@ -36,7 +36,7 @@ void register_tm27(CLI::App& app, int& exit_code) {
     cmd->callback([opts, row, all, &exit_code] {
         if (row->count() == 0 && all->count() == 0) throw CLI::RequiredError("--row or --all");
         const SerialSettings settings = serial_settings(opts->serial);
-        const ModelInfo& model = *find_model(opts->model);
+        const ModelInfo& model = chosen_model(opts->model);
         const Database db = open_for_reading(opts->db);
         const auto rows = record_rows(db, model);
         if (!opts->all && opts->row > rows.size())

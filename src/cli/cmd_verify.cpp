@@ -40,7 +40,7 @@ void register_verify(CLI::App& app, int& exit_code) {
                 const bool logged = std::any_of(entries->begin(), entries->end(),
                                                 [&](const TransferEntry& e) { return e.model == m.letter && e.stored_records(); });
                 if (!logged) continue;
-                auto check = check_transfer(db, storage, 0, m.letter);
+                auto check = check_transfer(db, storage, 0, &m);
                 if (!check) throw Failure(check.message());
                 checks.push_back(*check);
             }

@@ -16,7 +16,7 @@ namespace nlx::cli {
 link::DownloadResult run_download(Database& db, const std::filesystem::path& app_folder,
                                   const link::DownloadRequest& request) {
     const CaptureOrigin origin{{}, port_device_name(request.port), request.baud};
-    link::StoreHook store = [&db, &origin, storage = storage_folder(app_folder), model = request.model.get().letter](
+    link::StoreHook store = [&db, &origin, storage = storage_folder(app_folder), &model = request.model.get()](
                                 const Capture& capture, bool) {
         return keep_and_store_transfer(db, storage, model, capture, origin, std::chrono::system_clock::now());
     };

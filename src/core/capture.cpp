@@ -11,15 +11,6 @@
 
 namespace nlx {
 
-namespace {
-
-// Models outside the table announce nothing.
-const TransferFormat* format_of(char model) {
-    const ModelInfo* m = find_model(model);
-    return m ? &m->transfer : nullptr;
-}
-
-}  // namespace
 
 std::int32_t transfer_count(const TransferFormat& f, std::uint8_t b1, std::uint8_t b2) {
     return f.b1_weight * std::int32_t(b1) + f.b2_weight * std::int32_t(b2) + f.offset;
@@ -47,25 +38,17 @@ std::size_t announced_bytes(const TransferFormat& f, std::int32_t n) {
     return n <= 0 ? 0 : std::size_t(n) * f.unit;
 }
 
-std::int32_t transfer_count(char model, std::uint8_t b1, std::uint8_t b2) {
-    const TransferFormat* f = format_of(model);
-    return f ? transfer_count(*f, b1, b2) : 0;
+std::int32_t transfer_count(const ModelInfo& model, std::uint8_t b1, std::uint8_t b2) {
+    return transfer_count(model.transfer, b1, b2);
 }
 
-std::optional<std::array<std::uint8_t, 2>> count_bytes(char model, std::int32_t n) {
-    const TransferFormat* f = format_of(model);
-    return f ? count_bytes(*f, n) : std::nullopt;
+std::optional<std::array<std::uint8_t, 2>> count_bytes(const ModelInfo& model, std::int32_t n) {
+    return count_bytes(model.transfer, n);
 }
 
-std::size_t transfer_unit(char model) {
-    const TransferFormat* f = format_of(model);
-    return f ? f->unit : 0;
-}
+std::size_t transfer_unit(const ModelInfo& model) { return model.transfer.unit; }
 
-std::size_t announced_bytes(char model, std::int32_t n) {
-    const TransferFormat* f = format_of(model);
-    return f ? announced_bytes(*f, n) : 0;
-}
+std::size_t announced_bytes(const ModelInfo& model, std::int32_t n) { return announced_bytes(model.transfer, n); }
 
 std::vector<std::uint8_t> capture_bytes(const Capture& capture) {
     std::vector<std::uint8_t> out(capture.data.size() + 2);
@@ -112,16 +95,16 @@ std::optional<std::size_t> parse_size(std::string_view text) {
 std::string bytes_text(std::size_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
 
 // What the count bytes of a raw form announce, for the model.
-std::size_t announced_by(char model, const Capture& c) {
+std::size_t announced_by(const ModelInfo& model, const Capture& c) {
     return announced_bytes(model, transfer_count(model, c.b1, c.b2));
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> capture_file_bytes(char model, const CaptureOrigin& origin, const Capture& capture) {
+std::vector<std::uint8_t> capture_file_bytes(const ModelInfo& model, const CaptureOrigin& origin, const Capture& capture) {
     const auto raw = capture_bytes(capture);
     std::string header = std::string(kMagic) + std::string(kVersion) + "\n";
-    header += "model " + std::string(1, model) + "\n";
+    header += "model " + std::string(1, model.letter) + "\n";
     header += "time " + one_line(origin.time) + "\n";
     header += "port " + one_line(origin.port) + "\n";
     header += "baud " + std::to_string(origin.baud) + "\n";
@@ -173,10 +156,10 @@ Result<CaptureFile> parse_capture_file(std::span<const std::uint8_t> bytes) {
         else if (key == "sha256") hash = std::string(value);
         // Other keys are left for later versions of the header.
     }
-    if (model.size() != 1 || !find_model(model[0])) return fail("its header names no model a to e");
+    f.model = find_model(model);
+    if (!f.model) return fail("its header names no model a to e");
     if (!announced || !received || !has_baud || hash.size() != 64)
         return fail("its header lacks the speed, the byte counts or the SHA-256");
-    f.model = model[0];
     f.announced = *announced;
     f.received = *received;
 
@@ -191,8 +174,8 @@ Result<CaptureFile> parse_capture_file(std::span<const std::uint8_t> bytes) {
     auto capture = parse_capture(raw);
     if (!capture) return capture.error();
     f.capture = std::move(*capture);
-    if (announced_by(f.model, f.capture) != f.announced)
-        return fail("its count bytes announce " + bytes_text(announced_by(f.model, f.capture)) +
+    if (announced_by(*f.model, f.capture) != f.announced)
+        return fail("its count bytes announce " + bytes_text(announced_by(*f.model, f.capture)) +
                     " for model " + model + ", its header says " + bytes_text(f.announced));
     return f;
 }
@@ -202,24 +185,24 @@ bool has_capture_header(std::span<const std::uint8_t> bytes) {
     return text.substr(0, kMagic.size()) == kMagic;
 }
 
-Result<CaptureFile> raw_capture_file(char model, std::span<const std::uint8_t> bytes) {
-    if (!find_model(model)) return fail(std::string("there is no model ") + model);
+Result<CaptureFile> raw_capture_file(const ModelInfo& model, std::span<const std::uint8_t> bytes) {
     auto capture = parse_capture(bytes);
     if (!capture) return capture.error();
     CaptureFile f;
-    f.model = model;
+    f.model = &model;
     f.capture = std::move(*capture);
     f.announced = announced_by(model, f.capture);
     f.received = f.capture.data.size();
     return f;
 }
 
-Result<CaptureFile> read_capture_file(const std::filesystem::path& file, CaptureForm form, char model) {
+Result<CaptureFile> read_capture_file(const std::filesystem::path& file, CaptureForm form, const ModelInfo* raw_model) {
     auto text = read_regular_file(file, kMaxCaptureFileBytes);
     if (!text) return fail("capture file " + text.message());
     std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text->data()), text->size());
     const bool raw = form == CaptureForm::raw || (form == CaptureForm::either && !has_capture_header(bytes));
-    auto parsed = raw ? raw_capture_file(model, bytes) : parse_capture_file(bytes);
+    if (raw && !raw_model) return fail("capture file " + file.string() + " has no header; a raw dump needs its model");
+    auto parsed = raw ? raw_capture_file(*raw_model, bytes) : parse_capture_file(bytes);
     if (!parsed) return fail("capture file " + file.string() + ": " + parsed.message());
     parsed->file_sha256 = sha256_hex(bytes);
     return parsed;

@@ -23,11 +23,11 @@ std::string group_label(std::size_t j) { return "group " + std::to_string(j + 1)
 
 // One group: `block` is its whole first block, `history` its time-history data as far as it
 // arrived (the rest of the group after the first block). `j` counts groups from 0.
-DecodedGroup decode_group(std::size_t j, std::span<const std::uint8_t> block,
+DecodedGroup decode_group(const ModelInfo& model, std::size_t j, std::span<const std::uint8_t> block,
                           std::span<const std::uint8_t> history, std::vector<std::string>& notes) {
     auto h = block.first(kSharedHeaderBytes);
     const std::uint8_t mode = h[0];
-    RecordBuilder row('a');
+    RecordBuilder row(model);
     row.set(kSeqColumn, format_number(double(j + 1), "00"));
     row.set(kModeColumn, mode_text_a(mode, h[39]));
     row.set("组号", format_text(std::to_string(h[1]) + std::to_string(h[2]), "000"));
@@ -55,9 +55,9 @@ DecodedGroup decode_group(std::size_t j, std::span<const std::uint8_t> block,
 
 }  // namespace
 
-DecodeResult decode_a(std::span<const std::uint8_t> data, std::int32_t n) {
+DecodeResult decode_a(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
     DecodeResult result;
-    const std::size_t announced = announced_bytes('a', n);
+    const std::size_t announced = announced_bytes(model, n);
     const std::size_t received = data.size();
     result.announced_bytes = announced;
     result.received_bytes = received;
@@ -101,7 +101,7 @@ DecodeResult decode_a(std::span<const std::uint8_t> data, std::int32_t n) {
             }
         }
         if (!whole) break;
-        result.groups.push_back(decode_group(j, block, history, result.notes));
+        result.groups.push_back(decode_group(model, j, block, history, result.notes));
         start = end;
     }
     return result;

@@ -14,9 +14,9 @@ constexpr std::size_t kDistributionOffset = 48;
 constexpr std::size_t kDistributionBytesB = 100;
 constexpr std::uint8_t kOctave = 3;
 
-DecodedGroup decode_block(std::size_t j, std::span<const std::uint8_t> block) {
+DecodedGroup decode_block(const ModelInfo& model, std::size_t j, std::span<const std::uint8_t> block) {
     const std::uint8_t type = block[0];
-    RecordBuilder row('b');
+    RecordBuilder row(model);
     row.set(kSeqColumn, format_number(double(j + 1), "00"));
     fill_shared_columns_ab(row, block);
     if (type != kOctave) row.set(kMeasuredTimeColumn, duration_text(block[38], block[37], block[36]));
@@ -30,20 +30,20 @@ DecodedGroup decode_block(std::size_t j, std::span<const std::uint8_t> block) {
 }
 
 // A block whose type byte is above 3 is no group: skipped, with a note.
-std::optional<DecodedGroup> group_b(std::span<const std::uint8_t> block, std::int32_t j,
+std::optional<DecodedGroup> group_b(const ModelInfo& model, std::span<const std::uint8_t> block, std::int32_t j,
                                     std::vector<std::string>& notes) {
     if (block[0] > kOctave) {
         notes.push_back("block " + std::to_string(j + 1) + ": type byte " + std::to_string(block[0]) +
                         " is no group; skipped");
         return std::nullopt;
     }
-    return decode_block(std::size_t(j), block);
+    return decode_block(model, std::size_t(j), block);
 }
 
 }  // namespace
 
-DecodeResult decode_b(std::span<const std::uint8_t> data, std::int32_t n) {
-    return decode_whole_groups('b', data, n, group_b);
+DecodeResult decode_b(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
+    return decode_whole_groups(model, data, n, group_b);
 }
 
 }  // namespace nlx

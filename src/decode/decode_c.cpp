@@ -81,8 +81,8 @@ void set_exposure(RecordBuilder& row, Group g) {
     row.set("E", format_number(4.0 * std::pow(10.0, 0.1 * lae - 10.0) / 3600.0, "##0.0"));
 }
 
-DecodedGroup statistical_group(Group g, std::int32_t i) {
-    RecordBuilder row('c');
+DecodedGroup statistical_group(const ModelInfo& model, Group g, std::int32_t i) {
+    RecordBuilder row(model);
     set_common(row, g, i);
     row.set("Leq", level_text(g, 18));
     row.set("L5", level_text(g, 44));
@@ -108,8 +108,8 @@ DecodedGroup statistical_group(Group g, std::int32_t i) {
     return DecodedGroup{row.take(), std::move(dist), std::nullopt};
 }
 
-DecodedGroup octave_group(Group g, std::int32_t i) {
-    RecordBuilder row('c');
+DecodedGroup octave_group(const ModelInfo& model, Group g, std::int32_t i) {
+    RecordBuilder row(model);
     set_common(row, g, i);
     // Bands 31.5 Hz .. 8 kHz, then AP and LA, in the statistical columns.
     static constexpr struct { const char* column; std::size_t offset; } kBands[] = {
@@ -124,19 +124,19 @@ DecodedGroup octave_group(Group g, std::int32_t i) {
 }
 
 // A block that is no group (an empty block reads as type 00h) gives no row.
-std::optional<DecodedGroup> group_c(Group g, std::int32_t i, std::vector<std::string>&) {
+std::optional<DecodedGroup> group_c(const ModelInfo& model, Group g, std::int32_t i, std::vector<std::string>&) {
     switch (g[0]) {
     case 0xA0:
-    case 0xB0: return statistical_group(g, i);
-    case 0xD0: return octave_group(g, i);
+    case 0xB0: return statistical_group(model, g, i);
+    case 0xD0: return octave_group(model, g, i);
     default: return std::nullopt;
     }
 }
 
 }  // namespace
 
-DecodeResult decode_c(std::span<const std::uint8_t> data, std::int32_t n) {
-    return decode_whole_groups('c', data, n, group_c);
+DecodeResult decode_c(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
+    return decode_whole_groups(model, data, n, group_c);
 }
 
 }  // namespace nlx

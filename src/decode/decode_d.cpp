@@ -21,11 +21,11 @@ constexpr std::uint8_t kOctave = 3;
 
 using Group = std::span<const std::uint8_t>;
 
-DecodedGroup vibration_group(Group g, std::int32_t i) {
+DecodedGroup vibration_group(const ModelInfo& model, Group g, std::int32_t i) {
     const std::uint8_t mode = g[0];
     const bool octave = mode == kOctave;
 
-    RecordBuilder row('d');
+    RecordBuilder row(model);
     row.set(kSeqColumn, format_number(i + 1, "00"));
     // The vibration levels under the model's names; the exposure level is VLAE in an octave group.
     const LevelColumns& l = row.model().levels;
@@ -41,15 +41,15 @@ DecodedGroup vibration_group(Group g, std::int32_t i) {
 }
 
 // A block whose mode byte is above 3 is no group and gives no row.
-std::optional<DecodedGroup> group_d(Group g, std::int32_t i, std::vector<std::string>&) {
+std::optional<DecodedGroup> group_d(const ModelInfo& model, Group g, std::int32_t i, std::vector<std::string>&) {
     if (g[0] > kOctave) return std::nullopt;
-    return vibration_group(g, i);
+    return vibration_group(model, g, i);
 }
 
 }  // namespace
 
-DecodeResult decode_d(std::span<const std::uint8_t> data, std::int32_t n) {
-    return decode_whole_groups('d', data, n, group_d);
+DecodeResult decode_d(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
+    return decode_whole_groups(model, data, n, group_d);
 }
 
 }  // namespace nlx

@@ -50,8 +50,8 @@ double exposure(double leq, unsigned seconds) {
 
 // Performs steps 0 .. steps-1 for group g. A step fills its column only from bytes that are
 // there; steps 12 to 15 do nothing.
-RecordRow record_row(const Record& r, std::size_t g, std::size_t steps) {
-    RecordBuilder row('e');
+RecordRow record_row(const ModelInfo& model, const Record& r, std::size_t g, std::size_t steps) {
+    RecordBuilder row(model);
     std::optional<unsigned> t;
     std::optional<double> leq;  // the number the Leq text reads as, for E and LAE
     std::optional<double> e;    // the number the E text reads as, for DL
@@ -134,9 +134,9 @@ std::vector<std::string> loss_notes(std::size_t received, std::size_t announced)
 
 }  // namespace
 
-DecodeResult decode_e(std::span<const std::uint8_t> data, std::int32_t n) {
+DecodeResult decode_e(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
     DecodeResult result;
-    result.announced_bytes = announced_bytes('e', n);
+    result.announced_bytes = announced_bytes(model, n);
     result.received_bytes = data.size();
     result.notes = loss_notes(data.size(), result.announced_bytes);
 
@@ -148,7 +148,7 @@ DecodeResult decode_e(std::span<const std::uint8_t> data, std::int32_t n) {
         std::size_t size = std::min(kRecordBytes, usable - base);
         Record r(data.subspan(base, size));
         result.groups.push_back(
-            DecodedGroup{record_row(r, base / kRecordBytes, size), std::nullopt, std::nullopt});
+            DecodedGroup{record_row(model, r, base / kRecordBytes, size), std::nullopt, std::nullopt});
     }
     return result;
 }

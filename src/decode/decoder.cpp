@@ -1,4 +1,4 @@
-// Dispatch from the model letter to its decoder: the one per-model fact the core cannot hold,
+// Each model's decoder, found from its descriptor: the one per-model fact the core cannot hold,
 // since the core never reaches the decoders. Everything else about a model is its row in the
 // model table (core/models).
 #include "decode/decoder.h"
@@ -8,7 +8,7 @@
 namespace nlx {
 namespace {
 
-using Decoder = DecodeResult (*)(std::span<const std::uint8_t>, std::int32_t);
+using Decoder = DecodeResult (*)(const ModelInfo&, std::span<const std::uint8_t>, std::int32_t);
 
 struct ModelDecoder {
     char letter;
@@ -21,10 +21,9 @@ constexpr ModelDecoder kDecoders[] = {
 
 }  // namespace
 
-DecodeResult decode(char model, std::span<const std::uint8_t> data, std::int32_t n) {
-    if (!find_model(model)) return DecodeResult{};
+DecodeResult decode(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
     for (const auto& d : kDecoders)
-        if (d.letter == model) return d.decode(data, n);
+        if (d.letter == model.letter) return d.decode(model, data, n);
     return DecodeResult{};
 }
 

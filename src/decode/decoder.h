@@ -10,6 +10,8 @@
 
 namespace nlx {
 
+struct ModelInfo;
+
 struct DecodeResult {
     std::vector<DecodedGroup> groups;  // in group order; the caller stores them in this order
     std::size_t announced_bytes = 0;   // what the transfer count promised
@@ -18,14 +20,15 @@ struct DecodeResult {
 };
 
 // `data` is exactly what arrived after the count bytes (it may be shorter than announced after a
-// broken transfer); `n` is the transfer count of the model (blocks, or bytes for model e).
-DecodeResult decode_a(std::span<const std::uint8_t> data, std::int32_t n);
-DecodeResult decode_b(std::span<const std::uint8_t> data, std::int32_t n);
-DecodeResult decode_c(std::span<const std::uint8_t> data, std::int32_t n);
-DecodeResult decode_d(std::span<const std::uint8_t> data, std::int32_t n);
-DecodeResult decode_e(std::span<const std::uint8_t> data, std::int32_t n);
+// broken transfer); `n` is the transfer count of the model (blocks, or bytes for model e). Each
+// decoder is handed its own model's descriptor, whose columns its rows fill.
+DecodeResult decode_a(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n);
+DecodeResult decode_b(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n);
+DecodeResult decode_c(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n);
+DecodeResult decode_d(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n);
+DecodeResult decode_e(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n);
 
-// Dispatches on the model letter; a letter other than a..e decodes nothing.
-DecodeResult decode(char model, std::span<const std::uint8_t> data, std::int32_t n);
+// The model's own decoder.
+DecodeResult decode(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n);
 
 }  // namespace nlx

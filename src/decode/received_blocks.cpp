@@ -24,7 +24,7 @@ ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t 
     return r;
 }
 
-DecodeResult decode_whole_groups(char model, std::span<const std::uint8_t> data, std::int32_t n,
+DecodeResult decode_whole_groups(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
                                  const GroupDecoder& decode_group) {
     DecodeResult result;
     result.announced_bytes = announced_bytes(model, n);
@@ -33,7 +33,7 @@ DecodeResult decode_whole_groups(char model, std::span<const std::uint8_t> data,
     result.notes = std::move(blocks.notes);
     result.groups.reserve(std::size_t(blocks.whole));
     for (std::int32_t i = 0; i < blocks.whole; ++i) {
-        if (auto group = decode_group(data.subspan(std::size_t(i) * kGroupBytes, kGroupBytes), i, result.notes))
+        if (auto group = decode_group(model, data.subspan(std::size_t(i) * kGroupBytes, kGroupBytes), i, result.notes))
             result.groups.push_back(std::move(*group));
     }
     return result;

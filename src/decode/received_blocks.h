@@ -27,11 +27,11 @@ ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t 
 // Turns group i (its 256 bytes) into rows, or gives nullopt for a block that is no group (and
 // may say so in `notes`).
 using GroupDecoder = std::function<std::optional<DecodedGroup>(
-    std::span<const std::uint8_t> group, std::int32_t i, std::vector<std::string>& notes)>;
+    const ModelInfo& model, std::span<const std::uint8_t> group, std::int32_t i, std::vector<std::string>& notes)>;
 
 // Decodes every whole group of a block transfer of `model` in order and accounts for the bytes
 // announced, received and lost.
-DecodeResult decode_whole_groups(char model, std::span<const std::uint8_t> data, std::int32_t n,
+DecodeResult decode_whole_groups(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
                                  const GroupDecoder& decode_group);
 
 }  // namespace nlx

@@ -6,11 +6,7 @@
 
 namespace nlx {
 
-RecordBuilder::RecordBuilder(char model) : model_(find_model(model)) {
-    if (!model_) {
-        std::fprintf(stderr, "RecordBuilder: no model '%c'\n", model);
-        std::abort();
-    }
+RecordBuilder::RecordBuilder(const ModelInfo& model) : model_(&model) {
     row_.resize(model_->record_columns.size());
 }
 

@@ -12,7 +12,7 @@ namespace nlx {
 
 class RecordBuilder {
 public:
-    explicit RecordBuilder(char model);
+    explicit RecordBuilder(const ModelInfo& model);
 
     // Sets a column (letter case ignored); nullopt leaves it unset. An unknown column name is a
     // programming error and aborts.

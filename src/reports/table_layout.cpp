@@ -2,6 +2,7 @@
 #include "reports/table_layout.h"
 
 #include <array>
+#include <cstdlib>
 
 #include "core/models.h"
 
@@ -65,7 +66,7 @@ constexpr Ruler kWideRow{2, 165}, kNarrowRow{10, 154};
 
 }  // namespace
 
-const TableLayout* table_layout(char model) {
+const TableLayout& table_layout(const ModelInfo& model) {
     static const std::array<TableLayout, 5> layouts = {
         TableLayout{'a', "NLX3140a测量结果  表", kHeaderA, kWideHeader, kWideRow, row_a()},
         TableLayout{'b', "NLX3140b测量结果  表", kHeaderBC, kNarrowHeader, kNarrowRow, row_bcd(false)},
@@ -74,8 +75,9 @@ const TableLayout* table_layout(char model) {
         TableLayout{'e', "NLX2730e测量结果  表", kHeaderE, kWideHeader, kWideRow, row_e()},
     };
     for (const auto& layout : layouts)
-        if (layout.model == model) return &layout;
-    return nullptr;
+        if (layout.model == model.letter) return layout;
+    // The model table and these layouts hold the same five models.
+    std::abort();
 }
 
 }  // namespace nlx::reports

@@ -7,6 +7,10 @@
 
 #include "reports/cell_format.h"
 
+namespace nlx {
+struct ModelInfo;
+}
+
 namespace nlx::reports {
 
 // One entry of a printed row: a run of spaces, a cell, or the end of a printed line.
@@ -30,7 +34,7 @@ struct TableLayout {
     std::vector<RowEntry> row;
 };
 
-// nullptr for a letter that is no model.
-const TableLayout* table_layout(char model);
+// The model's layout; every model has one.
+const TableLayout& table_layout(const ModelInfo& model);
 
 }  // namespace nlx::reports

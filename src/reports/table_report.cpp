@@ -33,10 +33,9 @@ std::string chinese_date(const CalendarDate& date) {
     return std::to_string(date.year) + "年" + two(date.month) + "月" + two(date.day) + "日";
 }
 
-std::vector<std::string> row_lines(char model, const ReportRows& rows, std::size_t row) {
-    const TableLayout* layout = table_layout(model);
+std::vector<std::string> row_lines(const ModelInfo& model, const ReportRows& rows, std::size_t row) {
+    const TableLayout* layout = &table_layout(model);
     std::vector<std::string> lines;
-    if (!layout) return lines;
     const bool octave = is_octave(rows, row);
     std::string line;
     for (const auto& entry : layout->row) {
@@ -52,11 +51,11 @@ std::vector<std::string> row_lines(char model, const ReportRows& rows, std::size
     return lines;
 }
 
-std::vector<Page> table_report(char model, const ReportRows& rows, std::size_t first, std::size_t last,
+std::vector<Page> table_report(const ModelInfo& model, const ReportRows& rows, std::size_t first, std::size_t last,
                                const CalendarDate& today) {
     std::vector<Page> pages;
-    const TableLayout* layout = table_layout(model);
-    if (!layout || first >= rows.size() || last < first) return pages;
+    const TableLayout* layout = &table_layout(model);
+    if (first >= rows.size() || last < first) return pages;
     if (last >= rows.size()) last = rows.size() - 1;
     const std::string date = chinese_date(today);
     std::size_t row = first;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/calendar_date.h"
+#include "core/models.h"
 #include "reports/print_page.h"
 #include "reports/report_rows.h"
 
@@ -17,12 +18,12 @@ inline constexpr int kGroupsPerPage = 36;
 std::string chinese_date(const CalendarDate& date);
 
 // One group printed with the model's row layout: one line, two for model e.
-std::vector<std::string> row_lines(char model, const ReportRows& rows, std::size_t row);
+std::vector<std::string> row_lines(const ModelInfo& model, const ReportRows& rows, std::size_t row);
 
 // The pages printing groups `first` to `last` (0-based, inclusive, `last` cut to the last row)
 // of `rows`, dated `today`. A run ends at the end of the rows without a row ruler and inside
 // them with one; no page holds only its header: an empty range gives no pages.
-std::vector<Page> table_report(char model, const ReportRows& rows, std::size_t first, std::size_t last,
+std::vector<Page> table_report(const ModelInfo& model, const ReportRows& rows, std::size_t first, std::size_t last,
                                const CalendarDate& today);
 
 }  // namespace nlx::reports

@@ -29,18 +29,18 @@ constexpr ModelContent kContents[] = {
 
 }  // namespace
 
-Result<Capture> generated_capture(char model, int groups, std::uint32_t seed) {
+Result<Capture> generated_capture(const ModelInfo& model, int groups, std::uint32_t seed) {
     if (groups < 0) return fail("the number of groups cannot be negative");
-    const ModelInfo* info = find_model(model);
+    const ModelInfo* info = &model;
     const ModelContent* content = nullptr;
     for (const auto& c : kContents)
-        if (c.letter == model) content = &c;
-    if (!info || !content) return fail(std::string("no instrument model '") + model + "'");
+        if (c.letter == model.letter) content = &c;
+    if (!content) return fail(std::string("no instrument model '") + model.letter + "'");
     std::vector<std::uint8_t> data = content->data(groups, seed);
     std::int32_t n = std::int32_t(data.size() / info->transfer.unit);
     auto count = count_bytes(info->transfer, n);
     if (!count)
-        return fail(std::to_string(groups) + " groups of model " + std::string(1, model) +
+        return fail(std::to_string(groups) + " groups of model " + std::string(1, model.letter) +
                     " do not fit one transfer");
     Capture capture;
     capture.b1 = (*count)[0];

@@ -11,6 +11,6 @@ namespace nlx::sim {
 // `groups` realistic groups of the model (statistical groups, 24-hour runs, octave groups and
 // history groups as the model has them), encoded as the instrument sends them. Fails when the
 // transfer would not fit the two count bytes.
-Result<Capture> generated_capture(char model, int groups, std::uint32_t seed);
+Result<Capture> generated_capture(const ModelInfo& model, int groups, std::uint32_t seed);
 
 }  // namespace nlx::sim

@@ -3,7 +3,7 @@
 
 namespace nlx::sim {
 
-Capture patterned_capture(char model, std::int32_t n, unsigned seed) {
+Capture patterned_capture(const ModelInfo& model, std::int32_t n, unsigned seed) {
     Capture c;
     if (auto bytes = nlx::count_bytes(model, n)) {
         c.b1 = (*bytes)[0];

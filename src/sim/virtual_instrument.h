@@ -11,6 +11,7 @@
 
 #include "core/result.h"
 #include "core/capture.h"
+#include "core/models.h"
 #include "sim/instrument_fault.h"
 #include "sim/level_sequence.h"
 #include "sim/live_level.h"
@@ -21,7 +22,8 @@ namespace nlx::sim {
 using ContentSource = std::function<Capture()>;
 
 struct InstrumentOptions {
-    char model = 'a';       // decides the count bytes of the zero-count fault
+    // Decides the count bytes of the zero-count fault.
+    std::reference_wrapper<const ModelInfo> model = all_models().front();
     ContentSource content;  // asked once per download
     bool pace = false;      // send at the line rate of `baud` (10 bits a byte) instead of at once
     int baud = 9600;

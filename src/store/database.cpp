@@ -191,12 +191,6 @@ std::optional<long long> schema_version(sql::Connection& db) {
     return stmt->column_int(0);
 }
 
-Result<const ModelInfo*> model_of(char letter) {
-    const ModelInfo* m = find_model(letter);
-    if (!m) return fail(std::string("there is no model ") + letter);
-    return m;
-}
-
 // "file:" URI of a path, for opening a database that may not be changed in any way.
 std::string immutable_uri(const fs::path& file) {
     static const char* hex = "0123456789ABCDEF";
@@ -352,11 +346,10 @@ Result<const schema::TableList*> Database::current_tables() const {
     return &known_->tables;
 }
 
-bool Database::has_tables(char model) const {
-    const ModelInfo* m = find_model(model);
-    auto tables = m ? current_tables() : Result<const schema::TableList*>(fail("no model"));
+bool Database::has_tables(const ModelInfo& model) const {
+    auto tables = current_tables();
     if (!tables) return false;
-    for (const auto& table : schema::model_tables(*m)) {
+    for (const auto& table : schema::model_tables(model)) {
         const auto* cols = (*tables)->find(table.name);
         if (!cols || !schema::same_names(*cols, table.columns)) return false;
     }
@@ -368,18 +361,13 @@ bool Database::has_table(const std::string& table) const {
     return tables && (*tables)->find(table);
 }
 
-Result<void> Database::ensure_tables(char model) {
-    auto m = model_of(model);
-    if (!m) return m.error();
-    return transaction([&] { return create_missing_tables(*db_, known_->tables, **m, true); });
+Result<void> Database::ensure_tables(const ModelInfo& model) {
+    return transaction([&] { return create_missing_tables(*db_, known_->tables, model, true); });
 }
 
-Result<void> Database::replace_model(char model, std::span<const DecodedGroup> groups, const GroupHook& after_group,
+Result<void> Database::replace_model(const ModelInfo& m, std::span<const DecodedGroup> groups, const GroupHook& after_group,
                                      std::span<const PendingFile> staged, TransferEntry* logged,
                                      Replaced* replaced) {
-    auto found = model_of(model);
-    if (!found) return found.error();
-    const ModelInfo& m = **found;
     const auto& tables = schema::model_tables(m);
 
     return transaction([&]() -> Result<void> {
@@ -390,7 +378,7 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
             auto row = count->step();
             if (!row) return row.error();
             replaced->groups = *row ? std::size_t(count->column_int(0)) : 0;
-            auto source = transfer_log::latest_storing(*db_, model);
+            auto source = transfer_log::latest_storing(*db_, m.letter);
             if (!source) return source.error();
             replaced->transfer = *source;
         }
@@ -432,7 +420,7 @@ Result<void> Database::replace_model(char model, std::span<const DecodedGroup> g
             if (group.distribution) {
                 const DistributionRow& row = *group.distribution;
                 if (!distribution)
-                    return fail(which() + "model " + std::string(1, model) + " has no distribution table");
+                    return fail(which() + "model " + std::string(1, m.letter) + " has no distribution table");
                 if (row.values.size() > std::size_t(kDistributionValues))
                     return fail(which() + "the distribution row has " + std::to_string(row.values.size()) +
                                 " values, at most " + std::to_string(kDistributionValues) + " fit");

@@ -49,11 +49,11 @@ public:
 
     // Both tables of the model (the record table alone for a model without distribution rows)
     // exist with the model's columns.
-    bool has_tables(char model) const;
+    bool has_tables(const ModelInfo& model) const;
     // The file holds a table of this name (letter case ignored).
     bool has_table(const std::string& table) const;
     // Creates the model's missing tables; fails when a table exists with other columns.
-    Result<void> ensure_tables(char model);
+    Result<void> ensure_tables(const ModelInfo& model);
 
     // What a replace took away: the record rows the model's table held, and the newest entry of
     // the transfer log that stored records of the model (0 when none did), whose 恢复 brings
@@ -73,7 +73,7 @@ public:
     // then set): on any failure nothing changes. Creates the model's missing tables. `replaced`,
     // when given, is told what the groups replaced. The renames are completed after the commit;
     // see pending_files.h.
-    Result<void> replace_model(char model, std::span<const DecodedGroup> groups,
+    Result<void> replace_model(const ModelInfo& model, std::span<const DecodedGroup> groups,
                                const GroupHook& after_group = {},
                                std::span<const PendingFile> staged = {}, TransferEntry* logged = nullptr,
                                Replaced* replaced = nullptr);

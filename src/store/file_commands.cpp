@@ -149,7 +149,7 @@ void sync_folder(const fs::path& folder) {
 
 }  // namespace
 
-OpenOutcome open_record_file(const fs::path& chosen, char model, const fs::path& app_folder) {
+OpenOutcome open_record_file(const fs::path& chosen, const ModelInfo& model, const fs::path& app_folder) {
     OpenOutcome out;
     const std::string name = chosen.filename().string();
     if (name.size() < 3 || name.compare(name.size() - 3, 3, ".db") != 0) {
@@ -157,7 +157,7 @@ OpenOutcome open_record_file(const fs::path& chosen, char model, const fs::path&
         return out;
     }
     auto db = Database::open_existing(chosen);
-    if (db && db->has_table(record_table_name(model))) {
+    if (db && db->has_table(record_table_name(model.letter))) {
         out.database.emplace(std::move(*db));
         return out;
     }
@@ -208,11 +208,10 @@ std::optional<OperatorMessage> save_database_as(Database& current, const fs::pat
     return std::nullopt;
 }
 
-Result<AddedRecord> add_record(Database& db, char model) {
-    const ModelInfo* m = find_model(model);
-    if (!m) return fail(std::string("there is no model ") + model);
-    const std::string records_name = record_table_name(model);
-    const std::string distribution_name = distribution_table_name(model);
+Result<AddedRecord> add_record(Database& db, const ModelInfo& model) {
+    const ModelInfo* m = &model;
+    const std::string records_name = record_table_name(model.letter);
+    const std::string distribution_name = distribution_table_name(model.letter);
 
     // The table's last row; refused when the table is missing or empty.
     auto last_row = [&](const std::string& table) -> Result<std::vector<Value>> {

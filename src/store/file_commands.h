@@ -26,7 +26,7 @@ struct OpenOutcome {
 
 // 打开: opens `chosen` for `model` without creating or changing any file. The name must end in
 // ".db" exactly; the file must be a record database with the model's record table.
-OpenOutcome open_record_file(const std::filesystem::path& chosen, char model,
+OpenOutcome open_record_file(const std::filesystem::path& chosen, const ModelInfo& model,
                              const std::filesystem::path& app_folder);
 
 // 另存: copies the current database to `destination`, replacing a file of that name. The copy is
@@ -45,6 +45,6 @@ struct AddedRecord {
 // transaction. The number comes from the distribution table's last row (from the record
 // table's for a model without distribution rows). Refused, changing nothing, when a needed
 // table is empty or its last 序号 is not a number.
-Result<AddedRecord> add_record(Database& db, char model);
+Result<AddedRecord> add_record(Database& db, const ModelInfo& model);
 
 }  // namespace nlx

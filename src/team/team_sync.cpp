@@ -76,13 +76,16 @@ Result<Outgoing> prepare(const TransferEntry& entry, const fs::path& storage_fol
     }
     const std::span<const std::uint8_t> raw(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size());
     if (sha256_hex(raw) != entry.sha256) return fail(texts::capture_changed(file.string()));
-    auto parsed = has_capture_header(raw) ? parse_capture_file(raw) : raw_capture_file(entry.model, raw);
+    // The log keeps the model as its letter.
+    const ModelInfo* model = find_model(entry.model);
+    if (!model) return fail(texts::capture_unreadable(file.string(), "the log names no model a to e"));
+    auto parsed = has_capture_header(raw) ? parse_capture_file(raw) : raw_capture_file(*model, raw);
     if (!parsed) return fail(texts::capture_unreadable(file.string(), parsed.message()));
-    if (parsed->model != entry.model)
+    if (parsed->model != model)
         return fail(texts::capture_unreadable(file.string(), "another model's transfer"));
     Outgoing out{entry, std::move(*bytes), {}};
-    const auto n = transfer_count(entry.model, parsed->capture.b1, parsed->capture.b2);
-    out.decoded = decode(entry.model, parsed->capture.data, n);
+    const auto n = transfer_count(*model, parsed->capture.b1, parsed->capture.b2);
+    out.decoded = decode(*model, parsed->capture.data, n);
     return out;
 }
 
@@ -402,8 +405,14 @@ Result<bool> receive_one(pg::Session& session, Database& db, const fs::path& sto
         problem = texts::team_transfer_not_received(t.time, nlx::tr(texts::kTeamCaptureCorrupt));
         return false;
     }
-    auto parsed = has_capture_header(raw) ? parse_capture_file(raw) : raw_capture_file(t.model, raw);
-    if (!parsed || parsed->model != t.model) {
+    // The server keeps the model as its letter.
+    const ModelInfo* model = find_model(t.model);
+    if (!model) {
+        problem = texts::team_transfer_not_received(t.time, "the server names no model a to e");
+        return false;
+    }
+    auto parsed = has_capture_header(raw) ? parse_capture_file(raw) : raw_capture_file(*model, raw);
+    if (!parsed || parsed->model != model) {
         problem = texts::team_transfer_not_received(t.time, parsed ? "another model's transfer" : parsed.message());
         return false;
     }
@@ -420,7 +429,7 @@ Result<bool> receive_one(pg::Session& session, Database& db, const fs::path& sto
     entry.capture_file = logged_capture_name(storage_folder, file);
     entry.sha256 = t.sha256;
     entry.source = std::string(kPulledSourcePrefix) + station;
-    auto stored = store_transfer(db, storage_folder, t.model, parsed->capture, std::move(entry), EmptyTransfer::logged);
+    auto stored = store_transfer(db, storage_folder, *model, parsed->capture, std::move(entry), EmptyTransfer::logged);
     if (stored) return true;
     // A store whose records were committed but whose history files are not all in place yet
     // is logged: those files are put in place by the next open, and its capture must stay.

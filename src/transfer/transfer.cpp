@@ -48,10 +48,10 @@ std::string stamp(std::chrono::system_clock::time_point when, const char* format
 
 }  // namespace
 
-Result<fs::path> save_capture(const fs::path& storage_folder, char model, const Capture& capture,
+Result<fs::path> save_capture(const fs::path& storage_folder, const ModelInfo& model, const Capture& capture,
                               const CaptureOrigin& origin, std::chrono::system_clock::time_point when) {
     if (auto ok = ensure_folder(storage_folder); !ok) return ok.error();
-    std::string base = "capture-" + std::string(1, model) + "-" + stamp(when, "%Y%m%d-%H%M%S");
+    std::string base = "capture-" + std::string(1, model.letter) + "-" + stamp(when, "%Y%m%d-%H%M%S");
     fs::path file = storage_folder / (base + ".cap");
     for (int k = 2; fs::exists(file); ++k) file = storage_folder / (base + "-" + std::to_string(k) + ".cap");
     CaptureOrigin stamped = origin;
@@ -85,11 +85,11 @@ Result<std::string> file_sha256(const fs::path& file) {
 
 std::string local_time_text(std::chrono::system_clock::time_point when) { return stamp(when, "%Y-%m-%d %H:%M:%S"); }
 
-Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_folder, char model,
+Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_folder, const ModelInfo& model,
                                        const Capture& capture, std::optional<TransferEntry> logged,
                                        EmptyTransfer empty) {
     TransferSummary summary;
-    summary.model = model;
+    summary.model = model.letter;
     summary.n = transfer_count(model, capture.b1, capture.b2);
     summary.announced_bytes = announced_bytes(model, summary.n);
     summary.received_bytes = capture.data.size();
@@ -98,7 +98,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     DecodeResult decoded = decode(model, capture.data, summary.n);
     summary.notes = decoded.notes;
     auto fill_entry = [&] {
-        logged->model = model;
+        logged->model = model.letter;
         logged->announced = summary.announced_bytes;
         logged->received = summary.received_bytes;
         logged->complete = !summary.short_transfer();
@@ -164,7 +164,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     return summary;
 }
 
-Result<TransferSummary> keep_and_store_transfer(Database& db, const fs::path& storage_folder, char model,
+Result<TransferSummary> keep_and_store_transfer(Database& db, const fs::path& storage_folder, const ModelInfo& model,
                                                 const Capture& capture, const CaptureOrigin& origin,
                                                 std::chrono::system_clock::time_point when) {
     auto kept = save_capture(storage_folder, model, capture, origin, when);
@@ -187,7 +187,7 @@ Result<TransferSummary> keep_and_store_transfer(Database& db, const fs::path& st
 
 Result<TransferSummary> import_capture(Database& db, const fs::path& storage_folder, const fs::path& path,
                                        const CaptureFile& file, bool partial) {
-    if (transfer_count(file.model, file.capture.b1, file.capture.b2) <= 0) return fail(std::string(nlx::tr(texts::kNoData)));
+    if (transfer_count(*file.model, file.capture.b1, file.capture.b2) <= 0) return fail(std::string(nlx::tr(texts::kNoData)));
     if (!file.complete() && !partial)
         return fail("the capture is short: " + std::to_string(file.received) + " of " +
                     std::to_string(file.announced) +
@@ -203,7 +203,7 @@ Result<TransferSummary> import_capture(Database& db, const fs::path& storage_fol
     entry.capture_file = logged_capture_name(storage_folder, path);
     entry.sha256 = *digest;
     entry.source = "import";
-    auto stored = store_transfer(db, storage_folder, file.model, file.capture, std::move(entry));
+    auto stored = store_transfer(db, storage_folder, *file.model, file.capture, std::move(entry));
     if (stored) stored->capture_file = path;
     return stored;
 }

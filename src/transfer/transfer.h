@@ -19,7 +19,7 @@ namespace nlx {
 // Writes the capture file (its header, the count bytes and the data as received) into the storage
 // folder as capture-<model>-<YYYYMMDD-HHMMSS>.cap, creating the folder when needed. The origin's
 // time, when empty, is `when`.
-Result<std::filesystem::path> save_capture(const std::filesystem::path& storage_folder, char model,
+Result<std::filesystem::path> save_capture(const std::filesystem::path& storage_folder, const ModelInfo& model,
                                            const Capture& capture, const CaptureOrigin& origin,
                                            std::chrono::system_clock::time_point when);
 
@@ -32,9 +32,10 @@ Result<std::filesystem::path> save_capture(const std::filesystem::path& storage_
 // incomplete when it was short) and the summary says nothing was replaced; otherwise it is
 // refused.
 class Database;
+struct ModelInfo;
 enum class EmptyTransfer { refused, logged };
 Result<TransferSummary> store_transfer(Database& database, const std::filesystem::path& storage_folder,
-                                       char model, const Capture& capture,
+                                       const ModelInfo& model, const Capture& capture,
                                        std::optional<TransferEntry> logged = std::nullopt,
                                        EmptyTransfer empty = EmptyTransfer::refused);
 
@@ -55,7 +56,7 @@ std::string local_time_text(std::chrono::system_clock::time_point when);
 // capture was kept.
 Result<TransferSummary> keep_and_store_transfer(Database& database,
                                                 const std::filesystem::path& storage_folder,
-                                                char model, const Capture& capture,
+                                                const ModelInfo& model, const Capture& capture,
                                                 const CaptureOrigin& origin,
                                                 std::chrono::system_clock::time_point when);
 

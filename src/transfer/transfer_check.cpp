@@ -41,8 +41,11 @@ Result<CaptureFile> logged_capture(const TransferEntry& entry, const fs::path& f
         state = S::changed;
         return fail(texts::capture_changed(file.string()));
     }
-    auto read = read_capture_file(file, CaptureForm::either, entry.model);
-    if (!read || read->model != entry.model) {
+    // The log keeps the model as its letter; an entry naming none has no transfer to read.
+    const ModelInfo* model = find_model(entry.model);
+    auto read = model ? read_capture_file(file, CaptureForm::either, model)
+                      : Result<CaptureFile>(fail("the log names no model a to e"));
+    if (!read || read->model != model) {
         state = S::unreadable;
         return fail(texts::capture_unreadable(file.string(), read ? "another model's transfer" : read.message()));
     }
@@ -134,13 +137,14 @@ Result<TransferSummary> restore_transfer(Database& db, const fs::path& storage_f
     again.capture_file = entry->capture_file;
     again.sha256 = entry->sha256;
     again.source = "restore";
-    auto stored = store_transfer(db, storage_folder, entry->model, capture->capture, std::move(again));
+    auto stored = store_transfer(db, storage_folder, *capture->model, capture->capture, std::move(again));
     if (stored) stored->capture_file = file;
     return stored;
 }
 
-Result<TransferCheck> check_transfer(const Database& db, const fs::path& storage_folder, long long id, char model) {
-    auto entry = find_entry(db, id, model);
+Result<TransferCheck> check_transfer(const Database& db, const fs::path& storage_folder, long long id,
+                                     const ModelInfo* model) {
+    auto entry = find_entry(db, id, model ? model->letter : 0);
     if (!entry) return entry.error();
     TransferCheck check;
     check.entry = *entry;
@@ -156,11 +160,10 @@ Result<TransferCheck> check_transfer(const Database& db, const fs::path& storage
         return check;
     }
     if (!check.current) return check;
-    const ModelInfo* info = find_model(entry->model);
-    if (!info) return fail(std::string("the log names an unknown model ") + entry->model);
-    const auto n = transfer_count(entry->model, capture->capture.b1, capture->capture.b2);
-    const DecodeResult decoded = decode(entry->model, capture->capture.data, n);
-    if (auto compared = compare_rows(db, *info, decoded, check); !compared) return compared.error();
+    const ModelInfo& info = *capture->model;
+    const auto n = transfer_count(info, capture->capture.b1, capture->capture.b2);
+    const DecodeResult decoded = decode(info, capture->capture.data, n);
+    if (auto compared = compare_rows(db, info, decoded, check); !compared) return compared.error();
     return check;
 }
 

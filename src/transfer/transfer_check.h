@@ -14,6 +14,7 @@
 namespace nlx {
 
 class Database;
+struct ModelInfo;
 
 // Stores the capture of log entry `id` again, as a new entry (source "restore"); refused, with
 // the records unchanged, when the entry is unknown or its capture file is missing or changed.
@@ -42,10 +43,10 @@ struct TransferCheck {
     }
 };
 
-// Checks log entry `id` (0: the newest entry of `model`). The check fails only when there is no
+// Checks log entry `id` (0: the newest entry of `model`, which is then given). The check fails only when there is no
 // such entry or the database cannot be read.
 Result<TransferCheck> check_transfer(const Database& database, const std::filesystem::path& storage_folder,
-                                     long long id, char model = 0);
+                                     long long id, const ModelInfo* model = nullptr);
 
 // The check in plain words for the operator, one finding a line.
 std::string check_text(const TransferCheck& check);

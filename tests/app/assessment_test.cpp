@@ -16,6 +16,9 @@
 #include "core/read_file.h"
 #include "core/settings.h"
 #include "core/standard_choice.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 #include "shell_fixture.h"
 
 namespace nlx::app::test {
@@ -37,7 +40,7 @@ void store_rows(Shell& shell, char model, const std::vector<Cells>& rows) {
     }
     auto db = Database::create_or_open(database_path(shell.folder()), true);
     QVERIFY(db.ok());
-    QVERIFY(db->replace_model(model, groups).ok());
+    QVERIFY(db->replace_model(model_of(model), groups).ok());
 }
 
 // A model b day group of 55 dB, a constant 60.0 dB 24-hour run from midnight, a C-weighted group.

@@ -19,6 +19,9 @@
 #include "sim/generated_content.h"
 #include "sim/virtual_instrument.h"
 #include "store/database.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 #include "transfer/transfer.h"
 
 namespace nlx::app::test {
@@ -54,7 +57,7 @@ struct Rows {
 
 Rows decoded_rows(char model, const Capture& capture) {
     Rows rows;
-    const auto decoded = decode(model, capture.data, transfer_count(model, capture.b1, capture.b2));
+    const auto decoded = decode(model_of(model), capture.data, transfer_count(model_of(model), capture.b1, capture.b2));
     for (const auto& g : decoded.groups) {
         rows.records.push_back(g.record);
         if (!g.distribution) continue;
@@ -114,11 +117,11 @@ private slots:
         for (int run = 0; run < 200; ++run) {
             const char model = "abcde"[rng() % 5];
             const FaultKind kind = kinds[rng() % std::size(kinds)];
-            auto capture = sim::generated_capture(model, 1 + int(rng() % 6), rng());
+            auto capture = sim::generated_capture(model_of(model), 1 + int(rng() % 6), rng());
             QVERIFY(capture.ok());
             const std::size_t sent = capture->data.size();
             sim::InstrumentOptions options;
-            options.model = model;
+            options.model = model_of(model);
             options.content = [c = *capture] { return c; };
             options.fault = {kind, kind == FaultKind::stall_after || kind == FaultKind::close_after
                                        ? std::size_t(rng() % (sent + 16)) : 0};

@@ -5,6 +5,9 @@
 #include "shell_fixture.h"
 #include "app/wait_dialog.h"
 #include "app/simulation.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 using namespace nlx;
 using namespace nlx::app;
@@ -32,7 +35,7 @@ class DownloadTest : public QObject {
     Q_OBJECT
 private slots:
     void download_fills_the_grid_and_a_failed_one_changes_nothing() {
-        auto good = instrument({'b', 25, 3, false, {}});
+        auto good = instrument({model_of('b'), 25, 3, false, {}});
         Shell shell;
         shell.start(simulation_settings(*good));
         shell.choose('b');
@@ -51,7 +54,7 @@ private slots:
         QVERIFY(shell.form->wait_window()->isHidden());
         good->stop();
 
-        auto silent = instrument({'b', 5, 4, false, {sim::FaultKind::no_ack, 0}});
+        auto silent = instrument({model_of('b'), 5, 4, false, {sim::FaultKind::no_ack, 0}});
         shell.form->use_settings(simulation_settings(*silent));
         QVERIFY(download(shell));
         QCOMPARE(title_label(shell),
@@ -64,7 +67,7 @@ private slots:
     // A broken download that brings whole groups says which log entry brings the replaced
     // records back; one that brings none leaves them and says so.
     void a_broken_download_says_what_became_of_the_records() {
-        auto good = instrument({'b', 25, 3, false, {}});
+        auto good = instrument({model_of('b'), 25, 3, false, {}});
         Shell shell;
         shell.start(simulation_settings(*good));
         shell.choose('b');
@@ -72,14 +75,14 @@ private slots:
         QCOMPARE(shell.stored_rows('b'), std::size_t(25));
         good->stop();
 
-        auto broken = instrument({'b', 25, 3, false, {sim::FaultKind::close_after, 3 * 256 + 10}});
+        auto broken = instrument({model_of('b'), 25, 3, false, {sim::FaultKind::close_after, 3 * 256 + 10}});
         shell.form->use_settings(simulation_settings(*broken));
         QVERIFY(download(shell));
         QCOMPARE(title_label(shell), QStringLiteral("串行接收的数据有丢失，先前的25组记录可在传输记录 1 中恢复"));
         QCOMPARE(shell.stored_rows('b'), std::size_t(3));
         broken->stop();
 
-        auto nothing = instrument({'b', 25, 3, false, {sim::FaultKind::close_after, 1}});
+        auto nothing = instrument({model_of('b'), 25, 3, false, {sim::FaultKind::close_after, 1}});
         shell.form->use_settings(simulation_settings(*nothing));
         QVERIFY(download(shell));
         QCOMPARE(title_label(shell), QStringLiteral("串行接收的数据有丢失，记录未改变"));
@@ -87,7 +90,7 @@ private slots:
     }
 
     void cancel_stores_nothing() {
-        auto paced = instrument({'a', 60, 5, true, {}});
+        auto paced = instrument({model_of('a'), 60, 5, true, {}});
         Shell shell;
         shell.store_groups('a', 3);
         shell.start(simulation_settings(*paced));

@@ -14,6 +14,9 @@
 #include "app/simulation.h"
 #include "support/fake_link.h"
 #include "link/port_lock.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 #include "shell_fixture.h"
 
 namespace nlx::app::test {
@@ -39,7 +42,7 @@ private slots:
                               "70.0", "60.0", "80.0", "70.0", "60.0", "60.0", "80.0", "70.0", "60.0"})
             levels += std::string(l) + "\n";
         for (int k = 0; k < 40; ++k) levels += "-\n";
-        Simulation simulation{'d', 5, 1, false, {}};
+        Simulation simulation{model_of('d'), 5, 1, false, {}};
         simulation.levels = *sim::parse_level_sequence(levels);
         auto instrument = start_simulation(simulation);
         QVERIFY(instrument.ok());
@@ -106,7 +109,7 @@ private slots:
     }
 
     void closingDuringAnExchangeClosesThePort() {
-        auto instrument = start_simulation({'c', 5, 1, false, {}});
+        auto instrument = start_simulation({model_of('c'), 5, 1, false, {}});
         QVERIFY(instrument.ok());
         Shell shell;
         shell.start(simulation_settings(**instrument));

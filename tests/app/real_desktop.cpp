@@ -322,7 +322,7 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder + "/home");
 
-    auto instrument = start_simulation({'a', 30, 3, false, {}});
+    auto instrument = start_simulation({*find_model('a'), 30, 3, false, {}});
     if (!instrument) {
         std::fprintf(stderr, "real_desktop: %s\n", instrument.message().c_str());
         return 1;

@@ -13,6 +13,9 @@
 #include "core/read_file.h"
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 using namespace nlx;
 using namespace nlx::app;
@@ -137,7 +140,7 @@ private slots:
     // the device typed in the list too.
     void probe_selects_the_port_that_answers() {
         sim::InstrumentOptions o;
-        const Capture served = sim::patterned_capture('a', 1);
+        const Capture served = sim::patterned_capture(model_of('a'), 1);
         o.content = [served] { return served; };
         auto vi = sim::VirtualInstrument::open(o);
         QVERIFY(vi.ok());

@@ -18,6 +18,9 @@
 #include "sim/generated_content.h"
 #include "store/database.h"
 #include "transfer/transfer.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx::app::test {
 
@@ -48,11 +51,11 @@ struct Shell {
 
     // Stores `groups` generated groups of `model` in the program's database, as a download would.
     void store_groups(char model, int groups) {
-        auto capture = sim::generated_capture(model, groups, 7);
+        auto capture = sim::generated_capture(model_of(model), groups, 7);
         QVERIFY(capture.ok());
         auto db = Database::create_or_open(database_path(folder()), true);
         QVERIFY(db.ok());
-        QVERIFY(store_transfer(*db, storage_folder(folder()), model, *capture).ok());
+        QVERIFY(store_transfer(*db, storage_folder(folder()), model_of(model), *capture).ok());
     }
 
     // Rows of the model's record table as the database holds them.

@@ -13,6 +13,9 @@
 #include "shell_fixture.h"
 #include "support/pg_cluster.h"
 #include "team/pg.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 #include "team/team_settings.h"
 
 namespace nlx::app::test {
@@ -41,9 +44,9 @@ class TeamTest : public QObject {
         QVERIFY(db.ok());
         static int second = 0;
         for (int i = 0; i < count; ++i) {
-            auto capture = sim::generated_capture("abd"[i % 3], 10, std::uint32_t(100 + second));
+            auto capture = sim::generated_capture(model_of("abd"[i % 3]), 10, std::uint32_t(100 + second));
             QVERIFY(capture.ok());
-            auto stored = keep_and_store_transfer(*db, storage_folder(shell.folder()), "abd"[i % 3], *capture,
+            auto stored = keep_and_store_transfer(*db, storage_folder(shell.folder()), model_of("abd"[i % 3]), *capture,
                                                   {"", "/dev/ttyUSB0", 9600},
                                                   std::chrono::system_clock::from_time_t(1798000000 + 60 * second++));
             QVERIFY(stored.ok());

@@ -3,6 +3,9 @@
 #include <QTableWidget>
 
 #include "app/transfer_window.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 #include "shell_fixture.h"
 
 namespace nlx::app::test {
@@ -12,9 +15,9 @@ class TransfersTest : public QObject {
 
     // A download of `groups` generated groups as the program keeps it, with its log entry.
     static std::filesystem::path download(Shell& shell, char model, int groups, int second) {
-        auto capture = sim::generated_capture(model, groups, std::uint32_t(second));
+        auto capture = sim::generated_capture(model_of(model), groups, std::uint32_t(second));
         auto db = Database::create_or_open(database_path(shell.folder()), true);
-        auto stored = keep_and_store_transfer(*db, storage_folder(shell.folder()), model, *capture,
+        auto stored = keep_and_store_transfer(*db, storage_folder(shell.folder()), model_of(model), *capture,
                                               {"", "/dev/ttyUSB0", 9600},
                                               std::chrono::system_clock::now() + std::chrono::seconds(second));
         return stored ? stored->capture_file : std::filesystem::path();
@@ -77,8 +80,8 @@ private slots:
         for (bool good : {true, false}) {
             Shell shell;
             const QString file = shell.home.filePath(QStringLiteral("given.cap"));
-            auto capture = sim::generated_capture('b', 6, 4);
-            auto bytes = capture_file_bytes('b', {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, *capture);
+            auto capture = sim::generated_capture(model_of('b'), 6, 4);
+            auto bytes = capture_file_bytes(model_of('b'), {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, *capture);
             if (!good) bytes.back() ^= 1;  // its digest no longer matches
             QFile out(file);
             QVERIFY(out.open(QIODevice::WriteOnly));

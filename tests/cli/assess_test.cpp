@@ -11,6 +11,9 @@
 #include "store/database.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -41,7 +44,7 @@ struct AssessCommand : ::testing::Test {
     void store(char letter, const std::vector<DecodedGroup>& groups) {
         auto db = Database::create_or_open(db_file);
         ASSERT_TRUE(db) << db.message();
-        ASSERT_TRUE(db->replace_model(letter, groups)) << "store";
+        ASSERT_TRUE(db->replace_model(model_of(letter), groups)) << "store";
     }
     void SetUp() override {
         fs::create_directories(home);

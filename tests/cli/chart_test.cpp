@@ -10,6 +10,9 @@
 #include "transfer/transfer.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -23,11 +26,11 @@ struct ChartCommand : ::testing::Test {
 
     void SetUp() override {
         fs::create_directories(home);
-        auto capture = sim::generated_capture('c', 40, 3);
+        auto capture = sim::generated_capture(model_of('c'), 40, 3);
         ASSERT_TRUE(capture) << capture.message();
         auto db = Database::create_or_open(db_file);
         ASSERT_TRUE(db) << db.message();
-        ASSERT_TRUE(store_transfer(*db, dir / "store", 'c', *capture));
+        ASSERT_TRUE(store_transfer(*db, dir / "store", model_of('c'), *capture));
         auto table = db->read_table(record_table_name('c'));
         ASSERT_TRUE(table);
         const auto mode = std::size_t(*record_column_index(*find_model('c'), "MODE"));

@@ -8,6 +8,9 @@
 #include "sim/virtual_instrument.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -16,7 +19,7 @@ namespace fs = std::filesystem;
 std::unique_ptr<sim::VirtualInstrument> start_instrument(char model, const Capture& served,
                                                          const std::string& fault = "none") {
     sim::InstrumentOptions o;
-    o.model = model;
+    o.model = model_of(model);
     o.content = [served] { return served; };
     o.fault = sim::parse_fault(fault).value();
     auto vi = sim::VirtualInstrument::open(o);
@@ -44,7 +47,7 @@ std::string kept_bytes(const fs::path& file, char model) {
     auto kept = read_capture_file(file, CaptureForm::with_header);
     EXPECT_TRUE(kept) << kept.message();
     if (!kept) return {};
-    EXPECT_EQ(kept->model, model);
+    EXPECT_EQ(kept->model->letter, model);
     EXPECT_EQ(kept->origin.baud, 9600);
     EXPECT_EQ(kept->origin.port.rfind("/dev/", 0), 0u) << kept->origin.port;
     return bytes_of(kept->capture);
@@ -67,8 +70,8 @@ class DownloadEveryModel : public ::testing::TestWithParam<char> {};
 TEST_P(DownloadEveryModel, StoresWhatTheImporterStoresAndKeepsTheCapture) {
     const char model = GetParam();
     const std::string m(1, model);
-    auto first = sim::generated_capture(model, 30, 7).value();
-    auto second = sim::generated_capture(model, 12, 8).value();
+    auto first = sim::generated_capture(model_of(model), 30, 7).value();
+    auto second = sim::generated_capture(model_of(model), 12, 8).value();
 
     Home imported;
     test::write_file(imported.dir / "first.cap", bytes_of(first));
@@ -107,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Models, DownloadEveryModel, ::testing::Values('a', 'b',
 // Failures before reception leave the records as they were and write no capture.
 TEST(DownloadCommand, EarlyFailuresLeaveTheRecordsUntouched) {
     Home home;
-    auto stored = sim::generated_capture('a', 5, 1).value();
+    auto stored = sim::generated_capture(model_of('a'), 5, 1).value();
     test::write_file(home.dir / "stored.cap", bytes_of(stored));
     ASSERT_EQ(home.nlx({"import", "--raw", "--model", "a", (home.dir / "stored.cap").string()}).exit_code, 0);
     const std::string before = home.records('a');
@@ -125,7 +128,7 @@ TEST(DownloadCommand, EarlyFailuresLeaveTheRecordsUntouched) {
         {"negative-count", "声级计中无数据", ": the count bytes 00h 00h announce a negative count (-16)"},
     };
     for (auto [fault, status, reason] : faults) {
-        auto vi = start_instrument('a', sim::generated_capture('a', 3, 2).value(), fault);
+        auto vi = start_instrument('a', sim::generated_capture(model_of('a'), 3, 2).value(), fault);
         auto r = home.nlx({"download", "--model", "a", "--port", vi->device()});
         EXPECT_EQ(r.exit_code, 1) << fault;
         EXPECT_EQ(r.err, "nlx: " + std::string(status) + "\n" + vi->device() + reason + "\n") << fault;
@@ -157,7 +160,7 @@ TEST(DownloadCommand, ABadSettingsFileIsNotedAlsoWithAGivenPort) {
         SCOPED_TRACE(settings ? settings : "no sys.cfg");
         Home home;
         if (settings) test::write_file(home.dir / "sys.cfg", settings);
-        auto vi = start_instrument('a', sim::generated_capture('a', 2, 1).value());
+        auto vi = start_instrument('a', sim::generated_capture(model_of('a'), 2, 1).value());
         auto r = home.nlx({"download", "--model", "a", "--port", vi->device()});
         EXPECT_EQ(r.exit_code, 0) << r.err;
         if (!settings) {
@@ -173,7 +176,7 @@ TEST(DownloadCommand, ABadSettingsFileIsNotedAlsoWithAGivenPort) {
 // The port's own message is said once: the status already holds it.
 TEST(DownloadCommand, APortThatCannotBeOpenedIsReportedOnce) {
     Home home;
-    auto vi = start_instrument('a', sim::generated_capture('a', 2, 1).value());
+    auto vi = start_instrument('a', sim::generated_capture(model_of('a'), 2, 1).value());
     link::SerialLink holder;
     ASSERT_TRUE(holder.open(vi->device(), 9600, link::FlowControl::none).ok());
     const std::pair<std::string, const char*> cases[] = {
@@ -192,7 +195,7 @@ TEST(DownloadCommand, APortThatCannotBeOpenedIsReportedOnce) {
 // capture holds exactly the bytes that came, and the command fails.
 TEST(DownloadCommand, ABrokenTransferKeepsWhatArrived) {
     Home home;
-    auto served = sim::generated_capture('b', 6, 3).value();  // six 256-byte blocks
+    auto served = sim::generated_capture(model_of('b'), 6, 3).value();  // six 256-byte blocks
     auto vi = start_instrument('b', served, "stall-after=1000");
     auto r = home.nlx({"download", "--model", "b", "--port", vi->device()});
     EXPECT_EQ(r.exit_code, 1);
@@ -213,7 +216,7 @@ TEST(DownloadCommand, ABrokenTransferKeepsWhatArrived) {
 // before stay and the capture is kept.
 TEST(DownloadCommand, ATransferWithoutAWholeGroupReplacesNothing) {
     Home home;
-    auto stored = sim::generated_capture('b', 20, 1).value();
+    auto stored = sim::generated_capture(model_of('b'), 20, 1).value();
     test::write_file(home.dir / "stored.cap", bytes_of(stored));
     ASSERT_EQ(home.nlx({"import", "--raw", "--model", "b", (home.dir / "stored.cap").string()}).exit_code, 0);
     const std::string before = home.records('b');
@@ -221,7 +224,7 @@ TEST(DownloadCommand, ATransferWithoutAWholeGroupReplacesNothing) {
     std::size_t kept = 0;
     for (const char* fault : {"close-after=1", "close-after=255", "stall-after=0"}) {
         SCOPED_TRACE(fault);
-        auto vi = start_instrument('b', sim::generated_capture('b', 6, 2).value(), fault);
+        auto vi = start_instrument('b', sim::generated_capture(model_of('b'), 6, 2).value(), fault);
         auto r = home.nlx({"download", "--model", "b", "--port", vi->device()});
         EXPECT_EQ(r.exit_code, 1);
         EXPECT_NE(r.err.find("串行接收的数据有丢失"), std::string::npos) << r.err;
@@ -236,12 +239,12 @@ TEST(DownloadCommand, ATransferWithoutAWholeGroupReplacesNothing) {
 // brings the earlier ones back; that restore does.
 TEST(DownloadCommand, ABrokenTransferNamesTheEntryThatBringsTheRecordsBack) {
     Home home;
-    auto stored = sim::generated_capture('b', 20, 1).value();
+    auto stored = sim::generated_capture(model_of('b'), 20, 1).value();
     test::write_file(home.dir / "stored.cap", bytes_of(stored));
     ASSERT_EQ(home.nlx({"import", "--raw", "--model", "b", (home.dir / "stored.cap").string()}).exit_code, 0);
     const std::string before = home.records('b');
 
-    auto vi = start_instrument('b', sim::generated_capture('b', 6, 2).value(), "close-after=600");
+    auto vi = start_instrument('b', sim::generated_capture(model_of('b'), 6, 2).value(), "close-after=600");
     auto r = home.nlx({"download", "--model", "b", "--port", vi->device()});
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_NE(r.out.find("2 groups stored"), std::string::npos) << r.out;
@@ -255,7 +258,7 @@ TEST(DownloadCommand, ABrokenTransferNamesTheEntryThatBringsTheRecordsBack) {
 TEST(DownloadCommand, RefusesANonDatabaseBeforeTalkingToTheInstrument) {
     Home home;
     test::write_file(home.dir / "notes.db", "not a database");
-    auto vi = start_instrument('a', sim::generated_capture('a', 3, 1).value());
+    auto vi = start_instrument('a', sim::generated_capture(model_of('a'), 3, 1).value());
     auto r = home.nlx({"download", "--model", "a", "--port", vi->device(), "--db", (home.dir / "notes.db").string()});
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_NE(r.err.find("打开的文件不存在或格式错误"), std::string::npos) << r.err;

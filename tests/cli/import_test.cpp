@@ -9,6 +9,9 @@
 #include "sim/encode/bytes.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -26,9 +29,9 @@ void put_stamp(Bytes& g, std::size_t at) {
 
 // A capture file as a download writes it.
 std::string capture_file(const fs::path& dir, char model, std::int32_t n, const Bytes& data) {
-    auto count = count_bytes(model, n);
+    auto count = count_bytes(model_of(model), n);
     EXPECT_TRUE(count.has_value());
-    Bytes bytes = capture_file_bytes(model, {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600},
+    Bytes bytes = capture_file_bytes(model_of(model), {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600},
                                      Capture{(*count)[0], (*count)[1], data});
     fs::path file = dir / ("capture-" + std::string(1, model) + ".cap");
     test::write_file(file, std::string(bytes.begin(), bytes.end()));
@@ -142,7 +145,7 @@ TEST(ImportCommand, AFailedImportLeavesNoFolderItMade) {
     {
         auto db = Database::create_or_open(trap);
         ASSERT_TRUE(db) << db.message();
-        ASSERT_TRUE(db->replace_model('a', {}));
+        ASSERT_TRUE(db->replace_model(model_of('a'), {}));
     }
     {
         // Every new record row is refused, as by a disk that has just filled up.

@@ -17,6 +17,9 @@
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "support/transfer_a.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -24,7 +27,7 @@ namespace fs = std::filesystem;
 
 // A model a transfer with many history files, as a download keeps it.
 void write_capture(const fs::path& file, std::uint32_t seed) {
-    auto bytes = capture_file_bytes('a', {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600},
+    auto bytes = capture_file_bytes(model_of('a'), {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600},
                                     test::realistic_transfer_a(60, seed));
     test::write_file(file, std::string(bytes.begin(), bytes.end()));
 }

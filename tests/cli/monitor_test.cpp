@@ -7,6 +7,9 @@
 #include "sim/virtual_instrument.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -20,7 +23,7 @@ TEST(MonitorCommand, ShowsLevelsOrSaysNoReply) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
         sim::InstrumentOptions o;
-        const Capture served = sim::patterned_capture('b', 1);
+        const Capture served = sim::patterned_capture(model_of('b'), 1);
         o.content = [served] { return served; };
         o.fault = sim::parse_fault(c.fault).value();
         auto vi = sim::VirtualInstrument::open(o);

@@ -7,6 +7,9 @@
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
 #include "support/run_command.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -23,7 +26,7 @@ TEST(PortsProbe, SaysWhetherTheInstrumentAnswersOnThePort) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
         sim::InstrumentOptions o;
-        const Capture served = sim::patterned_capture('a', 1);
+        const Capture served = sim::patterned_capture(model_of('a'), 1);
         o.content = [served] { return served; };
         o.fault = sim::parse_fault(c.fault).value();
         auto vi = sim::VirtualInstrument::open(o);

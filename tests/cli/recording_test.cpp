@@ -16,6 +16,9 @@
 #include "sim/virtual_instrument.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -23,8 +26,8 @@ namespace fs = std::filesystem;
 
 std::unique_ptr<sim::VirtualInstrument> instrument(char model, const std::string& levels) {
     sim::InstrumentOptions o;
-    o.model = model;
-    const Capture served = sim::patterned_capture(model, 1);
+    o.model = model_of(model);
+    const Capture served = sim::patterned_capture(model_of(model), 1);
     o.content = [served] { return served; };
     auto sequence = sim::parse_level_sequence(levels);
     EXPECT_TRUE(sequence) << sequence.message();

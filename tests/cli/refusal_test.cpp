@@ -14,6 +14,9 @@
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "support/transfer_a.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -36,7 +39,7 @@ std::map<std::string, std::string> snapshot(const fs::path& folder) {
 }
 
 std::string capture_text(char model, const Capture& c) {
-    auto b = capture_file_bytes(model, {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, c);
+    auto b = capture_file_bytes(model_of(model), {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, c);
     return std::string(b.begin(), b.end());
 }
 

@@ -13,6 +13,9 @@
 #include "transfer/transfer.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -38,11 +41,11 @@ struct ReportCommand : ::testing::TestWithParam<char> {
     fs::path db_file = dir / "noise.db";
 
     void store(char model, int groups) {
-        auto capture = sim::generated_capture(model, groups, 5);
+        auto capture = sim::generated_capture(model_of(model), groups, 5);
         ASSERT_TRUE(capture) << capture.message();
         auto db = Database::create_or_open(db_file);
         ASSERT_TRUE(db) << db.message();
-        ASSERT_TRUE(store_transfer(*db, dir / "store", model, *capture));
+        ASSERT_TRUE(store_transfer(*db, dir / "store", model_of(model), *capture));
     }
     test::CommandResult run(const std::vector<std::string>& args) {
         std::vector<std::string> all = args;
@@ -74,7 +77,7 @@ TEST_P(ReportCommand, ThirtySevenGroupsOnTwoA3Pages) {
     // The fixed pitch: on the page a header word starts at its character column of the header
     // line (a Chinese character two columns), measured in the header ruler's hyphen width.
     const auto words = page_words(pdf);
-    const reports::TableLayout& layout = *reports::table_layout(model);
+    const reports::TableLayout& layout = reports::table_layout(model_of(model));
     const auto ruler = std::find_if(words.begin(), words.end(), [](const Word& w) { return w.text.starts_with("-----"); });
     ASSERT_NE(ruler, words.end());
     const double column = (ruler->right - ruler->left) / layout.header_ruler.hyphens;
@@ -142,9 +145,9 @@ TEST(ReportRefusals, NamesWhatIsWrongAndWritesNothing) {
     test::TempDir dir;
     const fs::path db_file = dir / "noise.db";
     {
-        auto capture = sim::generated_capture('a', 5, 1);
+        auto capture = sim::generated_capture(model_of('a'), 5, 1);
         auto db = Database::create_or_open(db_file);
-        ASSERT_TRUE(store_transfer(*db, dir / "store", 'a', *capture));
+        ASSERT_TRUE(store_transfer(*db, dir / "store", model_of('a'), *capture));
     }
     const fs::path pdf = dir / "out.pdf";
     struct Case {

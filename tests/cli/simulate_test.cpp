@@ -8,13 +8,16 @@
 #include "support/run_command.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
 
 TEST(SimulateCommand, ServesTheCaptureFileUntilStopped) {
     test::TempDir dir;
-    Capture c = sim::patterned_capture('c', 3, 42);
+    Capture c = sim::patterned_capture(model_of('c'), 3, 42);
     auto bytes = capture_bytes(c);
     test::write_file(dir / "c.cap", std::string(bytes.begin(), bytes.end()));
 

@@ -10,6 +10,9 @@
 #include "store/sample_groups.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -34,7 +37,7 @@ void build_database(const fs::path& file) {
     groups[1].record[std::size_t(*record_column_index(a, "测量时间"))] = "1h,2m";
     groups[1].record[std::size_t(*record_column_index(a, "Leq"))] = "";
     groups[0].distribution->values = {12.5, 0.1 + 0.2, 100};
-    ASSERT_TRUE(db->replace_model('a', groups));
+    ASSERT_TRUE(db->replace_model(model_of('a'), groups));
 }
 
 TEST(RecordCommands, RecordsPrintsCsvJsonAndText) {

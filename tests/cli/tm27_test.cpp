@@ -11,6 +11,9 @@
 #include "support/run_command.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -23,11 +26,11 @@ struct Tm27Command : ::testing::Test {
     std::vector<std::string> printouts;  // each stored group's printout
 
     void SetUp() override {
-        auto capture = sim::generated_capture('a', 3, 5);
+        auto capture = sim::generated_capture(model_of('a'), 3, 5);
         ASSERT_TRUE(capture) << capture.message();
         auto db = Database::create_or_open(db_file);
         ASSERT_TRUE(db) << db.message();
-        ASSERT_TRUE(store_transfer(*db, dir / "store", 'a', *capture));
+        ASSERT_TRUE(store_transfer(*db, dir / "store", model_of('a'), *capture));
         auto table = db->read_table(record_table_name('a'));
         ASSERT_TRUE(table) << table.message();
         reports::ReportRows rows;

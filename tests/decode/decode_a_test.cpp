@@ -12,6 +12,9 @@
 #include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_ab.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -47,7 +50,7 @@ TEST(DecodeA, FillsEveryColumnFromTheHeader) {
     std::vector<GroupA> groups{sample_group()};
     auto data = sim::encode_transfer_a(groups);
     ASSERT_EQ(data.size(), 256u);
-    auto r = decode_a(data, 1);
+    auto r = decode_a(model_of('a'), data, 1);
     ASSERT_EQ(r.groups.size(), 1u);
     const auto& g = r.groups[0];
     EXPECT_EQ(g.record.size(), find_model('a')->record_columns.size());
@@ -109,7 +112,7 @@ TEST(DecodeA, ModesSelectFilesAndTheSecondGroupReadsItsOwnHistory) {
     ASSERT_EQ(data.size(), 4u * 256);
     EXPECT_EQ(data[256], 0xA3);  // second header at 256
 
-    auto r = decode_a(data, 4);
+    auto r = decode_a(model_of('a'), data, 4);
     ASSERT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(col(r.groups[0], "MODE"), "STA");
     EXPECT_EQ(col(r.groups[0], "filename"), std::nullopt);
@@ -131,7 +134,7 @@ TEST(DecodeA, ModesSelectFilesAndTheSecondGroupReadsItsOwnHistory) {
     ln.history = sim::ln_history(counts);
     std::vector<GroupA> one{ln};
     auto ln_data = sim::encode_transfer_a(one);
-    auto ln_r = decode_a(ln_data, blocks(ln_data));
+    auto ln_r = decode_a(model_of('a'), ln_data, blocks(ln_data));
     ASSERT_EQ(ln_r.groups.size(), 1u);
     EXPECT_EQ(col(ln_r.groups[0], "MODE"), "STA");
     EXPECT_EQ(ln_r.groups[0].history->content, " Lp            N\r\n30.5           12\r\n");
@@ -149,7 +152,7 @@ TEST(DecodeA, ModesSelectFilesAndTheSecondGroupReadsItsOwnHistory) {
     odd.mode = 0x55;
     std::vector<GroupA> three{ac, no, odd};
     auto d3 = sim::encode_transfer_a(three);
-    auto r3 = decode_a(d3, blocks(d3));
+    auto r3 = decode_a(model_of('a'), d3, blocks(d3));
     ASSERT_EQ(r3.groups.size(), 3u);
     EXPECT_EQ(col(r3.groups[0], "MODE"), "AC");
     EXPECT_EQ(col(r3.groups[0], "filename"), "0120.ac");
@@ -167,13 +170,13 @@ TEST(DecodeA, ZeroGroupLengthEndsTheScanAndKeepsEarlierGroups) {
     auto data = sim::encode_transfer_a(groups);
     data[256 + 46] = 0;
     data[256 + 47] = 0;
-    auto r = decode_a(data, 3);
+    auto r = decode_a(model_of('a'), data, 3);
     ASSERT_EQ(r.groups.size(), 1u);
     EXPECT_TRUE(has_note(r.notes, "group 2 at byte 256: group length 0")) << r.notes.size();
 
     // All-zero data, as an erased memory sends it: no group at all, and no endless loop.
     std::vector<std::uint8_t> zeros(4 * 256, 0);
-    auto z = decode_a(zeros, 4);
+    auto z = decode_a(model_of('a'), zeros, 4);
     EXPECT_TRUE(z.groups.empty());
     EXPECT_TRUE(has_note(z.notes, "group 1 at byte 0: group length 0"));
 }
@@ -194,7 +197,7 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
     // not whole and gives nothing.
     for (std::size_t into : {100u, 0u}) {
         std::span<const std::uint8_t> cut(data.data(), 512 + into);
-        auto r = decode_a(cut, n);
+        auto r = decode_a(model_of('a'), cut, n);
         ASSERT_EQ(r.groups.size(), 1u) << into;
         EXPECT_EQ(r.announced_bytes, 1280u);
         EXPECT_EQ(r.received_bytes, 512u + into);
@@ -204,7 +207,7 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
     }
     // The whole history arrived but the group's last block did not: the group is whole.
     std::span<const std::uint8_t> history_whole(data.data(), 512 + 500);
-    auto whole = decode_a(history_whole, n);
+    auto whole = decode_a(model_of('a'), history_whole, n);
     ASSERT_EQ(whole.groups.size(), 2u);
     const std::string& text = whole.groups[1].history->content;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 500);
@@ -212,17 +215,17 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
 
     // Data stops inside the third group's first block: that group gives nothing.
     std::span<const std::uint8_t> in_third(data.data(), 4 * 256 + 200);
-    auto r3 = decode_a(in_third, n);
+    auto r3 = decode_a(model_of('a'), in_third, n);
     EXPECT_EQ(r3.groups.size(), 2u);
     EXPECT_TRUE(has_note(r3.notes, "group 3: first block incomplete (200 of 256 bytes"));
 
     // Data stops inside the first block: no group at all.
     std::span<const std::uint8_t> in_first(data.data(), 255);
-    EXPECT_TRUE(decode_a(in_first, n).groups.empty());
-    EXPECT_TRUE(decode_a({}, n).groups.empty());
+    EXPECT_TRUE(decode_a(model_of('a'), in_first, n).groups.empty());
+    EXPECT_TRUE(decode_a(model_of('a'), {}, n).groups.empty());
 
     // A group longer than the announced data: cut at the announced end, scan ends there.
-    auto r2 = decode_a(data, 3);
+    auto r2 = decode_a(model_of('a'), data, 3);
     ASSERT_EQ(r2.groups.size(), 2u);
     const std::string& text2 = r2.groups[1].history->content;
     EXPECT_EQ(std::count(text2.begin(), text2.end(), '\t'), 256);
@@ -234,13 +237,13 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
     std::vector<GroupA> short_li{li};
     auto d2 = sim::encode_transfer_a(short_li);
     std::span<const std::uint8_t> first_two(d2.data(), 512);
-    auto r4 = decode_a(first_two, 4);
+    auto r4 = decode_a(model_of('a'), first_two, 4);
     ASSERT_EQ(r4.groups.size(), 1u);
     EXPECT_FALSE(has_note(r4.notes, "history cut"));
 
     // No or negative count: nothing decoded.
-    EXPECT_TRUE(decode_a(data, 0).groups.empty());
-    EXPECT_TRUE(decode_a(data, -16).groups.empty());
+    EXPECT_TRUE(decode_a(model_of('a'), data, 0).groups.empty());
+    EXPECT_TRUE(decode_a(model_of('a'), data, -16).groups.empty());
 }
 
 TEST(DecodeA, RealisticGroupsRoundTrip) {
@@ -249,11 +252,11 @@ TEST(DecodeA, RealisticGroupsRoundTrip) {
     auto data = sim::encode_transfer_a(groups);
     ASSERT_EQ(data.size() % 256, 0u);
     EXPECT_LE(data.size(), 127001u) << "a download of 40 groups fits the receive buffer";
-    auto count = count_bytes('a', blocks(data));
+    auto count = count_bytes(model_of('a'), blocks(data));
     ASSERT_TRUE(count.has_value());
-    EXPECT_EQ(transfer_count('a', (*count)[0], (*count)[1]), blocks(data));
+    EXPECT_EQ(transfer_count(model_of('a'), (*count)[0], (*count)[1]), blocks(data));
 
-    auto r = decode_a(data, blocks(data));
+    auto r = decode_a(model_of('a'), data, blocks(data));
     ASSERT_EQ(r.groups.size(), groups.size());
     EXPECT_TRUE(r.notes.empty());
     for (std::size_t j = 0; j < groups.size(); ++j) {

@@ -8,6 +8,9 @@
 #include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_ab.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -43,7 +46,7 @@ TEST(DecodeB, TypesGiveModesAndUnknownTypesAreSkipped) {
     data.insert(data.end(), more.begin(), more.end());
     ASSERT_EQ(data.size(), 7u * 256);
 
-    auto r = decode_b(data, 7);
+    auto r = decode_b(model_of('b'), data, 7);
     ASSERT_EQ(r.groups.size(), 5u);
     for (const auto& g : r.groups) EXPECT_EQ(g.record.size(), find_model('b')->record_columns.size());
     EXPECT_EQ(col(r.groups[0], "MODE"), "STA");
@@ -92,16 +95,16 @@ TEST(DecodeB, BrokenTransferGivesRowsOnlyForWholeBlocks) {
     std::vector<GroupB> groups{block(0), block(2), block(3), block(1)};
     auto data = sim::encode_transfer_b(groups);
     std::span<const std::uint8_t> cut(data.data(), 2 * 256 + 128);
-    auto r = decode_b(cut, 4);
+    auto r = decode_b(model_of('b'), cut, 4);
     ASSERT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(r.received_bytes, 640u);
     EXPECT_EQ(r.announced_bytes, 1024u);
     EXPECT_TRUE(has_note(r.notes, "the transfer broke off after 640 of 1024 bytes: groups 3 to 4 of 4 did not arrive whole"));
 
-    EXPECT_TRUE(decode_b({}, 4).groups.empty());
-    EXPECT_TRUE(decode_b(data, 0).groups.empty());
-    EXPECT_TRUE(decode_b(data, -3).groups.empty());
-    auto fewer = decode_b(data, 2);
+    EXPECT_TRUE(decode_b(model_of('b'), {}, 4).groups.empty());
+    EXPECT_TRUE(decode_b(model_of('b'), data, 0).groups.empty());
+    EXPECT_TRUE(decode_b(model_of('b'), data, -3).groups.empty());
+    auto fewer = decode_b(model_of('b'), data, 2);
     EXPECT_EQ(fewer.groups.size(), 2u);
     EXPECT_TRUE(has_note(fewer.notes, "512 bytes beyond the announced 512 bytes were ignored"));
 }
@@ -109,9 +112,9 @@ TEST(DecodeB, BrokenTransferGivesRowsOnlyForWholeBlocks) {
 TEST(DecodeB, RealisticGroupsRoundTrip) {
     const auto groups = sim::realistic_groups_b(60, 99);
     auto data = sim::encode_transfer_b(groups);
-    auto count = count_bytes('b', std::int32_t(groups.size()));
+    auto count = count_bytes(model_of('b'), std::int32_t(groups.size()));
     ASSERT_TRUE(count.has_value());
-    auto r = decode_b(data, transfer_count('b', (*count)[0], (*count)[1]));
+    auto r = decode_b(model_of('b'), data, transfer_count(model_of('b'), (*count)[0], (*count)[1]));
     ASSERT_EQ(r.groups.size(), groups.size());
     EXPECT_TRUE(r.notes.empty());
     int hourly = 0, octave = 0;

@@ -7,6 +7,9 @@
 #include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -29,7 +32,7 @@ StatGroupC sample_group() {
     return g;
 }
 
-DecodeResult decode_one(const sim::Block256& block) { return decode_c(block, 1); }
+DecodeResult decode_one(const sim::Block256& block) { return decode_c(model_of('c'), block, 1); }
 
 TEST(DecodeC, StatisticalGroupFillsEveryColumn) {
     auto block = sim::encode_group_c(sample_group());
@@ -163,7 +166,7 @@ TEST(DecodeC, DistributionRowOfPercentages) {
     g.counts[0] = 1, g.counts[50] = 3;
     g.counts[100] = 2;  // 130 dB: written, but not part of the total
     auto blocks = test::concat(sim::encode_group_c(g), sim::encode_group_c(g));
-    auto r = decode_c(blocks, 2);
+    auto r = decode_c(model_of('c'), blocks, 2);
     ASSERT_EQ(r.groups.size(), 2u);
     const auto& d = *r.groups[1].distribution;
     EXPECT_EQ(d.seq, 2);
@@ -221,14 +224,14 @@ TEST(DecodeC, OctaveGroupUsesTheStatisticalColumns) {
 }
 
 TEST(DecodeC, TransferSkipsNonGroupsAndLosesOnlyBrokenBlocks) {
-    EXPECT_TRUE(decode_c({}, 0).groups.empty());
-    EXPECT_TRUE(decode_c({}, -128).groups.empty());
+    EXPECT_TRUE(decode_c(model_of('c'), {}, 0).groups.empty());
+    EXPECT_TRUE(decode_c(model_of('c'), {}, -128).groups.empty());
 
     auto stat = sim::encode_group_c(sample_group());
     sim::Block256 empty{}, other{};
     other[0] = 0xA1;
     auto data = test::concat(stat, empty, other, stat);
-    auto r = decode_c(data, 4);
+    auto r = decode_c(model_of('c'), data, 4);
     ASSERT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(col(r.groups[0], "序号"), "01");
     EXPECT_EQ(col(r.groups[1], "序号"), "04");  // numbered by position in the transfer
@@ -240,7 +243,7 @@ TEST(DecodeC, TransferSkipsNonGroupsAndLosesOnlyBrokenBlocks) {
     // Broken after two and a half groups of four: the half group gives no row.
     std::vector<std::uint8_t> broken = test::concat(stat, stat, stat);
     broken.resize(640);
-    r = decode_c(broken, 4);
+    r = decode_c(model_of('c'), broken, 4);
     ASSERT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(r.received_bytes, 640u);
     EXPECT_EQ(r.announced_bytes, 1024u);
@@ -249,14 +252,14 @@ TEST(DecodeC, TransferSkipsNonGroupsAndLosesOnlyBrokenBlocks) {
     EXPECT_NE(r.notes[0].find("groups 3 to 4"), std::string::npos) << r.notes[0];
 
     // More bytes than announced: the surplus is not decoded.
-    r = decode_c(data, 1);
+    r = decode_c(model_of('c'), data, 1);
     EXPECT_EQ(r.groups.size(), 1u);
     ASSERT_EQ(r.notes.size(), 1u);
     EXPECT_NE(r.notes[0].find("768 bytes"), std::string::npos) << r.notes[0];
 
     // Group 100 is numbered "100".
     std::vector<sim::GroupC> many(100, sample_group());
-    r = decode_c(sim::encode_transfer_c(many), 100);
+    r = decode_c(model_of('c'), sim::encode_transfer_c(many), 100);
     ASSERT_EQ(r.groups.size(), 100u);
     EXPECT_EQ(col(r.groups[99], "序号"), "100");
 }
@@ -277,7 +280,7 @@ TEST(DecodeC, RealisticGroupsRoundTrip) {
     EXPECT_EQ(sim::encode_transfer_c(groups), sim::encode_transfer_c(sim::realistic_groups_c(80, 7)));
     EXPECT_NE(sim::encode_transfer_c(groups), sim::encode_transfer_c(sim::realistic_groups_c(80, 8)));
 
-    auto r = decode_c(sim::encode_transfer_c(groups), 80);
+    auto r = decode_c(model_of('c'), sim::encode_transfer_c(groups), 80);
     ASSERT_EQ(r.groups.size(), 80u);
     int octaves = 0, run_hours = 0;
     for (std::size_t i = 0; i < groups.size(); ++i) {

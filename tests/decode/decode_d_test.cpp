@@ -5,6 +5,9 @@
 #include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -28,7 +31,7 @@ GroupD sample_group() {
 }
 
 DecodedGroup decode_one(const sim::Block256& block) {
-    auto r = decode_d(block, 1);
+    auto r = decode_d(model_of('d'), block, 1);
     EXPECT_EQ(r.groups.size(), 1u);
     return r.groups.empty() ? DecodedGroup{} : r.groups[0];
 }
@@ -109,7 +112,7 @@ TEST(DecodeD, WeightingSetTimeSamplingAndModeTables) {
     EXPECT_TRUE(g.distribution.has_value());
 
     block[0] = 4;
-    EXPECT_TRUE(decode_d(block, 1).groups.empty());
+    EXPECT_TRUE(decode_d(model_of('d'), block, 1).groups.empty());
 }
 
 TEST(DecodeD, DistributionFromHalfPercentBytes) {
@@ -153,30 +156,30 @@ TEST(DecodeD, GroupOfZeroBytesIsAnEmptyMeasurement) {
 TEST(DecodeD, BrokenTransferKeepsWholeGroupsOnly) {
     auto a = sim::encode_group_d(sample_group());
     auto data = test::concat(a, a, a);
-    auto r = decode_d(data, 3);
+    auto r = decode_d(model_of('d'), data, 3);
     ASSERT_EQ(r.groups.size(), 3u);
     EXPECT_EQ(col(r.groups[2], "序号"), "03");
     EXPECT_TRUE(r.notes.empty());
 
     data.resize(256 * 2 + 1);  // the third group's type byte arrived, the rest did not
-    r = decode_d(data, 3);
+    r = decode_d(model_of('d'), data, 3);
     ASSERT_EQ(r.groups.size(), 2u);
     ASSERT_EQ(r.notes.size(), 1u);
     EXPECT_NE(r.notes[0].find("513 of 768"), std::string::npos) << r.notes[0];
     EXPECT_NE(r.notes[0].find("group 3 of 3"), std::string::npos) << r.notes[0];
 
     // A count far beyond what arrived is accounted without decoding phantom groups.
-    r = decode_d(data, 32879);
+    r = decode_d(model_of('d'), data, 32879);
     EXPECT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(r.announced_bytes, 32879u * 256u);
-    EXPECT_TRUE(decode_d(data, -16).groups.empty());
+    EXPECT_TRUE(decode_d(model_of('d'), data, -16).groups.empty());
 }
 
 TEST(DecodeD, RealisticGroupsRoundTrip) {
     auto groups = sim::realistic_groups_d(60, 11);
     ASSERT_EQ(groups.size(), 60u);
     EXPECT_EQ(sim::encode_transfer_d(groups), sim::encode_transfer_d(sim::realistic_groups_d(60, 11)));
-    auto r = decode_d(sim::encode_transfer_d(groups), 60);
+    auto r = decode_d(model_of('d'), sim::encode_transfer_d(groups), 60);
     ASSERT_EQ(r.groups.size(), 60u);
     int modes[4] = {};
     for (std::size_t i = 0; i < groups.size(); ++i) {

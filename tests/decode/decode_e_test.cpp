@@ -8,6 +8,9 @@
 #include "core/number_format.h"
 #include "decoded_rows.h"
 #include "sim/encode/encode_cde.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -27,7 +30,7 @@ RecordE sample_record() {
 }
 
 DecodedGroup decode_one(const sim::Record16& bytes) {
-    auto r = decode_e(bytes, 16);
+    auto r = decode_e(model_of('e'), bytes, 16);
     EXPECT_EQ(r.groups.size(), 1u);
     return r.groups.empty() ? DecodedGroup{} : r.groups[0];
 }
@@ -143,7 +146,7 @@ TEST(DecodeE, NonDecimalBytesAndHugeLevelsStayPlainText) {
     const std::vector<std::uint8_t> data = {
         0x16, 0x05, 0xA3, 0x09, 0x7E, 0x25, 0x15, 0x15, 0x07, 0x02, 0x00, 0x00, 0x31, 0x06, 0x09, 0x07,
         0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F, 0x4F};
-    auto r = decode_e(data, 32);
+    auto r = decode_e(model_of('e'), data, 32);
     ASSERT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(col(r.groups[0], "DATE"), "09-7E-25");
     const auto& huge = r.groups[1];
@@ -165,7 +168,7 @@ TEST(DecodeE, CountThatEndsInsideARecord) {
 
     // n = 40: two whole records, then steps 0..7 of the third on the 8 bytes that came.
     std::span<const std::uint8_t> first40(data.data(), 40);
-    auto r = decode_e(first40, 40);
+    auto r = decode_e(model_of('e'), first40, 40);
     ASSERT_EQ(r.groups.size(), 3u);
     EXPECT_EQ(col(r.groups[1], "DL"), "15%");
     const auto& third = r.groups[2];
@@ -182,7 +185,7 @@ TEST(DecodeE, CountThatEndsInsideARecord) {
 
     // n = 44: steps 0..11; the measured time and Lmin are there, Leq (bytes 12, 13) is not,
     // so nothing that needs it is computed.
-    r = decode_e(std::span<const std::uint8_t>(data.data(), 44), 44);
+    r = decode_e(model_of('e'), std::span<const std::uint8_t>(data.data(), 44), 44);
     ASSERT_EQ(r.groups.size(), 3u);
     const auto& cut = r.groups[2];
     EXPECT_EQ(col(cut, "设定时间"), "1h");
@@ -191,7 +194,7 @@ TEST(DecodeE, CountThatEndsInsideARecord) {
     for (auto c : {"Leq", "Lmax", "E", "LAE", "DL"}) EXPECT_EQ(col(cut, c), std::nullopt) << c;
 
     // n = 33: only step 0 of the third record.
-    r = decode_e(std::span<const std::uint8_t>(data.data(), 33), 33);
+    r = decode_e(model_of('e'), std::span<const std::uint8_t>(data.data(), 33), 33);
     ASSERT_EQ(r.groups.size(), 3u);
     EXPECT_EQ(col(r.groups[2], "序号"), "03");
     EXPECT_EQ(col(r.groups[2], "频率计权"), std::nullopt);
@@ -201,7 +204,7 @@ TEST(DecodeE, BrokenTransferGivesNoValuesForMissingBytes) {
     std::vector<RecordE> records(4, sample_record());
     auto data = sim::encode_transfer_e(records);
     data.resize(40);
-    auto r = decode_e(data, 64);
+    auto r = decode_e(model_of('e'), data, 64);
     ASSERT_EQ(r.groups.size(), 3u);  // the fourth record never started
     EXPECT_EQ(r.announced_bytes, 64u);
     EXPECT_EQ(r.received_bytes, 40u);
@@ -214,15 +217,15 @@ TEST(DecodeE, BrokenTransferGivesNoValuesForMissingBytes) {
 
     // Bytes beyond the count are not read, even when they arrived.
     data = sim::encode_transfer_e(records);
-    r = decode_e(data, 20);
+    r = decode_e(model_of('e'), data, 20);
     ASSERT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(col(r.groups[1], "频率计权"), "A");
     EXPECT_EQ(col(r.groups[1], "Leq"), std::nullopt);
     EXPECT_EQ(r.notes.size(), 2u);
 
-    EXPECT_TRUE(decode_e(data, 0).groups.empty());
-    EXPECT_TRUE(decode_e(data, -32768).groups.empty());
-    EXPECT_TRUE(decode_e({}, 320).groups.empty());
+    EXPECT_TRUE(decode_e(model_of('e'), data, 0).groups.empty());
+    EXPECT_TRUE(decode_e(model_of('e'), data, -32768).groups.empty());
+    EXPECT_TRUE(decode_e(model_of('e'), {}, 320).groups.empty());
 }
 
 TEST(DecodeE, RealisticRecordsRoundTrip) {
@@ -230,7 +233,7 @@ TEST(DecodeE, RealisticRecordsRoundTrip) {
     ASSERT_EQ(records.size(), 50u);
     EXPECT_EQ(sim::encode_transfer_e(records), sim::encode_transfer_e(sim::realistic_groups_e(50, 3)));
     auto data = sim::encode_transfer_e(records);
-    auto r = decode_e(data, std::int32_t(data.size()));
+    auto r = decode_e(model_of('e'), data, std::int32_t(data.size()));
     ASSERT_EQ(r.groups.size(), 50u);
     EXPECT_TRUE(r.notes.empty());
     for (std::size_t i = 0; i < records.size(); ++i) {

@@ -15,6 +15,9 @@
 #include "core/models.h"
 #include "decode/decoder.h"
 #include "decoded_rows.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -568,7 +571,7 @@ void run(const std::vector<Case>& cases) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const ModelInfo& model = *find_model(c.model);
-        auto result = decode(c.model, transfer(c), c.n);
+        auto result = decode(model_of(c.model), transfer(c), c.n);
         ASSERT_EQ(result.groups.size(), c.rows.size());
         for (std::size_t r = 0; r < c.rows.size(); ++r) {
             SCOPED_TRACE("row " + std::to_string(r + 1));

@@ -51,12 +51,11 @@ struct BlockDecode {
     std::span<const std::uint8_t> data;
     std::size_t whole_blocks = 0;  // blocks that arrived whole within the announced ones
 };
-template <class Decode>
-std::optional<BlockDecode> decode_blocks(const std::uint8_t* bytes, std::size_t size, Decode decode) {
+inline std::optional<BlockDecode> decode_blocks(const std::uint8_t* bytes, std::size_t size, const ModelInfo& model) {
     if (size < 2) return std::nullopt;
     const std::int32_t n = std::int32_t((bytes[0] << 8 | bytes[1]) % 520) - 8;
     BlockDecode d{{}, std::span<const std::uint8_t>(bytes + 2, size - 2), 0};
-    d.result = decode(d.data, n);
+    d.result = decode(model, d.data, n);
     const std::size_t announced = n > 0 ? std::size_t(n) * 256 : 0;
     require(d.result.announced_bytes == announced, "announced bytes");
     require(d.result.received_bytes == d.data.size(), "received bytes");
@@ -66,15 +65,14 @@ std::optional<BlockDecode> decode_blocks(const std::uint8_t* bytes, std::size_t 
 
 // Runs `decode` on a capture file's layout and checks what every decoder promises: row counts
 // bounded by what arrived (whole groups, or started records when `partial_groups`), one cell per column, finite numbers, distribution rows of 101 values.
-template <class Decode>
-void check_decoder(char model, const std::uint8_t* bytes, std::size_t size, Decode decode,
-                   std::size_t group_bytes, bool partial_groups) {
+inline void check_decoder(const ModelInfo& model, const std::uint8_t* bytes, std::size_t size,
+                          std::size_t group_bytes, bool partial_groups) {
     if (size < 2) return;
     std::int32_t n = transfer_count(model, bytes[0], bytes[1]);
     std::span<const std::uint8_t> data(bytes + 2, size - 2);
-    DecodeResult r = decode(data, n);
+    DecodeResult r = decode(model, data, n);
 
-    const ModelInfo* info = find_model(model);
+    const ModelInfo* info = &model;
     std::size_t announced = announced_bytes(model, n);
     std::size_t usable = std::min(announced, data.size());
     require(r.announced_bytes == announced, "announced byte count");
@@ -82,7 +80,7 @@ void check_decoder(char model, const std::uint8_t* bytes, std::size_t size, Deco
     std::size_t bound = partial_groups ? (usable + group_bytes - 1) / group_bytes : usable / group_bytes;
     require(r.groups.size() <= bound, "more groups than the received bytes hold");
     require((data.size() != announced) == !r.notes.empty() ||
-                (model == 'e' && announced % 16 != 0),
+                (partial_groups && announced % group_bytes != 0),
             "a loss without a note, or a note without a loss");
     for (const auto& g : r.groups) {
         require(g.record.size() == info->record_columns.size(), "record row column count");

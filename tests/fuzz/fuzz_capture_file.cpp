@@ -14,12 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         return 0;
     }
     const nlx::CaptureFile& f = *parsed;
-    require(nlx::find_model(f.model) != nullptr, "a model a to e");
+    require(f.model != nullptr, "a model a to e");
     require(f.received == f.capture.data.size(), "received bytes as the header says");
-    require(f.announced == nlx::announced_bytes(f.model, nlx::transfer_count(f.model, f.capture.b1, f.capture.b2)),
+    require(f.announced == nlx::announced_bytes(*f.model, nlx::transfer_count(*f.model, f.capture.b1, f.capture.b2)),
             "announced bytes from the count bytes");
     // Written again, the capture reads back the same.
-    auto again = nlx::parse_capture_file(nlx::capture_file_bytes(f.model, f.origin, f.capture));
+    auto again = nlx::parse_capture_file(nlx::capture_file_bytes(*f.model, f.origin, f.capture));
     require(again.ok(), "a capture written again parses");
     require(again->capture.data == f.capture.data && again->model == f.model, "round trip");
     return 0;

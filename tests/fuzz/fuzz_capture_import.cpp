@@ -30,7 +30,7 @@ bool plain_history_name(const std::string& name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     if (size < 1) return 0;
-    const char model = model_of(bytes[0]);
+    const nlx::ModelInfo& model = *nlx::find_model(model_of(bytes[0]));
     std::span<const std::uint8_t> file(bytes + 1, size - 1);
     auto capture = nlx::parse_capture(file);
     require(capture.ok() == (file.size() >= 2), "capture files of two or more bytes parse");
@@ -41,11 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::int32_t n = nlx::transfer_count(model, capture->b1, capture->b2);
     const nlx::DecodeResult r = nlx::decode(model, capture->data, n);
 
-    const nlx::ModelInfo& info = *nlx::find_model(model);
+    const nlx::ModelInfo& info = model;
     require(r.announced_bytes == nlx::announced_bytes(model, n), "announced byte count");
     require(r.received_bytes == capture->data.size(), "received byte count");
     const std::size_t usable = std::min(r.announced_bytes, r.received_bytes);
-    const std::size_t unit = model == 'e' ? 16 : 256;  // a record or a block
+    const std::size_t unit = info.transfer.unit == 1 ? 16 : 256;  // a record or a block
     require(r.groups.size() <= (usable + unit - 1) / unit, "more groups than the data holds");
 
     const auto filename = nlx::record_column_index(info, "filename");
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                 if (v) require(std::isfinite(*v) && *v >= 0, "distribution value");
         }
         if (g.history) {
-            require(model == 'a', "history file from a model other than a");
+            require(info.history_files, "history file from a model without them");
             require(plain_history_name(g.history->name), "history file name not digits and .ln/.li/.ac");
             require(filename && g.record[std::size_t(*filename)] == g.history->name,
                     "history file name differs from the filename column");

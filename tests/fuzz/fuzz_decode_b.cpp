@@ -5,7 +5,7 @@
 using nlx::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    const auto run = nlx::fuzz::decode_blocks(bytes, size, nlx::decode_b);
+    const auto run = nlx::fuzz::decode_blocks(bytes, size, *nlx::find_model('b'));
     if (!run) return 0;
     const auto& [result, data, whole_blocks] = *run;
     const auto& model = *nlx::find_model('b');

@@ -2,6 +2,6 @@
 #include "decode_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    nlx::fuzz::check_decoder('c', bytes, size, nlx::decode_c, 256, false);
+    nlx::fuzz::check_decoder(*nlx::find_model('c'), bytes, size, 256, false);
     return 0;
 }

@@ -2,6 +2,6 @@
 #include "decode_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    nlx::fuzz::check_decoder('d', bytes, size, nlx::decode_d, 256, false);
+    nlx::fuzz::check_decoder(*nlx::find_model('d'), bytes, size, 256, false);
     return 0;
 }

@@ -2,6 +2,6 @@
 #include "decode_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    nlx::fuzz::check_decoder('e', bytes, size, nlx::decode_e, 16, true);
+    nlx::fuzz::check_decoder(*nlx::find_model('e'), bytes, size, 16, true);
     return 0;
 }

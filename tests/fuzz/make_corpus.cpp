@@ -36,12 +36,12 @@ int main(int argc, char** argv) {
     int written = 0;
     for (const auto& m : nlx::all_models()) {
         for (int groups : {1, 3, 12}) {
-            auto capture = nlx::sim::generated_capture(m.letter, groups, 7);
+            auto capture = nlx::sim::generated_capture(m, groups, 7);
             if (!capture) continue;
             const auto bytes = nlx::capture_bytes(*capture);  // count bytes, then the data
             if (bytes.size() + 120 > kMaxLen) continue;
             const std::string name = std::string(1, m.letter) + "-" + std::to_string(groups);
-            const auto n = nlx::transfer_count(m.letter, capture->b1, capture->b2);
+            const auto n = nlx::transfer_count(m, capture->b1, capture->b2);
             if (m.letter == 'a' || m.letter == 'b') {
                 // These two targets take the block count n as n + 8 in their first two bytes.
                 std::vector<std::uint8_t> blocks(2 + capture->data.size());
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
             std::copy(bytes.begin(), bytes.end(), import.begin() + 1);
             written += write(folder / "fuzz_capture_import" / name, import);
             written += write(folder / "fuzz_capture_file" / name,
-                             nlx::capture_file_bytes(m.letter, {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, *capture));
+                             nlx::capture_file_bytes(m, {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, *capture));
         }
     }
     std::printf("%d seed inputs in %s\n", written, folder.c_str());

@@ -18,6 +18,9 @@
 #include "support/session_support.h"
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx::sim {
 namespace {
@@ -28,8 +31,8 @@ using link::SerialLink;
 
 std::unique_ptr<VirtualInstrument> instrument(Fault fault = {}, char model = 'a') {
     InstrumentOptions o;
-    o.model = model;
-    Capture c = patterned_capture(model, 2);
+    o.model = model_of(model);
+    Capture c = patterned_capture(model_of(model), 2);
     o.content = [c] { return c; };
     o.fault = fault;
     auto vi = VirtualInstrument::open(o);

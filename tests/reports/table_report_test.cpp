@@ -8,8 +8,11 @@
 #include "reports/cell_format.h"
 #include "reports/table_layout.h"
 #include "reports/table_report.h"
+#include "support/model_of.h"
 
 #include <algorithm>
+
+using nlx::test::model_of;
 
 namespace nlx::reports {
 namespace {
@@ -55,7 +58,7 @@ TEST(TableReport, PagesAndEndOfRun) {
         {"empty range", 10, 10, 12, {}, false},
     };
     for (const auto& c : cases) {
-        const auto pages = table_report('b', model_rows('b', c.rows), c.first, c.last, kToday);
+        const auto pages = table_report(model_of('b'), model_rows('b', c.rows), c.first, c.last, kToday);
         ASSERT_EQ(pages.size(), c.groups.size()) << c.what;
         for (std::size_t p = 0; p < pages.size(); ++p) {
             EXPECT_EQ(pages[p].number, int(p) + 1) << c.what;
@@ -68,7 +71,7 @@ TEST(TableReport, PagesAndEndOfRun) {
 }
 
 TEST(TableReport, PageHeader) {
-    const auto pages = table_report('b', model_rows('b', 37), 0, 36, kToday);
+    const auto pages = table_report(model_of('b'), model_rows('b', 37), 0, 36, kToday);
     ASSERT_EQ(pages.size(), 2u);
     const auto& lines = pages[1].lines;
     EXPECT_EQ(lines[1].runs[0].text, std::string(28, ' ') + "NLX3140b测量结果  表 2 ");
@@ -90,7 +93,7 @@ TEST(TableReport, PageHeader) {
         {'e', "   序号  组号   Leq   LAE    Lmax    Lmin    DL    E     频率计权   时间计权   DATE    TIME   设定时间   TM", {2, 165}},
     };
     for (const auto& h : headers) {
-        const auto page = table_report(h.model, model_rows(h.model, 2), 0, 1, kToday).at(0);
+        const auto page = table_report(model_of(h.model), model_rows(h.model, 2), 0, 1, kToday).at(0);
         EXPECT_EQ(page.lines[1].runs[0].text.substr(28, 7), h.model == 'e' ? "NLX2730" : "NLX3140") << h.model;
         EXPECT_EQ(page.lines[3].text(), h.line) << h.model;
         const auto rule = std::find_if(page.lines.begin(), page.lines.end(), ruler);
@@ -115,11 +118,11 @@ TEST(TableReport, RowLayouts) {
         {'e', {"   001    007   100.0    99.9   101.2    40.0   12.5%   0.5   A        F      10/12/21 09:05:03 " + std::string(" "),
                "04:00:00      "}},
     };
-    for (const auto& c : cases) EXPECT_EQ(row_lines(c.model, model_rows(c.model, 1, cells), 0), c.lines) << c.model;
+    for (const auto& c : cases) EXPECT_EQ(row_lines(model_of(c.model), model_rows(c.model, 1, cells), 0), c.lines) << c.model;
 
     auto octave = cells;
     octave["MODE"] = "OCT";
-    const auto line = row_lines('c', model_rows('c', 1, octave), 0).at(0);
+    const auto line = row_lines(model_of('c'), model_rows('c', 1, octave), 0).at(0);
     EXPECT_EQ(line.substr(line.find("0.50") + 4, 10), std::string(10, ' ')) << "测量时间 is blank for an octave group: " << line;
 }
 

@@ -11,6 +11,9 @@
 #include "support/session_support.h"
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx::sim {
 namespace {
@@ -53,9 +56,9 @@ TEST_P(InstrumentDownload, StatusHookAndPortMatchTheFault) {
     const Case c = GetParam();
     auto fault = parse_fault(c.fault);
     ASSERT_TRUE(fault.ok()) << fault.message();
-    const Capture served = patterned_capture(c.model, units_for(c.model), unsigned(c.model));
+    const Capture served = patterned_capture(model_of(c.model), units_for(c.model), unsigned(c.model));
     InstrumentOptions o;
-    o.model = c.model;
+    o.model = model_of(c.model);
     o.content = [served] { return served; };
     o.fault = *fault;
     auto vi = VirtualInstrument::open(o);
@@ -148,9 +151,9 @@ INSTANTIATE_TEST_SUITE_P(ModelsAndFaults, InstrumentDownload, ::testing::ValuesI
                          });
 
 TEST(InstrumentDownload, PacedTransferTakesTheLineTime) {
-    const Capture served = patterned_capture('e', 40);
+    const Capture served = patterned_capture(model_of('e'), 40);
     InstrumentOptions o;
-    o.model = 'e';
+    o.model = model_of('e');
     o.content = [served] { return served; };
     o.pace = true;
     o.baud = 2400;

@@ -14,6 +14,9 @@
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
 #include "support/session_support.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx::sim {
 namespace {
@@ -54,7 +57,7 @@ Bytes read_exactly(SerialLink& port, std::size_t want, link::TimePoint deadline)
 }
 
 TEST(VirtualInstrumentLiveLevel, AnswersEveryRequestAtOnceAndStillServesDownloads) {
-    const Capture served = patterned_capture('a', 2);
+    const Capture served = patterned_capture(model_of('a'), 2);
     InstrumentOptions o;
     o.content = [served] { return served; };
     o.level_seed = 11;

@@ -15,6 +15,9 @@
 #include "core/models.h"
 #include "decode/decoder.h"
 #include "sim/generated_content.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx::sim {
 namespace {
@@ -135,9 +138,9 @@ TEST(RealisticLevels, DistributionsInHalfPercentStepsWithOrderedStatistics) {
 // one hour apart, with the weightings it was started with.
 TEST(GeneratedContent, TwentyFourHourRunsKeepTheirSettings) {
     for (char model : {'a', 'b', 'c', 'd'}) {
-        auto capture = generated_capture(model, 70, 5);
+        auto capture = generated_capture(model_of(model), 70, 5);
         ASSERT_TRUE(capture.ok()) << capture.message();
-        auto decoded = decode(model, capture->data, transfer_count(model, capture->b1, capture->b2));
+        auto decoded = decode(model_of(model), capture->data, transfer_count(model_of(model), capture->b1, capture->b2));
         ASSERT_EQ(decoded.groups.size(), 70u) << model;
         const ModelInfo& info = *find_model(model);
         auto cell = [&](const DecodedGroup& g, const char* column) {

@@ -7,6 +7,9 @@
 #include "sim/patterned_capture.h"
 #include "sim/virtual_instrument.h"
 #include "support/session_support.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx::sim {
 namespace {
@@ -15,7 +18,7 @@ using link::SerialLink;
 
 std::unique_ptr<VirtualInstrument> instrument(Fault fault) {
     InstrumentOptions o;
-    Capture c = patterned_capture('a', 2);
+    Capture c = patterned_capture(model_of('a'), 2);
     o.content = [c] { return c; };
     o.fault = fault;
     auto vi = VirtualInstrument::open(o);
@@ -36,9 +39,9 @@ TEST(VirtualInstrument, FaultNamesAndPatternedContent) {
     EXPECT_NE(unknown.message().find("no-ack"), std::string::npos);
 
     for (char m : {'a', 'b', 'c', 'd', 'e'}) {
-        auto sample = patterned_capture(m, 3);
-        EXPECT_EQ(transfer_count(m, sample.b1, sample.b2), 3);
-        EXPECT_EQ(sample.data.size(), announced_bytes(m, 3));
+        auto sample = patterned_capture(model_of(m), 3);
+        EXPECT_EQ(transfer_count(model_of(m), sample.b1, sample.b2), 3);
+        EXPECT_EQ(sample.data.size(), announced_bytes(model_of(m), 3));
     }
 }
 

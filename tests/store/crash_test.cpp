@@ -13,6 +13,9 @@
 #include "store/database.h"
 #include "store/sample_groups.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -26,7 +29,7 @@ TEST(DatabaseCrash, KilledWriterLeavesEitherTheOldOrTheNewRows) {
     {
         auto db = Database::create_or_open(file);
         ASSERT_TRUE(db) << db.message();
-        ASSERT_TRUE(db->replace_model('a', set_a));
+        ASSERT_TRUE(db->replace_model(model_of('a'), set_a));
     }
 
     std::mt19937 rng(std::random_device{}());
@@ -38,8 +41,8 @@ TEST(DatabaseCrash, KilledWriterLeavesEitherTheOldOrTheNewRows) {
             auto db = Database::create_or_open(file);
             if (!db) _exit(3);
             for (;;) {
-                if (!db->replace_model('a', set_b)) _exit(4);
-                if (!db->replace_model('a', set_a)) _exit(5);
+                if (!db->replace_model(model_of('a'), set_b)) _exit(4);
+                if (!db->replace_model(model_of('a'), set_a)) _exit(5);
             }
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(30, 700)(rng)));

@@ -10,6 +10,9 @@
 #include "store/schema.h"
 #include "store/sqlite.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -45,7 +48,7 @@ TEST(Database, NewFileHoldsEveryModelsTablesWithTheirColumns) {
         auto unmade = Database::create_or_open(dir / "noise.db");
         ASSERT_TRUE(unmade);
         EXPECT_FALSE(unmade->exists());
-        EXPECT_FALSE(unmade->has_tables('a'));
+        EXPECT_FALSE(unmade->has_tables(model_of('a')));
         EXPECT_FALSE(unmade->has_table("噪声a"));
         EXPECT_FALSE(unmade->transaction([] { return Result<void>(fail("stopped")); }));
         EXPECT_FALSE(fs::exists(dir / "noise.db"));
@@ -53,7 +56,7 @@ TEST(Database, NewFileHoldsEveryModelsTablesWithTheirColumns) {
     }
     Database db = fresh(dir / "noise.db");
     for (const auto& m : all_models()) {
-        EXPECT_TRUE(db.has_tables(m.letter)) << m.letter;
+        EXPECT_TRUE(db.has_tables(m)) << m.letter;
         auto records = db.read_table(record_table_name(m.letter));
         ASSERT_TRUE(records) << records.message();
         ASSERT_EQ(records->columns.size(), m.record_columns.size());
@@ -66,12 +69,11 @@ TEST(Database, NewFileHoldsEveryModelsTablesWithTheirColumns) {
     ASSERT_EQ(dist->columns.size(), std::size_t(1 + kDistributionValues));
     EXPECT_EQ(dist->columns[0], "序号");
     EXPECT_EQ(dist->columns[kDistributionValues], distribution_columns()[kDistributionValues]);
-    EXPECT_FALSE(db.has_tables('x'));
     EXPECT_FALSE(db.has_table("no such table"));
     EXPECT_FALSE(db.read_table("no such table"));
 
     // Reopening an existing record database keeps its rows.
-    ASSERT_TRUE(db.replace_model('b', test::sample_groups('b', 2, "kept")));
+    ASSERT_TRUE(db.replace_model(model_of('b'), test::sample_groups('b', 2, "kept")));
     auto again = Database::create_or_open(dir / "noise.db");
     ASSERT_TRUE(again) << again.message();
     EXPECT_EQ(column_texts(*again, "噪声b", "序号"), (std::vector<std::string>{"01", "02"}));
@@ -82,7 +84,7 @@ TEST(Database, RowsKeepTheirOrderAndAnAddedRowIsTheLast) {
     Database db = fresh(dir / "noise.db");
     std::vector<DecodedGroup> groups;
     for (int seq : {5, 3, 9, 1}) groups.push_back(test::sample_group('c', seq, "g"));
-    ASSERT_TRUE(db.replace_model('c', groups));
+    ASSERT_TRUE(db.replace_model(model_of('c'), groups));
     EXPECT_EQ(column_texts(db, "噪声c", "序号"), (std::vector<std::string>{"05", "03", "09", "01"}));
     EXPECT_EQ(column_texts(db, "分布图c", "序号"), (std::vector<std::string>{"5", "3", "9", "1"}));
 
@@ -95,7 +97,7 @@ TEST(Database, RowsKeepTheirOrderAndAnAddedRowIsTheLast) {
     EXPECT_EQ(column_texts(db, "噪声c", "序号"), (std::vector<std::string>{"05", "03", "09", "01", "00"}));
 
     // An empty table has no last row; a missing one is an error.
-    ASSERT_TRUE(db.replace_model('c', {}));
+    ASSERT_TRUE(db.replace_model(model_of('c'), {}));
     auto none = db.last_row("噪声c");
     ASSERT_TRUE(none);
     EXPECT_FALSE(*none);
@@ -110,7 +112,7 @@ TEST(Database, NullDiffersFromEmptyTextAndNumbersInTextColumnsArePlainText) {
     g.record[std::size_t(*record_column_index(a, "MODE"))] = "STA";
     g.record[std::size_t(*record_column_index(a, "Leq"))] = "";
     g.record[std::size_t(*record_column_index(a, "TIME"))] = std::nullopt;
-    ASSERT_TRUE(db.replace_model('a', std::vector<DecodedGroup>{g}));
+    ASSERT_TRUE(db.replace_model(model_of('a'), std::vector<DecodedGroup>{g}));
 
     auto table = db.read_table("噪声A");  // table names ignore ASCII case
     ASSERT_TRUE(table) << table.message();
@@ -151,7 +153,7 @@ TEST(Database, DistributionRowsAreNumbersByPositionWithNullsBeyondTheValues) {
     g.distribution->values[4] = std::nullopt;
     DecodedGroup octave = test::sample_group('b', 13, "OCT");
     octave.distribution.reset();
-    ASSERT_TRUE(db.replace_model('b', std::vector<DecodedGroup>{g, octave}));
+    ASSERT_TRUE(db.replace_model(model_of('b'), std::vector<DecodedGroup>{g, octave}));
     auto table = db.read_table("分布图b");
     ASSERT_TRUE(table);
     ASSERT_EQ(table->rows.size(), 1u);  // the octave group has a record row only
@@ -168,14 +170,14 @@ TEST(Database, DistributionRowsAreNumbersByPositionWithNullsBeyondTheValues) {
 TEST(Database, AFailedReplaceLeavesTheOldRows) {
     test::TempDir dir;
     Database db = fresh(dir / "noise.db");
-    ASSERT_TRUE(db.replace_model('a', test::sample_groups('a', 5, "old")));
-    ASSERT_TRUE(db.replace_model('b', test::sample_groups('b', 2, "other model")));
+    ASSERT_TRUE(db.replace_model(model_of('a'), test::sample_groups('a', 5, "old")));
+    ASSERT_TRUE(db.replace_model(model_of('b'), test::sample_groups('b', 2, "other model")));
     const auto old_records = column_texts(db, "噪声a", "组号");
     const auto old_seq = column_texts(db, "分布图a", "序号");
 
     // Stopped after 3 of 8 groups.
     std::size_t calls = 0;
-    auto stopped = db.replace_model('a', test::sample_groups('a', 8, "new"), [&](std::size_t written) {
+    auto stopped = db.replace_model(model_of('a'), test::sample_groups('a', 8, "new"), [&](std::size_t written) {
         ++calls;
         return written < 3;
     });
@@ -188,28 +190,27 @@ TEST(Database, AFailedReplaceLeavesTheOldRows) {
     // row for a model without distribution table.
     auto groups = test::sample_groups('a', 6, "new");
     groups[4].record.pop_back();
-    auto short_row = db.replace_model('a', groups);
+    auto short_row = db.replace_model(model_of('a'), groups);
     EXPECT_FALSE(short_row);
     EXPECT_NE(short_row.message().find("group 5"), std::string::npos) << short_row.message();
     groups = test::sample_groups('a', 6, "new");
     groups[3].distribution->values.push_back(1.0);
-    EXPECT_FALSE(db.replace_model('a', groups));
+    EXPECT_FALSE(db.replace_model(model_of('a'), groups));
     EXPECT_EQ(column_texts(db, "噪声a", "组号"), old_records);
     EXPECT_EQ(column_texts(db, "分布图a", "序号"), old_seq);
 
-    ASSERT_TRUE(db.replace_model('e', test::sample_groups('e', 2, "e-old")));
+    ASSERT_TRUE(db.replace_model(model_of('e'), test::sample_groups('e', 2, "e-old")));
     auto e_groups = test::sample_groups('e', 3, "e-new");
     e_groups[2].distribution = DistributionRow{3, {1.0}};
-    EXPECT_FALSE(db.replace_model('e', e_groups));
+    EXPECT_FALSE(db.replace_model(model_of('e'), e_groups));
     EXPECT_EQ(column_texts(db, "噪声e", "组号"), (std::vector<std::string>{"e-old", "e-old"}));
-    EXPECT_FALSE(db.replace_model('z', e_groups));
 
     // A successful replace empties only this model's tables.
-    ASSERT_TRUE(db.replace_model('a', test::sample_groups('a', 2, "new")));
+    ASSERT_TRUE(db.replace_model(model_of('a'), test::sample_groups('a', 2, "new")));
     EXPECT_EQ(column_texts(db, "噪声a", "组号"), (std::vector<std::string>{"new", "new"}));
     EXPECT_EQ(column_texts(db, "分布图a", "序号"), (std::vector<std::string>{"1", "2"}));
     EXPECT_EQ(column_texts(db, "噪声b", "Leq"), (std::vector<std::string>{"other model", "other model"}));
-    ASSERT_TRUE(db.replace_model('a', {}));
+    ASSERT_TRUE(db.replace_model(model_of('a'), {}));
     EXPECT_TRUE(column_texts(db, "噪声a", "组号").empty());
     EXPECT_TRUE(column_texts(db, "分布图a", "序号").empty());
 }
@@ -259,15 +260,15 @@ TEST(Database, FilesThatAreNotRecordDatabasesAreRefusedAndLeftAlone) {
     EXPECT_FALSE(fs::exists(dir / "no folder"));
     auto made = Database::create_or_open(dir / "new folder" / "noise.db", true);
     ASSERT_TRUE(made && made->transaction([] { return Result<void>{}; }));
-    EXPECT_TRUE(made->has_tables('a'));
+    EXPECT_TRUE(made->has_tables(model_of('a')));
 
     // An empty file becomes a new record database with its first change.
     test::write_file(dir / "empty.db", "");
     auto empty = Database::create_or_open(dir / "empty.db");
     ASSERT_TRUE(empty) << empty.message();
-    ASSERT_TRUE(empty->replace_model('d', test::sample_groups('d', 1, "x")));
-    EXPECT_TRUE(empty->has_tables('d'));
-    EXPECT_TRUE(empty->has_tables('e'));
+    ASSERT_TRUE(empty->replace_model(model_of('d'), test::sample_groups('d', 1, "x")));
+    EXPECT_TRUE(empty->has_tables(model_of('d')));
+    EXPECT_TRUE(empty->has_tables(model_of('e')));
 }
 
 TEST(Database, MissingModelTablesAreAddedByTheFirstStoreAndForeignColumnsRefused) {
@@ -280,19 +281,19 @@ TEST(Database, MissingModelTablesAreAddedByTheFirstStoreAndForeignColumnsRefused
         const std::string before = test::read_file(partial);
         auto db = Database::open_existing(partial);
         ASSERT_TRUE(db) << db.message();
-        EXPECT_FALSE(db->has_tables('a'));  // no distribution table yet
+        EXPECT_FALSE(db->has_tables(model_of('a')));  // no distribution table yet
         EXPECT_FALSE(db->has_table("噪声c"));
         EXPECT_EQ(test::read_file(partial), before);
-        ASSERT_TRUE(db->replace_model('c', test::sample_groups('c', 1, "x")));
-        for (const auto& m : all_models()) EXPECT_TRUE(db->has_tables(m.letter)) << m.letter;
+        ASSERT_TRUE(db->replace_model(model_of('c'), test::sample_groups('c', 1, "x")));
+        for (const auto& m : all_models()) EXPECT_TRUE(db->has_tables(m)) << m.letter;
 
         // Another program drops a table meanwhile: the next store puts it back.
         sqlite3* other = nullptr;
         ASSERT_EQ(sqlite3_open(partial.c_str(), &other), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(other, "DROP TABLE \"分布图d\"", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(other);
-        ASSERT_TRUE(db->replace_model('c', test::sample_groups('c', 2, "y")));
-        EXPECT_TRUE(db->has_tables('d'));
+        ASSERT_TRUE(db->replace_model(model_of('c'), test::sample_groups('c', 2, "y")));
+        EXPECT_TRUE(db->has_tables(model_of('d')));
     }
 
     // A table of one of our names with other columns: refused by every open, naming the table,
@@ -363,7 +364,7 @@ TEST(Database, TheHeaderNamesTheProgramAndTheVersionOfItsTables) {
         ASSERT_TRUE(db) << db.message();
         EXPECT_FALSE(db->transaction([] { return Result<void>(fail("stopped")); }));
         EXPECT_EQ(header_of(old), std::make_pair(0LL, 0LL)) << "a failed change upgrades nothing";
-        ASSERT_TRUE(db->replace_model('e', test::sample_groups('e', 1, "x")));
+        ASSERT_TRUE(db->replace_model(model_of('e'), test::sample_groups('e', 1, "x")));
         EXPECT_EQ(header_of(old), current);
         EXPECT_TRUE(db->has_table(std::string(kPendingFilesTable)));
         EXPECT_TRUE(db->has_table(std::string(kTransferLogTable)));
@@ -419,7 +420,7 @@ TEST(Database, TheHeaderNamesTheProgramAndTheVersionOfItsTables) {
     auto db = Database::open_existing(dir / "new.db");
     ASSERT_TRUE(db);
     make_sqlite_file(dir / "new.db", "PRAGMA user_version = 3; CREATE TABLE later (x)");
-    auto later = db->replace_model('a', test::sample_groups('a', 1, "x"));
+    auto later = db->replace_model(model_of('a'), test::sample_groups('a', 1, "x"));
     ASSERT_FALSE(later);
     EXPECT_NE(later.message().find("newer than version 2"), std::string::npos) << later.message();
     EXPECT_EQ(header_of(dir / "new.db"), std::make_pair(schema::kApplicationId, 3LL));
@@ -432,10 +433,10 @@ TEST(Database, TwoConnectionsOnOneFileSeeEachOthersCommits) {
     auto opened = Database::open_existing(file);
     ASSERT_TRUE(opened) << opened.message();
     Database data2 = std::move(*opened);
-    ASSERT_TRUE(data1.replace_model('a', test::sample_groups('a', 3, "first")));
+    ASSERT_TRUE(data1.replace_model(model_of('a'), test::sample_groups('a', 3, "first")));
     EXPECT_EQ(column_texts(data2, "噪声a", "组号"), std::vector<std::string>(3, "first"));
 
-    ASSERT_TRUE(data2.replace_model('a', test::sample_groups('a', 5, "second", 20)));
+    ASSERT_TRUE(data2.replace_model(model_of('a'), test::sample_groups('a', 5, "second", 20)));
     EXPECT_EQ(column_texts(data1, "噪声a", "组号"), std::vector<std::string>(5, "second"));
     ASSERT_TRUE(data1.add_row("分布图a", {Value(99)}));
     auto seen = data2.last_row("分布图a");

@@ -15,6 +15,9 @@
 #include "store/sqlite.h"
 #include "support/other_user.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -36,7 +39,7 @@ std::vector<std::vector<std::string>> all_rows(Database& db, const std::string& 
 void make_record_file(const fs::path& file, char model, int groups) {
     auto db = Database::create_or_open(file);
     ASSERT_TRUE(db) << db.message();
-    ASSERT_TRUE(db->replace_model(model, test::sample_groups(model, groups, "g")));
+    ASSERT_TRUE(db->replace_model(model_of(model), test::sample_groups(model, groups, "g")));
 }
 
 std::vector<std::string> folder_listing(const fs::path& folder) {
@@ -61,7 +64,7 @@ TEST(OpenCommand, RefusesWrongNamesMissingFilesAndFilesWithoutTheRecordTable) {
         ASSERT_TRUE(b && (*b)->exec(schema::create_table_sql(schema::model_tables(*find_model('b'))[0])));
     }
 
-    auto good = open_record_file(dir / "good.db", 'a', fdir);
+    auto good = open_record_file(dir / "good.db", model_of('a'), fdir);
     ASSERT_TRUE(good.database);
     EXPECT_FALSE(good.message);
     EXPECT_FALSE(good.fallback);
@@ -70,7 +73,7 @@ TEST(OpenCommand, RefusesWrongNamesMissingFilesAndFilesWithoutTheRecordTable) {
 
     // Names refused before any file is looked at: nothing else changes.
     for (const char* name : {"GOOD.DB", "good.mdb", "good.db.bak"}) {
-        auto r = open_record_file(dir / name, 'a', fdir);
+        auto r = open_record_file(dir / name, model_of('a'), fdir);
         EXPECT_FALSE(r.database) << name;
         ASSERT_TRUE(r.message) << name;
         EXPECT_EQ(r.message->text, texts::kOpenFailed);
@@ -86,7 +89,7 @@ TEST(OpenCommand, RefusesWrongNamesMissingFilesAndFilesWithoutTheRecordTable) {
         char model;
     };
     for (Case c : {Case{"text.db", 'a'}, Case{"plain.db", 'a'}, Case{"only_b.db", 'a'}, Case{"missing.db", 'a'}}) {
-        auto r = open_record_file(dir / c.name, c.model, fdir);
+        auto r = open_record_file(dir / c.name, model_of(c.model), fdir);
         EXPECT_FALSE(r.database) << c.name;
         ASSERT_TRUE(r.message) << c.name;
         EXPECT_EQ(r.message->text, texts::kOpenFailed);
@@ -95,7 +98,7 @@ TEST(OpenCommand, RefusesWrongNamesMissingFilesAndFilesWithoutTheRecordTable) {
         EXPECT_EQ(*r.fallback, fdir / "noise.db");
     }
     // only_b.db is a record database, but for model b alone.
-    EXPECT_TRUE(open_record_file(dir / "only_b.db", 'b', fdir).database);
+    EXPECT_TRUE(open_record_file(dir / "only_b.db", model_of('b'), fdir).database);
     // Opening created and changed nothing.
     EXPECT_EQ(folder_listing(dir.path()), before);
     EXPECT_EQ(test::read_file(dir / "text.db"), text_bytes);
@@ -140,7 +143,7 @@ TEST(SaveAsCommand, CopiesTheTablesAndFailsWithoutLeavingAnythingBehind) {
     make_record_file(dir / "noise.db", 'a', 4);
     auto db = Database::open_existing(dir / "noise.db");
     ASSERT_TRUE(db);
-    ASSERT_TRUE(db->replace_model('e', test::sample_groups('e', 2, "e")));
+    ASSERT_TRUE(db->replace_model(model_of('e'), test::sample_groups('e', 2, "e")));
     const auto records = all_rows(*db, "噪声a");
     const auto distribution = all_rows(*db, "分布图a");
 
@@ -154,11 +157,11 @@ TEST(SaveAsCommand, CopiesTheTablesAndFailsWithoutLeavingAnythingBehind) {
         EXPECT_EQ(all_rows(*copy, "分布图a"), distribution);
         EXPECT_EQ(all_rows(*copy, "噪声e").size(), 2u);
         // The copy is independent of the original.
-        ASSERT_TRUE(copy->replace_model('a', {}));
+        ASSERT_TRUE(copy->replace_model(model_of('a'), {}));
     }
     // The source is still open, usable and unchanged.
     EXPECT_EQ(all_rows(*db, "噪声a"), records);
-    ASSERT_TRUE(db->replace_model('a', test::sample_groups('a', 1, "after")));
+    ASSERT_TRUE(db->replace_model(model_of('a'), test::sample_groups('a', 1, "after")));
     EXPECT_EQ(all_rows(*db, "噪声a").size(), 1u);
 
     // Failures: a destination in a missing folder, a destination that is a folder with files.
@@ -292,11 +295,11 @@ TEST(AddRecordCommand, CopiesTheLastGroupWithTheNextNumberFromTheDistributionTab
     std::vector<DecodedGroup> groups{test::sample_group('b', 1, "x"), test::sample_group('b', 3, "y", 100)};
     groups[1].distribution->seq = 9;
     groups[1].record[5] = std::nullopt;
-    ASSERT_TRUE(db->replace_model('b', groups));
+    ASSERT_TRUE(db->replace_model(model_of('b'), groups));
     auto records_before = all_rows(*db, "噪声b");
     auto distribution_before = all_rows(*db, "分布图b");
 
-    auto added = add_record(*db, 'b');
+    auto added = add_record(*db, model_of('b'));
     ASSERT_TRUE(added) << added.message();
     EXPECT_EQ(added->seq_text, "10");
 
@@ -319,8 +322,8 @@ TEST(AddRecordCommand, CopiesTheLastGroupWithTheNextNumberFromTheDistributionTab
     auto last = db->last_row("分布图b");
     ASSERT_TRUE(last && *last);
     EXPECT_EQ((**last)[0], Value(10));
-    ASSERT_TRUE(db->replace_model('b', std::vector<DecodedGroup>{test::sample_group('b', 4, "z")}));
-    auto four = add_record(*db, 'b');
+    ASSERT_TRUE(db->replace_model(model_of('b'), std::vector<DecodedGroup>{test::sample_group('b', 4, "z")}));
+    auto four = add_record(*db, model_of('b'));
     ASSERT_TRUE(four);
     EXPECT_EQ(four->seq_text, "05");
     EXPECT_EQ(all_rows(*db, "噪声b")[1][0], "05");
@@ -331,20 +334,20 @@ TEST(AddRecordCommand, EmptyTablesChangeNothing) {
     auto db = Database::create_or_open(dir / "noise.db");
     ASSERT_TRUE(db);
     // Nothing stored yet: refused, and no file is made.
-    auto nothing = add_record(*db, 'a');
+    auto nothing = add_record(*db, model_of('a'));
     EXPECT_FALSE(nothing);
     EXPECT_FALSE(fs::exists(dir / "noise.db"));
     ASSERT_TRUE(db->transaction([] { return Result<void>{}; }));  // an empty change makes the file
 
     const std::string before = test::read_file(dir / "noise.db");
-    auto empty = add_record(*db, 'a');
+    auto empty = add_record(*db, model_of('a'));
     EXPECT_FALSE(empty);
     EXPECT_NE(empty.message().find("分布图a"), std::string::npos) << empty.message();
     EXPECT_EQ(test::read_file(dir / "noise.db"), before);
 
     // Distribution rows but no record rows: the distribution table must not grow either.
     ASSERT_TRUE(db->add_row("分布图a", {Value(4), Value(1.5)}));
-    auto no_records = add_record(*db, 'a');
+    auto no_records = add_record(*db, model_of('a'));
     EXPECT_FALSE(no_records);
     EXPECT_NE(no_records.message().find("噪声a"), std::string::npos) << no_records.message();
     EXPECT_EQ(all_rows(*db, "分布图a").size(), 1u);
@@ -353,11 +356,11 @@ TEST(AddRecordCommand, EmptyTablesChangeNothing) {
     // A last 序号 that is not a number.
     ASSERT_TRUE(db->add_row("噪声a", {Value("01")}));
     ASSERT_TRUE(db->add_row("分布图a", {Value("abc")}));
-    EXPECT_FALSE(add_record(*db, 'a'));
+    EXPECT_FALSE(add_record(*db, model_of('a')));
     EXPECT_EQ(all_rows(*db, "分布图a").size(), 2u);
     EXPECT_EQ(all_rows(*db, "噪声a").size(), 1u);
 
-    EXPECT_FALSE(add_record(*db, 'e'));
+    EXPECT_FALSE(add_record(*db, model_of('e')));
     EXPECT_EQ(all_rows(*db, "噪声e").size(), 0u);
 }
 
@@ -365,8 +368,8 @@ TEST(AddRecordCommand, ModelWithoutDistributionTableNumbersFromItsRecordTable) {
     test::TempDir dir;
     auto db = Database::create_or_open(dir / "noise.db");
     ASSERT_TRUE(db);
-    ASSERT_TRUE(db->replace_model('e', test::sample_groups('e', 9, "007")));
-    auto added = add_record(*db, 'e');
+    ASSERT_TRUE(db->replace_model(model_of('e'), test::sample_groups('e', 9, "007")));
+    auto added = add_record(*db, model_of('e'));
     ASSERT_TRUE(added) << added.message();
     EXPECT_EQ(added->seq_text, "10");
     auto rows = all_rows(*db, "噪声e");

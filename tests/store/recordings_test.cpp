@@ -10,6 +10,9 @@
 #include "store/recording_writer.h"
 #include "store/sample_groups.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -31,7 +34,7 @@ std::vector<RecordedSample> stored_samples(const Database& db, long long id) {
 TEST(Recordings, BatchesAreStoredAsTheyFillAndTheRestAtTheEnd) {
     test::TempDir dir;
     Database db = fresh(dir / "noise.db");
-    ASSERT_TRUE(db.replace_model('b', test::sample_groups('b', 3, "x")));
+    ASSERT_TRUE(db.replace_model(model_of('b'), test::sample_groups('b', 3, "x")));
     const auto records_before = db.read_table("噪声b");
     ASSERT_TRUE(records_before);
 

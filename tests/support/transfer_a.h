@@ -6,12 +6,13 @@
 
 #include "core/capture.h"
 #include "sim/encode/encode_ab.h"
+#include "support/model_of.h"
 
 namespace nlx::test {
 
 inline Capture realistic_transfer_a(int groups, std::uint32_t seed) {
     auto data = sim::encode_transfer_a(sim::realistic_groups_a(groups, seed));
-    auto count = count_bytes('a', std::int32_t(data.size() / 256));
+    auto count = count_bytes(model_of('a'), std::int32_t(data.size() / 256));
     return Capture{(*count)[0], (*count)[1], data};
 }
 

@@ -16,6 +16,7 @@
 #include "transfer/transfer.h"
 #include "support/pg_cluster.h"
 #include "support/temp_dir.h"
+#include "support/model_of.h"
 
 namespace nlx::test {
 
@@ -87,10 +88,10 @@ inline void download_transfers(const Station& station, int count, std::uint32_t 
     const auto start = std::chrono::system_clock::from_time_t(1798000000);
     for (int i = 0; i < count; ++i) {
         const char model = models[std::size_t(i) % models.size()];
-        auto capture = sim::generated_capture(model, groups, seed * 1000 + std::uint32_t(i));
+        auto capture = sim::generated_capture(model_of(model), groups, seed * 1000 + std::uint32_t(i));
         ASSERT_TRUE(capture) << capture.message();
         const auto when = start + std::chrono::minutes(first_minute + i);
-        auto stored = keep_and_store_transfer(db, station.storage(), model, *capture, {"", "/dev/ttyUSB0", 9600}, when);
+        auto stored = keep_and_store_transfer(db, station.storage(), model_of(model), *capture, {"", "/dev/ttyUSB0", 9600}, when);
         ASSERT_TRUE(stored) << stored.message();
     }
 }

@@ -19,6 +19,9 @@
 #include "team/team_schema.h"
 #include "team/team_sync.h"
 #include "team_fixture.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx::team {
 namespace {
@@ -200,7 +203,7 @@ TEST_F(TeamStore, PulledTransfersAreStoredAsTheStationStoredThem) {
         auto mine = db.read_table(record_table_name(m.letter)), other = theirs_db.read_table(record_table_name(m.letter));
         ASSERT_TRUE(mine && other);
         EXPECT_EQ(mine->rows, other->rows);
-        auto check = check_transfer(db, b.storage(), 0, m.letter);
+        auto check = check_transfer(db, b.storage(), 0, &m);
         ASSERT_TRUE(check) << check.message();
         EXPECT_TRUE(check->identical()) << check_text(*check);
     }
@@ -451,12 +454,12 @@ TEST_F(TeamStore, DailyLevelsQueryAgreesWithThe24HourChart) {
     ASSERT_EQ(run.front().start.day, run.back().start.day);
     Capture capture;
     capture.data = sim::encode_transfer_b(run);
-    const auto count_pair = count_bytes('b', std::int32_t(capture.data.size() / 256));
+    const auto count_pair = count_bytes(model_of('b'), std::int32_t(capture.data.size() / 256));
     ASSERT_TRUE(count_pair);
     capture.b1 = (*count_pair)[0];
     capture.b2 = (*count_pair)[1];
 
-    const DecodeResult decoded = decode('b', capture.data, transfer_count('b', capture.b1, capture.b2));
+    const DecodeResult decoded = decode(model_of('b'), capture.data, transfer_count(model_of('b'), capture.b1, capture.b2));
     ASSERT_EQ(decoded.groups.size(), 24u);
     const ModelInfo& b = *find_model('b');
     const auto time = std::size_t(*record_column_index(b, "TIME")), leq = std::size_t(*record_column_index(b, "Leq"));
@@ -470,7 +473,7 @@ TEST_F(TeamStore, DailyLevelsQueryAgreesWithThe24HourChart) {
         Database db = a.open();
         const auto when = std::chrono::system_clock::from_time_t(1798000000);
         for (int k = 0; k < 2; ++k)  // the same memory downloaded twice
-            ASSERT_TRUE(keep_and_store_transfer(db, a.storage(), 'b', capture, {"", "/dev/ttyUSB0", 9600},
+            ASSERT_TRUE(keep_and_store_transfer(db, a.storage(), model_of('b'), capture, {"", "/dev/ttyUSB0", 9600},
                                                 when + std::chrono::hours(k)));
     }
     ASSERT_TRUE(send_transfers(server(), "lab-a", a.open(), a.storage()));

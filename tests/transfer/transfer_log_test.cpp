@@ -14,6 +14,9 @@
 #include "transfer/transfer_check.h"
 #include "support/temp_dir.h"
 #include "support/transfer_a.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -47,12 +50,12 @@ struct Store {
 
     TransferSummary download(const Capture& capture) {
         const auto when = std::chrono::system_clock::now() + std::chrono::seconds(++downloads);
-        auto stored = keep_and_store_transfer(db, storage, 'a', capture, {"", "/dev/ttyUSB0", 9600}, when);
+        auto stored = keep_and_store_transfer(db, storage, model_of('a'), capture, {"", "/dev/ttyUSB0", 9600}, when);
         EXPECT_TRUE(stored.ok()) << stored.message();
         return stored ? *stored : TransferSummary{};
     }
     TransferCheck check(long long id = 0) {
-        auto c = check_transfer(db, storage, id, 'a');
+        auto c = check_transfer(db, storage, id, &model_of('a'));
         EXPECT_TRUE(c.ok()) << c.message();
         return c ? *c : TransferCheck{};
     }
@@ -181,7 +184,7 @@ TEST(TransferLog, CheckFindsAddedEditedAndAlteredData) {
     EXPECT_TRUE(s.check().identical());
     EXPECT_NE(check_text(s.check()).find("一致"), std::string::npos);
 
-    ASSERT_TRUE(add_record(s.db, 'a').ok());
+    ASSERT_TRUE(add_record(s.db, model_of('a')).ok());
     auto added = s.check();
     EXPECT_TRUE(added.identical());
     EXPECT_EQ(added.added_groups, std::vector<std::string>{"06"});
@@ -216,7 +219,7 @@ TEST(TransferLog, CheckFindsAddedEditedAndAlteredData) {
 TEST(TransferLog, AnImportedCaptureIsLoggedUnderTheNameItCanBeFoundBy) {
     Store s;
     const Capture capture = transfer_a(3, 10);
-    const auto bytes = capture_file_bytes('a', {"2026-12-09 10:00:00", "", 0}, capture);
+    const auto bytes = capture_file_bytes(model_of('a'), {"2026-12-09 10:00:00", "", 0}, capture);
     fs::create_directories(s.storage);
     for (const fs::path& file : {s.storage / "by-hand.cap", s.dir / "elsewhere.cap"}) {
         test::write_file(file, std::string(bytes.begin(), bytes.end()));

@@ -15,6 +15,9 @@
 #include "transfer/transfer.h"
 #include "support/temp_dir.h"
 #include "support/transfer_a.h"
+#include "support/model_of.h"
+
+using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -81,19 +84,19 @@ TEST(StoreTransfer, AStorageFolderThatCannotTakeTheFilesChangesNothing) {
         const fs::path storage = dir / "3140A存储文件";
         auto db = Database::create_or_open(dir / "noise.db");
         ASSERT_TRUE(db);
-        auto stored = store_transfer(*db, storage, 'a', first);
+        auto stored = store_transfer(*db, storage, model_of('a'), first);
         ASSERT_TRUE(stored) << stored.message();
         ASSERT_FALSE(stored->files.empty());
 
         // The names the second transfer's files take (beyond the first's).
         auto db_probe = Database::create_or_open(dir / "probe.db");
-        auto probe = store_transfer(*db_probe, dir / "probe", 'a', second);
+        auto probe = store_transfer(*db_probe, dir / "probe", model_of('a'), second);
         ASSERT_TRUE(probe);
         c.spoil(storage, probe->files);
         const std::string before = table_csv(*db);
         const auto listing = names_in(storage);
 
-        auto r = store_transfer(*db, storage, 'a', second);
+        auto r = store_transfer(*db, storage, model_of('a'), second);
         ASSERT_FALSE(r);
         EXPECT_NE(r.message().find(storage.string()), std::string::npos) << r.message();
         EXPECT_NE(r.message().find("the records are unchanged"), std::string::npos) << r.message();
@@ -108,7 +111,7 @@ TEST(StoreTransfer, FilesArePutInPlaceWithTheRecordsAndCompletedAfterACrash) {
     const Capture c = transfer_a(12, 3);
     {
         auto db = Database::create_or_open(dir / "noise.db");
-        auto stored = store_transfer(*db, storage, 'a', c);
+        auto stored = store_transfer(*db, storage, model_of('a'), c);
         ASSERT_TRUE(stored) << stored.message();
         for (const auto& name : stored->files) EXPECT_TRUE(fs::is_regular_file(storage / name)) << name;
         EXPECT_FALSE(has_temporary(storage));
@@ -125,7 +128,7 @@ TEST(StoreTransfer, FilesArePutInPlaceWithTheRecordsAndCompletedAfterACrash) {
         ASSERT_TRUE(staged) << staged.message();
         {
             auto db = Database::create_or_open(file);
-            ASSERT_TRUE(db->replace_model('a', {}, {}, *staged));
+            ASSERT_TRUE(db->replace_model(model_of('a'), {}, {}, *staged));
         }
         // The first rename had happened already.
         ASSERT_TRUE(rename_into_place((*staged)[0].temporary, (*staged)[0].final));
@@ -165,8 +168,8 @@ TEST(StoreTransfer, AFileAlreadyHoldingItsBytesIsLeftAsItIs) {
          [](Database& db, const fs::path& s, const std::string& name, const Capture& c) {
              std::vector<HistoryFile> older{{name, "an older transfer's file"}};
              auto staged = stage_history_files(s, older);
-             const auto n = transfer_count('a', c.b1, c.b2);
-             return staged && db.replace_model('a', decode('a', c.data, n).groups, {}, *staged);
+             const auto n = transfer_count(model_of('a'), c.b1, c.b2);
+             return staged && db.replace_model(model_of('a'), decode(model_of('a'), c.data, n).groups, {}, *staged);
          }},
     };
     for (const auto& k : cases) {
@@ -174,14 +177,14 @@ TEST(StoreTransfer, AFileAlreadyHoldingItsBytesIsLeftAsItIs) {
         test::TempDir dir;
         const fs::path storage = dir / "store";
         auto db = Database::create_or_open(dir / "noise.db");
-        auto first = store_transfer(*db, storage, 'a', c);
+        auto first = store_transfer(*db, storage, model_of('a'), c);
         ASSERT_TRUE(first) << first.message();
         const std::string name = first->files.front();
         const std::string bytes = test::read_file(storage / name);
         const bool rewritten = k.between(*db, storage, name, c);
         for (const auto& f : {name, first->files.back()}) fs::last_write_time(storage / f, long_ago);
 
-        auto again = store_transfer(*db, storage, 'a', c);
+        auto again = store_transfer(*db, storage, model_of('a'), c);
         ASSERT_TRUE(again) << again.message();
         EXPECT_EQ(test::read_file(storage / name), bytes);
         EXPECT_EQ(left(storage / name), !rewritten);
@@ -199,9 +202,9 @@ TEST(StoreTransfer, AnOlderListedFileNeverLandsOverANewerOne) {
     auto db = Database::create_or_open(dir / "noise.db");
     std::vector<HistoryFile> older{{"7.ln", "older"}}, newer{{"7.ln", "newer"}};
     auto first = stage_history_files(folder, older);
-    ASSERT_TRUE(first && db->replace_model('a', {}, {}, *first));
+    ASSERT_TRUE(first && db->replace_model(model_of('a'), {}, {}, *first));
     auto second = stage_history_files(folder, newer);
-    ASSERT_TRUE(second && db->replace_model('a', {}, {}, *second));
+    ASSERT_TRUE(second && db->replace_model(model_of('a'), {}, {}, *second));
     ASSERT_TRUE(rename_into_place((*second)[0].temporary, (*second)[0].final));
 
     auto reopened = Database::open_existing(dir / "noise.db");
@@ -227,7 +230,7 @@ TEST(StoreTransfer, AStoreKilledBeforeItsCommitLeavesTheFilesOfTheOneBefore) {
         std::vector<std::string> names;
         for (int round = 0; round < 3; ++round) {
             for (const auto& name : names) test::write_file(storage / name, "changed by hand");
-            auto stored = store_transfer(*db, storage, 'a', c);
+            auto stored = store_transfer(*db, storage, model_of('a'), c);
             if (!stored) _exit(2);
             names = stored->files;
         }
