@@ -4,6 +4,7 @@
 #include "app/operator_dialogs.h"
 #include "app/qt_text.h"
 #include "app/workspace.h"
+#include "core/decode_note.h"
 #include "core/texts.h"
 #include "store/file_commands.h"
 #include "transfer/transfer.h"
@@ -70,7 +71,10 @@ void DatabaseCommands::offer_capture(const QString& path) {
         return;
     }
     emit records_replaced(stored->model);
-    dialogs_.inform(&window_, {}, qs(texts::capture_imported(utf8(path), stored->model, stored->record_rows)));
+    // The message names also what the transfer lost or carried beyond its count.
+    std::string text = texts::capture_imported(utf8(path), stored->model, stored->record_rows);
+    for (const auto& note : stored->notes) text += "\n" + decode_note_text(note);
+    dialogs_.inform(&window_, {}, qs(text));
 }
 
 }  // namespace nlx::app

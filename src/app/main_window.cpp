@@ -37,6 +37,7 @@
 #include "app/transfer_window.h"
 #include "assess/assessment.h"
 #include "core/app_folder.h"
+#include "core/decode_note.h"
 #include "core/download_status.h"
 #include "core/shell_texts.h"
 #include "core/texts.h"
@@ -476,6 +477,11 @@ void MainWindow::download_ended() {
     const auto& result = downloads().result();
     // A broken transfer's text says also what became of the records stored before.
     if (result) title_label_->setText(qs(download_status_text(result->outcome, result->detail) + (result->stored ? result->stored->status_addition() : "")));
+    // What the transfer lost or carried beyond its count, for the operator who points at the text.
+    QStringList notes;
+    if (result && result->stored)
+        for (const auto& note : result->stored->notes) notes << qs(decode_note_text(note));
+    title_label_->setToolTip(notes.join('\n'));
     if (result && result->stored) show_replaced_records(model());
     set_serial_command_running(false);
     emit download_finished();

@@ -43,7 +43,7 @@ void register_import(CLI::App& app, int& exit_code) {
         Database database = open_for_writing(opts->db);
         auto summary = import_capture(database, storage_folder(folder), opts->capture_file, *file, opts->partial);
         if (!summary) throw Failure("capture file " + opts->capture_file + ": " + summary.message());
-        for (const auto& note : summary->notes) std::cerr << "note: " << note << "\n";
+        for (const auto& note : summary->notes) std::cerr << "note: " << decode_note_text(note) << "\n";
         std::cout << summary->line() << "\n";
         exit_code = 0;
     });

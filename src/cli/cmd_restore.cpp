@@ -26,7 +26,7 @@ void register_restore(CLI::App& app, int& exit_code) {
         Database db = open_for_writing(opt->db);
         auto summary = restore_transfer(db, storage_folder(application_folder()), opt->id);
         if (!summary) throw Failure(summary.message());
-        for (const auto& note : summary->notes) std::cerr << "note: " << note << "\n";
+        for (const auto& note : summary->notes) std::cerr << "note: " << decode_note_text(note) << "\n";
         std::cout << summary->line() << "\n";
         exit_code = 0;
     });

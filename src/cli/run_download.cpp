@@ -24,7 +24,7 @@ link::DownloadResult run_download(Database& db, const std::filesystem::path& app
     link::DownloadSession session(serial, request, download_display(std::cout, ::isatty(1) != 0), store);
     auto result = session.run();
     if (result.stored) {
-        for (const auto& note : result.stored->notes) std::cerr << "note: " << note << "\n";
+        for (const auto& note : result.stored->notes) std::cerr << "note: " << decode_note_text(note) << "\n";
         std::cout << result.stored->line() << "\n";
     }
     return result;

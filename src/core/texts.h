@@ -213,6 +213,27 @@ inline std::string capture_imported(std::string_view file, char model, std::size
 inline std::string check_heading(long long id, std::string_view time, char model) {
     return fill(tr(NLX_TEXT("传输记录%1（%2，型号%3）：")), {std::to_string(id), time, std::string(1, model)});
 }
+
+// --- What a transfer lost or carried beyond its count (the decoders' notes) --------------------
+// Added: shown after a download or import, and by nlx on its "note:" lines.
+inline constexpr std::string_view kNoteBrokenOff = NLX_TEXT("传输在收到%1字节（应收%2字节）后中断");
+inline constexpr std::string_view kNoteSurplus = NLX_TEXT("超出应收%2字节的%1字节已忽略");
+inline constexpr std::string_view kNoteGroupNotWhole = NLX_TEXT("第%1组（共%2组）未完整收到，没有记录");
+inline constexpr std::string_view kNoteGroupsNotWhole = NLX_TEXT("第%1至%2组（共%3组）未完整收到，没有记录");
+inline constexpr std::string_view kNoteFirstBlockIncomplete =
+    NLX_TEXT("第%1组的第一块不完整（256字节中只收到%2字节），该组未解码");
+inline constexpr std::string_view kNoteZeroLength = NLX_TEXT("第%1组（第%2字节处）的组长度为0，其后不再读取");
+inline constexpr std::string_view kNoteHistoryCutKept =
+    NLX_TEXT("第%1组的历史数据在第%2字节处截断（应有%3字节，该组超出应收数据）");
+inline constexpr std::string_view kNoteHistoryCutDropped =
+    NLX_TEXT("第%1组的历史数据在第%2字节处截断（应有%3字节，传输提前结束），该组未存储");
+inline constexpr std::string_view kNoteHistoryNotMade = NLX_TEXT("第%1组的历史文件%2未生成：%3");
+inline constexpr std::string_view kNoteNotAGroup = NLX_TEXT("第%1块的类型字节为%2，不是测量组，已跳过");
+inline constexpr std::string_view kNoteRecordIncomplete = NLX_TEXT("第%1组不完整，未收到的列为空");
+inline constexpr std::string_view kNoteRecordLost = NLX_TEXT("第%1组未收到");
+inline constexpr std::string_view kNoteRecordsLost = NLX_TEXT("第%1至%2组未收到");
+inline constexpr std::string_view kNoteCountNotWhole =
+    NLX_TEXT("传输计数%1不是16字节组的整数倍：第%2组只有%3字节，该行不完整");
 inline std::string capture_missing(std::string_view file) { return fill(tr(NLX_TEXT("捕获文件%1不存在")), {file}); }
 inline std::string capture_changed(std::string_view file) {
     return fill(tr(NLX_TEXT("捕获文件%1已被改动：SHA-256与传输记录不符")), {file});

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/decode_note.h"
+
 namespace nlx {
 
 struct TransferSummary {
@@ -16,7 +18,7 @@ struct TransferSummary {
     std::size_t record_rows = 0;
     std::size_t distribution_rows = 0;
     std::vector<std::string> files;     // history files written, by name
-    std::vector<std::string> notes;     // what the decoder could not use
+    std::vector<DecodeNote> notes;      // what the decoder could not use
     std::filesystem::path capture_file; // empty when none was written
     long long transfer_id = 0;          // its entry in the transfer log; 0 when not logged
     // False when no whole group arrived: the model's tables were left as they were.

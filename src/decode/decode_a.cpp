@@ -19,12 +19,11 @@ constexpr std::size_t kBlock = 256;
 constexpr std::size_t kDistributionOffset = 48;
 constexpr std::size_t kDistributionBytesA = 101;
 
-std::string group_label(std::size_t j) { return "group " + std::to_string(j + 1); }
 
 // One group: `block` is its whole first block, `history` its time-history data as far as it
 // arrived (the rest of the group after the first block). `j` counts groups from 0.
 DecodedGroup decode_group(const ModelInfo& model, std::size_t j, std::span<const std::uint8_t> block,
-                          std::span<const std::uint8_t> history, std::vector<std::string>& notes) {
+                          std::span<const std::uint8_t> history, std::vector<DecodeNote>& notes) {
     auto h = block.first(kSharedHeaderBytes);
     const std::uint8_t mode = h[0];
     RecordBuilder row(model);
@@ -44,8 +43,8 @@ DecodedGroup decode_group(const ModelInfo& model, std::size_t j, std::span<const
         if (content.ok())
             group.history = HistoryFile{name, std::move(content.value())};
         else
-            notes.push_back(group_label(j) + ": time-history file " + name +
-                            " not made: " + content.message());
+            notes.push_back(DecodeNote{.kind = DecodeNote::Kind::history_not_made, .group = j + 1,
+                                       .name = name, .detail = content.message()});
     }
     group.record = row.take();
     group.distribution = half_percent_distribution(
@@ -71,16 +70,14 @@ DecodeResult decode_a(const ModelInfo& model, std::span<const std::uint8_t> data
     for (std::size_t j = 0; start < announced; ++j) {
         if (start + kBlock > received) {
             if (start < received)
-                result.notes.push_back(group_label(j) + ": first block incomplete (" +
-                                       std::to_string(received - start) +
-                                       " of 256 bytes received); group not decoded");
+                result.notes.push_back(DecodeNote{.kind = DecodeNote::Kind::first_block_incomplete,
+                                                  .group = j + 1, .received = received - start});
             break;
         }
         auto block = data.subspan(start, kBlock);
         const std::size_t length = std::size_t(block[46]) << 8 | block[47];
         if (length == 0) {
-            result.notes.push_back(group_label(j) + " at byte " + std::to_string(start) +
-                                   ": group length 0; no group read from there on");
+            result.notes.push_back(DecodeNote{.kind = DecodeNote::Kind::zero_length, .group = j + 1, .at = start});
             break;
         }
         const std::size_t end = start + kBlock * length;
@@ -94,10 +91,8 @@ DecodeResult decode_a(const ModelInfo& model, std::span<const std::uint8_t> data
                                           history_bytes_wanted(*kind, block.first(kSharedHeaderBytes)));
             if (history.size() < wanted) {
                 whole = received >= std::min(end, announced);
-                result.notes.push_back(group_label(j) + ": history cut at byte " +
-                                       std::to_string(history.size()) + " of " + std::to_string(wanted) +
-                                       (whole ? " (group runs past the announced data)"
-                                              : " (transfer ended early); group not stored"));
+                result.notes.push_back(DecodeNote{.kind = DecodeNote::Kind::history_cut, .group = j + 1,
+                                                  .received = history.size(), .announced = wanted, .stored = whole});
             }
         }
         if (!whole) break;

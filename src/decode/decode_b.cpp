@@ -31,10 +31,9 @@ DecodedGroup decode_block(const ModelInfo& model, std::size_t j, std::span<const
 
 // A block whose type byte is above 3 is no group: skipped, with a note.
 std::optional<DecodedGroup> group_b(const ModelInfo& model, std::span<const std::uint8_t> block, std::int32_t j,
-                                    std::vector<std::string>& notes) {
+                                    std::vector<DecodeNote>& notes) {
     if (block[0] > kOctave) {
-        notes.push_back("block " + std::to_string(j + 1) + ": type byte " + std::to_string(block[0]) +
-                        " is no group; skipped");
+        notes.push_back(DecodeNote{.kind = DecodeNote::Kind::not_a_group, .group = std::size_t(j) + 1, .at = block[0]});
         return std::nullopt;
     }
     return decode_block(model, std::size_t(j), block);

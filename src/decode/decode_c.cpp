@@ -124,7 +124,7 @@ DecodedGroup octave_group(const ModelInfo& model, Group g, std::int32_t i) {
 }
 
 // A block that is no group (an empty block reads as type 00h) gives no row.
-std::optional<DecodedGroup> group_c(const ModelInfo& model, Group g, std::int32_t i, std::vector<std::string>&) {
+std::optional<DecodedGroup> group_c(const ModelInfo& model, Group g, std::int32_t i, std::vector<DecodeNote>&) {
     switch (g[0]) {
     case 0xA0:
     case 0xB0: return statistical_group(model, g, i);

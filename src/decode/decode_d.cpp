@@ -41,7 +41,7 @@ DecodedGroup vibration_group(const ModelInfo& model, Group g, std::int32_t i) {
 }
 
 // A block whose mode byte is above 3 is no group and gives no row.
-std::optional<DecodedGroup> group_d(const ModelInfo& model, Group g, std::int32_t i, std::vector<std::string>&) {
+std::optional<DecodedGroup> group_d(const ModelInfo& model, Group g, std::int32_t i, std::vector<DecodeNote>&) {
     if (g[0] > kOctave) return std::nullopt;
     return vibration_group(model, g, i);
 }

@@ -109,24 +109,18 @@ RecordRow record_row(const ModelInfo& model, const Record& r, std::size_t g, std
     return row.take();
 }
 
-std::vector<std::string> loss_notes(std::size_t received, std::size_t announced) {
-    std::vector<std::string> notes;
+std::vector<DecodeNote> loss_notes(std::size_t received, std::size_t announced) {
+    using K = DecodeNote::Kind;
+    std::vector<DecodeNote> notes;
     const std::size_t groups = (announced + kRecordBytes - 1) / kRecordBytes;
     if (received < announced) {
-        std::string lost;
+        notes.push_back(broken_off_note(received, announced));
         std::size_t next = received / kRecordBytes + 1;  // first group not received whole, from 1
-        if (received % kRecordBytes != 0) {
-            lost = "group " + std::to_string(next) +
-                   " is incomplete, its columns whose bytes did not arrive are left empty";
-            ++next;
-        }
-        if (next <= groups) lost += (lost.empty() ? "" : "; ") + group_range(next, groups) + " did not arrive";
-        notes.push_back(broken_off_note(received, announced, lost));
+        if (received % kRecordBytes != 0) notes.push_back(DecodeNote{.kind = K::record_incomplete, .group = next++});
+        if (next <= groups) notes.push_back(DecodeNote{.kind = K::records_lost, .group = next, .last = groups});
     } else if (announced % kRecordBytes != 0) {
-        notes.push_back("the transfer count " + std::to_string(announced) +
-                        " is not a whole number of 16-byte groups: group " +
-                        std::to_string(groups) + " holds only " +
-                        std::to_string(announced % kRecordBytes) + " bytes and its row is incomplete");
+        notes.push_back(DecodeNote{.kind = K::count_not_whole, .group = groups,
+                                   .received = announced % kRecordBytes, .announced = announced});
     }
     if (received > announced) notes.push_back(surplus_note(received, announced));
     return notes;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/decode_note.h"
 #include "core/rows.h"
 
 namespace nlx {
@@ -16,7 +17,7 @@ struct DecodeResult {
     std::vector<DecodedGroup> groups;  // in group order; the caller stores them in this order
     std::size_t announced_bytes = 0;   // what the transfer count promised
     std::size_t received_bytes = 0;    // what was handed in
-    std::vector<std::string> notes;    // data the decoder could not use, in operator words
+    std::vector<DecodeNote> notes;     // data the decoder could not use
 };
 
 // `data` is exactly what arrived after the count bytes (it may be shorter than announced after a

@@ -15,11 +15,13 @@ ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t 
     const std::size_t arrived = std::min(data.size(), announced_bytes);
     r.whole = std::int32_t(arrived / kGroupBytes);
 
-    if (r.whole < r.announced)
-        r.notes.push_back(broken_off_note(data.size(), announced_bytes,
-                                          group_range(std::size_t(r.whole) + 1, std::size_t(r.announced)) +
-                                              " of " + std::to_string(r.announced) +
-                                              " did not arrive whole and give no rows"));
+    if (r.whole < r.announced) {
+        r.notes.push_back(broken_off_note(data.size(), announced_bytes));
+        r.notes.push_back(DecodeNote{.kind = DecodeNote::Kind::groups_not_whole,
+                                     .group = std::size_t(r.whole) + 1,
+                                     .last = std::size_t(r.announced),
+                                     .count = std::size_t(r.announced)});
+    }
     if (data.size() > announced_bytes) r.notes.push_back(surplus_note(data.size(), announced_bytes));
     return r;
 }

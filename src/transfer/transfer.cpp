@@ -111,7 +111,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     if (decoded.groups.empty()) {
         if (empty == EmptyTransfer::refused || !logged) {
             std::string why = "no whole group arrived";
-            for (const auto& note : decoded.notes) why += "; " + note;
+            for (const auto& note : decoded.notes) why += "; " + decode_note_text(note);
             return fail(why + "; nothing was replaced, the records are unchanged");
         }
         fill_entry();

@@ -19,6 +19,8 @@ using nlx::test::model_of;
 namespace nlx {
 namespace {
 
+using K = DecodeNote::Kind;
+
 using test::has_note;
 using sim::GroupA;
 
@@ -172,13 +174,13 @@ TEST(DecodeA, ZeroGroupLengthEndsTheScanAndKeepsEarlierGroups) {
     data[256 + 47] = 0;
     auto r = decode_a(model_of('a'), data, 3);
     ASSERT_EQ(r.groups.size(), 1u);
-    EXPECT_TRUE(has_note(r.notes, "group 2 at byte 256: group length 0")) << r.notes.size();
+    EXPECT_TRUE(has_note(r.notes, DecodeNote{.kind = K::zero_length, .group = 2, .at = 256})) << r.notes.size();
 
     // All-zero data, as an erased memory sends it: no group at all, and no endless loop.
     std::vector<std::uint8_t> zeros(4 * 256, 0);
     auto z = decode_a(model_of('a'), zeros, 4);
     EXPECT_TRUE(z.groups.empty());
-    EXPECT_TRUE(has_note(z.notes, "group 1 at byte 0: group length 0"));
+    EXPECT_TRUE(has_note(z.notes, DecodeNote{.kind = K::zero_length, .group = 1, .at = 0}));
 }
 
 TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
@@ -201,9 +203,9 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
         ASSERT_EQ(r.groups.size(), 1u) << into;
         EXPECT_EQ(r.announced_bytes, 1280u);
         EXPECT_EQ(r.received_bytes, 512u + into);
-        EXPECT_TRUE(has_note(r.notes, "broke off after " + std::to_string(512 + into) + " of 1280 bytes"));
-        EXPECT_TRUE(has_note(r.notes, "group 2: history cut at byte " + std::to_string(into) +
-                                          " of 500 (transfer ended early); group not stored"));
+        EXPECT_TRUE(has_note(r.notes, DecodeNote{.kind = K::broken_off, .received = 512 + into, .announced = 1280}));
+        EXPECT_TRUE(has_note(r.notes, DecodeNote{.kind = K::history_cut, .group = 2, .received = into,
+                                                 .announced = 500, .stored = false}));
     }
     // The whole history arrived but the group's last block did not: the group is whole.
     std::span<const std::uint8_t> history_whole(data.data(), 512 + 500);
@@ -211,13 +213,13 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
     ASSERT_EQ(whole.groups.size(), 2u);
     const std::string& text = whole.groups[1].history->content;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 500);
-    EXPECT_FALSE(has_note(whole.notes, "history cut"));
+    EXPECT_FALSE(has_note(whole.notes, K::history_cut));
 
     // Data stops inside the third group's first block: that group gives nothing.
     std::span<const std::uint8_t> in_third(data.data(), 4 * 256 + 200);
     auto r3 = decode_a(model_of('a'), in_third, n);
     EXPECT_EQ(r3.groups.size(), 2u);
-    EXPECT_TRUE(has_note(r3.notes, "group 3: first block incomplete (200 of 256 bytes"));
+    EXPECT_TRUE(has_note(r3.notes, DecodeNote{.kind = K::first_block_incomplete, .group = 3, .received = 200}));
 
     // Data stops inside the first block: no group at all.
     std::span<const std::uint8_t> in_first(data.data(), 255);
@@ -229,8 +231,9 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
     ASSERT_EQ(r2.groups.size(), 2u);
     const std::string& text2 = r2.groups[1].history->content;
     EXPECT_EQ(std::count(text2.begin(), text2.end(), '\t'), 256);
-    EXPECT_TRUE(has_note(r2.notes, "group 2: history cut at byte 256 of 500 (group runs past"));
-    EXPECT_TRUE(has_note(r2.notes, "bytes beyond the announced 768 bytes were ignored"));
+    EXPECT_TRUE(has_note(r2.notes, DecodeNote{.kind = K::history_cut, .group = 2, .received = 256,
+                                              .announced = 500, .stored = true}));
+    EXPECT_TRUE(has_note(r2.notes, DecodeNote{.kind = K::surplus, .received = 1280, .announced = 768}));
 
     // A cut that loses nothing the file reads is not reported as a loss.
     li.history_length = 10;
@@ -239,7 +242,7 @@ TEST(DecodeA, BrokenTransferNeverInventsGroupsAndCutsHistories) {
     std::span<const std::uint8_t> first_two(d2.data(), 512);
     auto r4 = decode_a(model_of('a'), first_two, 4);
     ASSERT_EQ(r4.groups.size(), 1u);
-    EXPECT_FALSE(has_note(r4.notes, "history cut"));
+    EXPECT_FALSE(has_note(r4.notes, K::history_cut));
 
     // No or negative count: nothing decoded.
     EXPECT_TRUE(decode_a(model_of('a'), data, 0).groups.empty());

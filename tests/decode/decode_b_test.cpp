@@ -15,6 +15,8 @@ using nlx::test::model_of;
 namespace nlx {
 namespace {
 
+using K = DecodeNote::Kind;
+
 using test::has_note;
 using sim::GroupB;
 
@@ -58,8 +60,8 @@ TEST(DecodeB, TypesGiveModesAndUnknownTypesAreSkipped) {
     EXPECT_EQ(col(r.groups[3], "序号"), "05");
     EXPECT_EQ(col(r.groups[4], "序号"), "07");
     EXPECT_EQ(r.groups[4].distribution->seq, 7);
-    EXPECT_TRUE(has_note(r.notes, "block 4: type byte 4 is no group"));
-    EXPECT_TRUE(has_note(r.notes, "block 6: type byte 255 is no group"));
+    EXPECT_TRUE(has_note(r.notes, DecodeNote{.kind = K::not_a_group, .group = 4, .at = 4}));
+    EXPECT_TRUE(has_note(r.notes, DecodeNote{.kind = K::not_a_group, .group = 6, .at = 255}));
 
     EXPECT_EQ(col(r.groups[0], "测量时间"), "0h5m0s");
     EXPECT_EQ(col(r.groups[3], "测量时间"), std::nullopt);
@@ -99,14 +101,16 @@ TEST(DecodeB, BrokenTransferGivesRowsOnlyForWholeBlocks) {
     ASSERT_EQ(r.groups.size(), 2u);
     EXPECT_EQ(r.received_bytes, 640u);
     EXPECT_EQ(r.announced_bytes, 1024u);
-    EXPECT_TRUE(has_note(r.notes, "the transfer broke off after 640 of 1024 bytes: groups 3 to 4 of 4 did not arrive whole"));
+    EXPECT_EQ(r.notes, (std::vector<DecodeNote>{
+                           {.kind = K::broken_off, .received = 640, .announced = 1024},
+                           {.kind = K::groups_not_whole, .group = 3, .last = 4, .count = 4}}));
 
     EXPECT_TRUE(decode_b(model_of('b'), {}, 4).groups.empty());
     EXPECT_TRUE(decode_b(model_of('b'), data, 0).groups.empty());
     EXPECT_TRUE(decode_b(model_of('b'), data, -3).groups.empty());
     auto fewer = decode_b(model_of('b'), data, 2);
     EXPECT_EQ(fewer.groups.size(), 2u);
-    EXPECT_TRUE(has_note(fewer.notes, "512 bytes beyond the announced 512 bytes were ignored"));
+    EXPECT_TRUE(has_note(fewer.notes, DecodeNote{.kind = K::surplus, .received = 1024, .announced = 512}));
 }
 
 TEST(DecodeB, RealisticGroupsRoundTrip) {

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/decode_note.h"
 #include "core/models.h"
 #include "core/rows.h"
 
@@ -23,12 +25,14 @@ inline Cell cell(char model, const RecordRow& row, std::string_view column) {
     return row[std::size_t(*index)];
 }
 
-// True when some note contains `part`.
-inline bool has_note(const std::vector<std::string>& notes, std::string_view part) {
-    for (const auto& note : notes)
-        if (note.find(part) != std::string::npos) return true;
-    return false;
+// True when the notes hold `note`, or a note of `kind`.
+inline bool has_note(const std::vector<DecodeNote>& notes, const DecodeNote& note) {
+    return std::find(notes.begin(), notes.end(), note) != notes.end();
 }
+inline bool has_note(const std::vector<DecodeNote>& notes, DecodeNote::Kind kind) {
+    return std::any_of(notes.begin(), notes.end(), [&](const DecodeNote& n) { return n.kind == kind; });
+}
+
 
 // The blocks' bytes one after the other.
 template <class... Blocks>
