@@ -521,8 +521,10 @@ void MainWindow::export_records() {
     // assessment of every group as a second worksheet, as nlx export --assess does.
     const auto& criterion = workspace_.criterion();
     if (criterion && assess::fits_model(*model, *criterion) &&
-        dialogs_.ask_yes_no(this, qtr(texts::kAssessmentTitle), qs(texts::export_assessment_question(criterion->description()))))
-        sheets.push_back(reports::assessment_worksheet(*criterion, assess::assess_all(*model, grid_group_rows(grid_->cells()), *criterion)));
+        dialogs_.ask_yes_no(this, qtr(texts::kAssessmentTitle),
+                            qs(texts::export_assessment_question(criterion->description(Wording::operator_language)))))
+        sheets.push_back(reports::assessment_worksheet(
+            *criterion, assess::assess_all(*model, grid_group_rows(grid_->cells()), *criterion), Wording::operator_language));
     exports_->start(qpath(workspace_.start_folder()), std::move(sheets));
 }
 

@@ -39,7 +39,7 @@ StandardDialog::StandardDialog(Workspace& workspace, OperatorDialogs& dialogs, Q
     standards_->setObjectName("standardList");
     standards_->addItem(qtr(texts::kNoStandard), QString());
     for (const auto& s : assess::all_standards())
-        standards_->addItem(qs(std::string(s.source) + " " + std::string(s.title)), qs(s.key));
+        standards_->addItem(qs(std::string(nlx::tr(s.source)) + " " + std::string(nlx::tr(s.title))), qs(s.key));
     class_label_ = new QLabel(this);
     class_label_->setObjectName("classLabel");
     classes_ = new QComboBox(this);
@@ -99,7 +99,7 @@ void StandardDialog::standard_picked() {
     classes_->blockSignals(true);
     classes_->clear();
     if (classes)
-        for (const auto& c : s->classes) classes_->addItem(qs(c.name), qs(c.key));
+        for (const auto& c : s->classes) classes_->addItem(qtr(c.name), qs(c.key));
     classes_->blockSignals(false);
     class_label_->setText(qs(s && s->id == assess::StandardId::gb10070 ? nlx::tr(texts::kAreaField) : nlx::tr(texts::kZoneField)));
     day_label_->setText(qs(eu ? nlx::tr(texts::kLdenLimitField) : nlx::tr(texts::kDayLimitField)));
@@ -120,9 +120,9 @@ void StandardDialog::show_limits() {
     QString text;
     if (!s->classes.empty()) {
         auto c = assess::make_criterion(s->key, utf8(classes_->currentData().toString()), std::nullopt, std::nullopt);
-        if (c) text = qs(c->description()) + QStringLiteral("\n");
+        if (c) text = qs(c->description(Wording::operator_language)) + QStringLiteral("\n");
     }
-    limits_->setText(text + qs(texts::kRuleLabel) + qs(s->rule));
+    limits_->setText(text + qs(fill(nlx::tr(texts::kRuleLine), {nlx::tr(s->rule)})));
 }
 
 void StandardDialog::select() {
@@ -165,7 +165,8 @@ void StandardDialog::save() {
     const auto& criterion = workspace_.criterion();
     const std::string file = workspace_.standard_file().string();
     dialogs_.inform(parentWidget(), {},
-                    qs(criterion ? texts::standard_saved(criterion->description(), file) : texts::standard_cleared(file)));
+                    qs(criterion ? texts::standard_saved(criterion->description(Wording::operator_language), file)
+                                 : texts::standard_cleared(file)));
 }
 
 }  // namespace nlx::app

@@ -71,13 +71,13 @@ std::string tenths_text(long t) {
 
 std::string margin_text(long t) { return (t > 0 ? "+" : "") + tenths_text(t); }
 
-std::string Criterion::description() const {
-    std::string text = std::string(standard->source) + " " + std::string(standard->title);
-    if (zone) text.append(" ").append(zone->name);
-    const bool eu = standard->id == StandardId::eu;
-    text.append(" ").append(eu ? "Lden " : texts::kDay).append(tenths_text(day)).append(" dB");
-    text.append(" ").append(eu ? "Lnight " : texts::kNight).append(tenths_text(night)).append(" dB");
-    return text;
+std::string Criterion::description(Wording wording) const {
+    std::string text = std::string(worded(wording, standard->source)) + " " + std::string(worded(wording, standard->title));
+    if (zone) text.append(" ").append(worded(wording, zone->name));
+    if (standard->id == StandardId::eu)
+        return text + " Lden " + tenths_text(day) + " dB Lnight " + tenths_text(night) + " dB";
+    return text + " " + fill(worded(wording, texts::kDayLevel), {tenths_text(day)}) + " " +
+           fill(worded(wording, texts::kNightLevel), {tenths_text(night)});
 }
 
 Result<Criterion> make_criterion(std::string_view standard_key, std::string_view zone, std::optional<double> day,

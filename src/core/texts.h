@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/catalogue.h"
 
@@ -392,153 +393,167 @@ inline std::string folder_not_opened(std::string_view folder) { return fill(tr(N
 inline constexpr std::string_view kGridReadFailed = NLX_TEXT("读取记录时出错：");
 
 // --- Assessment against the noise and vibration limits ------------------------------------------
-// Added: the standards' names as printed, beside their sources (GB 3096-2008, GB 10070-88).
-inline constexpr std::string_view kGb3096Title = "声环境质量标准";
-inline constexpr std::string_view kGb3096Class0 = "0类声环境功能区";
-inline constexpr std::string_view kGb3096Class1 = "1类声环境功能区";
-inline constexpr std::string_view kGb3096Class2 = "2类声环境功能区";
-inline constexpr std::string_view kGb3096Class3 = "3类声环境功能区";
-inline constexpr std::string_view kGb3096Class4a = "4a类声环境功能区（交通干线两侧）";
-inline constexpr std::string_view kGb3096Class4b = "4b类声环境功能区（铁路干线两侧）";
+// Added: the standards' names as printed, beside their sources (GB 3096-2008, GB 10070-88). The
+// texts of an assessment are written in a wording: the operator's language in the window, the
+// text of nlx assess, the sheet and its worksheet; the Chinese in the CSV and JSON.
+inline constexpr std::string_view kGb3096Title = NLX_TEXT("声环境质量标准");
+inline constexpr std::string_view kGb3096Class0 = NLX_TEXT("0类声环境功能区");
+inline constexpr std::string_view kGb3096Class1 = NLX_TEXT("1类声环境功能区");
+inline constexpr std::string_view kGb3096Class2 = NLX_TEXT("2类声环境功能区");
+inline constexpr std::string_view kGb3096Class3 = NLX_TEXT("3类声环境功能区");
+inline constexpr std::string_view kGb3096Class4a = NLX_TEXT("4a类声环境功能区（交通干线两侧）");
+inline constexpr std::string_view kGb3096Class4b = NLX_TEXT("4b类声环境功能区（铁路干线两侧）");
 inline constexpr std::string_view kGb3096Rule =
-    "A计权等效声级：昼间06:00至22:00，夜间22:00至06:00；夜间突发噪声的最大声级超过夜间限值的幅度不得高于15 dB";
-inline constexpr std::string_view kGb10070Title = "城市区域环境振动标准";
-inline constexpr std::string_view kGb10070Special = "特殊住宅区";
-inline constexpr std::string_view kGb10070Residential = "居民、文教区";
-inline constexpr std::string_view kGb10070Mixed = "混合区、商业中心区";
-inline constexpr std::string_view kGb10070Industrial = "工业集中区";
-inline constexpr std::string_view kGb10070TrunkRoad = "交通干线道路两侧";
-inline constexpr std::string_view kGb10070Railway = "铁路干线两侧";
+    NLX_TEXT("A计权等效声级：昼间06:00至22:00，夜间22:00至06:00；夜间突发噪声的最大声级超过夜间限值的幅度不得高于15 dB");
+inline constexpr std::string_view kGb10070Title = NLX_TEXT("城市区域环境振动标准");
+inline constexpr std::string_view kGb10070Special = NLX_TEXT("特殊住宅区");
+inline constexpr std::string_view kGb10070Residential = NLX_TEXT("居民、文教区");
+inline constexpr std::string_view kGb10070Mixed = NLX_TEXT("混合区、商业中心区");
+inline constexpr std::string_view kGb10070Industrial = NLX_TEXT("工业集中区");
+inline constexpr std::string_view kGb10070TrunkRoad = NLX_TEXT("交通干线道路两侧");
+inline constexpr std::string_view kGb10070Railway = NLX_TEXT("铁路干线两侧");
 inline constexpr std::string_view kGb10070Rule =
-    "铅垂向Z振级：无规振动取累积百分Z振级VLz10（VL10）；昼间06:00至22:00，夜间22:00至06:00";
-inline constexpr std::string_view kEuTitle = "欧盟环境噪声指令";
-inline constexpr std::string_view kEuRule =
-    "24小时测量的昼夜等效声级Lden（昼间07至19时，傍晚19至23时加5 dB，夜间23至07时加10 dB）和夜间声级Lnight（23至07时），限值由用户给定";
-inline constexpr std::string_view kUserSource = "用户限值";
-inline constexpr std::string_view kUserTitle = "用户自定义昼夜限值";
-inline constexpr std::string_view kUserRule = "等效声级（振动为VLeq）：昼间06:00至22:00，夜间22:00至06:00，限值由用户给定";
+    NLX_TEXT("铅垂向Z振级：无规振动取累积百分Z振级VLz10（VL10）；昼间06:00至22:00，夜间22:00至06:00");
+inline constexpr std::string_view kEuTitle = NLX_TEXT("欧盟环境噪声指令");
+inline constexpr std::string_view kEuRule = NLX_TEXT(
+    "24小时测量的昼夜等效声级Lden（昼间07至19时，傍晚19至23时加5 dB，夜间23至07时加10 dB）和夜间声级Lnight（23至07时），限值由用户给定");
+inline constexpr std::string_view kUserSource = NLX_TEXT("用户限值");
+inline constexpr std::string_view kUserTitle = NLX_TEXT("用户自定义昼夜限值");
+inline constexpr std::string_view kUserRule =
+    NLX_TEXT("等效声级（振动为VLeq）：昼间06:00至22:00，夜间22:00至06:00，限值由用户给定");
+// A criterion's limits: "昼间60.0 dB 夜间50.0 dB".
+inline constexpr std::string_view kDayLevel = NLX_TEXT("昼间%1 dB");
+inline constexpr std::string_view kNightLevel = NLX_TEXT("夜间%1 dB");
 
 // Outcomes, periods and the kinds of what is assessed.
-inline constexpr std::string_view kPass = "达标";
-inline constexpr std::string_view kFail = "超标";
-inline constexpr std::string_view kNotAssessed = "未评价";
-inline constexpr std::string_view kDay = "昼间";
-inline constexpr std::string_view kNight = "夜间";
-inline constexpr std::string_view kSpanning = "跨昼夜";
-inline constexpr std::string_view kWholeDay = "全天";
-inline constexpr std::string_view kGroupKind = "统计组";
-inline constexpr std::string_view kRunKind = "24小时测量";
-inline constexpr std::string_view kHourlyKind = "逐时";
-inline constexpr std::string_view kMissingKind = "缺测";
-inline constexpr std::string_view kNotCounted = "不计入评价";
-inline constexpr std::string_view kNoHours = "无";
-inline constexpr std::string_view kHourSuffix = "时";       // "03时"
-inline constexpr std::string_view kHourJoin = "、";         // "03时、04时"
-inline constexpr std::string_view kNoteJoin = "；";
-inline constexpr std::string_view kColon = "：";  // after a label: "达标评价：", "…统计组：达标"
-inline constexpr std::string_view kLimitWord = "限值";
-inline constexpr std::string_view kMarginWord = "差值";
-inline constexpr std::string_view kForReference = "（参考）";
+inline constexpr std::string_view kPass = NLX_TEXT("达标");
+inline constexpr std::string_view kFail = NLX_TEXT("超标");
+inline constexpr std::string_view kNotAssessed = NLX_TEXT("未评价");
+inline constexpr std::string_view kDay = NLX_TEXT("昼间");
+inline constexpr std::string_view kNight = NLX_TEXT("夜间");
+inline constexpr std::string_view kSpanning = NLX_TEXT("跨昼夜");
+inline constexpr std::string_view kWholeDay = NLX_TEXT("全天");
+inline constexpr std::string_view kGroupKind = NLX_TEXT("统计组");
+inline constexpr std::string_view kRunKind = NLX_TEXT("24小时测量");
+inline constexpr std::string_view kHourlyKind = NLX_TEXT("逐时");
+inline constexpr std::string_view kMissingKind = NLX_TEXT("缺测");
+inline constexpr std::string_view kNotCounted = NLX_TEXT("不计入评价");
+inline constexpr std::string_view kNoHours = NLX_TEXT("无");
+inline constexpr std::string_view kHour = NLX_TEXT("%1时");       // "03时"
+inline constexpr std::string_view kHourJoin = NLX_TEXT("、");     // "03时、04时"
+inline constexpr std::string_view kNoteJoin = NLX_TEXT("；");
+// A comparison: "Leq  52.0 dB  限值  50.0 dB  差值  +2.0 dB  超标", an hour's with "（参考）".
+inline constexpr std::string_view kCheckLine = NLX_TEXT("%1 %2 dB  限值 %3 dB  差值 %4 dB  %5");
+inline constexpr std::string_view kReferenceCheckLine = NLX_TEXT("%1 %2 dB  限值 %3 dB  差值 %4 dB  %5（参考）");
 // The columns of the assessment's table (CSV, worksheet).
-inline constexpr const char* kAssessmentHeadings[] = {"行",         "序号",     "类别",     "DATE",
-                                                      "TIME",       "时段",     "评价量",   "测量值(dB)",
-                                                      "限值(dB)",   "差值(dB)", "结论",     "说明"};
-// Labels of the lines of the text, the sheet and the window.
-inline constexpr std::string_view kStandardLabel = "评价标准：";
-inline constexpr std::string_view kRuleLabel = "评价规则：";
-inline constexpr std::string_view kRefusedLabel = "未评价：";
-inline constexpr std::string_view kHoursLabel = "逐时：";
-inline constexpr std::string_view kMissingLabel = "缺测小时：";
-inline constexpr std::string_view kNoteLabel = "说明：";
+inline constexpr const char* kAssessmentHeadings[] = {NLX_TEXT("行"),         NLX_TEXT("序号"),     NLX_TEXT("类别"),     "DATE",
+                                                      "TIME",                 NLX_TEXT("时段"),     NLX_TEXT("评价量"),   NLX_TEXT("测量值(dB)"),
+                                                      NLX_TEXT("限值(dB)"),   NLX_TEXT("差值(dB)"), NLX_TEXT("结论"),     NLX_TEXT("说明")};
+// The lines of the text, the sheet and the window.
+inline constexpr std::string_view kStandardLine = NLX_TEXT("评价标准：%1");
+inline constexpr std::string_view kRuleLine = NLX_TEXT("评价规则：%1");
+inline constexpr std::string_view kRefusedLine = NLX_TEXT("未评价：%1");
+inline constexpr std::string_view kHoursLabel = NLX_TEXT("逐时：");
+inline constexpr std::string_view kMissingLine = NLX_TEXT("缺测小时：%1");
+inline constexpr std::string_view kNoteLine = NLX_TEXT("说明：%1");
 inline constexpr std::string_view kMissingHoursRule =
-    "缺测小时：24小时测量中没有数据的小时不计入评价，Ld和Ln只由测得的小时计算并列出缺测的小时；"
-    "24小时分布图把缺测小时计为0 dB，故其Ld和Ln在缺测时低于本评价的值。";
+    NLX_TEXT("缺测小时：24小时测量中没有数据的小时不计入评价，Ld和Ln只由测得的小时计算并列出缺测的小时；"
+             "24小时分布图把缺测小时计为0 dB，故其Ld和Ln在缺测时低于本评价的值。");
 inline constexpr std::string_view kHourlyMarginsNote =
-    "逐时的差值只作参考，结论由昼间、夜间的评价量和夜间最大声级决定。";
-
+    NLX_TEXT("逐时的差值只作参考，结论由昼间、夜间的评价量和夜间最大声级决定。");
+// An assessment's heading and its outcome: "第1至24行 序号01 24小时测量 08-09-05 00:00:00：超标".
+inline constexpr std::string_view kHeadingOutcome = NLX_TEXT("%1：%2");
 // "序号05"
-inline std::string assessed_group(std::string_view group) { return std::string("序号").append(group); }
+inline std::string assessed_group(std::string_view group, Wording wording) {
+    return fill(worded(wording, NLX_TEXT("序号%1")), {group});
+}
 // "第3行", "第1至24行"
-inline std::string assessed_rows(std::size_t first, std::size_t last) {
-    return first == last ? std::string("第").append(std::to_string(first)).append("行")
-                         : std::string("第").append(std::to_string(first)).append("至").append(std::to_string(last)).append("行");
+inline std::string assessed_rows(std::size_t first, std::size_t last, Wording wording) {
+    if (first == last) return fill(worded(wording, NLX_TEXT("第%1行")), {std::to_string(first)});
+    return fill(worded(wording, NLX_TEXT("第%1至%2行")), {std::to_string(first), std::to_string(last)});
 }
 // "合计：达标3，超标1，未评价2"
-inline std::string assessment_totals(int passed, int failed, int skipped) {
-    return std::string("合计：达标").append(std::to_string(passed)).append("，超标").append(std::to_string(failed))
-        .append("，未评价").append(std::to_string(skipped));
+inline std::string assessment_totals(int passed, int failed, int skipped, Wording wording) {
+    return fill(worded(wording, NLX_TEXT("合计：达标%1，超标%2，未评价%3")),
+                {std::to_string(passed), std::to_string(failed), std::to_string(skipped)});
 }
 
 // Why a group is not assessed.
-inline constexpr std::string_view kOctaveNotAssessed = "倍频程频谱组，不作评价";
-// The weighting as a reason says it: "为C", or "空" for none.
-inline std::string weighting_shown(std::string_view weighting) {
-    return weighting.empty() ? std::string("空") : std::string("为").append(weighting);
+inline constexpr std::string_view kOctaveNotAssessed = NLX_TEXT("倍频程频谱组，不作评价");
+inline Phrase vibration_not_sound(std::string_view source) {
+    return phrase(NLX_TEXT("振动测量组，%1只评价声级"), {phrase(source)});
 }
-inline std::string vibration_not_sound(std::string_view source) {
-    return std::string("振动测量组，").append(source).append("只评价声级");
+inline Phrase sound_not_vibration(std::string_view source) {
+    return phrase(NLX_TEXT("声级测量组，%1只评价振动级"), {phrase(source)});
 }
-inline std::string sound_not_vibration(std::string_view source) {
-    return std::string("声级测量组，").append(source).append("只评价振动级");
+// The group's weighting as the reason says it, or that it has none.
+inline Phrase not_a_weighted(std::string_view weighting, std::string_view source) {
+    if (weighting.empty()) return phrase(NLX_TEXT("频率计权空，%1只评价A计权声级"), {phrase(source)});
+    return phrase(NLX_TEXT("频率计权为%1，%2只评价A计权声级"), {plain(weighting), phrase(source)});
 }
-inline std::string not_a_weighted(std::string_view shown, std::string_view source) {
-    return std::string("频率计权").append(shown).append("，").append(source).append("只评价A计权声级");
+inline Phrase not_z_weighted(std::string_view weighting, std::string_view source) {
+    if (weighting.empty()) return phrase(NLX_TEXT("频率计权空，%1只评价铅垂向Z振级"), {phrase(source)});
+    return phrase(NLX_TEXT("频率计权为%1，%2只评价铅垂向Z振级"), {plain(weighting), phrase(source)});
 }
-inline std::string not_z_weighted(std::string_view shown, std::string_view source) {
-    return std::string("频率计权").append(shown).append("，").append(source).append("只评价铅垂向Z振级");
+inline Phrase runs_only(std::string_view source) {
+    return phrase(NLX_TEXT("%1的Lden和Lnight只对24小时测量评价"), {phrase(source)});
 }
-inline std::string runs_only(std::string_view source) {
-    return std::string(source).append("的Lden和Lnight只对24小时测量评价");
+inline constexpr std::string_view kNoStartTime = NLX_TEXT("没有测量开始时间（TIME），无法确定昼间或夜间");
+inline Phrase not_a_number(std::string_view column) { return phrase(NLX_TEXT("%1不是数值"), {plain(column)}); }
+// An hour of a run refused: "序号05：频率计权为C，…".
+inline Phrase run_group_refused(std::string_view group, Phrase why) {
+    return phrase(NLX_TEXT("序号%1：%2"), {plain(group), std::move(why)});
 }
-inline constexpr std::string_view kNoStartTime = "没有测量开始时间（TIME），无法确定昼间或夜间";
-inline std::string not_a_number(std::string_view column) { return std::string(column).append("不是数值"); }
-inline std::string run_group_refused(std::string_view group_label, std::string_view why) {
-    return std::string(group_label).append("：").append(why);
-}
-inline constexpr std::string_view kNoUsableHours = "24小时测量中没有可用的小时";
+inline constexpr std::string_view kNoUsableHours = NLX_TEXT("24小时测量中没有可用的小时");
 
 // What an assessment notes.
-inline constexpr std::string_view kDurationUnknown = "测量时间未知，按开始时间所在时段评价";
-inline constexpr std::string_view kBoundaryJoin = "和";  // "06:00和22:00"
-inline std::string spans_boundaries(std::string_view boundaries, std::string_view stricter_period) {
-    return std::string("测量跨越").append(boundaries).append("，按较严的").append(stricter_period).append("限值评价");
+inline constexpr std::string_view kDurationUnknown = NLX_TEXT("测量时间未知，按开始时间所在时段评价");
+// The day and night boundaries a group spans ("06:00", "06:00和22:00"), and the stricter limit
+// it is held to.
+inline Phrase spans_boundaries(const std::vector<std::string>& boundaries, bool night_is_stricter) {
+    Phrase crossed = boundaries.size() == 2 ? phrase(NLX_TEXT("%1和%2"), {plain(boundaries[0]), plain(boundaries[1])})
+                                            : plain(boundaries.empty() ? std::string() : boundaries[0]);
+    if (night_is_stricter) return phrase(NLX_TEXT("测量跨越%1，按较严的夜间限值评价"), {std::move(crossed)});
+    return phrase(NLX_TEXT("测量跨越%1，按较严的昼间限值评价"), {std::move(crossed)});
 }
-inline constexpr std::string_view kLmaxNotNumber = "Lmax不是数值，夜间最大声级未评价";
-inline std::string hour_outside_day(std::string_view group_label) {
-    return std::string(group_label).append("的TIME不在0至23时，未计入");
+inline constexpr std::string_view kLmaxNotNumber = NLX_TEXT("Lmax不是数值，夜间最大声级未评价");
+inline Phrase hour_outside_day(std::string_view group) {
+    return phrase(NLX_TEXT("序号%1的TIME不在0至23时，未计入"), {plain(group)});
 }
-inline std::string hour_level_not_number(std::string_view group_label, std::string_view column) {
-    return std::string(group_label).append("的").append(column).append("不是数值，按缺测计");
+inline Phrase hour_level_not_number(std::string_view group, std::string_view column) {
+    return phrase(NLX_TEXT("序号%1的%2不是数值，按缺测计"), {plain(group), plain(column)});
 }
-inline std::string same_hour(std::string_view group_label, std::string_view earlier_label, int hour) {
-    return std::string(group_label).append("与").append(earlier_label).append("同为").append(std::to_string(hour))
-        .append("时，取后者");
+inline Phrase same_hour(std::string_view group, std::string_view earlier, int hour) {
+    return phrase(NLX_TEXT("序号%1与序号%2同为%3时，取后者"), {plain(group), plain(earlier), plain(std::to_string(hour))});
 }
-inline constexpr std::string_view kLdenNotAssessed = "昼间、傍晚或夜间没有小时，Lden未评价";
+inline constexpr std::string_view kLdenNotAssessed = NLX_TEXT("昼间、傍晚或夜间没有小时，Lden未评价");
 // "昼间VLz10最大": a vibration run's period stands by its highest hour.
-inline std::string period_highest(std::string_view period, std::string_view quantity) {
-    return std::string(period).append(quantity).append("最大");
+inline Phrase period_highest(bool night, std::string_view quantity) {
+    return phrase(night ? NLX_TEXT("夜间%1最大") : NLX_TEXT("昼间%1最大"), {plain(quantity)});
 }
-inline constexpr std::string_view kNoDayHours = "没有昼间小时，昼间未评价";
-inline constexpr std::string_view kNoNightHours = "没有夜间小时，夜间未评价";
-inline std::string missing_hours_counted(std::size_t missing, std::size_t day, std::size_t night) {
-    return std::string("缺测的").append(std::to_string(missing)).append("个小时不计入评价：昼间按")
-        .append(std::to_string(day)).append("个小时、夜间按").append(std::to_string(night)).append("个小时计算");
+inline constexpr std::string_view kNoDayHours = NLX_TEXT("没有昼间小时，昼间未评价");
+inline constexpr std::string_view kNoNightHours = NLX_TEXT("没有夜间小时，夜间未评价");
+inline Phrase missing_hours_counted(std::size_t missing, std::size_t day, std::size_t night) {
+    return phrase(NLX_TEXT("缺测的%1个小时不计入评价：昼间按%2个小时、夜间按%3个小时计算"),
+                  {plain(std::to_string(missing)), plain(std::to_string(day)), plain(std::to_string(night))});
 }
-inline std::string chart_counts_missing_as_zero(std::string_view ld, std::string_view ln) {
-    return std::string("24小时分布图把缺测小时计为0 dB，其Ld=").append(ld).append(" dB，Ln=").append(ln).append(" dB");
+inline Phrase chart_counts_missing_as_zero(std::string_view ld, std::string_view ln) {
+    return phrase(NLX_TEXT("24小时分布图把缺测小时计为0 dB，其Ld=%1 dB，Ln=%2 dB"), {plain(ld), plain(ln)});
 }
 
 // The assessment sheet and its worksheet.
-inline constexpr std::string_view kAssessmentSheetTitle = "噪声与振动达标评价表";
-inline std::string assessment_sheet_continued(std::size_t page) {
-    return std::string(kAssessmentSheetTitle).append("（续）    第").append(std::to_string(page)).append("页");
+inline constexpr std::string_view kAssessmentSheetTitle = NLX_TEXT("噪声与振动达标评价表");
+inline std::string assessment_sheet_continued(std::size_t page, Wording wording) {
+    return fill(worded(wording, NLX_TEXT("%1（续）    第%2页")),
+                {worded(wording, kAssessmentSheetTitle), std::to_string(page)});
 }
-inline constexpr std::string_view kSheetModel = "仪器型号：";
-inline constexpr std::string_view kSheetDate = "评价日期：";
-inline constexpr std::string_view kSheetDatabase = "记录数据库：";
-inline constexpr std::string_view kSheetColumns[] = {"时段", "评价量", "测量值", "限值", "差值", "结论", "序号"};
+inline constexpr std::string_view kSheetModelDate = NLX_TEXT("仪器型号：%1    评价日期：%2");
+inline constexpr std::string_view kSheetDay = NLX_TEXT("%1年%2月%3日");  // year, month, day of two digits
+inline constexpr std::string_view kSheetDatabase = NLX_TEXT("记录数据库：%1");
+inline constexpr std::string_view kSheetColumns[] = {NLX_TEXT("时段"), NLX_TEXT("评价量"), NLX_TEXT("测量值"), NLX_TEXT("限值"),
+                                                     NLX_TEXT("差值"), NLX_TEXT("结论"),   NLX_TEXT("序号")};
 inline constexpr std::string_view kAssessmentTitle = NLX_TEXT("达标评价");  // the worksheet, the window
+inline constexpr std::string_view kWorksheetTitle = NLX_TEXT("达标评价：%1");
 
 // Added: the desktop's 设置 → 评价标准 dialog and 达标评价 window, the limits on the 24-hour
 // chart, and the question of 导出.
@@ -566,9 +581,15 @@ inline std::string standard_cleared(std::string_view file) {
 inline constexpr std::string_view kNoStandardChosen = NLX_TEXT("未选择评价标准：请用 设置 → 评价标准 选择标准和类别。");
 inline constexpr std::string_view kNoCurrentGroup = NLX_TEXT("没有当前组：请在表格中选择一组记录。");
 inline constexpr std::string_view kChooseStandard = NLX_TEXT("评价标准...");
-// A limit line of the 24-hour chart: "昼间限值 60.0 dB".
-inline std::string limit_line(std::string_view period, std::string_view level) {
-    return fill(tr(NLX_TEXT("%1限值 %2 dB")), {period, level});
+// A limit line of the 24-hour chart: "昼间限值 60.0 dB", "VLz10夜间限值 67.0 dB", "Lnight限值 55.0 dB".
+inline std::string period_limit_line(bool night, std::string_view level) {
+    return fill(tr(night ? NLX_TEXT("夜间限值 %1 dB") : NLX_TEXT("昼间限值 %1 dB")), {level});
+}
+inline std::string quantity_period_limit_line(std::string_view quantity, bool night, std::string_view level) {
+    return fill(tr(night ? NLX_TEXT("%1夜间限值 %2 dB") : NLX_TEXT("%1昼间限值 %2 dB")), {quantity, level});
+}
+inline std::string limit_line(std::string_view quantity, std::string_view level) {
+    return fill(tr(NLX_TEXT("%1限值 %2 dB")), {quantity, level});
 }
 inline std::string export_assessment_question(std::string_view description) {
     return fill(tr(NLX_TEXT("是否把达标评价（%1）作为第二个工作表一并导出？")), {description});

@@ -120,6 +120,32 @@ TEST(Catalogue, LooksUpTheCatalogueInUseAndOtherwiseKeepsTheChineseBytes) {
     EXPECT_EQ(tr(texts::kNoData), texts::kNoData);  // no translation: the Chinese text
 }
 
+// A phrase is written in its wording as a whole, a value that is a phrase of its own in the same
+// wording, a plain value as it is; an entry the catalogue lacks stays Chinese in either wording.
+TEST(Catalogue, WritesPhrasesInTheirWording) {
+    auto parsed = parse_mo(mo_bytes({{"序号%1：%2", "No. %1: %2"}, {"频率计权为%1", "weighting %1"}, {"达标", "Pass"}}));
+    ASSERT_TRUE(parsed);
+    ActiveCatalogue english(std::move(*parsed));
+    const Phrase nested = phrase("序号%1：%2", {plain("05"), phrase("频率计权为%1", {plain("C")})});
+    const struct {
+        Phrase phrase;
+        std::string source, shown;
+    } cases[] = {
+        {nested, "序号05：频率计权为C", "No. 05: weighting C"},
+        {phrase("达标"), "达标", "Pass"},
+        {phrase("超标"), "超标", "超标"},                                      // no translation
+        {phrase("频率计权为%1", {plain("%1")}), "频率计权为%1", "weighting %1"},  // a value is not filled again
+        {plain("达标"), "达标", "达标"},                                        // a plain value is never looked up
+        {phrase("序号%1：%2", {plain("05")}), "序号05：%2", "No. 05: %2"},        // a missing value shows
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.phrase.text(Wording::source), c.source);
+        EXPECT_EQ(c.phrase.text(Wording::operator_language), c.shown);
+    }
+    EXPECT_EQ(worded(Wording::source, "达标"), "达标");
+    EXPECT_EQ(worded(Wording::operator_language, "达标"), "Pass");
+}
+
 // The catalogue the build compiled from po/en.po: texts with values come out whole, with every
 // value in its place, and the Chinese texts come back when Chinese is chosen again.
 TEST(Catalogue, TheEnglishCatalogueTranslatesTextsWithValues) {
