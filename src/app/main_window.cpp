@@ -354,7 +354,9 @@ void MainWindow::show_settings() {
 }
 
 void MainWindow::show_language_dialog() {
-    if (!language_dialog_) language_dialog_ = new LanguageDialog(workspace_.app_folder(), dialogs_, this);
+    if (!language_dialog_)
+        language_dialog_ = new LanguageDialog(workspace_.app_folder(),
+                                              catalogue_folders(executable_folder(), environment_variable), dialogs_, this);
     language_dialog_->select();
     language_dialog_->show();
     language_dialog_->raise();

@@ -369,8 +369,15 @@ inline std::string probe_found(std::string_view device, std::string_view level) 
 
 // Added: 设置 → 语言, the language of the windows from the next start on.
 inline constexpr std::string_view kLanguageTitle = NLX_TEXT("语言");
+// The name of a catalogue's language in itself, as 设置 → 语言 lists it: each catalogue
+// translates this entry with the name of its own language.
+// TRANSLATORS: not a translation of "Chinese": write the name of your language in your language,
+// as its speakers look for it in a list of languages ("English", "Français", "Deutsch").
+inline constexpr std::string_view kLanguageName = NLX_TEXT("中文");
 inline constexpr std::string_view kLanguageApply = NLX_TEXT("确定");
-inline constexpr std::string_view kLanguageSaveFailed = NLX_TEXT("保存语言设置时出错：");
+inline std::string language_save_failed(std::string_view why) {
+    return fill(tr(NLX_TEXT("保存语言设置时出错：%1")), {why});
+}
 inline std::string language_saved(std::string_view language, std::string_view file) {
     return fill(tr(NLX_TEXT("语言已设为%1，下次启动时生效\n（%2）")), {language, file});
 }

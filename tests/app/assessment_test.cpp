@@ -283,7 +283,7 @@ private slots:
     void windowAndDialogInEitherLanguage_data() { language_rows(); }
     void windowAndDialogInEitherLanguage() {
         QFETCH(bool, english);
-        InLanguage language(english ? Language::english : Language::chinese);
+        InLanguage language(english ? "en" : "zh");
         QVERIFY(language.ok());
         Shell shell;
         store_rows(shell, 'b', constant_run());

@@ -5,21 +5,25 @@
 #include <QLabel>
 #include <QTest>
 #include <QWidget>
+#include <string_view>
+#include <vector>
 
 #include "core/catalogue.h"
 #include "core/language.h"
 
 namespace nlx::app::test {
 
-// Puts `language` in use from the build tree's catalogues until it goes out of scope.
+// Puts the language `code` in use from the build tree's catalogues (and `more` folders) until it
+// goes out of scope.
 class InLanguage {
 public:
-    explicit InLanguage(Language language) {
-        auto used = use_language(language, {std::filesystem::path(NLX_TEST_LOCALE_FOLDER)});
+    explicit InLanguage(std::string_view code, std::vector<std::filesystem::path> more = {}) {
+        more.push_back(std::filesystem::path(NLX_TEST_LOCALE_FOLDER));
+        auto used = use_language(code, more);
         ok_ = used.ok();
         if (!ok_) qWarning("%s", used.message().c_str());
     }
-    ~InLanguage() { use_no_catalogue(); }
+    ~InLanguage() { (void)use_language(kChinese, {}); }
     bool ok() const { return ok_; }
 
 private:

@@ -10,39 +10,12 @@
 #include "core/language.h"
 #include "core/shell_texts.h"
 #include "core/texts.h"
+#include "support/mo_file.h"
 
 namespace nlx {
 namespace {
 
-// A .mo file as msgfmt writes it (without the optional hash table), in either byte order.
-std::string mo_bytes(const std::vector<std::pair<std::string, std::string>>& entries, bool big_endian = false) {
-    std::string out;
-    auto word = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) out += char(big_endian ? v >> (24 - 8 * i) : v >> (8 * i));
-    };
-    const auto n = std::uint32_t(entries.size());
-    const std::uint32_t originals = 28, translations = originals + 8 * n, strings = translations + 8 * n;
-    word(0x950412de);
-    word(0);
-    word(n);
-    word(originals);
-    word(translations);
-    word(0);
-    word(strings);
-    std::string pool;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> ids, strs;
-    for (const auto& [id, str] : entries) {
-        ids.emplace_back(std::uint32_t(id.size()), strings + std::uint32_t(pool.size()));
-        pool += id + '\0';
-    }
-    for (const auto& [id, str] : entries) {
-        strs.emplace_back(std::uint32_t(str.size()), strings + std::uint32_t(pool.size()));
-        pool += str + '\0';
-    }
-    for (auto [length, offset] : ids) word(length), word(offset);
-    for (auto [length, offset] : strs) word(length), word(offset);
-    return out + pool;
-}
+using test::mo_bytes;
 
 struct ActiveCatalogue {
     explicit ActiveCatalogue(Catalogue c) { use_catalogue(std::move(c)); }
