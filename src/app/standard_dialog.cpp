@@ -146,7 +146,7 @@ Result<std::optional<StandardChoice>> StandardDialog::chosen() const {
     if (!s->classes.empty()) choice.zone = utf8(classes_->currentData().toString());
     else choice.day = day_->value(), choice.night = night_->value();
     if (auto c = assess::make_criterion(choice.standard, choice.zone, choice.day, choice.night); !c)
-        return fail(std::string(nlx::tr(texts::kStandardInvalid)) + c.message());
+        return fail(texts::standard_invalid(c.message()));
     return std::optional<StandardChoice>(choice);
 }
 
@@ -157,7 +157,7 @@ void StandardDialog::save() {
         return;
     }
     if (auto saved = workspace_.choose_standard(*choice); !saved) {
-        dialogs_.inform(this, {}, qtr(texts::kStandardSaveFailed) + qs(saved.message()));
+        dialogs_.inform(this, {}, qs(texts::standard_save_failed(saved.message())));
         return;
     }
     note_->hide();

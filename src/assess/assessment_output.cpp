@@ -89,7 +89,7 @@ std::string hours_text(const std::vector<int>& hours, Wording wording) {
 
 std::vector<TableLine> table_lines(const Assessment& a, Wording w) {
     std::vector<TableLine> lines;
-    const std::string notes = joined(written(a.notes, w), worded(w, texts::kNoteJoin));
+    const std::string notes = joined(written(a.notes, w), worded(w, texts::kListJoin));
     if (a.refused) {
         TableLine line = base_line(a, w);
         line.verdict = std::string(outcome_text(Outcome::not_assessed, w));

@@ -26,7 +26,7 @@ inline constexpr std::string_view kNoData = NLX_TEXT("声级计中无数据");
 inline constexpr std::string_view kDataLost = NLX_TEXT("串行接收的数据有丢失");
 // Added: a download stopped by the operator, and a port that failed.
 inline constexpr std::string_view kCancelled = NLX_TEXT("数据接收已取消");
-inline constexpr std::string_view kPortErrorPrefix = NLX_TEXT("串行口错误: ");
+inline std::string port_error(std::string_view detail) { return fill(tr(NLX_TEXT("串行口错误: %1")), {detail}); }
 
 // The progress text after byte `index` (0-based) of `total`: "数据读取完" + integer part of
 // index * 100 / total + "%"; it runs from 0 to 99 per cent.
@@ -37,11 +37,19 @@ inline std::string progress_text(std::size_t index, std::size_t total) {
 
 // --- Serial commands ------------------------------------------------------------------------
 // Added: a second serial command while one holds the port; the holder follows in brackets.
-inline constexpr std::string_view kPortBusy = NLX_TEXT("串行口正被另一个操作使用");
+inline std::string port_busy(std::string_view holder) {
+    if (holder.empty()) return std::string(tr(NLX_TEXT("串行口正被另一个操作使用")));
+    return fill(tr(NLX_TEXT("串行口正被另一个操作使用(%1)")), {holder});
+}
 
 // --- Database-file commands -------------------------------------------------------------------
 // Open refused: wrong name, missing file, not a record database, or no record table of the model.
 inline constexpr std::string_view kOpenFailed = NLX_TEXT("打开的文件不存在或格式错误");
+// Added: the same with what was wrong: "… (noise.db has no table NLX3140A)".
+inline std::string open_failed(std::string_view detail) {
+    if (detail.empty()) return std::string(tr(kOpenFailed));
+    return fill(tr(NLX_TEXT("打开的文件不存在或格式错误 (%1)")), {detail});
+}
 inline constexpr std::string_view kOpenFailedTitle = NLX_TEXT("用户操作错误提示");
 // Save-as onto the file being copied.
 inline constexpr std::string_view kSameName = NLX_TEXT("新文件名与被复制文件名相同，请重新输入新文件名。");
@@ -75,12 +83,15 @@ inline constexpr std::string_view kPercentAxis = NLX_TEXT("百分比 (%)");
 inline constexpr std::string_view kHourAxis = NLX_TEXT("整点时间 (时)");
 inline constexpr std::string_view kFrequencyAxis = NLX_TEXT("中心频率 (Hz)");
 inline constexpr std::string_view kDayNightHours = NLX_TEXT("昼间为06时至21时，夜间为22时至05时");
-inline constexpr std::string_view kFromDistribution = NLX_TEXT("由分布读出");
-inline constexpr std::string_view kFromInstrument = NLX_TEXT("仪器");
-inline constexpr std::string_view kChartGroup = NLX_TEXT("序号 ");  // the group a distribution chart shows
+// " L10=62.1 L50=55.0 L90=48.2" read off the distribution, and the instrument's.
+inline std::string percentile_note(std::string_view read_off, std::string_view instrument) {
+    return fill(tr(NLX_TEXT("由分布读出:%1 dB    仪器:%2 dB")), {read_off, instrument});
+}
+// The group a distribution chart shows.
+inline std::string chart_group(std::string_view group) { return fill(tr(NLX_TEXT("序号 %1")), {group}); }
 inline constexpr std::string_view kSaveChartPng = NLX_TEXT("保存图表为PNG图片...");
 inline constexpr std::string_view kSaveChartSvg = NLX_TEXT("保存图表为SVG图片...");
-inline constexpr std::string_view kSaveChartFailed = NLX_TEXT("保存图表时出错：");
+inline std::string save_chart_failed(std::string_view why) { return fill(tr(NLX_TEXT("保存图表时出错：%1")), {why}); }
 
 // --- Live level monitor ------------------------------------------------------------------------
 inline constexpr std::string_view kMonitorTitle = NLX_TEXT("实时监测");
@@ -96,12 +107,19 @@ inline constexpr std::string_view kRecordingsTitle = NLX_TEXT("监测记录");
 inline constexpr std::string_view kRecordingStart = NLX_TEXT("开始时间");
 inline constexpr std::string_view kRecordingExportCsv = NLX_TEXT("导出CSV...");
 inline constexpr std::string_view kRecordingExportXlsx = NLX_TEXT("导出Excel...");
-inline constexpr std::string_view kRecordingExportFailed = NLX_TEXT("导出时出错：");
+// Also 导出 of the records: an export that could not be saved.
+inline std::string export_failed(std::string_view why) { return fill(tr(NLX_TEXT("导出时出错：%1")), {why}); }
 inline constexpr std::string_view kRecordingNone = NLX_TEXT("还没有监测记录");
 inline constexpr std::string_view kHistoryTitle = NLX_TEXT("时间历程");
+// The time history of recording 5 and its summary.
+inline std::string history_title(long long recording, std::string_view summary) {
+    return fill(tr(NLX_TEXT("时间历程 %1  %2")), {std::to_string(recording), summary});
+}
 inline constexpr std::string_view kHistoryTime = NLX_TEXT("时间");
 inline constexpr std::string_view kHistoryGap = NLX_TEXT("间隙");
-inline constexpr std::string_view kHistoryStretch = NLX_TEXT("每点 ");
+// Under the history: the time each point stands for ("每点 1.5s"), and the gaps among them.
+inline std::string history_stretch(std::string_view seconds) { return fill(tr(NLX_TEXT("每点 %1s")), {seconds}); }
+inline std::string history_gaps(std::size_t gaps) { return fill(tr(NLX_TEXT("间隙 %1")), {std::to_string(gaps)}); }
 
 // --- Micro-printer speed dialog ----------------------------------------------------------------
 inline constexpr std::string_view kSpeedTitle = NLX_TEXT("打印速度选择");
@@ -113,7 +131,7 @@ inline constexpr std::string_view kSpeedHint = NLX_TEXT("选择TM27的打印速�
 // --- Printed reports ---------------------------------------------------------------------------
 // Added: the please-wait caption while pages go to the printer, and what ends a job otherwise.
 inline constexpr std::string_view kPrintingCaption = NLX_TEXT("正在打印...");
-inline constexpr std::string_view kPrintFailed = NLX_TEXT("打印时出错：");
+inline std::string print_failed(std::string_view why) { return fill(tr(NLX_TEXT("打印时出错：%1")), {why}); }
 inline constexpr std::string_view kPrintCancelled = NLX_TEXT("打印已取消");
 inline constexpr std::string_view kNothingToPrint = NLX_TEXT("没有可打印的记录");
 inline constexpr std::string_view kNoPrinter =
@@ -135,17 +153,17 @@ inline std::string status_line(std::string_view database, std::string_view model
                 {database, model, port, std::to_string(baud)});
 }
 inline std::string saved_as(std::string_view file) { return fill(tr(NLX_TEXT("记录数据库已另存为：\n%1")), {file}); }
-// The please-wait window counts groups and pages in their own words, bytes as bytes.
-inline constexpr std::string_view kCountGroups = NLX_TEXT("组");
-inline constexpr std::string_view kCountPages = NLX_TEXT("页");
-inline constexpr std::string_view kCountBytes = NLX_TEXT("字节");
+// The please-wait window counts groups, pages and transfers in their own words, bytes as bytes:
+// "12 / 30 组".
+inline constexpr std::string_view kCountGroups = NLX_TEXT("%1 / %2 组");
+inline constexpr std::string_view kCountPages = NLX_TEXT("%1 / %2 页");
+inline constexpr std::string_view kCountBytes = NLX_TEXT("%1 / %2 字节");
 
 // --- Spreadsheet export ------------------------------------------------------------------------
 inline constexpr std::string_view kExportingCaption = NLX_TEXT("正在导出中...");
 inline constexpr std::string_view kExportOpenAsk = NLX_TEXT("是否转到导出的Excel文件？");
 inline constexpr std::string_view kExportDone = NLX_TEXT("已经成功导出！");
 // Added: an export that could not be saved.
-inline constexpr std::string_view kExportFailed = NLX_TEXT("导出时出错：");
 
 // --- TM27 micro-printer on the serial port --------------------------------------------------
 inline constexpr std::string_view kTm27Ready = NLX_TEXT("TM27已准备好!正在打印。");
@@ -183,14 +201,15 @@ inline constexpr std::string_view kNo = NLX_TEXT("否");
 inline constexpr std::string_view kRestoreQuestion =
     NLX_TEXT("恢复将用这次传输的记录替换当前的记录（当前的记录仍可从它们自己的传输记录恢复）。是否继续？");
 inline constexpr std::string_view kNoTransferChosen = NLX_TEXT("请先选择一条传输记录");
-inline constexpr std::string_view kRecordsUnchanged = NLX_TEXT("，记录未改变");
+// What happened to the records, after what ended the download or check: "…，记录未改变".
+inline std::string records_unchanged(std::string_view what) { return fill(tr(NLX_TEXT("%1，记录未改变")), {what}); }
 // Added: after a broken download that replaced the records, how to get the earlier ones back:
-// "，先前的190组记录可在传输记录 5 中恢复".
-inline std::string previous_records_restorable(std::size_t groups, long long id) {
-    return fill(tr(NLX_TEXT("，先前的%1组记录可在传输记录 %2 中恢复")), {std::to_string(groups), std::to_string(id)});
+// "…，先前的190组记录可在传输记录 5 中恢复".
+inline std::string previous_records_restorable(std::string_view what, std::size_t groups, long long id) {
+    return fill(tr(NLX_TEXT("%1，先前的%2组记录可在传输记录 %3 中恢复")), {what, std::to_string(groups), std::to_string(id)});
 }
-inline std::string previous_records_replaced(std::size_t groups) {
-    return fill(tr(NLX_TEXT("，先前的%1组记录已被替换")), {std::to_string(groups)});
+inline std::string previous_records_replaced(std::string_view what, std::size_t groups) {
+    return fill(tr(NLX_TEXT("%1，先前的%2组记录已被替换")), {what, std::to_string(groups)});
 }
 // Added: 核对 of a transfer in which no whole group arrived (it replaced nothing).
 inline constexpr std::string_view kTransferStoredNothing = NLX_TEXT("这次传输没有完整的组，没有替换记录");
@@ -207,7 +226,7 @@ inline std::string transfer_restored(long long id, std::size_t groups) {
 inline std::string import_question(std::string_view file) {
     return fill(tr(NLX_TEXT("是否导入捕获文件%1？导入将替换该型号当前的记录。")), {file});
 }
-inline constexpr std::string_view kImportFailed = NLX_TEXT("导入时出错：");
+inline std::string import_failed(std::string_view why) { return fill(tr(NLX_TEXT("导入时出错：%1")), {why}); }
 inline std::string capture_imported(std::string_view file, char model, std::size_t groups) {
     return fill(tr(NLX_TEXT("已导入捕获文件%1：型号%2，%3组记录")), {file, std::string(1, model), std::to_string(groups)});
 }
@@ -276,7 +295,7 @@ inline std::string team_station_unknown(std::string_view station, std::string_vi
     if (known.empty()) return fill(tr(NLX_TEXT("团队数据库中没有站点%1，还没有任何站点发送过传输")), {station});
     return fill(tr(NLX_TEXT("团队数据库中没有站点%1；已有的站点：%2")), {station, known});
 }
-inline constexpr std::string_view kTeamBadStation = NLX_TEXT("站点名称有误：");
+inline std::string team_bad_station(std::string_view why) { return fill(tr(NLX_TEXT("站点名称有误：\n%1")), {why}); }
 inline constexpr std::string_view kTeamPasswordInAddress =
     NLX_TEXT("连接字符串中不能含有密码：请把密码写入密码文件 ~/.pgpass，连接字符串中只写服务器、端口、数据库和用户名");
 inline constexpr std::string_view kTeamNoAddress = NLX_TEXT("还没有设置团队数据库：请在 设置 → 团队数据库 中输入连接字符串");
@@ -289,14 +308,23 @@ inline std::string team_transfer_not_received(std::string_view time, std::string
 inline constexpr std::string_view kTeamCaptureCorrupt = NLX_TEXT("团队数据库中的捕获数据与其SHA-256不符");
 // The please-wait window and the main window's status line.
 inline constexpr std::string_view kSyncCaption = NLX_TEXT("同步到团队数据库...");
-inline constexpr std::string_view kCountTransfers = NLX_TEXT("次传输");
+inline constexpr std::string_view kCountTransfers = NLX_TEXT("%1 / %2 次传输");
 inline std::string sync_done(std::size_t sent, std::size_t skipped) {
     return fill(tr(NLX_TEXT("同步完成：发送%1次传输，%2次已在团队数据库中")), {std::to_string(sent), std::to_string(skipped)});
 }
 inline std::string sync_cancelled(std::size_t sent) {
     return fill(tr(NLX_TEXT("同步已取消：已发送%1次传输，其余的下次同步时发送")), {std::to_string(sent)});
 }
-inline constexpr std::string_view kSyncFailed = NLX_TEXT("同步未完成：");
+inline constexpr std::string_view kSyncFailed = NLX_TEXT("同步未完成：%1");
+inline std::string sync_failed(std::string_view why) { return fill(tr(kSyncFailed), {why}); }
+// Whether `message` is one sync_failed wrote, wherever the language puts the reason.
+inline bool says_sync_failed(std::string_view message) {
+    const std::string_view pattern = tr(kSyncFailed);
+    const auto at = pattern.find("%1");
+    if (at == std::string_view::npos) return message == pattern;
+    return message.size() >= pattern.size() - 2 && message.starts_with(pattern.substr(0, at)) &&
+           message.ends_with(pattern.substr(at + 2));
+}
 // The dialog 设置 → 团队数据库.
 inline constexpr std::string_view kTeamTitle = NLX_TEXT("团队数据库");
 inline constexpr std::string_view kTeamAddressLabel = NLX_TEXT("连接字符串：");
@@ -316,7 +344,7 @@ inline std::string team_test_ok_empty(std::string_view where, std::string_view s
 inline std::string team_saved(std::string_view file) {
     return fill(tr(NLX_TEXT("团队数据库设置已保存（%1）")), {file});
 }
-inline constexpr std::string_view kTeamSaveFailed = NLX_TEXT("保存团队数据库设置时出错：");
+inline std::string team_save_failed(std::string_view why) { return fill(tr(NLX_TEXT("保存团队数据库设置时出错：%1")), {why}); }
 
 // --- Windows of the desktop program -----------------------------------------------------------
 // Please-wait window: the label after `ticks` ticks of its one-second timer; the dots grow from
@@ -334,8 +362,8 @@ inline constexpr std::string_view kModelPrompt = NLX_TEXT("请确定仪器型号
 inline constexpr std::string_view kModelDialogTitle = NLX_TEXT("仪器型号选择");  // added: the dialog's title
 inline constexpr std::string_view kModelConfirm = NLX_TEXT("确 定");
 inline constexpr std::string_view kConfirmTitle = NLX_TEXT("提示");
-inline constexpr std::string_view kConfirmPort = NLX_TEXT("      串行口为：");
-inline constexpr std::string_view kConfirmSpeed = NLX_TEXT("      波特率为：");
+inline constexpr std::string_view kConfirmPort = NLX_TEXT("      串行口为：%1");
+inline constexpr std::string_view kConfirmSpeed = NLX_TEXT("      波特率为：%1");
 
 // Communication settings dialog.
 inline constexpr std::string_view kSettingsTitle = NLX_TEXT("通信参数设定");
@@ -346,21 +374,26 @@ inline constexpr std::string_view kSettingsSave = NLX_TEXT("保存设置");
 // Added: the ports this computer reports, beside com1..com3.
 inline constexpr std::string_view kOtherPort = NLX_TEXT("本机串行口：");
 inline constexpr std::string_view kNoPortsFound = NLX_TEXT("（未找到串行口，可直接输入设备名）");
-inline constexpr std::string_view kSettingsSaveFailed = NLX_TEXT("保存设置时出错：");
+inline std::string settings_save_failed(std::string_view why) { return fill(tr(NLX_TEXT("保存设置时出错：%1")), {why}); }
 // Added: what 保存设置 wrote, and where.
 inline std::string settings_saved(std::string_view port, int baud, std::string_view file) {
     return fill(tr(NLX_TEXT("设置已保存：串行口为%1，波特率为%2\n（%3）")), {port, std::to_string(baud), file});
 }
 inline constexpr std::string_view kSettingsFallback = NLX_TEXT("已选com1和9600");
-inline constexpr std::string_view kBadPortName = NLX_TEXT("串行口名称错误：");
+// Added: the same with why the settings of sys.cfg were not used.
+inline std::string settings_fallback(std::string_view why) { return fill(tr(NLX_TEXT("已选com1和9600：%1")), {why}); }
+inline std::string bad_port_name(std::string_view why) { return fill(tr(NLX_TEXT("串行口名称错误：%1")), {why}); }
 // Added: 探测 asks each port for the live level and selects the first that answers.
 inline constexpr std::string_view kProbeButton = NLX_TEXT("探测");
 inline constexpr std::string_view kProbeLockHolder = NLX_TEXT("探测仪器");  // the port lock's holder meanwhile
 inline constexpr std::string_view kProbing = NLX_TEXT("正在探测串行口，请稍候...");
 inline constexpr std::string_view kNothingToProbe = NLX_TEXT("没有可探测的串行口");
-inline constexpr std::string_view kProbeNotFound = NLX_TEXT("没有找到仪器：");
-inline constexpr std::string_view kProbeSilent = NLX_TEXT("无应答");
-inline constexpr std::string_view kProbeSkipped = NLX_TEXT("无法打开");
+// What the probe found on no port, and on each: "没有找到仪器：/dev/ttyS0 无应答；/dev/ttyS1 无法打开（…）".
+inline std::string probe_not_found(std::string_view why) { return fill(tr(NLX_TEXT("没有找到仪器：%1")), {why}); }
+inline std::string probe_silent(std::string_view port) { return fill(tr(NLX_TEXT("%1 无应答")), {port}); }
+inline std::string probe_skipped(std::string_view port, std::string_view why) {
+    return fill(tr(NLX_TEXT("%1 无法打开（%2）")), {port, why});
+}
 inline constexpr std::string_view kProbeCancelled = NLX_TEXT("探测已取消");
 // "在 /dev/ttyUSB0 找到仪器（声级 55.3 dB）"
 inline std::string probe_found(std::string_view device, std::string_view level) {
@@ -397,7 +430,7 @@ inline std::string no_program_for(std::string_view file) {
 }
 inline std::string folder_not_opened(std::string_view folder) { return fill(tr(NLX_TEXT("无法打开文件夹%1")), {folder}); }
 // Added: the record table could not be read into the grid.
-inline constexpr std::string_view kGridReadFailed = NLX_TEXT("读取记录时出错：");
+inline std::string grid_read_failed(std::string_view why) { return fill(tr(NLX_TEXT("读取记录时出错：%1")), {why}); }
 
 // --- Assessment against the noise and vibration limits ------------------------------------------
 // Added: the standards' names as printed, beside their sources (GB 3096-2008, GB 10070-88). The
@@ -448,7 +481,7 @@ inline constexpr std::string_view kNotCounted = NLX_TEXT("不计入评价");
 inline constexpr std::string_view kNoHours = NLX_TEXT("无");
 inline constexpr std::string_view kHour = NLX_TEXT("%1时");       // "03时"
 inline constexpr std::string_view kHourJoin = NLX_TEXT("、");     // "03时、04时"
-inline constexpr std::string_view kNoteJoin = NLX_TEXT("；");
+inline constexpr std::string_view kListJoin = NLX_TEXT("；");  // between notes, between ports
 // A comparison: "Leq  52.0 dB  限值  50.0 dB  差值  +2.0 dB  超标", an hour's with "（参考）".
 inline constexpr std::string_view kCheckLine = NLX_TEXT("%1 %2 dB  限值 %3 dB  差值 %4 dB  %5");
 inline constexpr std::string_view kReferenceCheckLine = NLX_TEXT("%1 %2 dB  限值 %3 dB  差值 %4 dB  %5（参考）");
@@ -576,9 +609,11 @@ inline constexpr std::string_view kLdenLimitField = NLX_TEXT("Lden限值：");
 inline constexpr std::string_view kLnightLimitField = NLX_TEXT("Lnight限值：");
 inline constexpr std::string_view kStandardSave = NLX_TEXT("保存");
 inline constexpr std::string_view kStandardCancel = NLX_TEXT("取消");
-inline constexpr std::string_view kStandardInvalid = NLX_TEXT("限值无效：");
-inline constexpr std::string_view kStandardSaveFailed = NLX_TEXT("保存评价标准时出错：");
-inline constexpr std::string_view kStandardUnusable = NLX_TEXT("评价标准文件无法使用，未作评价：");
+inline std::string standard_invalid(std::string_view why) { return fill(tr(NLX_TEXT("限值无效：%1")), {why}); }
+inline std::string standard_save_failed(std::string_view why) { return fill(tr(NLX_TEXT("保存评价标准时出错：%1")), {why}); }
+inline std::string standard_unusable(std::string_view why) {
+    return fill(tr(NLX_TEXT("评价标准文件无法使用，未作评价：%1")), {why});
+}
 inline std::string standard_saved(std::string_view description, std::string_view file) {
     return fill(tr(NLX_TEXT("评价标准已保存：%1\n（%2）")), {description, file});
 }

@@ -119,6 +119,21 @@ TEST(Catalogue, WritesPhrasesInTheirWording) {
     EXPECT_EQ(worded(Wording::operator_language, "达标"), "Pass");
 }
 
+// A sync failure is told apart from other messages wherever a translation puts its reason, so
+// that the main window neither wraps it twice nor leaves another message unwrapped.
+TEST(Catalogue, SyncFailuresAreKnownWhereverTheReasonStands) {
+    for (const char* translation : {"同步未完成：%1", "Sync not finished: %1", "%1 (sync not finished)", "Sync: %1 - not finished"}) {
+        SCOPED_TRACE(translation);
+        auto parsed = parse_mo(mo_bytes({{std::string(texts::kSyncFailed), translation}}));
+        ASSERT_TRUE(parsed);
+        ActiveCatalogue active(std::move(*parsed));
+        EXPECT_TRUE(texts::says_sync_failed(texts::sync_failed("the server closed the connection")));
+        EXPECT_TRUE(texts::says_sync_failed(texts::sync_failed("")));
+        EXPECT_FALSE(texts::says_sync_failed("the server closed the connection"));
+        EXPECT_FALSE(texts::says_sync_failed(texts::team_connection_lost("u@h:5432/db")));
+    }
+}
+
 // The catalogue the build compiled from po/en.po: texts with values come out whole, with every
 // value in its place, and the Chinese texts come back when Chinese is chosen again.
 TEST(Catalogue, TheEnglishCatalogueTranslatesTextsWithValues) {
