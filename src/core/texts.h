@@ -103,6 +103,7 @@ inline constexpr std::string_view kTrendTooltip = NLX_TEXT("最近一分钟的�
 inline constexpr std::string_view kMonitorRecord = NLX_TEXT("记录");
 inline constexpr std::string_view kMonitorStopRecord = NLX_TEXT("停止记录");
 inline constexpr std::string_view kRecordingDuration = NLX_TEXT("时长");
+inline std::string recording_duration(std::string_view duration) { return fill(tr(NLX_TEXT("时长 %1")), {duration}); }
 inline constexpr std::string_view kRecordingsTitle = NLX_TEXT("监测记录");
 inline constexpr std::string_view kRecordingStart = NLX_TEXT("开始时间");
 inline constexpr std::string_view kRecordingExportCsv = NLX_TEXT("导出CSV...");
