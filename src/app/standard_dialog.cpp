@@ -18,6 +18,18 @@
 namespace nlx::app {
 namespace {
 
+// What the dialog says under the choice: the criterion of a class and the standard's rule, or
+// what choosing no standard means.
+QString limits_text(const assess::Standard* s, std::string_view zone) {
+    if (!s) return qtr(texts::kNoStandardHint);
+    QString text;
+    if (!s->classes.empty()) {
+        auto c = assess::make_criterion(s->key, zone, std::nullopt, std::nullopt);
+        if (c) text = qs(c->description(Wording::operator_language)) + QStringLiteral("\n");
+    }
+    return text + qs(fill(nlx::tr(texts::kRuleLine), {nlx::tr(s->rule)}));
+}
+
 QDoubleSpinBox* limit_box(QWidget* parent, const char* name) {
     auto* box = new QDoubleSpinBox(parent);
     box->setObjectName(name);
@@ -54,8 +66,19 @@ StandardDialog::StandardDialog(Workspace& workspace, OperatorDialogs& dialogs, Q
     limits_ = new QLabel(this);
     limits_->setObjectName("limits");
     limits_->setWordWrap(true);
-    // Room for the longest rule on three lines, so the dialog does not jump between standards.
-    limits_->setMinimumWidth(limits_->fontMetrics().averageCharWidth() * 60);
+    // Room for the longest of the texts at the narrowest, so that none is cut off and the dialog
+    // does not jump between standards.
+    const int width = limits_->fontMetrics().averageCharWidth() * 60;
+    int height = 0;
+    auto room = [&](const QString& text) {
+        height = std::max(height, limits_->fontMetrics().boundingRect(QRect(0, 0, width, 1 << 16), Qt::TextWordWrap, text).height());
+    };
+    room(limits_text(nullptr, {}));
+    for (const auto& s : assess::all_standards()) {
+        room(limits_text(&s, {}));
+        for (const auto& c : s.classes) room(limits_text(&s, c.key));
+    }
+    limits_->setMinimumSize(width, height);
     note_ = new QLabel(this);
     note_->setObjectName("note");
     note_->setWordWrap(true);
@@ -113,16 +136,7 @@ void StandardDialog::standard_picked() {
 
 void StandardDialog::show_limits() {
     const assess::Standard* s = assess::find_standard(utf8(standards_->currentData().toString()));
-    if (!s) {
-        limits_->setText(qtr(texts::kNoStandardHint));
-        return;
-    }
-    QString text;
-    if (!s->classes.empty()) {
-        auto c = assess::make_criterion(s->key, utf8(classes_->currentData().toString()), std::nullopt, std::nullopt);
-        if (c) text = qs(c->description(Wording::operator_language)) + QStringLiteral("\n");
-    }
-    limits_->setText(text + qs(fill(nlx::tr(texts::kRuleLine), {nlx::tr(s->rule)})));
+    limits_->setText(limits_text(s, utf8(classes_->currentData().toString())));
 }
 
 void StandardDialog::select() {

@@ -465,6 +465,12 @@ inline constexpr std::string_view kUserRule =
 // A criterion's limits: "昼间60.0 dB 夜间50.0 dB".
 inline constexpr std::string_view kDayLevel = NLX_TEXT("昼间%1 dB");
 inline constexpr std::string_view kNightLevel = NLX_TEXT("夜间%1 dB");
+// A criterion in one line: "GB 3096-2008 声环境质量标准 2类声环境功能区 昼间60.0 dB 夜间50.0 dB".
+// TRANSLATORS: %1 the standard's source (GB 3096-2008), %2 its title, %3 the zone class or area,
+// %4 and %5 its day and night limits ("day 60.0 dB", "Lden 65.0 dB").
+inline constexpr std::string_view kCriterionOfClass = NLX_TEXT("%1 %2 %3 %4 %5");
+// TRANSLATORS: %1 the standard's source, %2 its title, %3 and %4 its day and night limits.
+inline constexpr std::string_view kCriterion = NLX_TEXT("%1 %2 %3 %4");
 
 // Outcomes, periods and the kinds of what is assessed.
 inline constexpr std::string_view kPass = NLX_TEXT("达标");

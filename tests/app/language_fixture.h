@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QTest>
 #include <QWidget>
@@ -37,18 +39,26 @@ inline void language_rows() {
     QTest::newRow("en") << true;
 }
 
-// Every button and label of a shown window is at least as wide as its text needs: no text cut off.
+// Every button and label of a shown window is as wide as its text needs, and a label that breaks
+// its lines as high as they need: no text cut off.
 inline bool texts_fit(const QWidget& window, QString& which) {
+    // Layouts settle texts just set before they are measured.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     for (auto* button : window.findChildren<QAbstractButton*>())
         if (button->isVisible() && button->width() < button->sizeHint().width()) {
             which = button->text();
             return false;
         }
-    for (auto* label : window.findChildren<QLabel*>())
-        if (label->isVisible() && !label->wordWrap() && label->width() < label->minimumSizeHint().width()) {
+    for (auto* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisible()) continue;
+        // A label that breaks its lines needs the height of its lines at its width.
+        const bool cut = label->wordWrap() ? label->height() < label->heightForWidth(label->width())
+                                           : label->width() < label->minimumSizeHint().width();
+        if (cut) {
             which = label->text();
             return false;
         }
+    }
     return true;
 }
 
