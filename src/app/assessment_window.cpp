@@ -16,6 +16,8 @@
 namespace nlx::app {
 namespace {
 
+constexpr Wording kShown = Wording::operator_language;
+
 // The columns of the table: 时段, 评价量, 测量值, 限值, 差值, 结论, and the hour's 序号.
 constexpr std::size_t kShownHeadings[] = {5, 6, 7, 8, 9, 10, 1};
 
@@ -48,7 +50,7 @@ AssessmentWindow::AssessmentWindow(Workspace& workspace, std::function<charts::G
     checks_ = new QTableWidget(this);
     checks_->setObjectName("checks");
     QStringList headings;
-    for (std::size_t k : kShownHeadings) headings << qs(assess::kTableHeadings[k]);
+    for (std::size_t k : kShownHeadings) headings << qtr(assess::kTableHeadings[k]);
     checks_->setColumnCount(int(headings.size()));
     checks_->setHorizontalHeaderLabels(headings);
     checks_->verticalHeader()->hide();
@@ -115,7 +117,7 @@ void AssessmentWindow::refresh() {
         show_nothing({});
         return;
     }
-    standard_->setText(qs(texts::kStandardLabel) + qs(criterion->description()));
+    standard_->setText(qs(fill(nlx::tr(texts::kStandardLine), {criterion->description(kShown)})));
     const ModelInfo* model = workspace_.model();
     const charts::GroupRows rows = rows_();
     // The one empty row of a grid not filled yet is no group.
@@ -125,13 +127,13 @@ void AssessmentWindow::refresh() {
     }
     const assess::Assessment a = assess::assess_row(*model, rows, std::size_t(row_), *criterion);
     const assess::Outcome outcome = a.outcome();
-    heading_->setText(qs(assess::heading_line(a)));
+    heading_->setText(qs(assess::heading_line(a, kShown)));
     heading_->setStyleSheet(QStringLiteral("color: %1").arg(outcome_colour(outcome).name()));
 
     checks_->setRowCount(0);
-    for (const auto& line : assess::table_lines(a)) {
-        if (line.kind == texts::kMissingKind || a.refused) continue;
-        const bool hour = line.kind == texts::kHourlyKind;
+    for (const auto& line : assess::table_lines(a, kShown)) {
+        if (line.role == assess::TableLine::Role::missing_hours || a.refused) continue;
+        const bool hour = line.role == assess::TableLine::Role::hour;
         const std::string cells[] = {line.period, line.quantity, line.measured, line.limit,
                                      line.margin, line.verdict, hour ? line.group : std::string()};
         const int r = checks_->rowCount();
@@ -140,7 +142,7 @@ void AssessmentWindow::refresh() {
             auto* item = new QTableWidgetItem(qs(cells[c]));
             item->setTextAlignment(c >= 2 && c <= 4 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
             if (c == 5 && !line.verdict.empty())
-                item->setForeground(line.verdict == texts::kFail ? kFailColour : kPassColour);
+                item->setForeground(line.failed ? kFailColour : kPassColour);
             // The deciding lines stand out from the hours that are shown for reference.
             if (!hour) {
                 QFont f = item->font();
@@ -155,12 +157,12 @@ void AssessmentWindow::refresh() {
     checks_->resizeColumnsToContents();
 
     QStringList details;
-    if (a.refused) details << qs(texts::kRefusedLabel) + qs(*a.refused);
+    if (a.refused) details << qs(fill(nlx::tr(texts::kRefusedLine), {a.refused->text(kShown)}));
     if (a.kind == assess::Assessment::Kind::run && !a.refused) {
-        details << qs(texts::kMissingLabel) + qs(assess::hours_text(a.missing_hours));
-        details << qs(texts::kHourlyMarginsNote);
+        details << qs(fill(nlx::tr(texts::kMissingLine), {assess::hours_text(a.missing_hours, kShown)}));
+        details << qtr(texts::kHourlyMarginsNote);
     }
-    for (const auto& note : a.notes) details << qs(texts::kNoteLabel) + qs(note);
+    for (const auto& note : a.notes) details << qs(fill(nlx::tr(texts::kNoteLine), {note.text(kShown)}));
     details_->setText(details.join(QStringLiteral("\n")));
     shown_ = a;
 }

@@ -67,7 +67,7 @@ void DatabaseCommands::offer_capture(const QString& path) {
                                                        workspace_.database_file().string() + ")"))
                         : import_capture(*db, workspace_.storage_folder(), to_path(path), *file, true);
     if (!stored) {
-        dialogs_.inform(&window_, {}, qtr(texts::kImportFailed) + qs(stored.message()));
+        dialogs_.inform(&window_, {}, qs(texts::import_failed(stored.message())));
         return;
     }
     emit records_replaced(stored->model);

@@ -39,7 +39,7 @@ void ExportCommands::ended() {
     wait_.hide();
     emit running_changed(false);
     if (outcome_ && !*outcome_) {
-        dialogs_.inform(&window_, {}, qtr(texts::kExportFailed) + qs(outcome_->message()));
+        dialogs_.inform(&window_, {}, qs(texts::export_failed(outcome_->message())));
     } else if (dialogs_.ask_ok_cancel(&window_, {}, qtr(texts::kExportOpenAsk))) {
         open_or_show_folder(dialogs_, &window_, path_);
     } else {

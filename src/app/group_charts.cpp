@@ -74,7 +74,7 @@ void GroupCharts::distribution_update(int row, Database* db) {
     if (!percent || !*percent) return;
     const auto stored = charts::stored_percentiles(*model_, rows, std::size_t(row));
     // Each chart names its group: the pair stays on its group while an octave group is current.
-    const std::string group = std::string(nlx::tr(texts::kChartGroup)) + rows.text(std::size_t(row), 0);
+    const std::string group = texts::chart_group(rows.text(std::size_t(row), 0));
     auto distribution = charts::distribution_chart(*model_, **percent);
     distribution.note = group;
     auto cumulative = charts::cumulative_chart(*model_, **percent, stored);

@@ -1,4 +1,5 @@
-// The language dialog: two choices, each named in its own language, and what saving said.
+// The language dialog: one choice per installed language, each named in its own language, and
+// what saving said.
 #include "app/language_dialog.h"
 
 #include <QDialogButtonBox>
@@ -8,24 +9,24 @@
 
 #include "app/operator_dialogs.h"
 #include "app/qt_text.h"
-#include "core/language.h"
 #include "core/texts.h"
 
 namespace nlx::app {
 
-LanguageDialog::LanguageDialog(std::filesystem::path app_folder, OperatorDialogs& dialogs, QWidget* parent)
-    : QDialog(parent), app_folder_(std::move(app_folder)), dialogs_(dialogs) {
+LanguageDialog::LanguageDialog(std::filesystem::path app_folder, const std::vector<std::filesystem::path>& catalogue_folders,
+                               OperatorDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), app_folder_(std::move(app_folder)), dialogs_(dialogs), languages_(installed_languages(catalogue_folders)) {
     setObjectName("languageDialog");
     setWindowTitle(qtr(texts::kLanguageTitle));
     auto* layout = new QVBoxLayout(this);
     // Each language is named in its own words, so that an operator who cannot read the one in
     // use still finds theirs.
-    chinese_ = new QRadioButton(QStringLiteral("中文"), this);
-    chinese_->setObjectName("chinese");
-    english_ = new QRadioButton(QStringLiteral("English"), this);
-    english_->setObjectName("english");
-    layout->addWidget(chinese_);
-    layout->addWidget(english_);
+    for (const auto& language : languages_) {
+        auto* button = new QRadioButton(qs(language.name), this);
+        button->setObjectName(QStringLiteral("language-") + qs(language.code));
+        layout->addWidget(button);
+        buttons_.push_back(button);
+    }
     auto* buttons = new QDialogButtonBox(this);
     auto* ok = buttons->addButton(qtr(texts::kLanguageApply), QDialogButtonBox::AcceptRole);
     ok->setObjectName("apply");
@@ -39,20 +40,27 @@ LanguageDialog::LanguageDialog(std::filesystem::path app_folder, OperatorDialogs
 
 void LanguageDialog::select() {
     auto kept = load_language_choice(language_choice_path(app_folder_));
-    Language shown = nlx::tr(texts::kLanguageTitle) == texts::kLanguageTitle ? Language::chinese : Language::english;
-    if (kept && *kept) shown = **kept;
-    (shown == Language::english ? english_ : chinese_)->setChecked(true);
+    const std::string in_use(language_in_use());
+    // A kept language whose catalogue is gone is not offered: the one in use is marked instead.
+    for (const std::string& code : {kept && *kept ? **kept : in_use, in_use})
+        for (std::size_t i = 0; i < languages_.size(); ++i)
+            if (languages_[i].code == code) {
+                buttons_[i]->setChecked(true);
+                return;
+            }
 }
 
 void LanguageDialog::save() {
-    const Language chosen = english_->isChecked() ? Language::english : Language::chinese;
+    std::size_t chosen = 0;
+    while (chosen < buttons_.size() && !buttons_[chosen]->isChecked()) ++chosen;
+    if (chosen == buttons_.size()) return;
     const auto file = language_choice_path(app_folder_);
-    auto saved = save_language_choice(file, chosen);
+    auto saved = save_language_choice(file, languages_[chosen].code);
     if (!saved) {
-        dialogs_.inform(this, {}, qtr(texts::kLanguageSaveFailed) + qs(saved.message()));
+        dialogs_.inform(this, {}, qs(texts::language_save_failed(saved.message())));
         return;
     }
-    dialogs_.inform(this, {}, qs(texts::language_saved(chosen == Language::english ? "English" : "中文", file.string())));
+    dialogs_.inform(this, {}, qs(texts::language_saved(languages_[chosen].name, file.string())));
     accept();
 }
 

@@ -42,23 +42,38 @@ void LevelTrend::set_labels(const QStringList& labels) {
     update();
 }
 
-void LevelTrend::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // The scale takes a margin at the left, as wide as its widest caption.
+QRectF LevelTrend::strip() const {
+    // The scale takes a margin at the left, as wide as its widest caption, and half a caption's
+    // height above and below, so that the captions of the top and bottom stand whole.
     const QFontMetrics metrics(font());
     int margin = 0;
     for (const auto& label : labels_) margin = std::max(margin, metrics.horizontalAdvance(label) + 4);
-    const QRectF area = QRectF(rect()).adjusted(2 + margin, 2, -2, -2);
-    painter.setPen(QPen(palette().mid().color(), 1));
-    painter.drawRect(area);
-    painter.setPen(palette().text().color());
+    const double half = labels_.isEmpty() ? 0.0 : metrics.height() / 2.0;
+    return QRectF(rect()).adjusted(2 + margin, 2 + half, -2, -2 - half);
+}
+
+std::vector<QRectF> LevelTrend::label_boxes() const {
+    const QRectF area = strip();
+    const double height = QFontMetrics(font()).height();
+    std::vector<QRectF> boxes;
     for (int k = 0; k < int(labels_.size()); ++k) {
         const double share = labels_.size() > 1 ? double(k) / double(labels_.size() - 1) : 0.0;
         const double y = area.bottom() - share * area.height();
-        const QRectF box(0, y - metrics.height() / 2.0, margin - 2, metrics.height());
-        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, labels_[k]);
+        boxes.emplace_back(0, y - height / 2.0, area.left() - 4, height);
     }
+    return boxes;
+}
+
+void LevelTrend::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = strip();
+    painter.setPen(QPen(palette().mid().color(), 1));
+    painter.drawRect(area);
+    painter.setPen(palette().text().color());
+    const auto boxes = label_boxes();
+    for (std::size_t k = 0; k < boxes.size(); ++k)
+        painter.drawText(boxes[k], Qt::AlignRight | Qt::AlignVCenter, labels_[qsizetype(k)]);
     if (levels_.size() < 2) return;
     const double step = area.width() / double(kMinute - 1);
     auto y = [&](double level) {

@@ -3,7 +3,9 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <QRectF>
 #include <deque>
+#include <vector>
 
 namespace nlx::app {
 
@@ -19,6 +21,9 @@ public:
     // The level scale at the strip's left: the captions of its bottom, middle and top.
     void set_labels(const QStringList& labels);
     const QStringList& labels() const { return labels_; }
+    // Where the strip is drawn, and where each caption of the scale stands at the strip's size.
+    QRectF strip() const;
+    std::vector<QRectF> label_boxes() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

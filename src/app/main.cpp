@@ -43,7 +43,8 @@ struct Options {
                              "KIND", "none"};
     QCommandLineOption screenshot{QStringLiteral("screenshot"), "Write pictures of the windows into DIR and exit.", "DIR"};
     QCommandLineOption lang{QStringLiteral("lang"),
-                            "The language of the windows: zh or en (default: NLX_LANG, then 设置 → 语言, then the locale).",
+                            "The language of the windows: zh, en or the code of another installed catalogue (default: "
+                            "NLX_LANG, then 设置 → 语言, then the locale).",
                             "LANG"};
 };
 
@@ -97,22 +98,27 @@ int main(int argc, char** argv) {
     parser.process(application);
     if (parser.positionalArguments().size() > 1) return usage_error("give at most one capture file");
 
-    // The language is chosen before any window is made; Qt's own dialogs speak Chinese only with
-    // the Chinese texts, and Qt's English otherwise.
-    std::optional<nlx::Language> asked;
+    // The language is chosen before any window is made; Qt's own dialogs speak the language when
+    // Qt has a catalogue of it (Chinese, French ...), Qt's English otherwise.
+    const auto folders = nlx::catalogue_folders(nlx::executable_folder(), nlx::environment_variable);
+    const nlx::LanguageInstalled installed = nlx::installed_in(folders);
+    std::optional<std::string> asked;
     if (parser.isSet(lang)) {
-        asked = nlx::parse_language(parser.value(lang).toStdString());
-        if (!asked) return usage_error("--lang needs zh or en, not \"" + parser.value(lang) + "\"");
+        asked = parser.value(lang).toStdString();
+        if (!nlx::is_language_code(*asked) || !installed(*asked))
+            return usage_error("--lang " + parser.value(lang).left(40) +
+                               ": no such language is installed; the languages installed are " +
+                               nlx::app::qs(nlx::language_codes(nlx::installed_languages(folders))));
     }
     std::vector<std::string> warnings;
-    const nlx::Language language =
-        nlx::choose_language(asked, nlx::application_folder(), nlx::environment_variable, warnings);
+    const std::string language =
+        nlx::choose_language(asked, nlx::application_folder(), nlx::environment_variable, installed, warnings);
     for (const auto& warning : warnings) std::fprintf(stderr, "nlx-gui: %s\n", warning.c_str());
-    if (auto used = nlx::use_language(language, nlx::catalogue_folders(nlx::executable_folder())); !used) {
+    if (auto used = nlx::use_language(language, folders); !used) {
         std::fprintf(stderr, "nlx-gui: %s\n", used.message().c_str());
         nlx::app::use_qt_chinese(application);
-    } else if (language == nlx::Language::chinese) {
-        nlx::app::use_qt_chinese(application);
+    } else {
+        nlx::app::use_qt_language(application, language);
     }
 
     if (parser.isSet(screenshot)) return nlx::app::run_screenshots(parser.value(screenshot));

@@ -355,7 +355,9 @@ void MainWindow::show_settings() {
 }
 
 void MainWindow::show_language_dialog() {
-    if (!language_dialog_) language_dialog_ = new LanguageDialog(workspace_.app_folder(), dialogs_, this);
+    if (!language_dialog_)
+        language_dialog_ = new LanguageDialog(workspace_.app_folder(),
+                                              catalogue_folders(executable_folder(), environment_variable), dialogs_, this);
     language_dialog_->select();
     language_dialog_->show();
     language_dialog_->raise();
@@ -439,7 +441,7 @@ void MainWindow::save_chart(bool svg) {
     if (file.extension().empty()) file += svg ? ".svg" : ".png";
     auto saved = render::save_chart(chart->chart_data(), file, chart->size().expandedTo(QSize(640, 400)),
                                     svg ? render::ImageFormat::svg : render::ImageFormat::png);
-    if (!saved) dialogs_.inform(this, {}, qtr(texts::kSaveChartFailed) + qs(saved.message()));
+    if (!saved) dialogs_.inform(this, {}, qs(texts::save_chart_failed(saved.message())));
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
@@ -476,7 +478,10 @@ void MainWindow::download_ended() {
     wait_->set_cancellable(false);
     const auto& result = downloads().result();
     // A broken transfer's text says also what became of the records stored before.
-    if (result) title_label_->setText(qs(download_status_text(result->outcome, result->detail) + (result->stored ? result->stored->status_addition() : "")));
+    if (result) {
+        const std::string status = download_status_text(result->outcome, result->detail);
+        title_label_->setText(qs(result->stored ? result->stored->with_records_note(status) : status));
+    }
     // What the transfer lost or carried beyond its count, for the operator who points at the text.
     QStringList notes;
     if (result && result->stored)
@@ -493,9 +498,9 @@ bool MainWindow::refresh_grid(bool last_row_current) {
     const ModelInfo* model = workspace_.model();
     Database* db = model ? workspace_.records() : nullptr;
     auto table = db ? db->read_table(record_table_name(model->letter))
-                    : Result<TableContents>(fail(std::string(nlx::tr(texts::kOpenFailed)) + " (" + database_file().string() + ")"));
+                    : Result<TableContents>(fail(texts::open_failed(database_file().string())));
     if (!table) {
-        title_label_->setText(qtr(texts::kGridReadFailed) + qs(table.message()));
+        title_label_->setText(qs(texts::grid_read_failed(table.message())));
         return false;
     }
     grid_->fill(*table, *model);
@@ -527,8 +532,10 @@ void MainWindow::export_records() {
     // assessment of every group as a second worksheet, as nlx export --assess does.
     const auto& criterion = workspace_.criterion();
     if (criterion && assess::fits_model(*model, *criterion) &&
-        dialogs_.ask_yes_no(this, qtr(texts::kAssessmentTitle), qs(texts::export_assessment_question(criterion->description()))))
-        sheets.push_back(reports::assessment_worksheet(*criterion, assess::assess_all(*model, grid_group_rows(grid_->cells()), *criterion)));
+        dialogs_.ask_yes_no(this, qtr(texts::kAssessmentTitle),
+                            qs(texts::export_assessment_question(criterion->description(Wording::operator_language)))))
+        sheets.push_back(reports::assessment_worksheet(
+            *criterion, assess::assess_all(*model, grid_group_rows(grid_->cells()), *criterion), Wording::operator_language));
     exports_->start(qpath(workspace_.start_folder()), std::move(sheets));
 }
 
@@ -574,7 +581,7 @@ void MainWindow::sync_ended() {
     if (!outcome) return;
     if (!*outcome) {
         const std::string& message = outcome->message();
-        const std::string said = message.starts_with(nlx::tr(texts::kSyncFailed)) ? message : std::string(nlx::tr(texts::kSyncFailed)) + message;
+        const std::string said = texts::says_sync_failed(message) ? message : texts::sync_failed(message);
         title_label_->setText(qs(said.substr(0, said.find('\n'))));
         dialogs_.inform(this, qtr(texts::kTeamTitle), qs(said));
         return;

@@ -21,8 +21,8 @@ MonitorController::~MonitorController() {
 
 QString recording_figures(const LevelSummary& s, long long duration_ms) {
     const auto level = [&](int tenths) { return s.samples ? qs(tenths_text(tenths)) : QStringLiteral("-"); };
-    return QStringLiteral("LAeq=%1dB  Lmax=%2dB  %3 %4")
-        .arg(level(s.laeq), level(s.lmax), qtr(texts::kRecordingDuration), qs(duration_text(duration_ms)));
+    return QStringLiteral("LAeq=%1dB  Lmax=%2dB  %3")
+        .arg(level(s.laeq), level(s.lmax), qs(texts::recording_duration(duration_text(duration_ms))));
 }
 
 bool MonitorController::start(const link::MonitorRequest& request, std::optional<std::filesystem::path> record_into) {

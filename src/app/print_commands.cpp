@@ -122,7 +122,7 @@ void PrintCommands::job_ended() {
     if (!outcome) return;
     if (*outcome && **outcome) return;
     renew_printer();
-    if (!*outcome) dialogs_.inform(&window_, {}, qtr(texts::kPrintFailed) + qs(outcome->message()));
+    if (!*outcome) dialogs_.inform(&window_, {}, qs(texts::print_failed(outcome->message())));
     else dialogs_.inform(&window_, {}, qtr(texts::kPrintCancelled));
 }
 
@@ -165,7 +165,7 @@ void PrintCommands::print_one() {
     const QString what = target_name(target);
     if (auto printed = render::paint_sheet(target, text, box, utf8(what)); !printed) {
         renew_printer();
-        dialogs_.inform(&window_, {}, qtr(texts::kPrintFailed) + qs(printed.message()));
+        dialogs_.inform(&window_, {}, qs(texts::print_failed(printed.message())));
     }
 }
 

@@ -130,7 +130,7 @@ void RecordingsWindow::export_chosen(bool xlsx) {
         if (!db) exported_ = db.error();
         else exported_ = xlsx ? workbook::write_recording_xlsx(*db, r, out) : write_recording_csv(*db, r, out);
     }, [this] {
-        if (!exported_) dialogs_.inform(this, {}, qtr(texts::kRecordingExportFailed) + qs(exported_.message()));
+        if (!exported_) dialogs_.inform(this, {}, qs(texts::export_failed(exported_.message())));
     });
 }
 

@@ -129,7 +129,7 @@ void SettingsDialog::select(const SerialSettings& current, const QString& note) 
     // Settings that did not come from sys.cfg, or fell outside the lists, are said so.
     QString shown = note;
     if (!note.isEmpty() || !port_ok || !speed)
-        shown = qtr(texts::kSettingsFallback) + (note.isEmpty() ? QString() : QStringLiteral("：") + note);
+        shown = note.isEmpty() ? qtr(texts::kSettingsFallback) : qs(texts::settings_fallback(utf8(note)));
     show_note(shown, true);
 }
 
@@ -150,7 +150,7 @@ Result<SerialSettings> SettingsDialog::chosen() const {
     SerialSettings settings;
     if (device_option_->isChecked()) {
         auto port = parse_port(utf8(current_device()));
-        if (!port) return fail(std::string(nlx::tr(texts::kBadPortName)) + port.message());
+        if (!port) return fail(texts::bad_port_name(port.message()));
         settings.port = *port;
     } else {
         for (auto* option : ports_)
@@ -179,7 +179,7 @@ void SettingsDialog::save() {
         return;
     }
     if (auto saved = save_settings(settings_file_, *settings); !saved)
-        dialogs_.inform(this, {}, qtr(texts::kSettingsSaveFailed) + qs(saved.message()));
+        dialogs_.inform(this, {}, qs(texts::settings_save_failed(saved.message())));
     else
         dialogs_.inform(this, {}, qs(texts::settings_saved(port_caption(settings->port), settings->baud,
                                                            settings_file_.string())));
@@ -227,14 +227,11 @@ void SettingsDialog::probe_ended() {
     if (report.refused) why = qs(*report.refused);
     else if (report.cancelled) why = qtr(texts::kProbeCancelled);
     for (const auto& port : report.ports) {
-        if (!why.isEmpty()) why += QStringLiteral("；");
-        why += qs(port.device) + QStringLiteral(" ");
-        if (port.outcome == link::ProbeOutcome::skipped)
-            why += qtr(texts::kProbeSkipped) + QStringLiteral("（") + qs(port.detail) + QStringLiteral("）");
-        else
-            why += qtr(texts::kProbeSilent);
+        if (!why.isEmpty()) why += qtr(texts::kListJoin);
+        why += qs(port.outcome == link::ProbeOutcome::skipped ? texts::probe_skipped(port.device, port.detail)
+                                                             : texts::probe_silent(port.device));
     }
-    show_note(qtr(texts::kProbeNotFound) + why, true);
+    show_note(qs(texts::probe_not_found(utf8(why))), true);
 }
 
 }  // namespace nlx::app

@@ -18,6 +18,18 @@
 namespace nlx::app {
 namespace {
 
+// What the dialog says under the choice: the criterion of a class and the standard's rule, or
+// what choosing no standard means.
+QString limits_text(const assess::Standard* s, std::string_view zone) {
+    if (!s) return qtr(texts::kNoStandardHint);
+    QString text;
+    if (!s->classes.empty()) {
+        auto c = assess::make_criterion(s->key, zone, std::nullopt, std::nullopt);
+        if (c) text = qs(c->description(Wording::operator_language)) + QStringLiteral("\n");
+    }
+    return text + qs(fill(nlx::tr(texts::kRuleLine), {nlx::tr(s->rule)}));
+}
+
 QDoubleSpinBox* limit_box(QWidget* parent, const char* name) {
     auto* box = new QDoubleSpinBox(parent);
     box->setObjectName(name);
@@ -39,7 +51,7 @@ StandardDialog::StandardDialog(Workspace& workspace, OperatorDialogs& dialogs, Q
     standards_->setObjectName("standardList");
     standards_->addItem(qtr(texts::kNoStandard), QString());
     for (const auto& s : assess::all_standards())
-        standards_->addItem(qs(std::string(s.source) + " " + std::string(s.title)), qs(s.key));
+        standards_->addItem(qs(std::string(nlx::tr(s.source)) + " " + std::string(nlx::tr(s.title))), qs(s.key));
     class_label_ = new QLabel(this);
     class_label_->setObjectName("classLabel");
     classes_ = new QComboBox(this);
@@ -54,8 +66,19 @@ StandardDialog::StandardDialog(Workspace& workspace, OperatorDialogs& dialogs, Q
     limits_ = new QLabel(this);
     limits_->setObjectName("limits");
     limits_->setWordWrap(true);
-    // Room for the longest rule on three lines, so the dialog does not jump between standards.
-    limits_->setMinimumWidth(limits_->fontMetrics().averageCharWidth() * 60);
+    // Room for the longest of the texts at the narrowest, so that none is cut off and the dialog
+    // does not jump between standards.
+    const int width = limits_->fontMetrics().averageCharWidth() * 60;
+    int height = 0;
+    auto room = [&](const QString& text) {
+        height = std::max(height, limits_->fontMetrics().boundingRect(QRect(0, 0, width, 1 << 16), Qt::TextWordWrap, text).height());
+    };
+    room(limits_text(nullptr, {}));
+    for (const auto& s : assess::all_standards()) {
+        room(limits_text(&s, {}));
+        for (const auto& c : s.classes) room(limits_text(&s, c.key));
+    }
+    limits_->setMinimumSize(width, height);
     note_ = new QLabel(this);
     note_->setObjectName("note");
     note_->setWordWrap(true);
@@ -99,7 +122,7 @@ void StandardDialog::standard_picked() {
     classes_->blockSignals(true);
     classes_->clear();
     if (classes)
-        for (const auto& c : s->classes) classes_->addItem(qs(c.name), qs(c.key));
+        for (const auto& c : s->classes) classes_->addItem(qtr(c.name), qs(c.key));
     classes_->blockSignals(false);
     class_label_->setText(qs(s && s->id == assess::StandardId::gb10070 ? nlx::tr(texts::kAreaField) : nlx::tr(texts::kZoneField)));
     day_label_->setText(qs(eu ? nlx::tr(texts::kLdenLimitField) : nlx::tr(texts::kDayLimitField)));
@@ -113,16 +136,7 @@ void StandardDialog::standard_picked() {
 
 void StandardDialog::show_limits() {
     const assess::Standard* s = assess::find_standard(utf8(standards_->currentData().toString()));
-    if (!s) {
-        limits_->setText(qtr(texts::kNoStandardHint));
-        return;
-    }
-    QString text;
-    if (!s->classes.empty()) {
-        auto c = assess::make_criterion(s->key, utf8(classes_->currentData().toString()), std::nullopt, std::nullopt);
-        if (c) text = qs(c->description()) + QStringLiteral("\n");
-    }
-    limits_->setText(text + qs(texts::kRuleLabel) + qs(s->rule));
+    limits_->setText(limits_text(s, utf8(classes_->currentData().toString())));
 }
 
 void StandardDialog::select() {
@@ -146,7 +160,7 @@ Result<std::optional<StandardChoice>> StandardDialog::chosen() const {
     if (!s->classes.empty()) choice.zone = utf8(classes_->currentData().toString());
     else choice.day = day_->value(), choice.night = night_->value();
     if (auto c = assess::make_criterion(choice.standard, choice.zone, choice.day, choice.night); !c)
-        return fail(std::string(nlx::tr(texts::kStandardInvalid)) + c.message());
+        return fail(texts::standard_invalid(c.message()));
     return std::optional<StandardChoice>(choice);
 }
 
@@ -157,7 +171,7 @@ void StandardDialog::save() {
         return;
     }
     if (auto saved = workspace_.choose_standard(*choice); !saved) {
-        dialogs_.inform(this, {}, qtr(texts::kStandardSaveFailed) + qs(saved.message()));
+        dialogs_.inform(this, {}, qs(texts::standard_save_failed(saved.message())));
         return;
     }
     note_->hide();
@@ -165,7 +179,8 @@ void StandardDialog::save() {
     const auto& criterion = workspace_.criterion();
     const std::string file = workspace_.standard_file().string();
     dialogs_.inform(parentWidget(), {},
-                    qs(criterion ? texts::standard_saved(criterion->description(), file) : texts::standard_cleared(file)));
+                    qs(criterion ? texts::standard_saved(criterion->description(Wording::operator_language), file)
+                                 : texts::standard_cleared(file)));
 }
 
 }  // namespace nlx::app

@@ -82,7 +82,7 @@ void TeamDialog::show_note(const QString& text, bool trouble) {
 void TeamDialog::save() {
     const team::TeamSettings settings{utf8(station_->text()), utf8(server_->text().trimmed()), true};
     if (auto saved = team::save_team_settings(settings_file_, settings); !saved) {
-        show_note(qtr(texts::kTeamSaveFailed) + qs(saved.message()), true);
+        show_note(qs(texts::team_save_failed(saved.message())), true);
         return;
     }
     show_note(qs(texts::team_saved(settings_file_.string())), false);

@@ -64,11 +64,11 @@ void WaitDialog::set_progress(qint64 done, qint64 total) {
         bar_->setRange(0, int(total));
         bar_->setValue(int(done));
     }
-    const std::string_view unit = count_ == Count::bytes       ? nlx::tr(texts::kCountBytes)
-                                  : count_ == Count::groups    ? nlx::tr(texts::kCountGroups)
-                                  : count_ == Count::transfers ? nlx::tr(texts::kCountTransfers)
-                                                               : nlx::tr(texts::kCountPages);
-    bar_->setFormat(QStringLiteral("%1 / %2 %3").arg(done).arg(total).arg(qs(unit)));
+    const std::string_view count = count_ == Count::bytes       ? texts::kCountBytes
+                                   : count_ == Count::groups    ? texts::kCountGroups
+                                   : count_ == Count::transfers ? texts::kCountTransfers
+                                                                : texts::kCountPages;
+    bar_->setFormat(qs(fill(nlx::tr(count), {std::to_string(done), std::to_string(total)})));
     bar_->show();
 }
 

@@ -35,11 +35,11 @@ void Workspace::load_standard() {
     const auto file = standard_file();
     const auto loaded = load_standard_choice(file);
     if (!loaded) {
-        standard_note_ = qtr(texts::kStandardUnusable) + qs(loaded.message());
+        standard_note_ = qs(texts::standard_unusable(loaded.message()));
     } else if (*loaded) {
         auto made = assess::make_criterion((*loaded)->standard, (*loaded)->zone, (*loaded)->day, (*loaded)->night);
         if (!made) {
-            standard_note_ = qtr(texts::kStandardUnusable) + qs(file.string() + ": " + made.message());
+            standard_note_ = qs(texts::standard_unusable(file.string() + ": " + made.message()));
         } else {
             standard_choice_ = **loaded;
             criterion_ = *made;

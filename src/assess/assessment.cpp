@@ -45,20 +45,19 @@ std::optional<int> level_tenths(const ModelInfo& model, const charts::GroupRows&
 
 // Why the standard does not cover the group of `row` whatever its time and levels; nullopt when it
 // does.
-std::optional<std::string> not_covered(const Criterion& c, const ModelInfo& model, const charts::GroupRows& rows,
+std::optional<Phrase> not_covered(const Criterion& c, const ModelInfo& model, const charts::GroupRows& rows,
                                        std::size_t row) {
     const Standard& s = *c.standard;
-    if (charts::row_kind(model, rows, row) == charts::GroupKind::octave) return std::string(texts::kOctaveNotAssessed);
+    if (charts::row_kind(model, rows, row) == charts::GroupKind::octave) return phrase(texts::kOctaveNotAssessed);
     const std::string weighting = charts::group_cell(model, rows, row, "频率计权");
-    const std::string shown = texts::weighting_shown(weighting);
     switch (s.quantity) {
         case Quantity::a_weighted_sound:
             if (measures_vibration(model)) return texts::vibration_not_sound(s.source);
-            if (weighting != "A") return texts::not_a_weighted(shown, s.source);
+            if (weighting != "A") return texts::not_a_weighted(weighting, s.source);
             return std::nullopt;
         case Quantity::vertical_vibration:
             if (!measures_vibration(model)) return texts::sound_not_vibration(s.source);
-            if (weighting != "Z") return texts::not_z_weighted(shown, s.source);
+            if (weighting != "Z") return texts::not_z_weighted(weighting, s.source);
             return std::nullopt;
         case Quantity::any_level: return std::nullopt;
     }
@@ -92,7 +91,7 @@ Assessment assess_group(const ModelInfo& model, const charts::GroupRows& rows, s
     }
     const auto start = time_of_day(a.time);
     if (!start) {
-        a.refused = std::string(texts::kNoStartTime);
+        a.refused = phrase(texts::kNoStartTime);
         return a;
     }
     const Reading reading = reading_of(c, model);
@@ -105,7 +104,7 @@ Assessment assess_group(const ModelInfo& model, const charts::GroupRows& rows, s
     if (duration_text.empty()) duration_text = charts::group_cell(model, rows, row, "Tm");
     auto duration = duration_seconds(duration_text);
     if (!duration) {
-        a.notes.emplace_back(texts::kDurationUnknown);
+        a.notes.push_back(phrase(texts::kDurationUnknown));
         duration = 0;
     }
     // The measurement runs from its start for its duration; it spans a boundary that lies strictly
@@ -123,19 +122,17 @@ Assessment assess_group(const ModelInfo& model, const charts::GroupRows& rows, s
     const bool strict_is_night = c.night <= c.day;
     if (!crossed.empty()) {
         a.period = Period::spanning;
-        std::string names;
-        for (const auto& n : crossed) names.append(names.empty() ? "" : texts::kBoundaryJoin).append(n);
-        a.notes.push_back(texts::spans_boundaries(names, strict_is_night ? texts::kNight : texts::kDay));
+        a.notes.push_back(texts::spans_boundaries(crossed, strict_is_night));
     } else {
         a.period = night_hour(*start / 3600) ? Period::night : Period::day;
     }
     const bool night_limit = a.period == Period::night || (a.period == Period::spanning && strict_is_night);
-    a.checks.push_back({reading.quantity, *level, night_limit ? c.night : c.day});
+    a.checks.push_back({plain(reading.quantity), *level, night_limit ? c.night : c.day});
     if (c.standard->night_lmax_allowance && a.period != Period::day) {
         if (const auto lmax = level_tenths(model, rows, row, "Lmax"))
-            a.checks.push_back({"Lmax", *lmax, c.night + *c.standard->night_lmax_allowance});
+            a.checks.push_back({plain("Lmax"), *lmax, c.night + *c.standard->night_lmax_allowance});
         else
-            a.notes.emplace_back(texts::kLmaxNotNumber);
+            a.notes.push_back(phrase(texts::kLmaxNotNumber));
     }
     return a;
 }
@@ -151,7 +148,7 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
     a.time = charts::group_cell(model, rows, a.first_row, "TIME");
     for (std::size_t r = a.first_row; r <= a.last_row; ++r)
         if (auto why = not_covered(c, model, rows, r)) {
-            a.refused = texts::run_group_refused(texts::assessed_group(rows.text(r, 0)), *why);
+            a.refused = texts::run_group_refused(rows.text(r, 0), *why);
             return a;
         }
     const Reading reading = reading_of(c, model);
@@ -162,17 +159,17 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
         // The hour as the 24-hour chart takes it: the first two characters of TIME.
         const auto hour = small_number(charts::group_cell(model, rows, r, "TIME").substr(0, 2));
         if (!hour || *hour < 0 || *hour > 23) {
-            a.notes.push_back(texts::hour_outside_day(texts::assessed_group(group)));
+            a.notes.push_back(texts::hour_outside_day(group));
             continue;
         }
         const auto level = level_tenths(model, rows, r, reading.column);
         if (!level) {
-            a.notes.push_back(texts::hour_level_not_number(texts::assessed_group(group), level_name));
+            a.notes.push_back(texts::hour_level_not_number(group, level_name));
             continue;
         }
         auto& slot = by_hour[std::size_t(*hour)];
         if (slot)
-            a.notes.push_back(texts::same_hour(texts::assessed_group(group), texts::assessed_group(slot->group), *hour));
+            a.notes.push_back(texts::same_hour(group, slot->group, *hour));
         HourResult h;
         h.hour = *hour;
         h.row = r;
@@ -180,10 +177,10 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
         h.period = night_hour(*hour) ? Period::night : Period::day;
         h.level = *level;
         if (c.standard->id != StandardId::eu)
-            h.level_check = Check{reading.quantity, *level, h.period == Period::night ? c.night : c.day, false};
+            h.level_check = Check{plain(reading.quantity), *level, h.period == Period::night ? c.night : c.day, false};
         if (c.standard->night_lmax_allowance && h.period == Period::night)
             if (const auto lmax = level_tenths(model, rows, r, "Lmax"))
-                h.lmax_check = Check{"Lmax", *lmax, c.night + *c.standard->night_lmax_allowance};
+                h.lmax_check = Check{plain("Lmax"), *lmax, c.night + *c.standard->night_lmax_allowance};
         slot = h;
     }
     std::vector<int> day, night;
@@ -197,7 +194,7 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
         (slot->period == Period::night ? night : day).push_back(slot->level);
     }
     if (a.hours.empty()) {
-        a.refused = std::string(texts::kNoUsableHours);
+        a.refused = phrase(texts::kNoUsableHours);
         return a;
     }
     if (c.standard->id == StandardId::eu) {
@@ -207,11 +204,11 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
         const auto ld = energy_mean(d), le = energy_mean(e), ln = energy_mean(n);
         if (ld && le && ln) {
             const double sum = 12 * power(*ld / 10.0) + 4 * power(*le / 10.0 + 5) + 8 * power(*ln / 10.0 + 10);
-            a.checks.push_back({"Lden", int(std::lround(100 * std::log10(sum / 24))), c.day});
+            a.checks.push_back({plain("Lden"), int(std::lround(100 * std::log10(sum / 24))), c.day});
         } else {
-            a.notes.emplace_back(texts::kLdenNotAssessed);
+            a.notes.push_back(phrase(texts::kLdenNotAssessed));
         }
-        if (ln) a.checks.push_back({"Lnight", *ln, c.night});
+        if (ln) a.checks.push_back({plain("Lnight"), *ln, c.night, true, Period::night});
     } else {
         // Sound: the energy mean of the hours present in each period. Vibration: every hour of the
         // period must meet its limit, so the period stands by its highest hour.
@@ -221,10 +218,12 @@ Assessment assess_run(const ModelInfo& model, const charts::GroupRows& rows, std
             if (levels.empty()) return std::nullopt;
             return highest ? *std::max_element(levels.begin(), levels.end()) : energy_mean(levels);
         };
-        if (auto v = period_level(day)) a.checks.push_back({highest ? texts::period_highest(texts::kDay, reading.quantity) : "Ld", *v, c.day});
-        else a.notes.emplace_back(texts::kNoDayHours);
-        if (auto v = period_level(night)) a.checks.push_back({highest ? texts::period_highest(texts::kNight, reading.quantity) : "Ln", *v, c.night});
-        else a.notes.emplace_back(texts::kNoNightHours);
+        if (auto v = period_level(day))
+            a.checks.push_back({highest ? texts::period_highest(false, reading.quantity) : plain("Ld"), *v, c.day, true, Period::day});
+        else a.notes.push_back(phrase(texts::kNoDayHours));
+        if (auto v = period_level(night))
+            a.checks.push_back({highest ? texts::period_highest(true, reading.quantity) : plain("Ln"), *v, c.night, true, Period::night});
+        else a.notes.push_back(phrase(texts::kNoNightHours));
     }
     if (!a.missing_hours.empty()) {
         a.notes.push_back(texts::missing_hours_counted(a.missing_hours.size(), day.size(), night.size()));
@@ -266,11 +265,13 @@ void mark_limits(charts::Chart& chart, const Criterion& c) {
     std::vector<charts::PeriodLimit> limits;
     if (c.standard->id == StandardId::eu) {
         limits.push_back({23, 7, c.night / 10.0, texts::limit_line("Lnight", tenths_text(c.night))});
-    } else {
+    } else if (c.standard->quantity == Quantity::vertical_vibration) {
         // GB 10070 limits VLz10, drawn over the hours' VLeq: the label says which level it limits.
-        const std::string quantity = c.standard->quantity == Quantity::vertical_vibration ? "VLz10" : "";
-        limits.push_back({6, 22, c.day / 10.0, quantity + texts::limit_line(texts::kDay, tenths_text(c.day))});
-        limits.push_back({22, 6, c.night / 10.0, quantity + texts::limit_line(texts::kNight, tenths_text(c.night))});
+        limits.push_back({6, 22, c.day / 10.0, texts::quantity_period_limit_line("VLz10", false, tenths_text(c.day))});
+        limits.push_back({22, 6, c.night / 10.0, texts::quantity_period_limit_line("VLz10", true, tenths_text(c.night))});
+    } else {
+        limits.push_back({6, 22, c.day / 10.0, texts::period_limit_line(false, tenths_text(c.day))});
+        limits.push_back({22, 6, c.night / 10.0, texts::period_limit_line(true, tenths_text(c.night))});
     }
     charts::mark_period_limits(chart, limits);
 }
@@ -325,22 +326,24 @@ std::optional<long> duration_seconds(std::string_view text) {
     return total;
 }
 
-std::string_view outcome_text(Outcome outcome) {
+std::string_view outcome_text(Outcome outcome, Wording wording) {
     switch (outcome) {
-        case Outcome::pass: return texts::kPass;
-        case Outcome::fail: return texts::kFail;
-        case Outcome::not_assessed: return texts::kNotAssessed;
+        case Outcome::pass: return worded(wording, texts::kPass);
+        case Outcome::fail: return worded(wording, texts::kFail);
+        case Outcome::not_assessed: return worded(wording, texts::kNotAssessed);
     }
     return "";
 }
 
-std::string_view verdict_text(const Check& check) { return check.passed() ? texts::kPass : texts::kFail; }
+std::string_view verdict_text(const Check& check, Wording wording) {
+    return worded(wording, check.passed() ? texts::kPass : texts::kFail);
+}
 
-std::string_view period_text(Period period) {
+std::string_view period_text(Period period, Wording wording) {
     switch (period) {
-        case Period::day: return texts::kDay;
-        case Period::night: return texts::kNight;
-        case Period::spanning: return texts::kSpanning;
+        case Period::day: return worded(wording, texts::kDay);
+        case Period::night: return worded(wording, texts::kNight);
+        case Period::spanning: return worded(wording, texts::kSpanning);
     }
     return "";
 }

@@ -20,9 +20,12 @@ enum class Period { day, night, spanning };
 
 // One comparison: a measured value against its limit, both in tenths of a decibel.
 struct Check {
-    std::string quantity;  // "Leq", "Lmax", "Ld", "Ln", "VLz10", "Lden", "Lnight"
+    Phrase quantity;  // "Leq", "Lmax", "Ld", "Ln", "VLz10", "Lden", "Lnight", "昼间VLz10最大"
     int measured = 0, limit = 0;
     bool decides = true;   // false: shown beside the verdict but not deciding it (an hour's Leq)
+    // A run's check: the period its level stands for; none for Lden, a level of the whole day.
+    // A group's check takes the group's period, an hour's its hour.
+    std::optional<Period> period{};
 
     int margin() const { return measured - limit; }
     bool passed() const { return margin() <= 0; }  // a level equal to its limit meets it
@@ -46,12 +49,12 @@ struct Assessment {
     std::size_t first_row = 0, last_row = 0;  // 0-based record rows
     std::string group;                        // 序号 of the first row
     std::string date, time;                   // of the first row
-    std::optional<std::string> refused;       // why the group or run is not assessed
+    std::optional<Phrase> refused;            // why the group or run is not assessed
     std::optional<Period> period;             // a group's
     std::vector<Check> checks;                // a group's Leq (and Lmax); a run's Ld, Ln or Lden, Lnight
     std::vector<HourResult> hours;            // a run's hours, in hour order
     std::vector<int> missing_hours;           // a run's hours with no level
-    std::vector<std::string> notes;           // how the limit was chosen, what was left out
+    std::vector<Phrase> notes;                // how the limit was chosen, what was left out
 
     Outcome outcome() const;
 };
@@ -80,8 +83,8 @@ std::optional<int> time_of_day(std::string_view text);
 std::optional<long> duration_seconds(std::string_view text);
 
 // Texts of the outcome and periods as printed: "达标", "超标", "未评价"; "昼间", "夜间", "跨昼夜".
-std::string_view outcome_text(Outcome outcome);
-std::string_view verdict_text(const Check& check);
-std::string_view period_text(Period period);
+std::string_view outcome_text(Outcome outcome, Wording wording);
+std::string_view verdict_text(const Check& check, Wording wording);
+std::string_view period_text(Period period, Wording wording);
 
 }  // namespace nlx::assess

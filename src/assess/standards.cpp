@@ -71,13 +71,15 @@ std::string tenths_text(long t) {
 
 std::string margin_text(long t) { return (t > 0 ? "+" : "") + tenths_text(t); }
 
-std::string Criterion::description() const {
-    std::string text = std::string(standard->source) + " " + std::string(standard->title);
-    if (zone) text.append(" ").append(zone->name);
+std::string Criterion::description(Wording wording) const {
     const bool eu = standard->id == StandardId::eu;
-    text.append(" ").append(eu ? "Lden " : texts::kDay).append(tenths_text(day)).append(" dB");
-    text.append(" ").append(eu ? "Lnight " : texts::kNight).append(tenths_text(night)).append(" dB");
-    return text;
+    const std::string day_limit = eu ? "Lden " + tenths_text(day) + " dB" : fill(worded(wording, texts::kDayLevel), {tenths_text(day)});
+    const std::string night_limit =
+        eu ? "Lnight " + tenths_text(night) + " dB" : fill(worded(wording, texts::kNightLevel), {tenths_text(night)});
+    const std::string_view source = worded(wording, standard->source), title = worded(wording, standard->title);
+    if (zone)
+        return fill(worded(wording, texts::kCriterionOfClass), {source, title, worded(wording, zone->name), day_limit, night_limit});
+    return fill(worded(wording, texts::kCriterion), {source, title, day_limit, night_limit});
 }
 
 Result<Criterion> make_criterion(std::string_view standard_key, std::string_view zone, std::optional<double> day,

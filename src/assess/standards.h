@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/catalogue.h"
 #include "core/result.h"
 
 namespace nlx::assess {
@@ -23,20 +24,20 @@ enum class Quantity {
 // A zone or area class of a standard and its day and night limits, in tenths of a decibel.
 struct ClassLimits {
     std::string_view key;   // as typed on the command line and kept in the file: "2", "residential"
-    std::string_view name;  // as printed: "2类声环境功能区"
+    std::string_view name;  // as printed, a catalogue entry: "2类声环境功能区"
     int day, night;
 };
 
 struct Standard {
     StandardId id;
     std::string_view key;     // "gb3096", "gb10070", "eu", "user"
-    std::string_view source;  // "GB 3096-2008"
-    std::string_view title;   // "声环境质量标准"
+    std::string_view source;  // "GB 3096-2008"; the user's limits: a catalogue entry
+    std::string_view title;   // a catalogue entry: "声环境质量标准"
     Quantity quantity;
     std::span<const ClassLimits> classes;  // empty: the user gives the limits
     // How far a night group's or hour's Lmax may exceed the night limit, tenths; nullopt: no rule.
     std::optional<int> night_lmax_allowance;
-    std::string_view rule;  // the standard's own words on what is compared, one line
+    std::string_view rule;  // the standard's own words on what is compared, one line (a catalogue entry)
 };
 
 std::span<const Standard> all_standards();
@@ -50,8 +51,8 @@ struct Criterion {
     const ClassLimits* zone = nullptr;  // nullptr for limits the user gives
     int day = 0, night = 0;             // tenths of a decibel
 
-    // "GB 3096-2008 声环境质量标准 2类声环境功能区 昼间60 dB 夜间50 dB".
-    std::string description() const;
+    // "GB 3096-2008 声环境质量标准 2类声环境功能区 昼间60.0 dB 夜间50.0 dB".
+    std::string description(Wording wording) const;
 };
 
 // A criterion from a standard's key and a class key, or the user's limits in dB (eu: Lden and

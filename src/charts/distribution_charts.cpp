@@ -86,7 +86,7 @@ Chart cumulative_chart(const ModelInfo& model, std::span<const std::optional<dou
                   level_name(model, row));
 
     static constexpr double kPercents[] = {10, 50, 90};
-    std::string ours = std::string(nlx::tr(texts::kFromDistribution)) + ":", theirs = std::string(nlx::tr(texts::kFromInstrument)) + ":";
+    std::string ours, theirs;
     for (int k = 0; k < 3; ++k) {
         const std::string name = std::string("L").append(std::to_string(int(kPercents[k])));
         const auto level = exceeded_level(model, above, kPercents[k]);
@@ -94,7 +94,7 @@ Chart cumulative_chart(const ModelInfo& model, std::span<const std::optional<dou
         ours += " " + name + "=" + one_decimal(level);
         theirs += " " + name + "=" + one_decimal(stored[std::size_t(k)]);
     }
-    chart.note = ours + " dB    " + theirs + " dB";
+    chart.note = texts::percentile_note(ours, theirs);
     return chart;
 }
 

@@ -58,8 +58,8 @@ Chart HistoryBuilder::chart(long long started_ms, const std::string& title) cons
         const int tenths = int(std::lround(kReference + 100.0 * std::log10(s.energy / double(s.levels))));
         c.add(label, tenths / 10.0, tenths_text(tenths) + "dB");
     }
-    c.note = std::string(nlx::tr(texts::kHistoryStretch)) + tenths_text(int(span_ms_ / 100)) + "s";
-    if (gaps) c.note += "  " + std::string(nlx::tr(texts::kHistoryGap)) + " " + std::to_string(gaps);
+    c.note = texts::history_stretch(tenths_text(int(span_ms_ / 100)));
+    if (gaps) c.note += "  " + texts::history_gaps(gaps);
     return c;
 }
 

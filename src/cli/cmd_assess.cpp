@@ -136,7 +136,7 @@ void register_assess(CLI::App& app, int& exit_code) {
             if (!assessment_pdf_writer())
                 throw Failure("the assessment sheet is painted by nlx-qt, which this program cannot reach");
             const reports::AssessmentSource source{std::string(model.option_caption), db.path().string(), local_today()};
-            assessment_pdf_writer()(opt->pdf, reports::assessment_pages(criterion, assessments, source));
+            assessment_pdf_writer()(opt->pdf, reports::assessment_pages(criterion, assessments, source, Wording::operator_language));
         }
         if (opt->save) {
             StandardChoice choice{std::string(criterion.standard->key), criterion.zone ? std::string(criterion.zone->key) : "",
@@ -146,7 +146,7 @@ void register_assess(CLI::App& app, int& exit_code) {
         }
         if (opt->format == "csv") std::cout << assess::assessment_csv(criterion, assessments);
         else if (opt->format == "json") std::cout << assess::assessment_json(criterion, assessments);
-        else std::cout << assess::assessment_text(criterion, assessments);
+        else std::cout << assess::assessment_text(criterion, assessments, Wording::operator_language);
         exit_code = 0;
     });
 }

@@ -106,7 +106,7 @@ charts::Chart group_chart(const Options& opt, const ModelInfo& model, const Data
             "dB (EU day-evening-night level, ISO 1996-1 / Directive 2002/49/EC: day 07-19, evening 19-23 +5 dB, "
             "night 23-07 +10 dB; rows " +
             std::to_string(profile->first_row + 1) + "-" + std::to_string(profile->last_row + 1) + ")\n";
-    if (criterion) lines += "Limits: " + criterion->description() + "\n";
+    if (criterion) lines += "Limits: " + criterion->description(Wording::operator_language) + "\n";
     return profile->chart;
 }
 

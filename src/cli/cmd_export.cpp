@@ -48,7 +48,8 @@ void register_export(CLI::App& app, int& exit_code) {
         if (opt->assess) {
             const auto criterion = resolve_criterion(opt->standard, standard_choice_path(application_folder()));
             check_model_fits(model, criterion);
-            sheets.push_back(reports::assessment_worksheet(criterion, assess_records(model, records, std::nullopt, criterion)));
+            sheets.push_back(reports::assessment_worksheet(criterion, assess_records(model, records, std::nullopt, criterion),
+                                                          Wording::operator_language));
         }
         auto write_csv = [&] {
             // CSV files that a killed export left half-written beside their names go first.

@@ -37,7 +37,7 @@ void register_records(CLI::App& app, int& exit_code) {
         Database db = open_for_reading(opt->db);
         const std::string table = distribution ? distribution_table_name(model.letter) : record_table_name(model.letter);
         if (!db.has_table(table))
-            throw Failure(std::string(nlx::tr(texts::kOpenFailed)) + " (" + db.path().string() + " has no table " + table + ")");
+            throw Failure(texts::open_failed(db.path().string() + " has no table " + table));
         if (opt->format == "text") {
             // Aligned columns need every row first.
             auto contents = db.read_table(table);

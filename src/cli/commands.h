@@ -23,8 +23,9 @@ struct Failure : std::runtime_error {
 // The program's description at the head of its help.
 inline constexpr const char* kProgramDescription =
     "nlx: download, decode and analyse the measurement groups of the NLX sound-level "
-    "and vibration statistical analysers (models a to e). nlx --lang zh|en COMMAND prints the "
-    "operator texts in Chinese or English (default: NLX_LANG, then language.cfg of 设置 → 语言, then the locale)";
+    "and vibration statistical analysers (models a to e). nlx --lang CODE COMMAND prints the "
+    "operator texts in Chinese (zh), English (en) or another installed language (nlx settings lists them; "
+    "default: NLX_LANG, then language.cfg of 设置 → 语言, then the locale)";
 
 // The commands that need neither the serial port nor the painters; nlx runs them without
 // loading Qt, and hands every other command line to nlx-qt.

@@ -14,17 +14,21 @@
 namespace nlx::cli {
 
 int start_language(int& argc, char** argv) {
-    std::optional<Language> asked;
+    const auto folders = catalogue_folders(executable_folder(), environment_variable);
+    const LanguageInstalled installed = installed_in(folders);
+    auto refuse = [&](const std::string& what) {
+        std::cerr << "nlx: " << what << "; the languages installed are " << language_codes(installed_languages(folders))
+                  << "\n";
+        return 2;
+    };
+    std::optional<std::string> asked;
     // Only the options before the command's name are nlx's own.
     for (int i = 1; i < argc && argv[i][0] == '-';) {
         const std::string_view arg = argv[i];
         int taken = 0;
         std::string_view value;
         if (arg == "--lang") {
-            if (i + 1 >= argc) {
-                std::cerr << "nlx: --lang needs zh or en\n";
-                return 2;
-            }
+            if (i + 1 >= argc) return refuse("--lang needs a language");
             value = argv[i + 1];
             taken = 2;
         } else if (arg.starts_with("--lang=")) {
@@ -34,20 +38,17 @@ int start_language(int& argc, char** argv) {
             ++i;
             continue;
         }
-        asked = parse_language(value);
-        if (!asked) {
-            std::cerr << "nlx: --lang needs zh or en, not \"" << value.substr(0, 40) << "\"\n";
-            return 2;
-        }
+        if (!is_language_code(value) || !installed(value))
+            return refuse("--lang " + std::string(value.substr(0, 40)) + ": no such language is installed");
+        asked = std::string(value);
         for (int k = i; k + taken <= argc; ++k) argv[k] = argv[k + taken];
         argc -= taken;
     }
-    if (asked) ::setenv("NLX_LANG", std::string(language_code(*asked)).c_str(), 1);
+    if (asked) ::setenv("NLX_LANG", asked->c_str(), 1);
     std::vector<std::string> warnings;
-    const Language language = choose_language(asked, application_folder(), environment_variable, warnings);
+    const std::string language = choose_language(asked, application_folder(), environment_variable, installed, warnings);
     for (const auto& warning : warnings) std::cerr << "nlx: " << warning << "\n";
-    if (auto used = use_language(language, catalogue_folders(executable_folder())); !used)
-        std::cerr << "nlx: " << used.message() << "\n";
+    if (auto used = use_language(language, folders); !used) std::cerr << "nlx: " << used.message() << "\n";
     return 0;
 }
 

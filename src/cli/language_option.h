@@ -1,4 +1,4 @@
-// nlx --lang zh|en: the language of the operator texts nlx prints, before the command's name.
+// nlx --lang CODE: the language of the operator texts nlx prints, before the command's name.
 #pragma once
 
 namespace nlx::cli {

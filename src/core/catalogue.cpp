@@ -81,7 +81,10 @@ std::string_view tr(std::string_view source) {
     return active().find(source, translation) ? translation : source;
 }
 
-std::string fill(std::string_view pattern, std::initializer_list<std::string_view> values) {
+namespace {
+
+template <typename Values>
+std::string filled(std::string_view pattern, const Values& values) {
     std::string out;
     out.reserve(pattern.size() + 32);
     for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -98,5 +101,29 @@ std::string fill(std::string_view pattern, std::initializer_list<std::string_vie
     }
     return out;
 }
+
+}  // namespace
+
+std::string fill(std::string_view pattern, std::initializer_list<std::string_view> values) {
+    return filled(pattern, values);
+}
+
+std::string fill(std::string_view pattern, std::span<const std::string> values) { return filled(pattern, values); }
+
+std::string_view worded(Wording wording, std::string_view source) {
+    return wording == Wording::source ? source : tr(source);
+}
+
+std::string Phrase::text(Wording wording) const {
+    if (entry.empty()) return plain;
+    std::vector<std::string> written;
+    written.reserve(values.size());
+    for (const auto& value : values) written.push_back(value.text(wording));
+    return fill(worded(wording, entry), written);
+}
+
+Phrase phrase(std::string_view entry, std::vector<Phrase> values) { return {entry, std::move(values), {}}; }
+
+Phrase plain(std::string_view value) { return {{}, {}, std::string(value)}; }
 
 }  // namespace nlx

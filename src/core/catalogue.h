@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "core/result.h"
 
@@ -56,5 +58,31 @@ std::string_view tr(std::string_view source);
 // `pattern` with %1 .. %9 replaced by the values in order; any other '%' stays as it is, and a
 // placeholder without a value is left in place, so a faulty translation shows, not crashes.
 std::string fill(std::string_view pattern, std::initializer_list<std::string_view> values);
+std::string fill(std::string_view pattern, std::span<const std::string> values);
+
+// The words a text is written in: the operator's language (the catalogue in use), or the Chinese
+// source texts whatever the language, as the CSV and JSON for programs keep them so that a script
+// reads the same words on every computer.
+enum class Wording { operator_language, source };
+
+// `source` in `wording`: tr(source), or `source` itself.
+std::string_view worded(Wording wording, std::string_view source);
+
+// A text kept as its catalogue entry and the values of its placeholders, and written out in the
+// wording of the place that shows it. A value is either a plain one (a number, a column name, a
+// time), written as it is, or a phrase of its own, written in the same wording.
+struct Phrase {
+    std::string_view entry;      // Chinese, with %1 .. %9; empty for a plain value
+    std::vector<Phrase> values;  // the entry's %1, %2 ...
+    std::string plain;           // the value itself when `entry` is empty
+
+    std::string text(Wording wording) const;
+    bool operator==(const Phrase&) const = default;
+};
+
+// A phrase of a catalogue entry and its values.
+Phrase phrase(std::string_view entry, std::vector<Phrase> values = {});
+// A plain value, the same in every wording.
+Phrase plain(std::string_view value);
 
 }  // namespace nlx

@@ -30,7 +30,7 @@ std::string download_status_text(DownloadOutcome outcome, const std::string& det
     case DownloadOutcome::bad_ack: return std::string(nlx::tr(texts::kBadAcknowledge));
     case DownloadOutcome::no_data: return std::string(nlx::tr(texts::kNoData));
     case DownloadOutcome::cancelled: return std::string(nlx::tr(texts::kCancelled));
-    case DownloadOutcome::port_error: return std::string(nlx::tr(texts::kPortErrorPrefix)) + detail;
+    case DownloadOutcome::port_error: return texts::port_error(detail);
     case DownloadOutcome::port_busy:
     case DownloadOutcome::store_failed: return detail;
     }

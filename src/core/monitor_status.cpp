@@ -11,7 +11,7 @@ std::string monitor_ending_text(MonitorOutcome outcome, const std::string& detai
     case MonitorOutcome::paced_out: return {};
     case MonitorOutcome::no_reply: return monitor_silence_text();
     case MonitorOutcome::port_busy: return detail;
-    case MonitorOutcome::port_error: return std::string(nlx::tr(texts::kPortErrorPrefix)) + detail;
+    case MonitorOutcome::port_error: return texts::port_error(detail);
     }
     return detail;
 }

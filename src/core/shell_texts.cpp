@@ -13,11 +13,9 @@ std::string port_caption(const PortSpec& port) {
 std::string confirmation_message(const ModelInfo& model, const SerialSettings& settings) {
     std::string text = model_text(model.confirm_line);
     text += "\n";
-    text += nlx::tr(texts::kConfirmPort);
-    text += port_caption(settings.port);
+    text += fill(nlx::tr(texts::kConfirmPort), {port_caption(settings.port)});
     text += "\n";
-    text += nlx::tr(texts::kConfirmSpeed);
-    text += std::to_string(settings.baud);
+    text += fill(nlx::tr(texts::kConfirmSpeed), {std::to_string(settings.baud)});
     return text;
 }
 

@@ -24,7 +24,7 @@ std::string tm27_status_text(Tm27Outcome outcome, const std::string& detail) {
     case Tm27Outcome::completed: return std::string(nlx::tr(texts::kTm27Done));
     case Tm27Outcome::no_answer: return std::string(nlx::tr(texts::kTm27NoAnswer));
     case Tm27Outcome::bad_answer: return std::string(nlx::tr(texts::kBadAcknowledge));
-    case Tm27Outcome::port_error: return std::string(nlx::tr(texts::kPortErrorPrefix)) + detail;
+    case Tm27Outcome::port_error: return texts::port_error(detail);
     case Tm27Outcome::nothing_to_print: return std::string(nlx::tr(texts::kNothingToPrint));
     case Tm27Outcome::cancelled: return std::string(nlx::tr(texts::kTm27Cancelled));
     case Tm27Outcome::port_busy:

@@ -25,11 +25,11 @@ std::string TransferSummary::line() const {
     return s;
 }
 
-std::string TransferSummary::status_addition() const {
-    if (!replaced) return std::string(nlx::tr(texts::kRecordsUnchanged));
-    if (!short_transfer() || replaced_groups == 0) return {};
-    return previous_transfer ? texts::previous_records_restorable(replaced_groups, previous_transfer)
-                             : texts::previous_records_replaced(replaced_groups);
+std::string TransferSummary::with_records_note(std::string_view status) const {
+    if (!replaced) return texts::records_unchanged(status);
+    if (!short_transfer() || replaced_groups == 0) return std::string(status);
+    return previous_transfer ? texts::previous_records_restorable(status, replaced_groups, previous_transfer)
+                             : texts::previous_records_replaced(status, replaced_groups);
 }
 
 }  // namespace nlx

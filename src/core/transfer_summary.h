@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/decode_note.h"
@@ -28,10 +29,10 @@ struct TransferSummary {
 
     bool short_transfer() const { return received_bytes < announced_bytes; }
     std::string line() const;           // one-line summary for the operator
-    // What the main window's status line adds after a broken transfer's text: that the records
-    // are unchanged, or how many were replaced and which log entry brings them back. Empty after
-    // a whole transfer.
-    std::string status_addition() const;
+    // The main window's status line: the transfer's `status` and, after a broken transfer, that
+    // the records are unchanged, or how many were replaced and which log entry brings them back;
+    // `status` alone after a whole transfer.
+    std::string with_records_note(std::string_view status) const;
 };
 
 }  // namespace nlx

@@ -23,7 +23,7 @@ std::optional<std::string>& current_holder() {
 Result<PortLock> PortLock::try_acquire(std::string_view holder) {
     std::lock_guard guard(lock_mutex());
     auto& h = current_holder();
-    if (h) return fail(std::string(nlx::tr(texts::kPortBusy)) + (h->empty() ? "" : "(" + std::string(nlx::tr(*h)) + ")"));
+    if (h) return fail(texts::port_busy(h->empty() ? std::string_view() : nlx::tr(*h)));
     h = std::string(holder);
     PortLock lock;
     lock.owned_ = true;

@@ -1,6 +1,6 @@
-// The assessment sheet: A4 pages in Chinese naming the standard and class, each group or run with
-// its measured values, limits, margins and verdicts, and the rule for absent hours; and the same
-// lines as a worksheet for the exported workbook.
+// The assessment sheet: A4 pages naming the standard and class, each group or run with its
+// measured values, limits, margins and verdicts, and the rule for absent hours; and the same lines
+// as a worksheet for the exported workbook. Both in a wording: the operator's language or Chinese.
 #pragma once
 
 #include <string>
@@ -21,10 +21,11 @@ struct AssessmentSource {
 };
 
 std::vector<Page> assessment_pages(const assess::Criterion& criterion, const std::vector<assess::Assessment>& assessments,
-                                   const AssessmentSource& source);
+                                   const AssessmentSource& source, Wording wording);
 
 // The second worksheet "达标评价": the standard in row 1, the headings in row 2, one row per line.
-WorkbookSheet assessment_worksheet(const assess::Criterion& criterion, const std::vector<assess::Assessment>& assessments);
+WorkbookSheet assessment_worksheet(const assess::Criterion& criterion, const std::vector<assess::Assessment>& assessments,
+                                   Wording wording);
 
 // Columns a text takes in the fixed-pitch face: a Chinese character two, an ASCII character one.
 std::size_t display_columns(std::string_view text);

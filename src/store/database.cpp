@@ -25,7 +25,7 @@ namespace {
 constexpr int kBusyTimeoutMs = 10000;
 
 Error not_a_record_database(const std::string& why = {}) {
-    return fail(std::string(nlx::tr(texts::kOpenFailed)) + (why.empty() ? "" : " (" + why + ")"));
+    return fail(texts::open_failed(why));
 }
 
 // Every SQLite 3 database file starts with these 16 bytes; byte 18 is 2 for a WAL database.

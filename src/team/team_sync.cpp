@@ -267,8 +267,8 @@ Result<std::optional<std::size_t>> send_recording(pg::Session& session, const st
 
 // The end of a sync cut short by the server or the connection: what went before stays.
 Error broken_off(const Error& error, const SyncReport& report, bool pull) {
-    return fail(std::string(nlx::tr(texts::kSyncFailed)) + error.message + "\n" + report_line(report, pull) +
-                " before the failure; the next sync goes on from there");
+    return fail(texts::sync_failed(error.message + "\n" + report_line(report, pull) +
+                                   " before the failure; the next sync goes on from there"));
 }
 
 }  // namespace

@@ -60,9 +60,7 @@ Result<charts::Chart> recording_chart(const Database& db, const RecordingInfo& r
     charts::HistoryBuilder history(recording.duration_ms(), 1440);
     auto scanned = db.scan_recording(recording.id, [&](const RecordedSample& s) { history.add(s.offset_ms, s.tenths); });
     if (!scanned) return scanned.error();
-    return history.chart(recording.header.started_ms, std::string(nlx::tr(texts::kHistoryTitle)) + " " +
-                                                          std::to_string(recording.id) + "  " +
-                                                          summary_line(recording.summary));
+    return history.chart(recording.header.started_ms, texts::history_title(recording.id, summary_line(recording.summary)));
 }
 
 }  // namespace nlx

@@ -129,7 +129,7 @@ Result<TransferSummary> restore_transfer(Database& db, const fs::path& storage_f
     const fs::path file = logged_capture_path(storage_folder, entry->capture_file);
     TransferCheck::CaptureState state{};
     auto capture = logged_capture(*entry, file, state);
-    if (!capture) return fail(capture.message() + std::string(nlx::tr(texts::kRecordsUnchanged)));
+    if (!capture) return fail(texts::records_unchanged(capture.message()));
     TransferEntry again;
     again.time = local_time_text(std::chrono::system_clock::now());
     again.port = entry->port;

@@ -16,6 +16,8 @@
 #include "core/read_file.h"
 #include "core/settings.h"
 #include "core/standard_choice.h"
+#include "core/texts.h"
+#include "language_fixture.h"
 #include "support/model_of.h"
 
 using nlx::test::model_of;
@@ -63,6 +65,29 @@ void pick(QComboBox* box, const QString& key) {
     const int at = box->findData(key);
     QVERIFY2(at >= 0, qPrintable(key));
     box->setCurrentIndex(at);
+}
+
+// Whether `text` holds a character of the CJK blocks or their full-width punctuation.
+bool has_chinese(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return (c.unicode() >= 0x2E80 && c.unicode() <= 0x9FFF) || (c.unicode() >= 0xFF00 && c.unicode() <= 0xFFEF);
+    });
+}
+
+// The texts a window shows: its title, labels, buttons, combo box items and table cells and headings.
+QStringList shown_texts(QWidget* window) {
+    QStringList texts{window->windowTitle()};
+    for (auto* label : window->findChildren<QLabel*>())
+        if (label->isVisible()) texts << label->text();
+    for (auto* button : window->findChildren<QAbstractButton*>()) texts << button->text();
+    for (auto* box : window->findChildren<QComboBox*>())
+        for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+    for (auto* table : window->findChildren<QTableWidget*>()) {
+        for (int c = 0; c < table->columnCount(); ++c) texts << table->horizontalHeaderItem(c)->text();
+        for (int r = 0; r < table->rowCount(); ++r)
+            for (int c = 0; c < table->columnCount(); ++c) texts << table->item(r, c)->text();
+    }
+    return texts;
 }
 
 // What the window's table shows, row by row: 时段, 评价量, 测量值, 限值, 差值, 结论 joined by spaces.
@@ -142,7 +167,7 @@ private slots:
         shell.start();
         shell.choose('a');
         QVERIFY(shell.form->workspace().criterion());
-        QCOMPARE(qs(shell.form->workspace().criterion()->description()), description);
+        QCOMPARE(qs(shell.form->workspace().criterion()->description(Wording::source)), description);
         dialog = open_dialog(shell);
         QCOMPARE(dialog->findChild<QComboBox*>("standardList")->currentData().toString(), standard);
         if (!zone.isEmpty()) {
@@ -253,6 +278,71 @@ private slots:
         QVERIFY(window->findChild<QLabel*>("standardLine")->text().startsWith(QStringLiteral("未选择评价标准")));
         window->findChild<QPushButton*>("chooseStandard")->click();
         QVERIFY(shell.form->standard_dialog() && shell.form->standard_dialog()->isVisible());
+    }
+
+    // The window and the dialog in either language: the texts are the catalogue's entries (in
+    // English not one Chinese character is left), the verdicts keep their colours, and no text is
+    // cut off.
+    void windowAndDialogInEitherLanguage_data() { language_rows(); }
+    void windowAndDialogInEitherLanguage() {
+        QFETCH(bool, english);
+        InLanguage language(english ? "en" : "zh");
+        QVERIFY(language.ok());
+        Shell shell;
+        store_rows(shell, 'b', constant_run());
+        shell.start(SerialSettings{});
+        shell.choose('b');
+        shell.open_database();
+        QVERIFY(shell.form->workspace().choose_standard(StandardChoice{"gb3096", "2", {}, {}}).ok());
+        shell.grid().set_current_row(7);
+        shell.action("dabpj")->trigger();
+        AssessmentWindow* window = shell.form->assessment_window();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->windowTitle(), qtr(texts::kAssessmentTitle));
+        const QString standard_line = window->findChild<QLabel*>("standardLine")->text();
+        QCOMPARE(standard_line, qs(fill(nlx::tr(texts::kStandardLine),
+                                        {shell.form->workspace().criterion()->description(Wording::operator_language)})));
+        QVERIFY(standard_line.contains(qtr(texts::kGb3096Class2)));
+        const QString heading = window->findChild<QLabel*>("heading")->text();
+        QVERIFY2(heading.startsWith(qs(texts::assessed_rows(2, 25, Wording::operator_language))), qPrintable(heading));
+        QVERIFY2(heading.endsWith(qtr(texts::kFail)), qPrintable(heading));
+        // Day 60.0 against 60 passes, night 60.0 against 50 fails; the colours tell them apart.
+        auto* table = window->findChild<QTableWidget*>("checks");
+        QCOMPARE(table->item(0, 5)->text(), qtr(texts::kPass));
+        QCOMPARE(table->item(1, 5)->text(), qtr(texts::kFail));
+        QCOMPARE(table->item(0, 0)->text(), qtr(texts::kDay));
+        QVERIFY(table->item(0, 5)->foreground().color() != table->item(1, 5)->foreground().color());
+        QCOMPARE(table->item(2, 0)->text(), qs(fill(nlx::tr(texts::kHour), {"00"})));
+        QCOMPARE(table->item(2, 5)->foreground().color(), table->item(1, 5)->foreground().color());
+        const QString details = window->findChild<QLabel*>("details")->text();
+        QVERIFY(details.contains(qs(fill(nlx::tr(texts::kMissingLine), {nlx::tr(texts::kNoHours)}))));
+        QVERIFY(details.contains(qtr(texts::kHourlyMarginsNote)));
+        const QStringList window_texts = shown_texts(window);
+        QCOMPARE(std::any_of(window_texts.begin(), window_texts.end(), has_chinese), !english);
+        QString cut;
+        QVERIFY2(texts_fit(*window, cut), qPrintable(cut));
+
+        // A refused group says why in the language.
+        shell.grid().set_current_row(25);
+        QCOMPARE(window->findChild<QLabel*>("details")->text(),
+                 qs(fill(nlx::tr(texts::kRefusedLine),
+                         {texts::not_a_weighted("C", "GB 3096-2008").text(Wording::operator_language)})));
+
+        StandardDialog* dialog = open_dialog(shell);
+        QVERIFY(dialog && dialog->isVisible());
+        auto* standards = dialog->findChild<QComboBox*>("standardList");
+        for (const auto& s : assess::all_standards()) {
+            const int at = standards->findData(qs(s.key));
+            QVERIFY(at >= 0);
+            QCOMPARE(standards->itemText(at), qtr(s.source) + " " + qtr(s.title));
+            pick(standards, qs(s.key));
+            QVERIFY(dialog->findChild<QLabel*>("limits")->text().endsWith(qs(fill(nlx::tr(texts::kRuleLine), {nlx::tr(s.rule)}))));
+            auto* classes = dialog->findChild<QComboBox*>("classList");
+            for (std::size_t k = 0; k < s.classes.size(); ++k) QCOMPARE(classes->itemText(int(k)), qtr(s.classes[k].name));
+            const QStringList dialog_texts = shown_texts(dialog);
+            QCOMPARE(std::any_of(dialog_texts.begin(), dialog_texts.end(), has_chinese), !english);
+            QVERIFY2(texts_fit(*dialog, cut), qPrintable(cut));
+        }
     }
 
     // 分布图 on the run draws the day and night limits over their hours, follows a new choice, and

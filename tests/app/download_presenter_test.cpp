@@ -85,7 +85,7 @@ private slots:
             << std::vector<std::string>{kReading, receiving, st(texts::kDataLost), kStoring, "hide"};
         QTest::newRow("port cannot open")
             << 'a' << int(Line::open_fails)
-            << std::vector<std::string>{kReading, "hide", st(std::string(texts::kPortErrorPrefix) + "no such port")};
+            << std::vector<std::string>{kReading, "hide", st(texts::port_error("no such port"))};
         QTest::newRow("storing fails")
             << 'b' << int(Line::store_fails)
             << std::vector<std::string>{kReading, receiving, received, "hide", kStoring, "hide", st("disk full")};

@@ -108,6 +108,30 @@ private slots:
         QVERIFY(shell.action("recv")->isEnabled());
     }
 
+    // The trend's scale captions stand whole inside the strip's widget, the top and bottom ones
+    // too, at its smallest height and larger, and none covers another or the strip.
+    void trendCaptionsStandWhole() {
+        const struct {
+            int width, height;
+            QStringList labels;
+        } cases[] = {{300, 60, {"30", "80", "130"}}, {700, 60, {"-10", "65", "140"}}, {300, 200, {"20", "70", "120"}},
+                     {300, 60, {"30", "130"}}};
+        for (const auto& c : cases) {
+            LevelTrend trend;
+            trend.set_labels(c.labels);
+            trend.resize(c.width, std::max(c.height, trend.minimumHeight()));
+            const auto boxes = trend.label_boxes();
+            QCOMPARE(boxes.size(), std::size_t(c.labels.size()));
+            const QFontMetrics metrics(trend.font());
+            for (std::size_t k = 0; k < boxes.size(); ++k) {
+                QVERIFY2(QRectF(trend.rect()).contains(boxes[k]), qPrintable(c.labels[qsizetype(k)]));
+                QVERIFY(boxes[k].width() >= metrics.horizontalAdvance(c.labels[qsizetype(k)]));
+                QVERIFY(boxes[k].right() <= trend.strip().left());
+                if (k > 0) QVERIFY(boxes[k].bottom() <= boxes[k - 1].top() + 0.5);
+            }
+        }
+    }
+
     void closingDuringAnExchangeClosesThePort() {
         auto instrument = start_simulation({model_of('c'), 5, 1, false, {}});
         QVERIFY(instrument.ok());

@@ -99,7 +99,7 @@ private slots:
         shell.action("printall")->trigger();
         QVERIFY(wait_for_job(shell));
         const QString failed = shell.dialogs.messages.back().text;
-        QVERIFY2(failed.startsWith(qs(texts::kPrintFailed)) && failed.contains(QStringLiteral("missing/folder/report.pdf")),
+        QVERIFY2(failed.startsWith(qs(texts::print_failed(""))) && failed.contains(QStringLiteral("missing/folder/report.pdf")),
                  qPrintable(failed));
         for (const char* english : {"cannot", "print on", "printer"}) QVERIFY(!failed.contains(QLatin1String(english)));
 
@@ -117,7 +117,7 @@ private slots:
         shell.dialogs.printer_pdf = shell.home.filePath(QStringLiteral("missing/folder/sheet.pdf"));
         shell.action("printerr")->trigger();
         shell.action("printone")->trigger();
-        QVERIFY(shell.dialogs.messages.back().text.startsWith(qs(texts::kPrintFailed)));
+        QVERIFY(shell.dialogs.messages.back().text.startsWith(qs(texts::print_failed(""))));
         const QString sheet = shell.home.filePath(QStringLiteral("sheet.pdf"));
         shell.dialogs.printer_pdf = sheet;
         shell.action("printerr")->trigger();

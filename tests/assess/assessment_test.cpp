@@ -1,5 +1,6 @@
 // Groups and 24-hour runs against GB 3096-2008, GB 10070-88, the EU directive and user limits: the
-// hand-computed cases, the boundaries of the periods, and the groups that are not assessed.
+// hand-computed cases, the boundaries of the periods, and the groups that are not assessed; their
+// text in the operator's language, their CSV and JSON in Chinese whatever the language.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,6 +9,7 @@
 
 #include "assess/assessment.h"
 #include "assess/assessment_output.h"
+#include "core/catalogue.h"
 
 namespace nlx::assess {
 namespace {
@@ -151,13 +153,13 @@ TEST(Assessment, HandComputedCases) {
         EXPECT_EQ(a.outcome(), c.outcome);
         ASSERT_EQ(a.checks.size(), c.checks.size());
         for (std::size_t k = 0; k < c.checks.size(); ++k) {
-            EXPECT_EQ(a.checks[k].quantity, c.checks[k].quantity);
+            EXPECT_EQ(a.checks[k].quantity.text(Wording::source), c.checks[k].quantity);
             EXPECT_EQ(a.checks[k].measured, c.checks[k].measured);
             EXPECT_EQ(a.checks[k].limit, c.checks[k].limit);
         }
         EXPECT_EQ(a.missing_hours, c.missing_hours);
-        std::string said = a.refused.value_or("");
-        for (const auto& note : a.notes) said += "\n" + note;
+        std::string said = a.refused ? a.refused->text(Wording::source) : "";
+        for (const auto& note : a.notes) said += "\n" + note.text(Wording::source);
         if (!c.note_or_reason.empty()) {
             EXPECT_NE(said.find(c.note_or_reason), std::string::npos) << said;
         }
@@ -242,7 +244,7 @@ TEST(Assessment, ChartLimitsOfEachStandard) {
     for (const auto& c : cases) {
         charts::Chart chart = run;
         mark_limits(chart, c.criterion);
-        EXPECT_EQ(chart.levels, c.lines) << c.criterion.description();
+        EXPECT_EQ(chart.levels, c.lines) << c.criterion.description(Wording::source);
     }
 }
 
@@ -265,7 +267,7 @@ TEST(AssessmentOutput, LinesCsvAndJsonCarryTheVerdicts) {
     const Rows rows = run_a(every_hour("60.0"));
     const Criterion c = criterion("gb3096", "2");
     const auto all = assess_all(rows.model, rows.rows(), c);
-    const auto lines = table_lines(all[1]);
+    const auto lines = table_lines(all[1], Wording::source);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0].quantity, "Ld");
     EXPECT_EQ(lines[0].margin, "0.0");
@@ -277,8 +279,125 @@ TEST(AssessmentOutput, LinesCsvAndJsonCarryTheVerdicts) {
     const std::string json = assessment_json(c, all);
     EXPECT_NE(json.find("{\"quantity\": \"Ln\", \"measured\": 60.0, \"limit\": 50.0, \"margin\": 10.0, \"verdict\": \"超标\""),
               std::string::npos);
-    const std::string text = assessment_text(c, all);
+    const std::string text = assessment_text(c, all, Wording::source);
     EXPECT_NE(text.find("第2至25行 序号02 24小时测量 08-09-05 00:00:00：超标"), std::string::npos) << text;
+}
+
+// Whether `text` holds a character of the CJK blocks (U+2E80 .. U+9FFF, U+FF00 .. U+FFEF).
+bool has_chinese(std::string_view text) {
+    for (std::size_t i = 0; i + 2 < text.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(text[i]), next = static_cast<unsigned char>(text[i + 1]);
+        if (lead == 0xE2 && next >= 0xBA) return true;
+        if (lead >= 0xE3 && lead <= 0xE9) return true;
+        if (lead == 0xEF && (next == 0xBC || next == 0xBD || next == 0xBE || next == 0xBF)) return true;
+    }
+    return false;
+}
+
+// Every kind of group, run, note and refusal of an assessment, as one set of rows per standard.
+struct Wordings {
+    const char* what;
+    Rows rows;
+    Criterion criterion;
+};
+
+std::vector<Wordings> every_kind_of_assessment() {
+    std::vector<std::pair<int, std::string>> gappy;
+    for (int h = 6; h < 22; ++h) gappy.push_back({h, "55.0"});
+    gappy.push_back({7, "56.0"});     // the same hour twice
+    gappy.push_back({0, "n/a"});      // a level that is not a number
+    Rows sound = run_a(gappy);
+    sound.add({{"MODE", "STA"}, {"TIME", "21:30:00"}, {"测量时间", "1h0m0s"}, {"Leq", "52.0"}, {"Lmax", "x"}, {"频率计权", "A"}})
+        .add({{"MODE", "STA"}, {"TIME", "05:50:00"}, {"测量时间", "0h20m0s"}, {"Leq", "48.0"}, {"Lmax", "60.0"}, {"频率计权", "A"}})
+        .add({{"MODE", "STA"}, {"TIME", "21:00:00"}, {"测量时间", "10h0m0s"}, {"Leq", "48.0"}, {"Lmax", "60.0"}, {"频率计权", "A"}})
+        .add({{"MODE", "STA"}, {"TIME", "12:00:00"}, {"Leq", "50.0"}, {"频率计权", "A"}})  // duration unknown
+        .add({{"MODE", "STA"}, {"TIME", "12:00:00"}, {"测量时间", "0h1m0s"}, {"Leq", "50.0"}, {"频率计权", "C"}})
+        .add({{"MODE", "STA"}, {"TIME", "12:00:00"}, {"测量时间", "0h1m0s"}, {"Leq", "50.0"}})  // no weighting
+        .add({{"MODE", "STA"}, {"Leq", "50.0"}, {"频率计权", "A"}})                           // no TIME
+        .add({{"MODE", "STA"}, {"TIME", "12:00:00"}, {"Leq", "--"}, {"频率计权", "A"}})       // Leq not a number
+        .add({{"MODE", "OCT"}, {"TIME", "12:00:00"}, {"Leq", "50.0"}, {"频率计权", "A"}});
+    Rows night_only = run_a({{23, "45.0"}, {1, "44.0"}});
+    Rows unusable = run_a({{1, "x"}, {2, "--"}});
+    Rows vibration('d');
+    for (int h = 0; h < 24; ++h)
+        vibration.add({{"MODE", "24h" + std::to_string(h + 1)}, {"TIME", h == 3 ? "30:00:00" : clock(h)},
+                       {"VL10", "60.0"}, {"VLeq", "58.0"}, {"频率计权", "Z"}});
+    vibration.add({{"MODE", "STA"}, {"TIME", "10:00:00"}, {"VL10", "60.0"}, {"频率计权", ""}})
+        .add({{"MODE", "STA"}, {"TIME", "10:00:00"}, {"VL10", "60.0"}, {"频率计权", "XY"}});
+    Rows wrong_kind('b');
+    wrong_kind.add({{"MODE", "STA"}, {"TIME", "12:00:00"}, {"Leq", "50.0"}, {"频率计权", "A"}});
+    return {
+        {"sound against GB 3096", sound, criterion("gb3096", "4a")},
+        {"sound against the user's limits", sound, criterion("user", "", 55, 45)},
+        {"sound against user limits stricter by day", sound, criterion("user", "", 45, 55)},
+        {"sound against the EU directive", sound, criterion("eu", "", 65, 55)},
+        {"a run with night hours only", night_only, criterion("eu", "", 65, 55)},
+        {"a run with night hours only, GB 3096", night_only, criterion("gb3096", "1")},
+        {"a run without a usable hour", unusable, criterion("gb3096", "1")},
+        {"vibration against GB 10070", vibration, criterion("gb10070", "trunk-road")},
+        {"vibration against the user's limits", vibration, criterion("user", "", 70, 60)},
+        {"vibration against GB 3096", vibration, criterion("gb3096", "0")},
+        {"sound against GB 10070", wrong_kind, criterion("gb10070", "special")},
+    };
+}
+
+// With the English catalogue in use, the text and the table lines speak English throughout (a
+// text of an assessment without a translation would show in Chinese), while the CSV and JSON are
+// byte for byte what they are without a catalogue, and the Chinese text is what it always was.
+TEST(AssessmentOutput, TextInTheLanguageMachineFormatsInChinese) {
+    auto english = load_catalogue(NLX_ENGLISH_CATALOGUE);
+    ASSERT_TRUE(english) << english.message();
+    for (const auto& c : every_kind_of_assessment()) {
+        SCOPED_TRACE(c.what);
+        const auto all = assess_all(c.rows.model, c.rows.rows(), c.criterion);
+        use_no_catalogue();
+        const std::string csv = assessment_csv(c.criterion, all), json = assessment_json(c.criterion, all);
+        const std::string chinese = assessment_text(c.criterion, all, Wording::operator_language);
+        EXPECT_EQ(assessment_text(c.criterion, all, Wording::source), chinese);
+
+        use_catalogue(*english);
+        const std::string text = assessment_text(c.criterion, all, Wording::operator_language);
+        EXPECT_FALSE(has_chinese(text)) << text;
+        EXPECT_EQ(text.find('%'), std::string::npos) << text;  // every placeholder filled
+        for (const auto& a : all)
+            for (const auto& line : table_lines(a, Wording::operator_language))
+                for (const auto* cell : {&line.kind, &line.period, &line.quantity, &line.verdict, &line.note})
+                    EXPECT_FALSE(has_chinese(*cell)) << *cell;
+        EXPECT_EQ(assessment_csv(c.criterion, all), csv);
+        EXPECT_EQ(assessment_json(c.criterion, all), json);
+        EXPECT_EQ(assessment_text(c.criterion, all, Wording::source), chinese);
+        use_no_catalogue();
+    }
+}
+
+// The same assessment in both wordings: the table lines' roles and verdicts do not depend on the
+// words, so the window and the sheet tell an hour, a missing-hours line and a failure apart in
+// any language.
+TEST(AssessmentOutput, LineRolesDoNotDependOnTheWords) {
+    auto english = load_catalogue(NLX_ENGLISH_CATALOGUE);
+    ASSERT_TRUE(english) << english.message();
+    const Rows rows = run_a({{0, "60.0"}, {1, "40.0"}, {12, "70.0"}}, "70.0");
+    const Criterion c = criterion("gb3096", "2");
+    const Assessment a = assess_all(rows.model, rows.rows(), c)[1];
+    const auto chinese = table_lines(a, Wording::source);
+    use_catalogue(*english);
+    const auto english_lines = table_lines(a, Wording::operator_language);
+    use_no_catalogue();
+    ASSERT_EQ(chinese.size(), english_lines.size());
+    std::size_t hours = 0, missing = 0, failed = 0;
+    for (std::size_t i = 0; i < chinese.size(); ++i) {
+        EXPECT_EQ(chinese[i].role, english_lines[i].role) << i;
+        EXPECT_EQ(chinese[i].failed, english_lines[i].failed) << i;
+        EXPECT_EQ(chinese[i].failed, chinese[i].verdict == "超标") << i;
+        EXPECT_EQ(chinese[i].role == TableLine::Role::hour, chinese[i].kind == "逐时") << i;
+        hours += chinese[i].role == TableLine::Role::hour;
+        missing += chinese[i].role == TableLine::Role::missing_hours;
+        failed += chinese[i].failed;
+    }
+    EXPECT_EQ(hours, 3u + 2u);  // three hours' Leq, two night hours' Lmax
+    EXPECT_EQ(missing, 1u);
+    // Ld 70.0 > 60; Ln 57.0 > 50; hour 00 Leq 60 > 50, hour 12 Leq 70 > 60, both night Lmax 70 > 65.
+    EXPECT_EQ(failed, 2u + 2u + 2u);
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
 // nlx assess on a database of chosen groups: the verdicts as CSV and JSON, the standard taken
-// from standard.cfg or refused with the file named, models refused by a standard, and the A4
-// assessment sheet as pdftotext reads it, written only by a command that succeeds.
+// from standard.cfg or refused with the file named, models refused by a standard, the A4
+// assessment sheet as pdftotext reads it, written only by a command that succeeds, and which of
+// them follow the operator's language.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <map>
 #include <regex>
 
+#include "core/catalogue.h"
 #include "core/models.h"
+#include "core/texts.h"
 #include "store/database.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
@@ -60,10 +63,10 @@ struct AssessCommand : ::testing::Test {
                                          {"Leq", "52.0"}, {"Lmax", "60.0"}, {"频率计权", "A"}}));
         store('a', groups);
     }
-    test::CommandResult assess(std::vector<std::string> args) const {
+    test::CommandResult assess(std::vector<std::string> args, const std::string& language = "zh") const {
         std::vector<std::string> all = {"assess", "--model", "a", "--db", db_file.string()};
         all.insert(all.end(), args.begin(), args.end());
-        return test::run_nlx(all, {{"NLX_HOME", home.string()}});
+        return test::run_nlx(all, {{"NLX_HOME", home.string()}, {"NLX_LANG", language}});
     }
 };
 
@@ -153,6 +156,59 @@ TEST_F(AssessCommand, WritesTheSheetAsA4Pdf) {
     // The run's two deciding lines: period, quantity, measured, limit, margin, verdict.
     for (const char* row : {"昼间 +Ld +60\\.0 +60\\.0 +0\\.0 +达标", "夜间 +Ln +60\\.0 +50\\.0 +\\+10\\.0 +超标"})
         EXPECT_TRUE(std::regex_search(text.out, std::regex(row))) << row << "\n" << text.out;
+}
+
+// The text, the sheet and the worksheet speak the operator's language; the CSV and JSON, read by
+// programs, are the same bytes in every language.
+TEST_F(AssessCommand, TextAndSheetFollowTheLanguageMachineFormatsDoNot) {
+    const std::vector<std::string> standard = {"--all", "--standard", "gb3096", "--zone", "2"};
+    auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), standard.begin(), standard.end());
+        return more;
+    };
+    for (const char* format : {"csv", "json"}) {
+        const auto zh = assess(with({"--format", format}), "zh"), en = assess(with({"--format", format}), "en");
+        ASSERT_EQ(en.exit_code, 0) << en.err;
+        EXPECT_EQ(en.out, zh.out) << format;
+    }
+    const fs::path pdf = dir / "sheet-en.pdf", xlsx = dir / "records-en.xlsx";
+    const auto text = assess(with({"--pdf", pdf.string()}), "en");
+    if (text.err.find("nlx-qt") != std::string::npos) GTEST_SKIP() << text.err;
+    ASSERT_EQ(text.exit_code, 0) << text.err;
+    auto sheet = test::run_command("/usr/bin/pdftotext", {"-layout", pdf.string(), "-"});
+    ASSERT_EQ(sheet.exit_code, 0) << sheet.err;
+    const auto exported = test::run_nlx({"export", "--model", "a", "--db", db_file.string(), "--xlsx", xlsx.string(),
+                                         "--assess", "--standard", "gb3096", "--zone", "2"},
+                                        {{"NLX_HOME", home.string()}, {"NLX_LANG", "en"}});
+    ASSERT_EQ(exported.exit_code, 0) << exported.err;
+    const auto cells = test::run_command(
+        "/usr/bin/python3", {"-c",
+                             "import sys, zipfile\n"
+                             "z = zipfile.ZipFile(sys.argv[1])\n"
+                             "print(z.read('xl/workbook.xml').decode())\n"
+                             "print(z.read('xl/sharedStrings.xml').decode())\n",
+                             xlsx.string()});
+    ASSERT_EQ(cells.exit_code, 0) << cells.err;
+
+    auto english = load_catalogue(NLX_ENGLISH_CATALOGUE);
+    ASSERT_TRUE(english) << english.message();
+    use_catalogue(*english);
+    const std::string refused = fill(tr(texts::kRefusedLine), {texts::not_a_weighted("C", "GB 3096-2008").text(Wording::operator_language)});
+    const std::string totals = texts::assessment_totals(0, 2, 1, Wording::operator_language);
+    const std::string spans = texts::spans_boundaries({"22:00"}, true).text(Wording::operator_language);
+    const std::string title(tr(texts::kAssessmentSheetTitle)), worksheet(tr(texts::kAssessmentTitle));
+    const std::string heading(tr(texts::kAssessmentHeadings[6])), verdict(tr(texts::kFail));
+    use_no_catalogue();
+    for (const std::string* piece : {&refused, &totals, &spans}) {
+        EXPECT_NE(text.out.find(*piece), std::string::npos) << *piece << "\n" << text.out;
+        EXPECT_NE(sheet.out.find(*piece), std::string::npos) << *piece << "\n" << sheet.out;
+    }
+    EXPECT_NE(sheet.out.find(title), std::string::npos) << sheet.out;
+    for (const std::string* piece : {&worksheet, &heading, &verdict, &spans})
+        EXPECT_NE(cells.out.find(*piece), std::string::npos) << *piece << "\n" << cells.out;
+    // Chinese is left only in the record sheet's column names, as they are stored.
+    EXPECT_EQ(text.out.find("超标"), std::string::npos) << text.out;
+    EXPECT_EQ(cells.out.find("超标"), std::string::npos) << cells.out;
 }
 
 }  // namespace

@@ -57,9 +57,13 @@ TEST(CommandLine, TheLanguageOfTheOperatorTexts) {
         EXPECT_NE(run.exit_code, 0);
         EXPECT_NE((run.out + run.err).find(*c.says), std::string::npos) << c.args[0] << " " << run.out << run.err;
     }
-    auto refused = test::run_nlx({"--lang", "fr", "verify", "999"}, {{"NLX_HOME", home.path().string()}});
-    EXPECT_EQ(refused.exit_code, 2);
-    EXPECT_NE(refused.err.find("--lang needs zh or en"), std::string::npos) << refused.err;
+    for (const char* wrong : {"fr", "english", "../en"}) {
+        auto refused = test::run_nlx({"--lang", wrong, "verify", "999"}, {{"NLX_HOME", home.path().string()}});
+        EXPECT_EQ(refused.exit_code, 2);
+        EXPECT_NE(refused.err.find(std::string("--lang ") + wrong + ": no such language is installed"), std::string::npos)
+            << refused.err;
+        EXPECT_NE(refused.err.find("the languages installed are zh, en"), std::string::npos) << refused.err;
+    }
 
     const std::map<std::string, std::string> plain{{"NLX_HOME", home.path().string()}, {"NLX_LANG", ""}, {"LANG", "C.UTF-8"}};
     auto kept = test::run_nlx({"settings", "--language", "en"}, plain);
@@ -67,6 +71,60 @@ TEST(CommandLine, TheLanguageOfTheOperatorTexts) {
     EXPECT_NE(kept.out.find("language: en (language.cfg)"), std::string::npos) << kept.out;
     auto after = test::run_nlx({"verify", "999"}, plain);
     EXPECT_NE(after.err.find(english), std::string::npos) << after.err;
+}
+
+// A translator's catalogue, compiled by msgfmt from a .po of a few entries into the folder
+// NLX_LOCALE_DIR names, is a language of nlx as it stands: chosen by --lang and by the locale,
+// listed and kept by nlx settings, named by its own entry for the language's name.
+TEST(CommandLine, AThirdLanguageFromItsCatalogueAlone) {
+    test::TempDir dir;
+    const auto home = dir / "home", locale = dir / "locale";
+    auto demo = test::run_nlx({"demo", "--groups", "3"}, {{"NLX_HOME", home.string()}, {"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_EQ(demo.exit_code, 0) << demo.err;
+    test::write_file(dir / "fr.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\nLanguage: fr\\n\"\n\n"
+                                    "msgid \"中文\"\nmsgstr \"Français\"\n\n"
+                                    "msgid \"没有编号为%1的传输记录\"\nmsgstr \"Aucun transfert n° %1\"\n");
+    std::filesystem::create_directories(locale / "fr" / "LC_MESSAGES");
+    auto compiled = test::run_command(NLX_MSGFMT, {"--check", "-o", (locale / "fr" / "LC_MESSAGES" / "nlx.mo").string(),
+                                                  (dir / "fr.po").string()});
+    ASSERT_EQ(compiled.exit_code, 0) << compiled.err;
+
+    const std::string chinese = "没有编号为999的传输记录", french = "Aucun transfert n° 999";
+    struct Case {
+        std::vector<std::string> args;
+        std::map<std::string, std::string> env;
+        const std::string* says;
+    } cases[] = {
+        {{"--lang", "fr", "verify", "999"}, {{"NLX_LOCALE_DIR", locale.string()}}, &french},
+        {{"verify", "999"}, {{"NLX_LOCALE_DIR", locale.string()}, {"LANG", "fr_CH.UTF-8"}}, &french},
+        {{"verify", "999"}, {{"NLX_LOCALE_DIR", locale.string()}, {"NLX_LANG", "fr"}}, &french},
+        {{"verify", "999"}, {{"LANG", "fr_CH.UTF-8"}}, &chinese},  // not installed: Chinese
+        {{"verify", "999"}, {{"NLX_LOCALE_DIR", locale.string()}, {"LANG", "de_DE.UTF-8"}}, &chinese},
+    };
+    for (const auto& c : cases) {
+        auto env = c.env;
+        env["NLX_HOME"] = home.string();
+        for (const char* name : {"NLX_LANG", "LC_ALL", "LANGUAGE", "LC_MESSAGES", "NLX_LOCALE_DIR"}) env.try_emplace(name, "");
+        env.try_emplace("LANG", "C.UTF-8");
+        auto run = test::run_nlx(c.args, env);
+        EXPECT_NE(run.exit_code, 0);
+        EXPECT_NE((run.out + run.err).find(*c.says), std::string::npos) << c.args[0] << " " << run.out << run.err;
+    }
+    const std::map<std::string, std::string> plain{
+        {"NLX_HOME", home.string()}, {"NLX_LANG", ""}, {"LANG", "C.UTF-8"}, {"NLX_LOCALE_DIR", locale.string()}};
+    auto listed = test::run_nlx({"settings", "--language", "fr"}, plain);
+    ASSERT_EQ(listed.exit_code, 0) << listed.err;
+    EXPECT_NE(listed.out.find("language: fr (language.cfg)"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("languages installed: zh (中文) en (English) fr (Français)"), std::string::npos) << listed.out;
+    auto after = test::run_nlx({"verify", "999"}, plain);
+    EXPECT_NE(after.err.find(french), std::string::npos) << after.err;
+    // Its catalogue gone, the kept choice is ignored with a warning and Chinese speaks.
+    auto gone = test::run_nlx({"verify", "999"}, {{"NLX_HOME", home.string()}, {"NLX_LANG", ""}, {"LANG", "C.UTF-8"}});
+    EXPECT_NE(gone.err.find(chinese), std::string::npos) << gone.err;
+    EXPECT_NE(gone.err.find("names the language fr, whose catalogue is not installed"), std::string::npos) << gone.err;
+    auto refused = test::run_nlx({"settings", "--language", "de"}, plain);
+    EXPECT_NE(refused.exit_code, 0);
+    EXPECT_NE(refused.err.find("the languages installed are zh, en, fr"), std::string::npos) << refused.err;
 }
 
 // nlx links no Qt, so the file commands start fast; the commands that use the serial port or

@@ -10,39 +10,12 @@
 #include "core/language.h"
 #include "core/shell_texts.h"
 #include "core/texts.h"
+#include "support/mo_file.h"
 
 namespace nlx {
 namespace {
 
-// A .mo file as msgfmt writes it (without the optional hash table), in either byte order.
-std::string mo_bytes(const std::vector<std::pair<std::string, std::string>>& entries, bool big_endian = false) {
-    std::string out;
-    auto word = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) out += char(big_endian ? v >> (24 - 8 * i) : v >> (8 * i));
-    };
-    const auto n = std::uint32_t(entries.size());
-    const std::uint32_t originals = 28, translations = originals + 8 * n, strings = translations + 8 * n;
-    word(0x950412de);
-    word(0);
-    word(n);
-    word(originals);
-    word(translations);
-    word(0);
-    word(strings);
-    std::string pool;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> ids, strs;
-    for (const auto& [id, str] : entries) {
-        ids.emplace_back(std::uint32_t(id.size()), strings + std::uint32_t(pool.size()));
-        pool += id + '\0';
-    }
-    for (const auto& [id, str] : entries) {
-        strs.emplace_back(std::uint32_t(str.size()), strings + std::uint32_t(pool.size()));
-        pool += str + '\0';
-    }
-    for (auto [length, offset] : ids) word(length), word(offset);
-    for (auto [length, offset] : strs) word(length), word(offset);
-    return out + pool;
-}
+using test::mo_bytes;
 
 struct ActiveCatalogue {
     explicit ActiveCatalogue(Catalogue c) { use_catalogue(std::move(c)); }
@@ -118,6 +91,47 @@ TEST(Catalogue, LooksUpTheCatalogueInUseAndOtherwiseKeepsTheChineseBytes) {
     EXPECT_EQ(tr(texts::kReceived), "All data received");
     EXPECT_EQ(texts::history_missing("a.ln"), "The file a.ln does not exist");
     EXPECT_EQ(tr(texts::kNoData), texts::kNoData);  // no translation: the Chinese text
+}
+
+// A phrase is written in its wording as a whole, a value that is a phrase of its own in the same
+// wording, a plain value as it is; an entry the catalogue lacks stays Chinese in either wording.
+TEST(Catalogue, WritesPhrasesInTheirWording) {
+    auto parsed = parse_mo(mo_bytes({{"序号%1：%2", "No. %1: %2"}, {"频率计权为%1", "weighting %1"}, {"达标", "Pass"}}));
+    ASSERT_TRUE(parsed);
+    ActiveCatalogue english(std::move(*parsed));
+    const Phrase nested = phrase("序号%1：%2", {plain("05"), phrase("频率计权为%1", {plain("C")})});
+    const struct {
+        Phrase phrase;
+        std::string source, shown;
+    } cases[] = {
+        {nested, "序号05：频率计权为C", "No. 05: weighting C"},
+        {phrase("达标"), "达标", "Pass"},
+        {phrase("超标"), "超标", "超标"},                                      // no translation
+        {phrase("频率计权为%1", {plain("%1")}), "频率计权为%1", "weighting %1"},  // a value is not filled again
+        {plain("达标"), "达标", "达标"},                                        // a plain value is never looked up
+        {phrase("序号%1：%2", {plain("05")}), "序号05：%2", "No. 05: %2"},        // a missing value shows
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.phrase.text(Wording::source), c.source);
+        EXPECT_EQ(c.phrase.text(Wording::operator_language), c.shown);
+    }
+    EXPECT_EQ(worded(Wording::source, "达标"), "达标");
+    EXPECT_EQ(worded(Wording::operator_language, "达标"), "Pass");
+}
+
+// A sync failure is told apart from other messages wherever a translation puts its reason, so
+// that the main window neither wraps it twice nor leaves another message unwrapped.
+TEST(Catalogue, SyncFailuresAreKnownWhereverTheReasonStands) {
+    for (const char* translation : {"同步未完成：%1", "Sync not finished: %1", "%1 (sync not finished)", "Sync: %1 - not finished"}) {
+        SCOPED_TRACE(translation);
+        auto parsed = parse_mo(mo_bytes({{std::string(texts::kSyncFailed), translation}}));
+        ASSERT_TRUE(parsed);
+        ActiveCatalogue active(std::move(*parsed));
+        EXPECT_TRUE(texts::says_sync_failed(texts::sync_failed("the server closed the connection")));
+        EXPECT_TRUE(texts::says_sync_failed(texts::sync_failed("")));
+        EXPECT_FALSE(texts::says_sync_failed("the server closed the connection"));
+        EXPECT_FALSE(texts::says_sync_failed(texts::team_connection_lost("u@h:5432/db")));
+    }
 }
 
 // The catalogue the build compiled from po/en.po: texts with values come out whole, with every

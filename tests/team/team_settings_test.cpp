@@ -35,7 +35,7 @@ TEST(StationName, AcceptsAndRefuses) {
         auto checked = check_station_name(c.name);
         EXPECT_EQ(bool(checked), c.ok) << (checked ? "" : checked.message());
         if (!checked) {
-            EXPECT_TRUE(checked.message().starts_with(texts::kTeamBadStation));
+            EXPECT_TRUE(checked.message().starts_with(texts::team_bad_station(""))) << checked.message();
         }
     }
     EXPECT_TRUE(check_station_name(host_station_name()));
@@ -96,7 +96,7 @@ TEST(TeamSettingsFile, RefusesWhatItDoesNotKnow) {
     const auto file = dir / "team.cfg";
     const std::pair<std::string, std::string> cases[] = {
         {"station lab\nport 5432\n", "unknown setting"},
-        {"station \n", std::string(texts::kTeamBadStation)},
+        {"station \n", texts::team_bad_station("")},
         {std::string(5000, '#'), "larger than"},
     };
     for (const auto& [text, says] : cases) {

@@ -155,7 +155,7 @@ TEST_F(TeamSyncCommand, BrokenSyncsLeaveWholeTransfersAndTheNextCompletes) {
     ::kill(cut.pid, SIGCONT);
     EXPECT_EQ(cut.wait(), 1);
     const std::string said = cut.stderr_text();
-    EXPECT_NE(said.find(texts::kSyncFailed), std::string::npos) << said;
+    EXPECT_NE(said.find(texts::sync_failed("")), std::string::npos) << said;
     EXPECT_NE(said.find("before the failure"), std::string::npos) << said;
     EXPECT_EQ(count("SELECT count(*) FROM nlx.transfers"), before_restart);
     expect_whole_transfers();

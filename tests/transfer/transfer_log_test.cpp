@@ -175,7 +175,9 @@ TEST(TransferLog, ADownloadWithoutAWholeGroupIsLoggedAndReplacesNothing) {
     EXPECT_TRUE(cut.replaced);
     EXPECT_EQ(cut.replaced_groups, 6u);
     EXPECT_EQ(cut.previous_transfer, complete.transfer_id);
-    EXPECT_EQ(cut.status_addition(), "，先前的6组记录可在传输记录 " + std::to_string(complete.transfer_id) + " 中恢复");
+    EXPECT_EQ(cut.with_records_note("串行接收的数据有丢失"),
+              "串行接收的数据有丢失，先前的6组记录可在传输记录 " + std::to_string(complete.transfer_id) + " 中恢复");
+    EXPECT_EQ(complete.with_records_note("数据接收完毕"), "数据接收完毕");
 }
 
 TEST(TransferLog, CheckFindsAddedEditedAndAlteredData) {
