@@ -56,6 +56,26 @@ std::string create_table_sql(const TableSpec& table) {
     return sql + ")";
 }
 
+namespace {
+
+// A table's columns as the file holds them, without the row-order column.
+constexpr const char* kTableInfoSql = "SELECT name, type FROM pragma_table_info(?1)";
+Result<std::vector<Column>> stored_columns(sql::Statement& info, const std::string& table) {
+    info.reset();
+    info.bind_text(1, table);
+    std::vector<Column> columns;
+    for (;;) {
+        auto row = info.step();
+        if (!row) return row.error();
+        if (!*row) break;
+        Column c{info.column_text(0), info.column_text(1)};
+        if (!same_column_name(c.name, kOrderColumn)) columns.push_back(std::move(c));
+    }
+    return columns;
+}
+
+}  // namespace
+
 Result<std::optional<std::vector<Column>>> table_columns(sql::Connection& db, const std::string& table) {
     auto exists = sql::Statement::prepare(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
     if (!exists) return exists.error();
@@ -64,18 +84,11 @@ Result<std::optional<std::vector<Column>>> table_columns(sql::Connection& db, co
     if (!found) return found.error();
     if (!*found) return std::optional<std::vector<Column>>();
 
-    auto info = sql::Statement::prepare(db, "SELECT name, type FROM pragma_table_info(?1)");
+    auto info = sql::Statement::prepare(db, kTableInfoSql);
     if (!info) return info.error();
-    info->bind_text(1, table);
-    std::vector<Column> columns;
-    for (;;) {
-        auto row = info->step();
-        if (!row) return row.error();
-        if (!*row) break;
-        Column c{info->column_text(0), info->column_text(1)};
-        if (!same_column_name(c.name, kOrderColumn)) columns.push_back(std::move(c));
-    }
-    return std::optional<std::vector<Column>>(std::move(columns));
+    auto columns = stored_columns(*info, table);
+    if (!columns) return columns.error();
+    return std::optional<std::vector<Column>>(std::move(*columns));
 }
 
 const std::vector<Column>* TableList::find(std::string_view table) const {
@@ -113,20 +126,12 @@ Result<TableList> read_table_list(sql::Connection& db, const std::vector<TableSh
         else others.push_back(std::move(name));
     }
     if (others.empty()) return list;
-    auto info = sql::Statement::prepare(db, "SELECT name, type FROM pragma_table_info(?1)");
+    auto info = sql::Statement::prepare(db, kTableInfoSql);
     if (!info) return info.error();
     for (auto& table : others) {
-        info->reset();
-        info->bind_text(1, table);
-        std::vector<Column> columns;
-        for (;;) {
-            auto row = info->step();
-            if (!row) return row.error();
-            if (!*row) break;
-            Column c{info->column_text(0), info->column_text(1)};
-            if (!same_column_name(c.name, kOrderColumn)) columns.push_back(std::move(c));
-        }
-        list.add(std::move(table), std::move(columns));
+        auto columns = stored_columns(*info, table);
+        if (!columns) return columns.error();
+        list.add(std::move(table), std::move(*columns));
     }
     return list;
 }
