@@ -2,7 +2,6 @@
 // parameterised statements.
 #include "team/pg.h"
 
-#include <libpq-fe.h>
 
 #include <poll.h>
 
@@ -12,9 +11,14 @@
 #include <cstdlib>
 
 #include "core/texts.h"
+#include "team/libpq_library.h"
 
 namespace nlx::team::pg {
 namespace {
+
+// The loaded library: every function below runs after an entry point (an address check, a
+// session's open, the options of an address) found it loaded.
+const Libpq& pq() { return *libpq(); }
 
 std::string trimmed(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ' || text.back() == '\t')) text.pop_back();
@@ -22,11 +26,11 @@ std::string trimmed(std::string text) {
 }
 
 // libpq's message in one or two lines, as it gives it.
-std::string error_of(const PGconn* conn) { return trimmed(conn ? PQerrorMessage(conn) : "out of memory"); }
+std::string error_of(const PGconn* conn) { return trimmed(conn ? pq().PQerrorMessage(conn) : "out of memory"); }
 
 std::string target_of(const PGconn* conn) {
     auto part = [](const char* s) { return s && *s ? std::string(s) : std::string(); };
-    std::string user = part(PQuser(conn)), host = part(PQhost(conn)), port = part(PQport(conn)), db = part(PQdb(conn));
+    std::string user = part(pq().PQuser(conn)), host = part(pq().PQhost(conn)), port = part(pq().PQport(conn)), db = part(pq().PQdb(conn));
     std::string out = user.empty() ? std::string() : user + "@";
     out += host.empty() ? "localhost" : host;
     if (!port.empty()) out += ":" + port;
@@ -65,14 +69,14 @@ void ignore_notice(void*, const char*) {}
 
 // --- Rows ---------------------------------------------------------------------------------------
 
-Rows::Rows(pg_result* result) : result_(result, PQclear) {}
+Rows::Rows(pg_result* result) : result_(result, pq().PQclear) {}
 
-int Rows::count() const { return PQntuples(result_.get()); }
+int Rows::count() const { return pq().PQntuples(result_.get()); }
 
-bool Rows::is_null(int row, int column) const { return PQgetisnull(result_.get(), row, column) != 0; }
+bool Rows::is_null(int row, int column) const { return pq().PQgetisnull(result_.get(), row, column) != 0; }
 
 std::string_view Rows::text(int row, int column) const {
-    return {PQgetvalue(result_.get(), row, column), std::size_t(PQgetlength(result_.get(), row, column))};
+    return {pq().PQgetvalue(result_.get(), row, column), std::size_t(pq().PQgetlength(result_.get(), row, column))};
 }
 
 long long Rows::integer(int row, int column) const {
@@ -88,14 +92,15 @@ bool Rows::boolean(int row, int column) const { return text(row, column) == "t";
 
 Result<void> check_address(const std::string& conninfo) {
     if (conninfo.empty()) return {};
+    if (!libpq()) return libpq().error();
     char* error = nullptr;
-    PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &error);
+    PQconninfoOption* options = pq().PQconninfoParse(conninfo.c_str(), &error);
     if (!options) {
         std::string why = error ? trimmed(error) : "out of memory";
-        PQfreemem(error);
+        pq().PQfreemem(error);
         return fail(why);
     }
-    PQconninfoFree(options);
+    pq().PQconninfoFree(options);
     return {};
 }
 
@@ -104,16 +109,16 @@ namespace {
 // Seconds libpq's connect_timeout gives the attempt (0: no limit), as the connection holds it.
 int connect_seconds(PGconn* conn) {
     int seconds = 0;
-    PQconninfoOption* options = PQconninfo(conn);
+    PQconninfoOption* options = pq().PQconninfo(conn);
     for (PQconninfoOption* o = options; o && o->keyword; ++o)
         if (std::string_view(o->keyword) == "connect_timeout" && o->val) seconds = std::atoi(o->val);
-    PQconninfoFree(options);
+    pq().PQconninfoFree(options);
     return seconds > 0 ? std::max(seconds, 2) : 0;
 }
 
 enum class Waited { connected, failed, timed_out, stopped };
 
-// Drives a connection started with PQconnectStartParams to its end, looking at `stop` ten times
+// Drives a connection started with pq().PQconnectStartParams to its end, looking at `stop` ten times
 // a second, so that an operator's cancel is not held up by a server that does not answer.
 Waited wait_connected(PGconn* conn, std::stop_token stop) {
     using Clock = std::chrono::steady_clock;
@@ -123,17 +128,18 @@ Waited wait_connected(PGconn* conn, std::stop_token stop) {
     for (;;) {
         if (state == PGRES_POLLING_OK) return Waited::connected;
         if (state == PGRES_POLLING_FAILED) return Waited::failed;
-        pollfd watched{PQsocket(conn), short(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        pollfd watched{pq().PQsocket(conn), short(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
         const int ready = watched.fd < 0 ? 1 : ::poll(&watched, 1, 100);
         if (stop.stop_requested()) return Waited::stopped;
         if (seconds && Clock::now() >= deadline) return Waited::timed_out;
-        if (ready != 0) state = PQconnectPoll(conn);
+        if (ready != 0) state = pq().PQconnectPoll(conn);
     }
 }
 
 }  // namespace
 
 Result<Session> Session::open(const std::string& conninfo, ConnectProblem* problem, std::stop_token stop) {
+    if (!libpq()) return libpq().error();
     auto said = [&](ConnectProblem p) {
         if (problem) *problem = p;
     };
@@ -144,29 +150,29 @@ Result<Session> Session::open(const std::string& conninfo, ConnectProblem* probl
     }
     const Keywords words(conninfo);
     Session s;
-    s.conn_ = {PQconnectStartParams(words.keys.data(), words.values.data(), 1), PQfinish};
+    s.conn_ = {pq().PQconnectStartParams(words.keys.data(), words.values.data(), 1), pq().PQfinish};
     PGconn* conn = s.conn_.get();
     if (!conn) {
         said(ConnectProblem::unreachable);
         return fail(texts::team_unreachable("") + "\nout of memory");
     }
-    const Waited waited = PQstatus(conn) == CONNECTION_BAD ? Waited::failed : wait_connected(conn, stop);
+    const Waited waited = pq().PQstatus(conn) == CONNECTION_BAD ? Waited::failed : wait_connected(conn, stop);
     if (waited == Waited::stopped) {
         said(ConnectProblem::cancelled);
         return fail(std::string(nlx::tr(texts::kTeamConnectCancelled)));
     }
-    if (waited != Waited::connected || PQstatus(conn) != CONNECTION_OK) {
+    if (waited != Waited::connected || pq().PQstatus(conn) != CONNECTION_OK) {
         const std::string where = target_of(conn);
         const std::string why = waited == Waited::timed_out ? "no answer within the connect_timeout" : error_of(conn);
         // What failed is told apart without reading libpq's messages, which follow the locale:
         // a password wanted and not found; a server that answers a ping (it runs and took the
         // address) but refused the session; and no answer at all.
-        if (waited == Waited::failed && PQconnectionNeedsPassword(conn)) {
+        if (waited == Waited::failed && pq().PQconnectionNeedsPassword(conn)) {
             said(ConnectProblem::needs_password);
             return fail(texts::team_needs_password(where) + "\n" + why);
         }
         const PGPing ping =
-            waited == Waited::timed_out ? PQPING_NO_RESPONSE : PQpingParams(words.keys.data(), words.values.data(), 1);
+            waited == Waited::timed_out ? PQPING_NO_RESPONSE : pq().PQpingParams(words.keys.data(), words.values.data(), 1);
         switch (ping) {
             case PQPING_OK:
             case PQPING_REJECT:
@@ -181,9 +187,9 @@ Result<Session> Session::open(const std::string& conninfo, ConnectProblem* probl
         said(ConnectProblem::unreachable);
         return fail(texts::team_unreachable(where) + "\n" + why);
     }
-    PQsetNoticeProcessor(conn, ignore_notice, nullptr);
-    s.cancel_ = std::shared_ptr<pg_cancel>(PQgetCancel(conn), [](pg_cancel* c) {
-        if (c) PQfreeCancel(c);
+    pq().PQsetNoticeProcessor(conn, ignore_notice, nullptr);
+    s.cancel_ = std::shared_ptr<pg_cancel>(pq().PQgetCancel(conn), [](pg_cancel* c) {
+        if (c) pq().PQfreeCancel(c);
     });
     return s;
 }
@@ -200,32 +206,32 @@ Result<Rows> Session::exec(std::string_view sql, std::span<const Param> params, 
     }
     const std::string text(sql);
     PGconn* conn = conn_.get();
-    PGresult* result = PQexecParams(conn, text.c_str(), int(params.size()), nullptr, values.data(), lengths.data(),
+    PGresult* result = pq().PQexecParams(conn, text.c_str(), int(params.size()), nullptr, values.data(), lengths.data(),
                                     formats.data(), binary_result ? 1 : 0);
     Rows rows(result);
-    const auto status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    const auto status = result ? pq().PQresultStatus(result) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return rows;
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const char* state = result ? pq().PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     failed_state_ = state ? state : "";
-    std::string why = trimmed(result ? PQresultErrorMessage(result) : "");
+    std::string why = trimmed(result ? pq().PQresultErrorMessage(result) : "");
     if (why.empty()) why = error_of(conn);
     // A connection that broke is the server going away, not a statement it refused.
-    if (PQstatus(conn) != CONNECTION_OK) return fail(texts::team_connection_lost(target_of(conn)) + "\n" + why);
+    if (pq().PQstatus(conn) != CONNECTION_OK) return fail(texts::team_connection_lost(target_of(conn)) + "\n" + why);
     return fail(std::string(nlx::tr(texts::kTeamStatementFailed)) + "\n" + why);
 }
 
-bool Session::lost() const { return PQstatus(conn_.get()) != CONNECTION_OK; }
+bool Session::lost() const { return pq().PQstatus(conn_.get()) != CONNECTION_OK; }
 
 void Session::interrupt() const {
     if (!cancel_) return;
     char error[256];
-    PQcancel(cancel_.get(), error, int(sizeof error));
+    pq().PQcancel(cancel_.get(), error, int(sizeof error));
 }
 
 std::string Session::target() const { return target_of(conn_.get()); }
 
 std::string Session::server_version() const {
-    const int v = PQserverVersion(conn_.get());
+    const int v = pq().PQserverVersion(conn_.get());
     return std::to_string(v / 10000) + "." + std::to_string(v % 10000);
 }
 
@@ -235,12 +241,12 @@ namespace {
 
 template <class Each>
 bool each_option(const std::string& conninfo, Each each) {
-    if (conninfo.empty()) return false;
-    PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), nullptr);
+    if (conninfo.empty() || !libpq()) return false;
+    PQconninfoOption* options = pq().PQconninfoParse(conninfo.c_str(), nullptr);
     if (!options) return false;
     for (PQconninfoOption* o = options; o->keyword; ++o)
         if (o->val && *o->val) each(std::string_view(o->keyword), std::string_view(o->val));
-    PQconninfoFree(options);
+    pq().PQconninfoFree(options);
     return true;
 }
 
