@@ -283,30 +283,33 @@ Result<Database> Database::create_or_open(const fs::path& file, bool create_fold
     return open_existing(file, threads);
 }
 
-Result<Database> Database::open_existing(const fs::path& file, Threads threads) {
-    auto opened = open_checked(file, Access::read_write, threads);
+Result<Database> Database::open_checked_file(const fs::path& file, bool read_only, Threads threads) {
+    auto opened = open_checked(file, read_only ? Access::read_only : Access::read_write, threads);
     if (!opened) return opened.error();
     Database d(std::move(opened->db), file);
     d.known_ = std::move(opened->known);
     d.threads_ = threads;
+    return d;
+}
+
+Result<Database> Database::open_existing(const fs::path& file, Threads threads) {
+    auto d = open_checked_file(file, false, threads);
     // A rename that still fails stays listed for the next open; the records are sound meanwhile.
-    (void)d.complete_pending_files();
+    if (d) (void)d->complete_pending_files();
     return d;
 }
 
 Result<Database> Database::open_read_only(const fs::path& file, Threads threads) {
-    auto opened = open_checked(file, Access::read_only, threads);
-    if (!opened) return opened.error();
-    Database d(std::move(opened->db), file);
-    d.known_ = std::move(opened->known);
-    d.threads_ = threads;
+    auto opened = open_checked_file(file, true, threads);
+    if (!opened) return opened;
+    Database& d = *opened;
     // Renames cut short by a crash are completed through a connection of their own, when the
     // file can be written at all.
     if (nlx::has_pending_files(*d.db_)) {
         auto writer = sql::Connection::open(file, SQLITE_OPEN_READWRITE);
         if (writer && configure(**writer)) (void)nlx::complete_pending_files(**writer);
     }
-    return d;
+    return opened;
 }
 
 Result<void> Database::create_file() {

@@ -143,6 +143,8 @@ private:
     Result<const schema::TableList*> current_tables() const;
     Database(std::shared_ptr<sql::Connection> db, std::filesystem::path path)
         : db_(std::move(db)), path_(std::move(path)) {}
+    // An existing record database, its tables checked, before any pending renames are completed.
+    static Result<Database> open_checked_file(const std::filesystem::path& file, bool read_only, Threads threads);
     // Opens (creating) the file for the first change; the change then adds every model's tables.
     Result<void> create_file();
 
