@@ -179,7 +179,10 @@ std::string assessment_csv(const Criterion& criterion, const std::vector<Assessm
         for (const auto& l : table_lines(a, kMachine)) {
             const std::string fields[] = {l.rows,    l.group,    l.kind,  l.date,   l.time,    l.period,
                                           l.quantity, l.measured, l.limit, l.margin, l.verdict, l.note};
-            for (std::size_t i = 0; i < std::size(fields); ++i) csv += (i ? "," : "") + csv_field(fields[i]);
+            for (std::size_t i = 0; i < std::size(fields); ++i) {
+                if (i) csv += ',';
+                csv += csv_field(fields[i]);
+            }
             csv += "\r\n";
         }
     return csv;

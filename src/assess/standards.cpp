@@ -69,7 +69,11 @@ std::string tenths_text(long t) {
     return std::string(t < 0 ? "-" : "") + std::to_string(a / 10) + "." + std::to_string(a % 10);
 }
 
-std::string margin_text(long t) { return (t > 0 ? "+" : "") + tenths_text(t); }
+std::string margin_text(long t) {
+    std::string text = t > 0 ? "+" : "";
+    text += tenths_text(t);
+    return text;
+}
 
 std::string Criterion::description(Wording wording) const {
     const bool eu = standard->id == StandardId::eu;

@@ -181,8 +181,11 @@ Result<void> use_language(std::string_view code, const std::vector<fs::path>& fo
     use_no_catalogue();
     in_use() = std::string(kChinese);
     if (code == kChinese) return {};
-    if (!is_language_code(code))
-        return fail("\"" + std::string(code.substr(0, 40)) + "\" is not a language code; the texts stay Chinese");
+    if (!is_language_code(code)) {
+        std::string quoted = "\"";  // appended, not "..." + string: GCC 12 warns falsely on that at -O3
+        quoted += code.substr(0, 40);
+        return fail(quoted + "\" is not a language code; the texts stay Chinese");
+    }
     const auto file = find_catalogue(folders, code);
     if (!file) {
         std::string tried;

@@ -27,7 +27,9 @@ std::string host_station_name() {
 
 Result<void> check_station_name(std::string_view name) {
     auto refuse = [&](std::string why) {
-        return fail(texts::team_bad_station("\"" + shown_text(name) + "\" " + why));
+        std::string quoted = "\"";
+        quoted += shown_text(name);
+        return fail(texts::team_bad_station(quoted + "\" " + why));
     };
     if (name.empty()) return refuse("is empty");
     if (name.size() > kMaxStationBytes) return refuse("is longer than 64 bytes");

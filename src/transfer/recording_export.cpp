@@ -11,7 +11,11 @@ namespace nlx {
 
 std::string duration_text(long long ms) {
     const long long s = ms / 1000;
-    auto two = [](long long v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    auto two = [](long long v) {
+        std::string text = v < 10 ? "0" : "";
+        text += std::to_string(v);
+        return text;
+    };
     return std::to_string(s / 3600) + ":" + two(s / 60 % 60) + ":" + two(s % 60);
 }
 
