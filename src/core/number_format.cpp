@@ -116,6 +116,24 @@ std::string format_number(double value, std::string_view pattern) {
     return out;
 }
 
+std::string whole_number_text(unsigned long long v, std::size_t digits) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    const std::size_t n = std::size_t(res.ptr - buf);
+    std::string out(n < digits ? digits - n : 0, '0');
+    out.append(buf, n);
+    return out;
+}
+
+std::string plain_tenths_text(unsigned long long tenths) {
+    std::string out = whole_number_text(tenths / 10, 1);
+    if (tenths % 10 != 0) {
+        out += '.';
+        out += char('0' + tenths % 10);
+    }
+    return out;
+}
+
 std::optional<double> parse_decimal(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);

@@ -21,6 +21,12 @@ std::string format_text(std::string_view text, std::string_view pattern);
 // trailing zeros and a trailing point removed (85.6, 85, 23.5; 0.12 * 100 gives 12).
 std::string plain_number_text(double value);
 
+// Fast forms of the two above for the whole numbers a decoder formats by the thousand: the
+// text format_number(v, "00…0") gives with `digits` zeros ("07", "123"), and the text
+// plain_number_text(tenths / 10.0) gives ("85.6", "85", "0.5").
+std::string whole_number_text(unsigned long long v, std::size_t digits);
+std::string plain_tenths_text(unsigned long long tenths);
+
 // Parses a plain decimal number ("-12.5", " 7 "), nullopt for anything else.
 std::optional<double> parse_decimal(std::string_view text);
 

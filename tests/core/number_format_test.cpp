@@ -1,4 +1,6 @@
 // Number patterns: padding, rounding on the decimal form, signs, texts, and locale independence.
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -93,6 +95,18 @@ TEST(PlainNumberText, WholeTenthsAndHundredthsReadAsTheirDigits) {
             ASSERT_EQ(plain_number_text(double(r) / (p == 1 ? 10.0 : 100.0)), expected) << r << " / 10^" << p;
         }
     }
+}
+
+// The fast forms give exactly the pattern's text, over every number a decoder hands them (group
+// numbers, split levels up to 255.9 dB) and past the widths of their patterns.
+TEST(WholeNumberText, GivesThePatternsTextForEveryWholeNumber) {
+    for (const char* pattern : {"0", "00", "000"})
+        for (unsigned long long v = 0; v <= 12000; ++v)
+            ASSERT_EQ(whole_number_text(v, std::strlen(pattern)), format_number(double(v), pattern))
+                << v << " with " << pattern;
+    EXPECT_EQ(whole_number_text(18446744073709551615ull, 2), "18446744073709551615");
+    for (unsigned long long tenths = 0; tenths <= 30000; ++tenths)
+        ASSERT_EQ(plain_tenths_text(tenths), plain_number_text(double(tenths) / 10.0)) << tenths;
 }
 
 TEST(NumberPattern, IgnoresACommaDecimalLocale) {
