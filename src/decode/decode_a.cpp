@@ -27,7 +27,7 @@ DecodedGroup decode_group(const ModelInfo& model, std::size_t j, std::span<const
     auto h = block.first(kSharedHeaderBytes);
     const std::uint8_t mode = h[0];
     RecordBuilder row(model);
-    row.set(kSeqColumn, format_number(double(j + 1), "00"));
+    row.set(kSeqColumn, whole_number_text(j + 1, 2));
     row.set(kModeColumn, mode_text_a(mode, h[39]));
     row.set("组号", format_text(std::to_string(h[1]) + std::to_string(h[2]), "000"));
     fill_shared_columns_ab(row, h);
@@ -54,7 +54,8 @@ DecodedGroup decode_group(const ModelInfo& model, std::size_t j, std::span<const
 
 }  // namespace
 
-DecodeResult decode_a(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
+DecodeResult decode_a(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
+                      const GroupSink& each) {
     DecodeResult result;
     const std::size_t announced = announced_bytes(model, n);
     const std::size_t received = data.size();
@@ -96,7 +97,7 @@ DecodeResult decode_a(const ModelInfo& model, std::span<const std::uint8_t> data
             }
         }
         if (!whole) break;
-        result.groups.push_back(decode_group(model, j, block, history, result.notes));
+        if (!deliver(result, each, decode_group(model, j, block, history, result.notes))) break;
         start = end;
     }
     return result;

@@ -17,7 +17,7 @@ constexpr std::uint8_t kOctave = 3;
 DecodedGroup decode_block(const ModelInfo& model, std::size_t j, std::span<const std::uint8_t> block) {
     const std::uint8_t type = block[0];
     RecordBuilder row(model);
-    row.set(kSeqColumn, format_number(double(j + 1), "00"));
+    row.set(kSeqColumn, whole_number_text(j + 1, 2));
     fill_shared_columns_ab(row, block);
     if (type != kOctave) row.set(kMeasuredTimeColumn, duration_text(block[38], block[37], block[36]));
     row.set(kModeColumn, mode_text_b(type, block[39]));
@@ -41,8 +41,9 @@ std::optional<DecodedGroup> group_b(const ModelInfo& model, std::span<const std:
 
 }  // namespace
 
-DecodeResult decode_b(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
-    return decode_whole_groups(model, data, n, group_b);
+DecodeResult decode_b(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
+                      const GroupSink& each) {
+    return decode_whole_groups(model, data, n, group_b, each);
 }
 
 }  // namespace nlx

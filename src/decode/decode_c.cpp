@@ -63,7 +63,7 @@ std::string sd_text(Group g) {
 }
 
 void set_common(RecordBuilder& row, Group g, std::int32_t i) {
-    row.set(kSeqColumn, format_number(i + 1, "00"));
+    row.set(kSeqColumn, whole_number_text(unsigned(i) + 1, 2));
     row.set("DATE", date_text(g[4], g[5], g[6]));
     row.set("TIME", time_text(g[7], g[8], g[9]));
     row.set("采样间隔", "1s");
@@ -135,8 +135,9 @@ std::optional<DecodedGroup> group_c(const ModelInfo& model, Group g, std::int32_
 
 }  // namespace
 
-DecodeResult decode_c(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
-    return decode_whole_groups(model, data, n, group_c);
+DecodeResult decode_c(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
+                      const GroupSink& each) {
+    return decode_whole_groups(model, data, n, group_c, each);
 }
 
 }  // namespace nlx

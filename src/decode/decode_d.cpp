@@ -26,7 +26,7 @@ DecodedGroup vibration_group(const ModelInfo& model, Group g, std::int32_t i) {
     const bool octave = mode == kOctave;
 
     RecordBuilder row(model);
-    row.set(kSeqColumn, format_number(i + 1, "00"));
+    row.set(kSeqColumn, whole_number_text(unsigned(i) + 1, 2));
     // The vibration levels under the model's names; the exposure level is VLAE in an octave group.
     const LevelColumns& l = row.model().levels;
     fill_shared_columns(row, g,
@@ -48,8 +48,9 @@ std::optional<DecodedGroup> group_d(const ModelInfo& model, Group g, std::int32_
 
 }  // namespace
 
-DecodeResult decode_d(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
-    return decode_whole_groups(model, data, n, group_d);
+DecodeResult decode_d(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
+                      const GroupSink& each) {
+    return decode_whole_groups(model, data, n, group_d, each);
 }
 
 }  // namespace nlx

@@ -30,11 +30,16 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-// Split level: units and tenths packed in byte o, the tens as a plain number in byte o+1.
-std::optional<std::string> split_level(const Record& r, std::size_t o) {
+// Split level in tenths of a decibel: units and tenths packed in byte o, the tens as a plain
+// number in byte o+1.
+std::optional<unsigned> split_tenths(const Record& r, std::size_t o) {
     if (!r.has(o, 2)) return std::nullopt;
-    int tenths = 100 * r[o + 1] + BCD(r[o]);
-    return plain_number_text(tenths / 10.0);
+    return unsigned(100 * r[o + 1] + BCD(r[o]));
+}
+
+std::optional<std::string> split_level(const Record& r, std::size_t o) {
+    if (auto tenths = split_tenths(r, o)) return plain_tenths_text(*tenths);
+    return std::nullopt;
 }
 
 // Measured time in seconds from hours, minutes and seconds in packed decimal.
@@ -48,9 +53,20 @@ double exposure(double leq, unsigned seconds) {
     return 4e-10 * std::pow(10.0, leq / 10.0) * double(seconds) / 3600.0;
 }
 
+// The record table's columns the steps fill, looked up once for the whole transfer.
+struct Columns {
+    std::size_t seq, group, leq, frequency, time_weighting, date, time, set_time, tm, lmax, lmin, e, lae, dl;
+    explicit Columns(const RecordBuilder& row)
+        : seq(row.column(kSeqColumn)), group(row.column("组号")), leq(row.column("Leq")),
+          frequency(row.column("频率计权")), time_weighting(row.column("时间计权")), date(row.column("DATE")),
+          time(row.column("TIME")), set_time(row.column("设定时间")), tm(row.column("Tm")),
+          lmax(row.column("Lmax")), lmin(row.column("Lmin")), e(row.column("E")), lae(row.column("LAE")),
+          dl(row.column("DL")) {}
+};
+
 // Performs steps 0 .. steps-1 for group g. A step fills its column only from bytes that are
 // there; steps 12 to 15 do nothing.
-RecordRow record_row(const ModelInfo& model, const Record& r, std::size_t g, std::size_t steps) {
+RecordRow record_row(const ModelInfo& model, const Columns& c, const Record& r, std::size_t g, std::size_t steps) {
     RecordBuilder row(model);
     std::optional<unsigned> t;
     std::optional<double> leq;  // the number the Leq text reads as, for E and LAE
@@ -58,50 +74,51 @@ RecordRow record_row(const ModelInfo& model, const Record& r, std::size_t g, std
     for (std::size_t s = 0; s < steps; ++s) {
         switch (s) {
         case 0:
-            row.set(kSeqColumn, format_number(double(g + 1), "00"));
-            row.set("组号", format_number(double(g + 1), "000"));
+            row.set_at(c.seq, whole_number_text(g + 1, 2));
+            row.set_at(c.group, whole_number_text(g + 1, 3));
             t = measured_seconds(r);
             break;
         case 1:
-            if (auto text = split_level(r, 12)) {
-                leq = parse_decimal(*text);
-                row.set("Leq", std::move(text));
+            // The number its text reads as: the double nearest the tenths, as the text parses.
+            if (auto tenths = split_tenths(r, 12)) {
+                leq = *tenths / 10.0;
+                row.set_at(c.leq, plain_tenths_text(*tenths));
             }
             break;
         case 2:
             if (r.has(2, 1))
                 if (auto w = weightings_e(r[2])) {
-                    row.set("频率计权", w->frequency);
-                    row.set("时间计权", w->time);
+                    row.set_at(c.frequency, w->frequency);
+                    row.set_at(c.time_weighting, w->time);
                 }
             break;
         case 3:
-            if (r.has(3, 3)) row.set("DATE", date_text(r[3], r[4], r[5]));
+            if (r.has(3, 3)) row.set_at(c.date, date_text(r[3], r[4], r[5]));
             break;
         case 4:
-            if (r.has(6, 2)) row.set("TIME", two_digit_text(r[6]) + ":" + two_digit_text(r[7]));
+            if (r.has(6, 2)) row.set_at(c.time, two_digit_text(r[6]) + ":" + two_digit_text(r[7]));
             break;
         case 5:
-            if (r.has(8, 1)) row.set("设定时间", set_time_text_e(r[8]));
+            if (r.has(8, 1)) row.set_at(c.set_time, set_time_text_e(r[8]));
             break;
         case 6:
-            if (r.has(9, 3)) row.set("Tm", time_text(r[9], r[10], r[11]));
+            if (r.has(9, 3)) row.set_at(c.tm, time_text(r[9], r[10], r[11]));
             break;
-        case 7: row.set("Lmax", split_level(r, 14)); break;
-        case 8: row.set("Lmin", split_level(r, 0)); break;
+        case 7: row.set_at(c.lmax, split_level(r, 14)); break;
+        case 8: row.set_at(c.lmin, split_level(r, 0)); break;
         case 9:
             if (leq && t) {
                 std::string text = format_number(exposure(*leq, *t), "#00.00");
                 e = parse_decimal(text).value_or(0.0);
-                row.set("E", std::move(text));
+                row.set_at(c.e, std::move(text));
             }
             break;
         case 10:
             // A measured time of 0 s has no exposure level; the column stays unset.
-            if (leq && t && *t > 0) row.set("LAE", format_number(*leq + 10.0 * std::log10(double(*t)), "#000.0"));
+            if (leq && t && *t > 0) row.set_at(c.lae, format_number(*leq + 10.0 * std::log10(double(*t)), "#000.0"));
             break;
         case 11:
-            if (e) row.set("DL", *e == 0.0 ? std::string("0") : plain_number_text(*e * 100.0) + "%");
+            if (e) row.set_at(c.dl, *e == 0.0 ? std::string("0") : plain_number_text(*e * 100.0) + "%");
             break;
         default: break;
         }
@@ -128,7 +145,8 @@ std::vector<DecodeNote> loss_notes(std::size_t received, std::size_t announced) 
 
 }  // namespace
 
-DecodeResult decode_e(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
+DecodeResult decode_e(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
+                      const GroupSink& each) {
     DecodeResult result;
     result.announced_bytes = announced_bytes(model, n);
     result.received_bytes = data.size();
@@ -137,12 +155,14 @@ DecodeResult decode_e(const ModelInfo& model, std::span<const std::uint8_t> data
     // Only bytes that arrived within the announced count are read; a step whose own byte did
     // not arrive is not performed, and a column whose bytes did not arrive stays unset.
     const std::size_t usable = std::min(data.size(), result.announced_bytes);
-    result.groups.reserve((usable + kRecordBytes - 1) / kRecordBytes);
+    if (!each) result.groups.reserve((usable + kRecordBytes - 1) / kRecordBytes);
+    const Columns columns{RecordBuilder(model)};
     for (std::size_t base = 0; base < usable; base += kRecordBytes) {
         std::size_t size = std::min(kRecordBytes, usable - base);
         Record r(data.subspan(base, size));
-        result.groups.push_back(
-            DecodedGroup{record_row(model, r, base / kRecordBytes, size), std::nullopt, std::nullopt});
+        if (!deliver(result, each,
+                     DecodedGroup{record_row(model, columns, r, base / kRecordBytes, size), std::nullopt, std::nullopt}))
+            break;
     }
     return result;
 }

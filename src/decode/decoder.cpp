@@ -8,7 +8,7 @@
 namespace nlx {
 namespace {
 
-using Decoder = DecodeResult (*)(const ModelInfo&, std::span<const std::uint8_t>, std::int32_t);
+using Decoder = DecodeResult (*)(const ModelInfo&, std::span<const std::uint8_t>, std::int32_t, const GroupSink&);
 
 struct ModelDecoder {
     char letter;
@@ -21,9 +21,10 @@ constexpr ModelDecoder kDecoders[] = {
 
 }  // namespace
 
-DecodeResult decode(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n) {
+DecodeResult decode(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
+                    const GroupSink& each) {
     for (const auto& d : kDecoders)
-        if (d.letter == model.letter) return d.decode(model, data, n);
+        if (d.letter == model.letter) return d.decode(model, data, n, each);
     return DecodeResult{};
 }
 

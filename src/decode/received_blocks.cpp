@@ -27,16 +27,16 @@ ReceivedBlocks received_blocks(std::span<const std::uint8_t> data, std::int32_t 
 }
 
 DecodeResult decode_whole_groups(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
-                                 const GroupDecoder& decode_group) {
+                                 const GroupDecoder& decode_group, const GroupSink& each) {
     DecodeResult result;
     result.announced_bytes = announced_bytes(model, n);
     result.received_bytes = data.size();
     ReceivedBlocks blocks = received_blocks(data, n);
     result.notes = std::move(blocks.notes);
-    result.groups.reserve(std::size_t(blocks.whole));
+    if (!each) result.groups.reserve(std::size_t(blocks.whole));
     for (std::int32_t i = 0; i < blocks.whole; ++i) {
-        if (auto group = decode_group(model, data.subspan(std::size_t(i) * kGroupBytes, kGroupBytes), i, result.notes))
-            result.groups.push_back(std::move(*group));
+        auto group = decode_group(model, data.subspan(std::size_t(i) * kGroupBytes, kGroupBytes), i, result.notes);
+        if (group && !deliver(result, each, std::move(*group))) break;
     }
     return result;
 }

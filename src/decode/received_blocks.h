@@ -30,8 +30,8 @@ using GroupDecoder = std::function<std::optional<DecodedGroup>(
     const ModelInfo& model, std::span<const std::uint8_t> group, std::int32_t i, std::vector<DecodeNote>& notes)>;
 
 // Decodes every whole group of a block transfer of `model` in order and accounts for the bytes
-// announced, received and lost.
+// announced, received and lost, handing each group to `each` (collecting them without one).
 DecodeResult decode_whole_groups(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
-                                 const GroupDecoder& decode_group);
+                                 const GroupDecoder& decode_group, const GroupSink& each);
 
 }  // namespace nlx

@@ -17,6 +17,10 @@ public:
     // Sets a column (letter case ignored); nullopt leaves it unset. An unknown column name is a
     // programming error and aborts.
     void set(std::string_view column, std::optional<std::string> text);
+    // The same by the column's position, for a decoder that looked its columns up once with
+    // column() rather than for every row.
+    void set_at(std::size_t column, std::optional<std::string> text) { row_[column] = std::move(text); }
+    std::size_t column(std::string_view name) const { return index(name); }
     // The text already set in a column, nullopt when unset.
     const Cell& get(std::string_view column) const;
 

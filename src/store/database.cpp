@@ -371,6 +371,27 @@ Result<void> Database::ensure_tables(const ModelInfo& model) {
 Result<void> Database::replace_model(const ModelInfo& m, std::span<const DecodedGroup> groups, const GroupHook& after_group,
                                      std::span<const PendingFile> staged, TransferEntry* logged,
                                      Replaced* replaced) {
+    bool stopped = false;
+    std::size_t written = 0;
+    auto feed = [&](const std::function<bool(const DecodedGroup&)>& store) {
+        for (const auto& group : groups) {
+            if (!store(group)) return;
+            if (after_group && !after_group(++written)) {
+                stopped = true;
+                return;
+            }
+        }
+    };
+    auto stage = [&]() -> Result<std::span<const PendingFile>> {
+        if (stopped)
+            return fail("the download was stopped after " + std::to_string(written) + " groups; the old records are kept");
+        return staged;
+    };
+    return replace_model_streamed(m, feed, stage, logged, replaced);
+}
+
+Result<void> Database::replace_model_streamed(const ModelInfo& m, const GroupFeed& feed, const StageFiles& stage,
+                                              TransferEntry* logged, Replaced* replaced) {
     const auto& tables = schema::model_tables(m);
 
     return transaction([&]() -> Result<void> {
@@ -406,15 +427,16 @@ Result<void> Database::replace_model(const ModelInfo& m, std::span<const Decoded
         }
 
         const std::size_t columns = m.record_columns.size();
-        for (std::size_t g = 0; g < groups.size(); ++g) {
-            const DecodedGroup& group = groups[g];
-            auto which = [g] { return "group " + std::to_string(g + 1) + ": "; };
+        std::size_t g = 0;
+        auto store = [&](const DecodedGroup& group) -> Result<void> {
+            ++g;
+            auto which = [g] { return "group " + std::to_string(g) + ": "; };
             if (group.record.size() != columns)
                 return fail(which() + "the record row has " + std::to_string(group.record.size()) +
                             " cells, table " + tables[0].name + " has " + std::to_string(columns) + " columns");
             // run() leaves the statement reset; every parameter is bound anew below.
             for (std::size_t i = 0; i < columns; ++i) {
-                // The groups outlive the statement's run: no copy of each cell.
+                // The group outlives the statement's run: no copy of each cell.
                 if (group.record[i]) records->bind_text_in_place(int(i) + 1, *group.record[i]);
                 else records->bind_null(int(i) + 1);
             }
@@ -436,10 +458,14 @@ Result<void> Database::replace_model(const ModelInfo& m, std::span<const Decoded
                 }
                 if (auto r = distribution->run(); !r) return fail(which() + r.message());
             }
-            if (after_group && !after_group(g + 1))
-                return fail("the download was stopped after " + std::to_string(g + 1) + " groups; the old records are kept");
-        }
-        if (auto r = record_pending(*db_, staged); !r) return r;
+            return {};
+        };
+        Result<void> written;
+        feed([&](const DecodedGroup& group) { return bool(written = store(group)); });
+        if (!written) return written;
+        auto staged = stage ? stage() : Result<std::span<const PendingFile>>(std::span<const PendingFile>());
+        if (!staged) return staged.error();
+        if (auto r = record_pending(*db_, *staged); !r) return r;
         return logged ? transfer_log::append(*db_, *logged) : Result<void>();
     });
 }

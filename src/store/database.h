@@ -78,6 +78,19 @@ public:
                                std::span<const PendingFile> staged = {}, TransferEntry* logged = nullptr,
                                Replaced* replaced = nullptr);
 
+    // The groups of a streamed replace: `feed` calls `store` with each group in order and stops
+    // once `store` returns false (the write failed).
+    using GroupFeed = std::function<void(const std::function<bool(const DecodedGroup&)>& store)>;
+    // Runs inside the replace's transaction after the last group is written: the history-file
+    // renames to list with the records. A failure abandons the replace.
+    using StageFiles = std::function<Result<std::span<const PendingFile>>()>;
+
+    // The same replace with the groups handed over one at a time, as a decoder makes them, so
+    // that a transfer is never held whole in memory; the history files are staged by `stage`
+    // once every group is written, before the commit.
+    Result<void> replace_model_streamed(const ModelInfo& model, const GroupFeed& feed, const StageFiles& stage,
+                                        TransferEntry* logged = nullptr, Replaced* replaced = nullptr);
+
     // Adds an entry to the transfer log alone (a transfer that replaced nothing) and sets its id.
     Result<void> log_transfer(TransferEntry& entry);
 

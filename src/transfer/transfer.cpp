@@ -95,22 +95,56 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     summary.received_bytes = capture.data.size();
     if (summary.n <= 0) return fail(std::string(nlx::tr(texts::kNoData)));
 
-    DecodeResult decoded = decode(model, capture.data, summary.n);
-    summary.notes = decoded.notes;
+    // A store that fails takes away the storage folder it made (with the folders above it).
+    const auto made = missing_folders(storage_folder);
+    // A file may be left as it stands only when no earlier rename is still listed (completing
+    // them succeeds only when none is left): a listed rename, completed after this commit,
+    // would put an older file over it.
+    const bool settled = !model.history_files || db.complete_pending_files();
+
+    // The groups are written as they are decoded, in the one transaction of the replace; only
+    // the history files' bytes are kept until the last group is written.
+    std::vector<HistoryFile> files;
+    std::size_t distribution_rows = 0;
+    DecodeResult decoded;
+    Result<std::vector<PendingFile>> staged = std::vector<PendingFile>();
     auto fill_entry = [&] {
         logged->model = model.letter;
         logged->announced = summary.announced_bytes;
         logged->received = summary.received_bytes;
         logged->complete = !summary.short_transfer();
-        logged->record_rows = decoded.groups.size();
-        logged->distribution_rows = 0;
-        for (const auto& g : decoded.groups) logged->distribution_rows += g.distribution ? 1 : 0;
+        logged->record_rows = summary.record_rows;
+        logged->distribution_rows = distribution_rows;
     };
-
-    // Without a whole group there is nothing to put in the records' place: they stay.
-    if (decoded.groups.empty()) {
+    auto feed = [&](const std::function<bool(const DecodedGroup&)>& store) {
+        decoded = decode(model, capture.data, summary.n, [&](DecodedGroup& group) {
+            ++summary.record_rows;
+            if (group.distribution) ++distribution_rows;
+            if (!store(group)) return false;
+            // The row names the file; only staging needs its bytes.
+            if (group.history) files.push_back(std::move(*group.history));
+            return true;
+        });
+    };
+    // History files are written beside their names before the records are committed: one that
+    // cannot be written fails the transfer, and the tables stay as they were. Without a whole
+    // group there is nothing to put in the records' place: the replace is abandoned.
+    constexpr std::string_view kNoGroup = "no whole group arrived";
+    auto stage = [&]() -> Result<std::span<const PendingFile>> {
+        if (summary.record_rows == 0) return fail(std::string(kNoGroup));
+        if (logged) fill_entry();
+        staged = stage_history_files(storage_folder, files, settled ? SameFiles::left : SameFiles::rewritten);
+        if (!staged) return staged.error();
+        return std::span<const PendingFile>(*staged);
+    };
+    Database::Replaced replaced;
+    auto stored = db.replace_model_streamed(model, feed, stage, logged ? &*logged : nullptr, &replaced);
+    summary.notes = decoded.notes;
+    if (!stored && summary.record_rows == 0) {
+        // Nothing replaced: the transfer is logged alone, or refused.
+        summary.distribution_rows = 0;
         if (empty == EmptyTransfer::refused || !logged) {
-            std::string why = "no whole group arrived";
+            std::string why(kNoGroup);
             for (const auto& note : decoded.notes) why += "; " + decode_note_text(note);
             return fail(why + "; nothing was replaced, the records are unchanged");
         }
@@ -120,35 +154,12 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
         summary.transfer_id = logged->id;
         return summary;
     }
-
-    // History files are written beside their names before the records change: one that cannot
-    // be written fails the transfer, and the tables stay as they were.
-    std::vector<HistoryFile> files;
-    for (const auto& g : decoded.groups)
-        if (g.history) files.push_back(std::move(*g.history));  // the rows name the file; only staging needs its bytes
-    // A file may be left as it stands only when no earlier rename is still listed (completing
-    // them succeeds only when none is left): a listed rename, completed after this commit,
-    // would put an older file over it.
-    const bool settled = files.empty() || db.complete_pending_files();
-    // A store that fails takes away the storage folder it made (with the folders above it).
-    const auto made = missing_folders(storage_folder);
-    auto staged = stage_history_files(storage_folder, files, settled ? SameFiles::left : SameFiles::rewritten);
-    if (!staged) {
+    if (!stored) {
+        if (staged) discard_staged(*staged);
         remove_empty_folders(made);
-        return fail(staged.message() + "; the records are unchanged");
+        return fail(stored.message() + "; the records are unchanged");
     }
-
-    if (logged) fill_entry();
-    Database::Replaced replaced;
-    if (auto ok = db.replace_model(model, decoded.groups, {}, *staged, logged ? &*logged : nullptr, &replaced); !ok) {
-        discard_staged(*staged);
-        remove_empty_folders(made);
-        return fail(ok.message() + "; the records are unchanged");
-    }
-    for (const auto& g : decoded.groups) {
-        ++summary.record_rows;
-        if (g.distribution) ++summary.distribution_rows;
-    }
+    summary.distribution_rows = distribution_rows;
     for (const auto& f : files) summary.files.push_back(f.name);
     if (logged) summary.transfer_id = logged->id;
     summary.replaced_groups = replaced.groups;

@@ -93,6 +93,33 @@ TEST(DecodeB, TypesGiveModesAndUnknownTypesAreSkipped) {
     EXPECT_EQ(r.groups[4].distribution->values[0], 99.0);  // from byte 48 of its own block
 }
 
+// A sink gets the groups a collecting decode returns, in order, with the same notes; one that
+// says stop is called no more (a store that failed reads no further).
+TEST(DecodeB, ASinkGetsTheSameGroupsAndStopsTheDecode) {
+    std::vector<GroupB> groups{block(0), block(4), block(1), block(3), block(2)};
+    auto data = sim::encode_transfer_b(groups);
+    data.resize(data.size() - 100);  // the last block broken off
+    const auto collected = decode_b(model_of('b'), data, 5);
+    ASSERT_EQ(collected.groups.size(), 3u);
+    for (std::size_t stop_after : {1u, 2u, 3u, 99u}) {
+        SCOPED_TRACE(testing::Message() << "stop after " << stop_after);
+        std::vector<DecodedGroup> got;
+        const auto streamed = decode_b(model_of('b'), data, 5, [&](DecodedGroup& g) {
+            got.push_back(std::move(g));
+            return got.size() < stop_after;
+        });
+        EXPECT_TRUE(streamed.groups.empty());
+        ASSERT_EQ(got.size(), std::min<std::size_t>(stop_after, 3));
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].record, collected.groups[i].record);
+            EXPECT_EQ(got[i].distribution->values, collected.groups[i].distribution->values);
+        }
+        if (stop_after > 3) {
+            EXPECT_EQ(streamed.notes, collected.notes);
+        }
+    }
+}
+
 TEST(DecodeB, BrokenTransferGivesRowsOnlyForWholeBlocks) {
     std::vector<GroupB> groups{block(0), block(2), block(3), block(1)};
     auto data = sim::encode_transfer_b(groups);

@@ -194,6 +194,39 @@ TEST(StoreTransfer, AFileAlreadyHoldingItsBytesIsLeftAsItIs) {
     }
 }
 
+// The groups are written as they are decoded: a row the database refuses part way through stops
+// the decode there, and the store changes nothing, neither records nor files nor the log.
+TEST(StoreTransfer, ARowRefusedPartWayThroughChangesNothing) {
+    test::TempDir dir;
+    const fs::path storage = dir / "store";
+    auto db = Database::create_or_open(dir / "noise.db");
+    ASSERT_TRUE(db);
+    TransferEntry entry;
+    entry.source = "import";
+    ASSERT_TRUE(store_transfer(*db, storage, model_of('a'), transfer_a(6, 1), entry));
+    const std::string records = table_csv(*db);
+    const auto files = names_in(storage);
+    const auto logged = db->transfers();
+    ASSERT_TRUE(logged);
+
+    // The database refuses the fourth record row of the next transfer.
+    const std::string trigger = "CREATE TRIGGER refuse_fourth BEFORE INSERT ON \"" + record_table_name('a') +
+                                "\" WHEN NEW.\"序号\" = '04' BEGIN SELECT RAISE(ABORT, 'refused'); END";
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(db->path().c_str(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw, trigger.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+    sqlite3_close(raw);
+    auto next = store_transfer(*db, storage, model_of('a'), transfer_a(9, 2), entry);
+    ASSERT_FALSE(next);
+    EXPECT_NE(next.message().find("group 4: "), std::string::npos) << next.message();
+    EXPECT_NE(next.message().find("the records are unchanged"), std::string::npos) << next.message();
+    EXPECT_EQ(table_csv(*db), records);
+    EXPECT_EQ(names_in(storage), files);
+    auto after = db->transfers();
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->size(), logged->size());
+}
+
 // A rename that failed stays listed; once a newer file of the same name is in place, the older
 // one is dropped instead of landing over it when the failure clears.
 TEST(StoreTransfer, AnOlderListedFileNeverLandsOverANewerOne) {
