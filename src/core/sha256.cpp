@@ -6,6 +6,7 @@
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
+#include <sys/platform/x86.h>
 #define NLX_SHA256_X86 1
 #endif
 
@@ -98,7 +99,9 @@ using Compress = void (*)(std::uint32_t h[8], const std::uint8_t* blocks, std::s
 
 Compress fastest_compress() {
 #ifdef NLX_SHA256_X86
-    if (__builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1")) return compress_sha_ni;
+    // The C library's own reading of the processor, made as it started: asking the processor
+    // again (cpuid) costs tens of microseconds in a virtual machine, on every command.
+    if (CPU_FEATURE_ACTIVE(SHA) && CPU_FEATURE_ACTIVE(SSE4_1)) return compress_sha_ni;
 #endif
     return compress_portable;
 }
