@@ -335,17 +335,23 @@ Result<void> Database::complete_pending_files() {
 
 bool Database::has_pending_files() const { return db_ && nlx::has_pending_files(*db_); }
 
-Result<const schema::TableList*> Database::current_tables() const {
-    if (!db_) return fail("the database has no tables yet");
-    ReadSnapshot snapshot(*db_);
+Result<schema::Header> Database::read_known_tables() const {
     auto header = schema::read_header(*db_);
     if (!header) return header.error();
     if (!known_ || known_->version != header->schema_version) {
         auto tables = schema::read_table_list(*db_, table_shapes());
         if (!tables) return tables.error();
         known_ = KnownTables{header->schema_version, std::move(*tables), false};
-        known_->complete = complete(known_->tables, *header);
     }
+    return header;
+}
+
+Result<const schema::TableList*> Database::current_tables() const {
+    if (!db_) return fail("the database has no tables yet");
+    ReadSnapshot snapshot(*db_);
+    auto header = read_known_tables();
+    if (!header) return header.error();
+    if (!known_->complete) known_->complete = complete(known_->tables, *header);
     return &known_->tables;
 }
 
@@ -677,13 +683,8 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
         // A file of an earlier version is brought up to this one in the same change; one that
         // a newer program has changed meanwhile is left to it. The tables are looked up again
         // only when the file's schema changed since they were last read.
-        auto header = schema::read_header(*db_);
+        auto header = read_known_tables();
         if (!header) return header.error();
-        if (!known_ || known_->version != header->schema_version) {
-            auto tables = schema::read_table_list(*db_, table_shapes());
-            if (!tables) return tables.error();
-            known_ = KnownTables{header->schema_version, std::move(*tables), false};
-        }
         if (!known_->complete || header->user_version != schema::kSchemaVersion) {
             if (auto r = check_version(*header, path_); !r) return r;
             for (const auto& m : all_models())

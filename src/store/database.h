@@ -152,6 +152,9 @@ public:
     };
 
 private:
+    // The file's header now; the list of its tables is read again (and not yet judged complete)
+    // when the schema changed since the list was kept.
+    Result<schema::Header> read_known_tables() const;
     // The file's tables now: the list kept, unless the schema changed since it was read.
     Result<const schema::TableList*> current_tables() const;
     Database(std::shared_ptr<sql::Connection> db, std::filesystem::path path)
