@@ -1,9 +1,10 @@
-// Builds the three time-history texts of model a; the caller writes them to the storage folder.
+// Builds the three time-history texts of model a in GBK; the caller writes them to the storage folder.
 #include "decode/history_files.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <vector>
+#include <cstring>
 
 #include "core/gbk.h"
 
@@ -13,89 +14,124 @@ namespace {
 constexpr std::size_t kLevelClasses = 1025;  // 30.0 dB to 132.4 dB in 0.1 dB steps
 constexpr std::string_view kLineEnd = "\r\n";
 
+// The most one value writes: a level line of "132.4", eleven spaces, a count of eight digits and
+// CR LF; a level and TAB; "-16384" and TAB. Level texts are copied eight bytes at a time and
+// counts written with room for eight digits, so a buffer keeps eight bytes spare past the end.
+constexpr std::size_t kLevelLineMost = 5 + 11 + 8 + 2, kLevelMost = 6, kAcValueMost = 7, kSpare = 8;
+// The most a file's first line after its title writes: the class line " Lp            N" and
+// CR LF, or an interval of up to 255 ms with "ms" and CR LF.
+constexpr std::size_t kHeadingMost = 18;
+
 // A whole number as the pattern "####00" shows it: at least two digits, "-" before a negative
-// one; appended without the pattern's general rounding, which a whole number never needs.
-void append_two_digits(std::string& out, int value) {
-    char buf[16];
-    char* p = buf;
+// one; written without the pattern's general rounding, which a whole number never needs. `p`
+// has room for twelve characters.
+char* put_two_digits(char* p, int value) {
     if (value < 0) *p++ = '-';
     const unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
     if (magnitude < 10) *p++ = '0';
-    p = std::to_chars(p, buf + sizeof buf, magnitude).ptr;
-    out.append(buf, p);
+    return std::to_chars(p, p + 11, magnitude).ptr;
 }
 
 // A level in tenths of a dB as history_level_text gives it.
-void append_level_digits(std::string& out, int tenths) {
-    append_two_digits(out, tenths / 10);
-    out += '.';
+char* put_level_digits(char* p, int tenths) {
+    p = put_two_digits(p, tenths / 10);
+    *p++ = '.';
     const int tenth = tenths % 10;  // negative for a negative level, as std::to_string writes it
-    if (tenth < 0) out += '-';
-    out += char('0' + (tenth < 0 ? -tenth : tenth));
+    if (tenth < 0) *p++ = '-';
+    *p++ = char('0' + (tenth < 0 ? -tenth : tenth));
+    return p;
 }
 
-// The texts of the levels the files hold (0.0 to 132.4 dB), made once: a file of an hour's
-// samples writes tens of thousands of them.
+// The texts of the levels the files hold (0.0 to 132.4 dB), made when the program is built: a
+// file of an hour's samples writes tens of thousands of them. Each fits in eight bytes, copied
+// whole; history_level_text's test holds them to the digits the layouts give.
 constexpr int kTabledLevels = 300 + int(kLevelClasses);
 
-void append_level_text(std::string& out, int tenths) {
-    static const auto table = [] {
-        std::vector<std::string> texts(static_cast<std::size_t>(kTabledLevels));
-        for (int t = 0; t < kTabledLevels; ++t) append_level_digits(texts[std::size_t(t)], t);
-        return texts;
-    }();
-    if (tenths >= 0 && tenths < kTabledLevels) out += table[std::size_t(tenths)];
-    else append_level_digits(out, tenths);
+struct LevelText {
+    char text[8];
+    std::uint8_t size;
+};
+
+constexpr std::array<LevelText, kTabledLevels> kLevelTexts = [] {
+    std::array<LevelText, kTabledLevels> table{};
+    for (int t = 0; t < kTabledLevels; ++t) {
+        LevelText& e = table[std::size_t(t)];
+        const int whole = t / 10;
+        if (whole >= 100) e.text[e.size++] = char('0' + whole / 100);
+        e.text[e.size++] = char('0' + whole / 10 % 10);
+        e.text[e.size++] = char('0' + whole % 10);
+        e.text[e.size++] = '.';
+        e.text[e.size++] = char('0' + t % 10);
+    }
+    return table;
+}();
+
+char* put_level(char* p, int tenths) {
+    if (tenths < 0 || tenths >= kTabledLevels) return put_level_digits(p, tenths);
+    const LevelText& t = kLevelTexts[std::size_t(tenths)];
+    std::memcpy(p, t.text, sizeof t.text);  // the buffer has room past the text
+    return p + t.size;
 }
 
 std::size_t history_length(std::span<const std::uint8_t> header) {
     return std::size_t(header[15]) << 16 | std::size_t(header[16]) << 8 | header[17];
 }
 
-// One 3-byte count per 0.1 dB class, least significant byte first; empty classes give no line.
-void level_distribution(std::string& out, std::span<const std::uint8_t> data) {
-    out.reserve(out.size() + 32 * kLevelClasses);
-    out += " Lp            N";
-    out += kLineEnd;
+// The file's first line in GBK (its Chinese title), converted once for every file of the kind.
+const Result<std::string>& gbk_title(HistoryKind kind) {
+    static const Result<std::string> instantaneous = to_gbk("瞬时值随时间变化记录");
+    static const Result<std::string> ac = to_gbk("交流值随时间变化记录，采样间隔：");
+    static const Result<std::string> none = std::string();
+    switch (kind) {
+    case HistoryKind::instantaneous_level: return instantaneous;
+    case HistoryKind::ac_record: return ac;
+    case HistoryKind::level_distribution: break;
+    }
+    return none;
+}
+
+// Each writer puts the text after the title at `p`, in a buffer sized for the longest it can be,
+// and returns where the text ends.
+char* put_level_distribution(char* p, std::span<const std::uint8_t> data) {
+    // One 3-byte count per 0.1 dB class, least significant byte first; empty classes give no line.
+    std::memcpy(p, " Lp            N\r\n", 18);
+    p += 18;
     for (std::size_t i = 0; i < kLevelClasses && 3 * i + 2 < data.size(); ++i) {
         std::uint32_t count = data[3 * i] | std::uint32_t(data[3 * i + 1]) << 8 |
                               std::uint32_t(data[3 * i + 2]) << 16;
         if (count == 0) continue;
-        append_level_text(out, 300 + int(i));
-        out += "           ";  // eleven spaces
-        out += std::to_string(count);
-        out += kLineEnd;
+        p = put_level(p, 300 + int(i));
+        std::memcpy(p, "           ", 11);  // eleven spaces
+        p = std::to_chars(p + 11, p + 11 + 8, count).ptr;
+        std::memcpy(p, kLineEnd.data(), 2);
+        p += 2;
     }
+    return p;
 }
 
 // One byte per sample, 0.4 dB steps from 30.0 dB, all on the second line, each followed by TAB.
-void instantaneous_level(std::string& out, std::span<const std::uint8_t> header,
-                         std::span<const std::uint8_t> data) {
-    out += "瞬时值随时间变化记录";
-    out += kLineEnd;
-    std::size_t m = history_length(header);
-    out.reserve(out.size() + 8 * std::min(m, data.size()));
-    for (std::size_t i = 0; i < m && i < data.size(); ++i) {
-        append_level_text(out, 300 + 4 * int(data[i]));
-        out += '\t';
+char* put_instantaneous_level(char* p, std::size_t samples, std::span<const std::uint8_t> data) {
+    std::memcpy(p, kLineEnd.data(), 2);
+    p += 2;
+    for (std::size_t i = 0; i < samples; ++i) {
+        p = put_level(p, 300 + 4 * int(data[i]));
+        *p++ = '\t';
     }
+    return p;
 }
 
 // Two bytes per sample: range factor b\8+1 times the 11-bit value 256*(b mod 8)+b2-512.
-void ac_record(std::string& out, std::span<const std::uint8_t> header,
-               std::span<const std::uint8_t> data) {
-    out += "交流值随时间变化记录，采样间隔：";
-    out += std::to_string(header[14]);
-    out += "ms";
-    out += kLineEnd;
-    std::size_t m = history_length(header);
-    out.reserve(out.size() + 4 * std::min(m, data.size()));
-    for (std::size_t i = 0; i < m && i + 1 < data.size(); i += 2) {
+char* put_ac_record(char* p, std::span<const std::uint8_t> header, std::size_t bytes,
+                    std::span<const std::uint8_t> data) {
+    p = std::to_chars(p, p + 3, header[14]).ptr;
+    std::memcpy(p, "ms\r\n", 4);
+    p += 4;
+    for (std::size_t i = 0; i + 1 < bytes; i += 2) {
         int b = data[i], b2 = data[i + 1];
-        int value = (b / 8 + 1) * (256 * (b % 8) + b2 - 512);
-        append_two_digits(out, value);
-        out += '\t';
+        p = put_two_digits(p, (b / 8 + 1) * (256 * (b % 8) + b2 - 512));
+        *p++ = '\t';
     }
+    return p;
 }
 
 }  // namespace
@@ -119,9 +155,8 @@ std::string_view history_extension(HistoryKind kind) {
 }
 
 std::string history_level_text(int tenths) {
-    std::string text;
-    append_level_text(text, tenths);
-    return text;
+    char buf[48];
+    return std::string(buf, put_level(buf, tenths));
 }
 
 std::size_t history_bytes_wanted(HistoryKind kind, std::span<const std::uint8_t> header) {
@@ -133,17 +168,6 @@ std::size_t history_bytes_wanted(HistoryKind kind, std::span<const std::uint8_t>
     return 0;
 }
 
-std::string history_text(HistoryKind kind, std::span<const std::uint8_t> header,
-                         std::span<const std::uint8_t> data) {
-    std::string out;
-    switch (kind) {
-    case HistoryKind::level_distribution: level_distribution(out, data); break;
-    case HistoryKind::instantaneous_level: instantaneous_level(out, header, data); break;
-    case HistoryKind::ac_record: ac_record(out, header, data); break;
-    }
-    return out;
-}
-
 Result<std::string> history_file_content(std::uint8_t mode, std::span<const std::uint8_t> header,
                                          std::span<const std::uint8_t> data) {
     auto kind = history_kind(mode);
@@ -151,7 +175,34 @@ Result<std::string> history_file_content(std::uint8_t mode, std::span<const std:
     if (header.size() < 18)
         return fail("group header of " + std::to_string(header.size()) +
                     " bytes is too short for a time-history file");
-    return to_gbk(history_text(*kind, header, data));
+    const auto& title = gbk_title(*kind);
+    if (!title) return title.error();
+    // Only ASCII follows the title, the same in GBK as in UTF-8: the text is written straight
+    // into a buffer sized for its longest, then cut to what was written.
+    const std::size_t samples = std::min(history_length(header), data.size());
+    const std::size_t ac_bytes = std::min(history_length(header) + 1, data.size());
+    std::size_t most = 0;
+    switch (*kind) {
+    case HistoryKind::level_distribution:
+        // Most classes of a measurement are empty: only the others take a line.
+        for (std::size_t i = 0; i < std::min(kLevelClasses, data.size() / 3); ++i)
+            if (data[3 * i] != 0 || data[3 * i + 1] != 0 || data[3 * i + 2] != 0) most += kLevelLineMost;
+        break;
+    case HistoryKind::instantaneous_level: most = samples * kLevelMost; break;
+    case HistoryKind::ac_record: most = ac_bytes / 2 * kAcValueMost; break;
+    }
+    std::string out;
+    out.resize(title->size() + kHeadingMost + most + kSpare);
+    char* p = out.data();
+    std::memcpy(p, title->data(), title->size());
+    p += title->size();
+    switch (*kind) {
+    case HistoryKind::level_distribution: p = put_level_distribution(p, data); break;
+    case HistoryKind::instantaneous_level: p = put_instantaneous_level(p, samples, data); break;
+    case HistoryKind::ac_record: p = put_ac_record(p, header, ac_bytes, data); break;
+    }
+    out.resize(std::size_t(p - out.data()));
+    return out;
 }
 
 }  // namespace nlx

@@ -28,13 +28,9 @@ std::string history_level_text(int tenths);
 // sample pairs covering it for .ac. Lets the decoder tell whether a cut group loses anything.
 std::size_t history_bytes_wanted(HistoryKind kind, std::span<const std::uint8_t> header);
 
-// The file text in UTF-8, lines ended by CR LF, read from `data`: the group's time-history bytes,
-// from the start of its second block to its end (or to where the received data stops).
-std::string history_text(HistoryKind kind, std::span<const std::uint8_t> header,
-                         std::span<const std::uint8_t> data);
-
-// The file's bytes in GBK for the group's mode byte; an error for a mode without a file or a
-// header shorter than 18 bytes.
+// The file's bytes in GBK for the group's mode byte, lines ended by CR LF, read from `data`: the
+// group's time-history bytes, from the start of its second block to its end (or to where the
+// received data stops). An error for a mode without a file or a header shorter than 18 bytes.
 Result<std::string> history_file_content(std::uint8_t mode, std::span<const std::uint8_t> header,
                                          std::span<const std::uint8_t> data);
 

@@ -116,5 +116,44 @@ TEST(HistoryFiles, AcFileHeaderCarriesTheIntervalAndValuesAreSigned) {
     EXPECT_EQ(history_bytes_wanted(HistoryKind::level_distribution, header(0, 1)), 3075u);
 }
 
+// Every value a sample can hold, against the texts the layouts give: a level in 0.4 dB steps for
+// each .li byte, a signed whole number of at least two digits for each .ac pair, and the largest
+// count a .ln class can hold. Long files are written through a buffer sized ahead, so these also
+// catch a text cut short or run past its end.
+TEST(HistoryFiles, EverySampleValueIsWrittenAsItsText) {
+    std::vector<std::uint8_t> li;
+    std::string li_text;
+    for (int b = 0; b < 256; ++b) {
+        li.push_back(std::uint8_t(b));
+        const int tenths = 300 + 4 * b;
+        li_text += std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "\t";
+    }
+    auto li_file = history_file_content(0xA3, header(0, 256), li);
+    ASSERT_TRUE(li_file.ok());
+    EXPECT_EQ(li_file->substr(li_file->find("\r\n") + 2), li_text);
+
+    std::vector<std::uint8_t> ac;
+    std::string ac_text;
+    for (int b = 0; b < 256; ++b)
+        for (int b2 = 0; b2 < 256; ++b2) {
+            ac.push_back(std::uint8_t(b));
+            ac.push_back(std::uint8_t(b2));
+            const int v = (b / 8 + 1) * (256 * (b % 8) + b2 - 512);
+            const int magnitude = v < 0 ? -v : v;
+            ac_text += std::string(v < 0 ? "-" : "") + (magnitude < 10 ? "0" : "") + std::to_string(magnitude) + "\t";
+        }
+    auto ac_file = history_file_content(0xD0, header(255, std::uint32_t(ac.size())), ac);
+    ASSERT_TRUE(ac_file.ok());
+    EXPECT_EQ(ac_file->substr(ac_file->find("255ms\r\n") + 7), ac_text);
+
+    std::vector<std::uint8_t> full(3 * 1025, 0xFF);
+    auto ln_file = history_file_content(0xA1, header(0, 0), full);
+    ASSERT_TRUE(ln_file.ok());
+    std::string ln_text = " Lp            N\r\n";
+    for (int t = 300; t < 300 + 1025; ++t)
+        ln_text += history_level_text(t) + "           16777215\r\n";
+    EXPECT_EQ(*ln_file, ln_text);
+}
+
 }  // namespace
 }  // namespace nlx
