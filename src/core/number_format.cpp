@@ -88,6 +88,58 @@ void round_to(Digits& d, std::size_t decimals) {
     ++d.point;
 }
 
+// The value rounded as format_number rounds it, for one or two decimals and magnitudes from 2^-10
+// to 2^33 (levels, exposures, times): `units` is the magnitude in units of the last decimal.
+// Exact on the binary value m * 2^-s: x * 10^k = q + r / 2^s in whole numbers. Rounding first to
+// 15 significant digits (D decimals) and then half up at k decimals goes up exactly when
+// r / 2^s >= 1/2 - 10^(k-D) / 2: the fifteen-digit form then reaches q + 1/2. With D - k >= 3 a
+// tie at the fifteenth digit rounds to that half under either tie rule. False outside the range.
+bool fixed_units(double magnitude, std::size_t decimals, unsigned long long& units) {
+    using u128 = unsigned __int128;
+    if (decimals > 2 || !(magnitude >= 0x1p-10 && magnitude < 0x1p33)) return false;
+    std::uint64_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const std::uint64_t m = (bits & ((std::uint64_t(1) << 52) - 1)) | std::uint64_t(1) << 52;
+    const int s = 1075 - int(bits >> 52 & 0x7FF);  // 20 to 62 in this range
+    static constexpr std::uint64_t kPow10[] = {1,
+                                               10,
+                                               100,
+                                               1000,
+                                               10000,
+                                               100000,
+                                               1000000,
+                                               10000000,
+                                               100000000,
+                                               1000000000,
+                                               10000000000,
+                                               100000000000,
+                                               1000000000000,
+                                               10000000000000,
+                                               100000000000000,
+                                               1000000000000000,
+                                               10000000000000000,
+                                               100000000000000000,
+                                               1000000000000000000};
+    // Digits before the point: those of the whole part, or minus the zeros after the point.
+    int point = 0;
+    const std::uint64_t whole = m >> s;
+    if (whole > 0) {
+        while (point < 11 && whole >= kPow10[point]) ++point;
+    } else {
+        const u128 one = u128(1) << s;
+        while (u128(m) * kPow10[1 - point] < one) --point;  // at most three zeros from 2^-10
+    }
+    const int tail = 15 - point - int(decimals);  // D - k: 3 to 18
+    const u128 scaled = u128(m) * kPow10[decimals];
+    const u128 mask = (u128(1) << s) - 1;
+    const std::uint64_t q = std::uint64_t(scaled >> s);
+    const u128 r = scaled & mask;
+    const u128 t = kPow10[tail];
+    const bool up = 2 * r * t >= (mask + 1) * (t - 1);
+    units = q + (up ? 1 : 0);
+    return true;
+}
+
 // The digit at a position counted from the first significant one; '0' beyond them.
 char digit_at(const Digits& d, int i) { return i >= 0 && i < d.count ? d.digits[i] : '0'; }
 
@@ -100,6 +152,26 @@ std::string format_number(double value, std::string_view pattern) {
     for (char c : pattern.substr(0, dot))
         if (c == '0') ++min_int;
 
+    if (unsigned long long units; min_int <= 24 && fixed_units(std::fabs(value), decimals, units)) {
+        // The whole part's digits (none below one), padded to the pattern's, and the decimals.
+        static constexpr unsigned kScale[] = {1, 10, 100};
+        char buf[48];
+        char* p = buf;
+        if (value < 0 && units > 0) *p++ = '-';
+        const unsigned long long whole = units / kScale[decimals];
+        char digits[24];
+        const std::size_t n = whole > 0 ? std::size_t(std::to_chars(digits, digits + sizeof digits, whole).ptr - digits) : 0;
+        for (std::size_t i = n; i < min_int; ++i) *p++ = '0';
+        std::memcpy(p, digits, n);
+        p += n;
+        if (decimals > 0) {
+            *p++ = '.';
+            unsigned long long fraction = units % kScale[decimals];
+            for (std::size_t i = decimals; i-- > 0; fraction /= 10) p[i] = char('0' + fraction % 10);
+            p += decimals;
+        }
+        return std::string(buf, p);
+    }
     Number n = to_number(value);
     round_to(n.digits, decimals);
     const Digits& d = n.digits;

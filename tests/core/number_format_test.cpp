@@ -1,5 +1,9 @@
 // Number patterns: padding, rounding on the decimal form, signs, texts, and locale independence.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +111,70 @@ TEST(WholeNumberText, GivesThePatternsTextForEveryWholeNumber) {
     EXPECT_EQ(whole_number_text(18446744073709551615ull, 2), "18446744073709551615");
     for (unsigned long long tenths = 0; tenths <= 30000; ++tenths)
         ASSERT_EQ(plain_tenths_text(tenths), plain_number_text(double(tenths) / 10.0)) << tenths;
+}
+
+// The pattern's text worked out from the C library's 15-digit form of the value: its digits read
+// as a whole number, rounded half up at the pattern's decimals.
+std::string printf_rounded(double value, std::size_t decimals, std::size_t min_int) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    unsigned long long n15 = 0;
+    const char* c = buf;
+    for (; *c != 'e'; ++c)
+        if (*c >= '0' && *c <= '9') n15 = n15 * 10 + unsigned(*c - '0');
+    const int shift = std::atoi(c + 1) - 14 + int(decimals);  // value * 10^decimals = n15 * 10^shift
+    unsigned long long units = 0;
+    if (shift >= 0) {
+        units = n15;
+        for (int i = 0; i < shift; ++i) units *= 10;
+    } else if (shift > -19) {
+        unsigned long long divisor = 1;
+        for (int i = 0; i < -shift; ++i) divisor *= 10;
+        units = n15 / divisor + (n15 % divisor >= divisor / 2 ? 1 : 0);
+    }
+    unsigned long long scale = 1;
+    for (std::size_t i = 0; i < decimals; ++i) scale *= 10;
+    std::string whole = units / scale > 0 ? std::to_string(units / scale) : "";
+    if (whole.size() < min_int) whole.insert(0, min_int - whole.size(), '0');
+    std::string out = (value < 0 && units > 0 ? "-" : "") + whole;
+    if (decimals > 0) {
+        std::string fraction = std::to_string(units % scale);
+        out += "." + std::string(decimals - fraction.size(), '0') + fraction;
+    }
+    return out;
+}
+
+// Computed values (exposures, exposure levels, averages) round on their 15-digit form: checked
+// against the C library over each binary magnitude, and a few steps either side of the values
+// where the two roundings part: a half at the pattern's last decimal, and a half less half a unit
+// of the fifteenth digit, which the 15-digit form rounds up to that half.
+TEST(NumberPattern, ComputedValuesRoundAsTheirFifteenDigitForm) {
+    struct Case {
+        const char* pattern;
+        std::size_t decimals, min_int;
+    };
+    const Case cases[] = {{"#00.00", 2, 2}, {"#000.0", 1, 3}, {"##0.0", 1, 1}, {"00", 0, 2}, {"0.00", 2, 1}};
+    std::vector<double> values;
+    unsigned long long seed = 12345;
+    auto next = [&] { return seed = seed * 6364136223846793005ull + 1442695040888963407ull; };
+    for (int e = -14; e <= 36; ++e)
+        for (int i = 0; i < 300; ++i) values.push_back(std::ldexp(1.0 + double(next() >> 11) * 0x1p-53, e));
+    for (int decimals = 0; decimals <= 2; ++decimals)
+        for (int e = -3; e <= 10; ++e)
+            for (int i = 0; i < 40; ++i) {
+                const double scale = std::pow(10.0, decimals);
+                const double q = std::floor(std::pow(10.0, e) * (1.0 + double(next() % 1000) / 100.0));
+                for (double frac : {0.5, 0.5 - 0.5 * std::pow(10.0, -(15 - e - 1 - decimals))}) {
+                    double v = (q + frac) / scale;
+                    for (int step = 0; step < 4; ++step) v = std::nextafter(v, 0.0);
+                    for (int step = 0; step < 9; ++step, v = std::nextafter(v, 1e300)) values.push_back(v);
+                }
+            }
+    for (const auto& c : cases)
+        for (double v : values)
+            for (double signed_v : {v, -v})
+                ASSERT_EQ(format_number(signed_v, c.pattern), printf_rounded(signed_v, c.decimals, c.min_int))
+                    << std::hexfloat << signed_v << " with " << c.pattern;
 }
 
 TEST(NumberPattern, IgnoresACommaDecimalLocale) {
