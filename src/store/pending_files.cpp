@@ -68,6 +68,31 @@ std::string pending_files_create_sql() {
 
 std::vector<std::string> pending_files_columns() { return {"temporary", "final"}; }
 
+FolderFiles::FolderFiles(fs::path folder) : folder_(std::move(folder)) {}
+
+FolderFiles::~FolderFiles() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+int FolderFiles::folder_fd() {
+    if (!opened_) {
+        opened_ = true;
+        fd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    return fd_;
+}
+
+bool FolderFiles::holds(const std::string& name, std::string_view bytes) {
+    const int dir = folder_fd();
+    return dir >= 0 ? file_holds_at(dir, name.c_str(), bytes, scratch_) : file_holds(folder_ / name, bytes, scratch_);
+}
+
+bool FolderFiles::stands(const std::string& name, struct stat& st) {
+    const int dir = folder_fd();
+    return dir >= 0 ? ::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+                    : ::lstat((folder_ / name).c_str(), &st) == 0;
+}
+
 Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std::span<const HistoryFile> files,
                                                      SameFiles same) {
     std::vector<PendingFile> staged;
@@ -79,29 +104,18 @@ Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std
         return fail("the storage folder " + folder.string() + " cannot be made" +
                     (fs::exists(fs::symlink_status(folder, ec)) ? " (something else stands in its place)" : ""));
     const fs::path absolute = fs::absolute(folder, ec);
-    std::string scratch;
-    // The files already there are looked at through the open folder: one path step each, not the
-    // whole path (a download of the same memory looks at a hundred files and writes none).
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    struct CloseFolder {
-        int fd;
-        ~CloseFolder() {
-            if (fd >= 0) ::close(fd);
-        }
-    } close_folder{dir};
+    FolderFiles present_files(folder);
     for (const auto& file : files) {
         const fs::path final = (ec ? folder : absolute) / file.name;
         struct stat st {};
-        const bool present = dir >= 0 ? ::fstatat(dir, file.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
-                                      : ::lstat(final.c_str(), &st) == 0;
+        const bool present = present_files.stands(file.name, st);
         if (present && !S_ISREG(st.st_mode)) {
             discard_staged(staged);
             return fail("cannot write the history file " + final.string() +
                         ": something other than a file stands in its place");
         }
         if (same == SameFiles::left && present && std::uintmax_t(st.st_size) == file.content.size() &&
-            (dir >= 0 ? file_holds_at(dir, file.name.c_str(), file.content, scratch)
-                      : file_holds(final, file.content, scratch)))
+            present_files.holds(file.name, file.content))
             continue;
         auto tmp = write_temporary(final, file.content, Flush::later);
         if (!tmp) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include <sys/stat.h>
 
 #include "core/result.h"
 #include "core/rows.h"
@@ -32,6 +33,32 @@ struct PendingFile {
 
 // What staging does with a history file whose name already holds exactly its bytes.
 enum class SameFiles { rewritten, left };
+
+// The files already in a storage folder, looked at through the folder opened once (at the first
+// look): one path step each, not the whole path. A download of the same memory looks at a
+// hundred files and writes none.
+class FolderFiles {
+public:
+    explicit FolderFiles(std::filesystem::path folder);
+    ~FolderFiles();
+    FolderFiles(const FolderFiles&) = delete;
+    FolderFiles& operator=(const FolderFiles&) = delete;
+
+    // Whether `name` in the folder is a regular file holding exactly `bytes`; false when the
+    // folder or the file is missing, or when anything else stands there.
+    bool holds(const std::string& name, std::string_view bytes);
+
+    // Whether anything stands at `name` in the folder (a link is not followed), and what.
+    bool stands(const std::string& name, struct stat& st);
+
+private:
+    int folder_fd();
+
+    std::filesystem::path folder_;
+    int fd_ = -1;
+    bool opened_ = false;
+    std::string scratch_;
+};
 
 // Writes each history file to a temporary beside its name in `folder` (created when missing);
 // with SameFiles::left, a file already there with the same bytes is left as it is and gets no

@@ -27,9 +27,9 @@ Result<void> ensure_folder(const fs::path& folder) {
     return {};
 }
 
-// Whether every history file of a committed store lies in the storage folder with its new bytes,
-// whoever put it there: another process that opened the database in the meantime completes the
-// listed renames itself.
+// Whether every history file a committed store wrote lies in the storage folder with its new
+// bytes, whoever put it there: another process that opened the database in the meantime
+// completes the listed renames itself. (Those it left held their bytes already.)
 bool all_in_place(const fs::path& storage_folder, const std::vector<HistoryFile>& files) {
     std::string scratch;
     for (const auto& f : files)
@@ -102,9 +102,12 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     // would put an older file over it.
     const bool settled = !model.history_files || db.complete_pending_files();
 
-    // The groups are written as they are decoded, in the one transaction of the replace; only
-    // the history files' bytes are kept until the last group is written.
+    // The groups are written as they are decoded, in the one transaction of the replace. Each
+    // history file is compared with the file of its name as it is decoded; only the bytes of
+    // those that differ are kept, to be staged once the last group is written.
+    std::vector<std::string> names;
     std::vector<HistoryFile> files;
+    FolderFiles present(storage_folder);
     std::size_t distribution_rows = 0;
     DecodeResult decoded;
     Result<std::vector<PendingFile>> staged = std::vector<PendingFile>();
@@ -122,7 +125,11 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
             if (group.distribution) ++distribution_rows;
             if (!store(group)) return false;
             // The row names the file; only staging needs its bytes.
-            if (group.history) files.push_back(std::move(*group.history));
+            if (group.history) {
+                names.push_back(group.history->name);
+                if (!settled || !present.holds(group.history->name, group.history->content))
+                    files.push_back(std::move(*group.history));
+            }
             return true;
         });
     };
@@ -133,7 +140,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     auto stage = [&]() -> Result<std::span<const PendingFile>> {
         if (summary.record_rows == 0) return fail(std::string(kNoGroup));
         if (logged) fill_entry();
-        staged = stage_history_files(storage_folder, files, settled ? SameFiles::left : SameFiles::rewritten);
+        staged = stage_history_files(storage_folder, files);
         if (!staged) return staged.error();
         return std::span<const PendingFile>(*staged);
     };
@@ -160,7 +167,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
         return fail(stored.message() + "; the records are unchanged");
     }
     summary.distribution_rows = distribution_rows;
-    for (const auto& f : files) summary.files.push_back(f.name);
+    summary.files = std::move(names);
     if (logged) summary.transfer_id = logged->id;
     summary.replaced_groups = replaced.groups;
     summary.previous_transfer = replaced.transfer;
