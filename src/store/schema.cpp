@@ -50,10 +50,20 @@ const std::vector<TableSpec>& model_tables(const ModelInfo& model) {
 }
 
 std::string create_table_sql(const TableSpec& table) {
-    std::string sql = "CREATE TABLE " + sql::quote_identifier(table.name) + " (" +
-                      sql::quote_identifier(kOrderColumn) + " INTEGER PRIMARY KEY AUTOINCREMENT";
-    for (const auto& c : table.columns) sql += ", " + sql::quote_identifier(c.name) + " " + c.type;
-    return sql + ")";
+    std::string sql = "CREATE TABLE ";
+    sql.reserve(64 + 24 * table.columns.size());
+    sql::append_quoted_identifier(sql, table.name);
+    sql += " (";
+    sql::append_quoted_identifier(sql, kOrderColumn);
+    sql += " INTEGER PRIMARY KEY AUTOINCREMENT";
+    for (const auto& c : table.columns) {
+        sql += ", ";
+        sql::append_quoted_identifier(sql, c.name);
+        sql += ' ';
+        sql += c.type;
+    }
+    sql += ')';
+    return sql;
 }
 
 namespace {

@@ -191,13 +191,20 @@ Result<void> Transaction::commit() {
     return r;
 }
 
-std::string quote_identifier(std::string_view name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
+void append_quoted_identifier(std::string& out, std::string_view name) {
     out += '"';
+    for (std::size_t quote; (quote = name.find('"')) != std::string_view::npos; name.remove_prefix(quote + 1)) {
+        out.append(name.substr(0, quote + 1));
+        out += '"';
+    }
+    out.append(name);
+    out += '"';
+}
+
+std::string quote_identifier(std::string_view name) {
+    std::string out;
+    out.reserve(name.size() + 2);
+    append_quoted_identifier(out, name);
     return out;
 }
 

@@ -95,5 +95,7 @@ std::string failure_text(sqlite3* db, int rc);
 
 // "name" with inner quotes doubled, for table and column names.
 std::string quote_identifier(std::string_view name);
+// The same, appended to `out`.
+void append_quoted_identifier(std::string& out, std::string_view name);
 
 }  // namespace nlx::sql

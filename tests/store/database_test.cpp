@@ -444,5 +444,17 @@ TEST(Database, TwoConnectionsOnOneFileSeeEachOthersCommits) {
     EXPECT_EQ((**seen)[0].number(), 99.0);
 }
 
+// Table and column names reach SQL quoted; a name holding quotes keeps them, doubled.
+TEST(Sql, IdentifiersAreQuotedWithInnerQuotesDoubled) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"噪声a", "\"噪声a\""}, {"", "\"\""}, {"a\"b", "\"a\"\"b\""}, {"\"", "\"\"\"\""}, {"x\"\"y\"", "\"x\"\"\"\"y\"\"\""}};
+    for (const auto& [name, quoted] : cases) {
+        EXPECT_EQ(sql::quote_identifier(name), quoted) << name;
+        std::string appended = "SELECT ";
+        sql::append_quoted_identifier(appended, name);
+        EXPECT_EQ(appended, "SELECT " + std::string(quoted)) << name;
+    }
+}
+
 }  // namespace
 }  // namespace nlx
