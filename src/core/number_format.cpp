@@ -88,15 +88,20 @@ void round_to(Digits& d, std::size_t decimals) {
     ++d.point;
 }
 
-// The value rounded as format_number rounds it, for one or two decimals and magnitudes from 2^-10
-// to 2^33 (levels, exposures, times): `units` is the magnitude in units of the last decimal.
+// The value rounded as format_number rounds it, for up to two decimals and magnitudes below 2^33
+// (levels, exposures, times): `units` is the magnitude in units of the last decimal.
 // Exact on the binary value m * 2^-s: x * 10^k = q + r / 2^s in whole numbers. Rounding first to
 // 15 significant digits (D decimals) and then half up at k decimals goes up exactly when
 // r / 2^s >= 1/2 - 10^(k-D) / 2: the fifteen-digit form then reaches q + 1/2. With D - k >= 3 a
 // tie at the fifteenth digit rounds to that half under either tie rule. False outside the range.
 bool fixed_units(double magnitude, std::size_t decimals, unsigned long long& units) {
     using u128 = unsigned __int128;
-    if (decimals > 2 || !(magnitude >= 0x1p-10 && magnitude < 0x1p33)) return false;
+    if (decimals > 2 || !(magnitude < 0x1p33)) return false;  // also refuses what is not a number
+    if (magnitude < 0x1p-10) {
+        // Below a thousandth, and so are its fifteen digits: nothing reaches half a hundredth.
+        units = 0;
+        return true;
+    }
     std::uint64_t bits;
     std::memcpy(&bits, &magnitude, sizeof bits);
     const std::uint64_t m = (bits & ((std::uint64_t(1) << 52) - 1)) | std::uint64_t(1) << 52;
