@@ -116,7 +116,11 @@ std::vector<std::uint8_t> capture_file_bytes(const ModelInfo& model, const Captu
     return out;
 }
 
-Result<CaptureFile> parse_capture_file(std::span<const std::uint8_t> bytes) {
+namespace {
+
+// Everything parse_capture_file checks; the capture gets its count bytes but not its data, which
+// starts at `data_at` in `bytes`.
+Result<CaptureFile> checked_capture_file(std::span<const std::uint8_t> bytes, std::size_t& data_at) {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!has_capture_header(bytes))
         return fail("it is not a capture file of this program (it has no NLX-CAPTURE header); a raw "
@@ -171,12 +175,21 @@ Result<CaptureFile> parse_capture_file(std::span<const std::uint8_t> bytes) {
                     "; it was cut or changed");
     if (sha256_hex(raw) != hash)
         return fail("its data does not match the SHA-256 in its header; it was changed or damaged");
-    auto capture = parse_capture(raw);
-    if (!capture) return capture.error();
-    f.capture = std::move(*capture);
+    f.capture.b1 = raw[0];
+    f.capture.b2 = raw[1];
+    data_at = end + 2 + 2;
     if (announced_by(*f.model, f.capture) != f.announced)
         return fail("its count bytes announce " + bytes_text(announced_by(*f.model, f.capture)) +
                     " for model " + model + ", its header says " + bytes_text(f.announced));
+    return f;
+}
+
+}  // namespace
+
+Result<CaptureFile> parse_capture_file(std::span<const std::uint8_t> bytes) {
+    std::size_t data_at = 0;
+    auto f = checked_capture_file(bytes, data_at);
+    if (f) f->capture.data.assign(bytes.begin() + std::ptrdiff_t(data_at), bytes.end());
     return f;
 }
 
@@ -197,14 +210,20 @@ Result<CaptureFile> raw_capture_file(const ModelInfo& model, std::span<const std
 }
 
 Result<CaptureFile> read_capture_file(const std::filesystem::path& file, CaptureForm form, const ModelInfo* raw_model) {
-    auto text = read_regular_file(file, kMaxCaptureFileBytes);
-    if (!text) return fail("capture file " + text.message());
-    std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text->data()), text->size());
+    auto read = read_regular_bytes(file, kMaxCaptureFileBytes);
+    if (!read) return fail("capture file " + read.message());
+    const std::span<const std::uint8_t> bytes(*read);
     const bool raw = form == CaptureForm::raw || (form == CaptureForm::either && !has_capture_header(bytes));
     if (raw && !raw_model) return fail("capture file " + file.string() + " has no header; a raw dump needs its model");
-    auto parsed = raw ? raw_capture_file(*raw_model, bytes) : parse_capture_file(bytes);
+    std::size_t data_at = 0;
+    auto parsed = raw ? raw_capture_file(*raw_model, bytes) : checked_capture_file(bytes, data_at);
     if (!parsed) return fail("capture file " + file.string() + ": " + parsed.message());
     parsed->file_sha256 = sha256_hex(bytes);
+    if (!raw) {
+        // The data takes over the buffer read, its header cut from the front, rather than a copy.
+        read->erase(read->begin(), read->begin() + std::ptrdiff_t(data_at));
+        parsed->capture.data = std::move(*read);
+    }
     return parsed;
 }
 

@@ -32,9 +32,8 @@ std::string cannot_read(int error) {
     return "cannot be read: " + errno_text(error);
 }
 
-}  // namespace
-
-Result<std::string> read_regular_file(const std::filesystem::path& file, std::size_t max_bytes) {
+template <class Bytes>
+Result<Bytes> read_regular(const std::filesystem::path& file, std::size_t max_bytes) {
     const std::string name = file.string();
     auto refused = [&](const std::string& why) { return fail(name + " " + why); };
 
@@ -53,7 +52,7 @@ Result<std::string> read_regular_file(const std::filesystem::path& file, std::si
     if (auto why = kind_refusal(st.st_mode); !why.empty()) return refused_closing(why);
     if (st.st_size < 0 || std::uintmax_t(st.st_size) > max_bytes) return refused_closing(too_large(max_bytes));
 
-    std::string bytes(std::size_t(st.st_size) + 1, '\0');
+    Bytes bytes(std::size_t(st.st_size) + 1, 0);
     std::size_t got = 0;
     for (;;) {
         if (got == bytes.size()) {
@@ -72,6 +71,16 @@ Result<std::string> read_regular_file(const std::filesystem::path& file, std::si
     if (got > max_bytes) return refused(too_large(max_bytes));
     bytes.resize(got);
     return bytes;
+}
+
+}  // namespace
+
+Result<std::string> read_regular_file(const std::filesystem::path& file, std::size_t max_bytes) {
+    return read_regular<std::string>(file, max_bytes);
+}
+
+Result<std::vector<std::uint8_t>> read_regular_bytes(const std::filesystem::path& file, std::size_t max_bytes) {
+    return read_regular<std::vector<std::uint8_t>>(file, max_bytes);
 }
 
 namespace {

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/result.h"
 
@@ -16,6 +18,8 @@ namespace nlx {
 // what is wrong: "<file> is missing", "<file> is not a regular file (it is a folder)",
 // "<file> is larger than 4096 bytes", "<file> cannot be read: permission denied".
 Result<std::string> read_regular_file(const std::filesystem::path& file, std::size_t max_bytes);
+// The same, as bytes.
+Result<std::vector<std::uint8_t>> read_regular_bytes(const std::filesystem::path& file, std::size_t max_bytes);
 
 // Whether `file` is a regular file (not a link) holding exactly `bytes`. A file of another size
 // is not read; anything that cannot be opened or read counts as not holding them. `scratch` is a
