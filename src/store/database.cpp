@@ -98,12 +98,19 @@ const std::vector<schema::TableShape>& table_shapes() {
         std::vector<schema::TableShape> out;
         for (const auto& m : all_models())
             for (const auto& table : schema::model_tables(m))
-                out.push_back({table.name, schema::create_table_sql(table), table.columns});
-        for (const auto& own : own_tables()) {
-            std::vector<schema::Column> columns;
-            for (const auto& c : own.columns) columns.push_back({c, {}});  // only the names are checked
-            out.push_back({std::string(own.name), schema::stored_create_sql(own.create), std::move(columns)});
-        }
+                out.push_back({table.name, schema::create_table_sql(table), &table.columns});
+        static const auto own = own_tables();
+        static const auto own_columns = [] {
+            std::vector<std::vector<schema::Column>> all;
+            for (const auto& t : own) {
+                std::vector<schema::Column> columns;
+                for (const auto& c : t.columns) columns.push_back({c, {}});  // only the names are checked
+                all.push_back(std::move(columns));
+            }
+            return all;
+        }();
+        for (std::size_t i = 0; i < own.size(); ++i)
+            out.push_back({std::string(own[i].name), schema::stored_create_sql(own[i].create), &own_columns[i]});
         return out;
     }();
     return shapes;
@@ -157,7 +164,7 @@ Result<void> create_missing_tables(sql::Connection& db, schema::TableList& table
         const auto* cols = tables.find(table.name);
         if (!cols) {
             if (auto r = db.exec(schema::create_table_sql(table)); !r) return r;
-            tables.add(table.name, table.columns);
+            tables.add_kept(table.name, table.columns);
         } else if (check && !schema::same_names(*cols, table.columns)) {
             return fail("table " + table.name + " does not have the columns of model " +
                         std::string(1, model.letter));

@@ -103,12 +103,17 @@ Result<std::optional<std::vector<Column>>> table_columns(sql::Connection& db, co
 
 const std::vector<Column>* TableList::find(std::string_view table) const {
     for (const auto& [name, columns] : tables_)
-        if (same_column_name(name, table)) return &columns;
+        if (same_column_name(name, table)) return columns.get();
     return nullptr;
 }
 
 void TableList::add(std::string table, std::vector<Column> columns) {
-    tables_.emplace_back(std::move(table), std::move(columns));
+    tables_.emplace_back(std::move(table), std::make_shared<const std::vector<Column>>(std::move(columns)));
+}
+
+void TableList::add_kept(std::string table, const std::vector<Column>& columns) {
+    // An owner-less pointer: the columns outlive every list.
+    tables_.emplace_back(std::move(table), std::shared_ptr<const std::vector<Column>>(std::shared_ptr<void>(), &columns));
 }
 
 std::string stored_create_sql(std::string_view create_sql) {
@@ -132,7 +137,7 @@ Result<TableList> read_table_list(sql::Connection& db, const std::vector<TableSh
         const std::string sql = stmt->column_text(1);
         const auto shape = std::find_if(shapes.begin(), shapes.end(),
                                         [&](const TableShape& t) { return t.name == name && t.stored_sql == sql; });
-        if (shape != shapes.end()) list.add(std::move(name), shape->columns);
+        if (shape != shapes.end()) list.add_kept(std::move(name), *shape->columns);
         else others.push_back(std::move(name));
     }
     if (others.empty()) return list;

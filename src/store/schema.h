@@ -1,6 +1,7 @@
 // The model tables as SQL: expected columns, CREATE TABLE texts and checks of existing tables.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,16 +55,20 @@ public:
     // (ASCII letters in either case); null when the file has no such table.
     const std::vector<Column>* find(std::string_view table) const;
     void add(std::string table, std::vector<Column> columns);
+    // A table whose columns are kept elsewhere for the whole process (a table this program
+    // makes, recognised by its text): they are shared, not copied.
+    void add_kept(std::string table, const std::vector<Column>& columns);
 
 private:
-    std::vector<std::pair<std::string, std::vector<Column>>> tables_;
+    std::vector<std::pair<std::string, std::shared_ptr<const std::vector<Column>>>> tables_;
 };
 
-// A table as this program creates it: the CREATE TABLE text SQLite keeps for it, and its columns.
+// A table as this program creates it: the CREATE TABLE text SQLite keeps for it, and its columns
+// (kept for the whole process).
 struct TableShape {
     std::string name;
     std::string stored_sql;
-    std::vector<Column> columns;
+    const std::vector<Column>* columns;
 };
 // The text SQLite keeps for a table made by `create_sql` ("IF NOT EXISTS" is not kept).
 std::string stored_create_sql(std::string_view create_sql);
