@@ -83,6 +83,10 @@ int FolderFiles::folder_fd() {
 }
 
 bool FolderFiles::holds(const std::string& name, std::string_view bytes) {
+    // Kind and size first: what is not a regular file is never opened (opening a device alone
+    // can change its lines), and a file of another length differs without being read.
+    struct stat st {};
+    if (!stands(name, st) || !S_ISREG(st.st_mode) || std::uintmax_t(st.st_size) != bytes.size()) return false;
     const int dir = folder_fd();
     return dir >= 0 ? file_holds_at(dir, name.c_str(), bytes, scratch_) : file_holds(folder_ / name, bytes, scratch_);
 }
@@ -93,8 +97,7 @@ bool FolderFiles::stands(const std::string& name, struct stat& st) {
                     : ::lstat((folder_ / name).c_str(), &st) == 0;
 }
 
-Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std::span<const HistoryFile> files,
-                                                     SameFiles same) {
+Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std::span<const HistoryFile> files) {
     std::vector<PendingFile> staged;
     if (files.empty()) return staged;
     staged.reserve(files.size());
@@ -114,9 +117,6 @@ Result<std::vector<PendingFile>> stage_history_files(const fs::path& folder, std
             return fail("cannot write the history file " + final.string() +
                         ": something other than a file stands in its place");
         }
-        if (same == SameFiles::left && present && std::uintmax_t(st.st_size) == file.content.size() &&
-            present_files.holds(file.name, file.content))
-            continue;
         auto tmp = write_temporary(final, file.content, Flush::later);
         if (!tmp) {
             discard_staged(staged);

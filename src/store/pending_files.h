@@ -31,9 +31,6 @@ struct PendingFile {
     std::filesystem::path temporary, final;
 };
 
-// What staging does with a history file whose name already holds exactly its bytes.
-enum class SameFiles { rewritten, left };
-
 // The files already in a storage folder, looked at through the folder opened once (at the first
 // look): one path step each, not the whole path. A download of the same memory looks at a
 // hundred files and writes none.
@@ -60,14 +57,12 @@ private:
     std::string scratch_;
 };
 
-// Writes each history file to a temporary beside its name in `folder` (created when missing);
-// with SameFiles::left, a file already there with the same bytes is left as it is and gets no
-// temporary (a download of the same instrument memory rewrites nothing). Fails, leaving nothing
-// behind, when the folder cannot be made or written, or when something other than a regular
-// file stands where a file goes.
+// Writes each history file to a temporary beside its name in `folder` (created when missing).
+// Fails, leaving nothing behind, when the folder cannot be made or written, or when something
+// other than a regular file stands where a file goes. (A caller that leaves files already
+// holding their bytes compares them first, with FolderFiles.)
 Result<std::vector<PendingFile>> stage_history_files(const std::filesystem::path& folder,
-                                                     std::span<const HistoryFile> files,
-                                                     SameFiles same = SameFiles::rewritten);
+                                                     std::span<const HistoryFile> files);
 
 // Removes staged temporaries whose records were not committed.
 void discard_staged(std::span<const PendingFile> staged);

@@ -2,6 +2,7 @@
 // and renames cut short by a crash are completed by the next open.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,6 +78,10 @@ TEST(StoreTransfer, AStorageFolderThatCannotTakeTheFilesChangesNothing) {
          }},
         {"a folder in place of one history file",
          [](const fs::path& s, const std::vector<std::string>& names) { fs::create_directories(s / names.back()); }},
+        {"a named pipe in place of one history file",
+         [](const fs::path& s, const std::vector<std::string>& names) {
+             ASSERT_EQ(::mkfifo((s / names.back()).c_str(), 0600), 0);
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
