@@ -134,6 +134,8 @@ Result<TableList> read_table_list(sql::Connection& db, const std::vector<TableSh
         if (!row) return row.error();
         if (!*row) break;
         std::string name = stmt->column_text(0);
+        // SQLite's own tables (sqlite_sequence, kept for AUTOINCREMENT) are nobody's records.
+        if (name.starts_with("sqlite_")) continue;
         const std::string sql = stmt->column_text(1);
         const auto shape = std::find_if(shapes.begin(), shapes.end(),
                                         [&](const TableShape& t) { return t.name == name && t.stored_sql == sql; });

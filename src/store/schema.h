@@ -73,8 +73,9 @@ struct TableShape {
 // The text SQLite keeps for a table made by `create_sql` ("IF NOT EXISTS" is not kept).
 std::string stored_create_sql(std::string_view create_sql);
 
-// Every table of the file. A table whose kept CREATE TABLE text is exactly a shape's has that
-// shape's columns; the columns of any other are asked of SQLite, one table at a time.
+// Every table of the file but SQLite's own (named sqlite_...). A table whose kept CREATE TABLE
+// text is exactly a shape's has that shape's columns; the columns of any other are asked of
+// SQLite, one table at a time.
 Result<TableList> read_table_list(sql::Connection& db, const std::vector<TableShape>& shapes);
 
 // The numbers in the file's header that say which tables it holds, read by one query.
