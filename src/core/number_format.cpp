@@ -88,6 +88,13 @@ void round_to(Digits& d, std::size_t decimals) {
     ++d.point;
 }
 
+// 10^0 to 10^18, every power a 64-bit whole number holds.
+constexpr std::uint64_t kPow10[] = {1,         10,         100,         1000,         10000,
+                                    100000,    1000000,    10000000,    100000000,    1000000000,
+                                    10000000000,          100000000000,          1000000000000,
+                                    10000000000000,       100000000000000,       1000000000000000,
+                                    10000000000000000,    100000000000000000,    1000000000000000000};
+
 // The value rounded as format_number rounds it, for up to two decimals and magnitudes below 2^33
 // (levels, exposures, times): `units` is the magnitude in units of the last decimal.
 // Exact on the binary value m * 2^-s: x * 10^k = q + r / 2^s in whole numbers. Rounding first to
@@ -106,25 +113,6 @@ bool fixed_units(double magnitude, std::size_t decimals, unsigned long long& uni
     std::memcpy(&bits, &magnitude, sizeof bits);
     const std::uint64_t m = (bits & ((std::uint64_t(1) << 52) - 1)) | std::uint64_t(1) << 52;
     const int s = 1075 - int(bits >> 52 & 0x7FF);  // 20 to 62 in this range
-    static constexpr std::uint64_t kPow10[] = {1,
-                                               10,
-                                               100,
-                                               1000,
-                                               10000,
-                                               100000,
-                                               1000000,
-                                               10000000,
-                                               100000000,
-                                               1000000000,
-                                               10000000000,
-                                               100000000000,
-                                               1000000000000,
-                                               10000000000000,
-                                               100000000000000,
-                                               1000000000000000,
-                                               10000000000000000,
-                                               100000000000000000,
-                                               1000000000000000000};
     // Digits before the point: those of the whole part, or minus the zeros after the point.
     int point = 0;
     const std::uint64_t whole = m >> s;
@@ -159,11 +147,10 @@ std::string format_number(double value, std::string_view pattern) {
 
     if (unsigned long long units; min_int <= 24 && fixed_units(std::fabs(value), decimals, units)) {
         // The whole part's digits (none below one), padded to the pattern's, and the decimals.
-        static constexpr unsigned kScale[] = {1, 10, 100};
         char buf[48];
         char* p = buf;
         if (value < 0 && units > 0) *p++ = '-';
-        const unsigned long long whole = units / kScale[decimals];
+        const unsigned long long whole = units / kPow10[decimals];
         char digits[24];
         const std::size_t n = whole > 0 ? std::size_t(std::to_chars(digits, digits + sizeof digits, whole).ptr - digits) : 0;
         for (std::size_t i = n; i < min_int; ++i) *p++ = '0';
@@ -171,7 +158,7 @@ std::string format_number(double value, std::string_view pattern) {
         p += n;
         if (decimals > 0) {
             *p++ = '.';
-            unsigned long long fraction = units % kScale[decimals];
+            unsigned long long fraction = units % kPow10[decimals];
             for (std::size_t i = decimals; i-- > 0; fraction /= 10) p[i] = char('0' + fraction % 10);
             p += decimals;
         }

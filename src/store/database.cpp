@@ -76,20 +76,29 @@ Result<void> check_version(const schema::Header& header, const fs::path& file) {
 }
 
 // The tables of this program besides the model tables, with their CREATE TABLE IF NOT EXISTS
-// texts and their columns.
+// texts and their columns (also as the table list holds them: only the names are checked).
 struct OwnTable {
     std::string_view name;
     std::string create;
     std::vector<std::string> columns;
     const char* what;
+    std::vector<schema::Column> listed = {};
 };
 
-std::vector<OwnTable> own_tables() {
-    auto recordings = recordings::create_sql();
-    return {{kTransferLogTable, transfer_log::create_sql(), transfer_log::column_names(), "the transfer log"},
+// Made once: every open and change looks them up.
+const std::vector<OwnTable>& own_tables() {
+    static const std::vector<OwnTable> tables = [] {
+        auto recordings = recordings::create_sql();
+        std::vector<OwnTable> out{
+            {kTransferLogTable, transfer_log::create_sql(), transfer_log::column_names(), "the transfer log"},
             {kPendingFilesTable, pending_files_create_sql(), pending_files_columns(), "the list of history files"},
             {kRecordingsTable, recordings[0], recordings::recording_columns(), "the recordings of the live level"},
             {kRecordingSamplesTable, recordings[1], recordings::sample_columns(), "the recordings of the live level"}};
+        for (auto& t : out)
+            for (const auto& c : t.columns) t.listed.push_back({c, {}});
+        return out;
+    }();
+    return tables;
 }
 
 // Every table this program makes, as it makes it.
@@ -99,18 +108,8 @@ const std::vector<schema::TableShape>& table_shapes() {
         for (const auto& m : all_models())
             for (const auto& table : schema::model_tables(m))
                 out.push_back({table.name, schema::create_table_sql(table), &table.columns});
-        static const auto own = own_tables();
-        static const auto own_columns = [] {
-            std::vector<std::vector<schema::Column>> all;
-            for (const auto& t : own) {
-                std::vector<schema::Column> columns;
-                for (const auto& c : t.columns) columns.push_back({c, {}});  // only the names are checked
-                all.push_back(std::move(columns));
-            }
-            return all;
-        }();
-        for (std::size_t i = 0; i < own.size(); ++i)
-            out.push_back({std::string(own[i].name), schema::stored_create_sql(own[i].create), &own_columns[i]});
+        for (const auto& own : own_tables())
+            out.push_back({std::string(own.name), schema::stored_create_sql(own.create), &own.listed});
         return out;
     }();
     return shapes;
@@ -699,9 +698,7 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
             for (const auto& own : own_tables()) {
                 if (known_->tables.find(own.name)) continue;
                 if (auto r = db_->exec(own.create); !r) return r;
-                std::vector<schema::Column> columns;
-                for (const auto& c : own.columns) columns.push_back({c, {}});
-                known_->tables.add(std::string(own.name), std::move(columns));
+                known_->tables.add_kept(std::string(own.name), own.listed);
             }
             if (header->user_version < schema::kSchemaVersion) {
                 if (auto r = db_->exec("PRAGMA application_id = " + std::to_string(schema::kApplicationId)); !r) return r;
