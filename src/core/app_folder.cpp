@@ -26,14 +26,20 @@ fs::path prefix_of_private_folder(const fs::path& folder) {
     }
     return prefix / kPrivateProgramFolder == folder ? prefix : fs::path();
 }
-}  // namespace
 
-fs::path executable_folder() {
+fs::path find_executable_folder() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec) return {};
     const fs::path folder = exe.parent_path();
     if (fs::path prefix = prefix_of_private_folder(folder); !prefix.empty()) return prefix / "bin";
+    return folder;
+}
+}  // namespace
+
+// Looked up once: the language, the application folder and the hand-over to nlx-qt all ask.
+fs::path executable_folder() {
+    static const fs::path folder = find_executable_folder();
     return folder;
 }
 
@@ -62,7 +68,8 @@ fs::path resolve_application_folder(const fs::path& nlx_home, const fs::path& ex
 }
 
 fs::path application_folder() {
-    return resolve_application_folder(env_path("NLX_HOME"), executable_folder(), user_data_folder());
+    if (fs::path nlx_home = env_path("NLX_HOME"); !nlx_home.empty()) return nlx_home;
+    return resolve_application_folder({}, executable_folder(), user_data_folder());
 }
 
 fs::path settings_path(const fs::path& app_folder) { return app_folder / "sys.cfg"; }
