@@ -22,7 +22,7 @@ fs::path resolve(const std::string& db) { return db.empty() ? database_path(appl
 // Temporaries in the storage folder left by a process killed before its commit go, once the
 // database has put in place those its records name (the open completes listed renames).
 void tidy_storage_folder(const Database& db) {
-    if (!db.has_pending_files()) remove_stale_temporaries(storage_folder(application_folder()));
+    if (!db.pending_files_after_open()) remove_stale_temporaries(storage_folder(application_folder()));
 }
 
 }  // namespace

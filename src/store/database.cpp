@@ -218,6 +218,7 @@ enum class Access { read_only, read_write };
 struct Opened {
     std::shared_ptr<sql::Connection> db;
     Database::KnownTables known;
+    bool pending = false;  // renames listed, in the same read as the tables
 };
 
 // Opens an existing file and checks it is a record database; nothing in the file changes. The
@@ -244,6 +245,7 @@ Result<Opened> open_checked(const fs::path& file, Access access, Database::Threa
         file, (access == Access::read_write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | thread_flag(threads));
     if (!db) return db.error();
     Database::KnownTables known;
+    bool pending = false;
     auto usable = [&](sql::Connection& c) -> Result<void> {
         if (auto r = configure(c); !r) return r;
         ReadSnapshot snapshot(c);
@@ -253,6 +255,7 @@ Result<Opened> open_checked(const fs::path& file, Access access, Database::Threa
         auto header = schema::read_header(c);
         if (!header) return not_a_record_database(header.message());
         if (auto r = check_record_database(*tables, *header, file); !r) return r;
+        pending = tables->find(kPendingFilesTable) && has_pending_files(c);
         known = {header->schema_version, std::move(*tables), false};
         known.complete = complete(known.tables, *header);
         return {};
@@ -269,7 +272,7 @@ Result<Opened> open_checked(const fs::path& file, Access access, Database::Threa
         }
     }
     if (!checked) return checked.error();
-    return Opened{std::move(*db), std::move(known)};
+    return Opened{std::move(*db), std::move(known), pending};
 }
 
 }  // namespace
@@ -294,6 +297,7 @@ Result<Database> Database::open_checked_file(const fs::path& file, bool read_onl
     if (!opened) return opened.error();
     Database d(std::move(opened->db), file);
     d.known_ = std::move(opened->known);
+    d.pending_after_open_ = opened->pending;
     d.threads_ = threads;
     return d;
 }
@@ -301,7 +305,10 @@ Result<Database> Database::open_checked_file(const fs::path& file, bool read_onl
 Result<Database> Database::open_existing(const fs::path& file, Threads threads) {
     auto d = open_checked_file(file, false, threads);
     // A rename that still fails stays listed for the next open; the records are sound meanwhile.
-    if (d) (void)d->complete_pending_files();
+    if (d && d->pending_after_open_) {
+        (void)d->complete_pending_files();
+        d->pending_after_open_ = d->has_pending_files();
+    }
     return d;
 }
 
@@ -311,9 +318,10 @@ Result<Database> Database::open_read_only(const fs::path& file, Threads threads)
     Database& d = *opened;
     // Renames cut short by a crash are completed through a connection of their own, when the
     // file can be written at all.
-    if (nlx::has_pending_files(*d.db_)) {
+    if (d.pending_after_open_) {
         auto writer = sql::Connection::open(file, SQLITE_OPEN_READWRITE);
         if (writer && configure(**writer)) (void)nlx::complete_pending_files(**writer);
+        d.pending_after_open_ = d.has_pending_files();
     }
     return opened;
 }

@@ -112,6 +112,9 @@ public:
     Result<void> complete_pending_files();
     // Renames are still listed (they could not be completed yet): their temporaries must stay.
     bool has_pending_files() const;
+    // The same, as the open left it: read with the file's tables, and again only after the open
+    // completed listed renames. A command that opens, tidies and stores asks this.
+    bool pending_files_after_open() const { return pending_after_open_; }
 
     // The row added last, every column in table order; nullopt when the table is empty. Fails
     // when the table does not exist.
@@ -172,6 +175,7 @@ private:
     // The file's tables as last read, at the schema version (SQLite's count of schema changes)
     // they were read at: unchanged, they need no looking up again.
     mutable std::optional<KnownTables> known_;
+    bool pending_after_open_ = false;
 };
 
 }  // namespace nlx

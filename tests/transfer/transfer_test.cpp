@@ -252,6 +252,41 @@ TEST(StoreTransfer, AnOlderListedFileNeverLandsOverANewerOne) {
     EXPECT_FALSE(reopened->has_pending_files());
 }
 
+// A rename that the open cannot complete either stays listed, and the open says so: its
+// temporary, the newer file, must outlive any tidying of the folder.
+TEST(StoreTransfer, AnOpenTellsOfTheRenamesItCouldNotComplete) {
+    test::TempDir dir;
+    const fs::path folder = dir / "store";
+    {
+        auto db = Database::create_or_open(dir / "noise.db");
+        ASSERT_TRUE(db->ensure_tables(model_of('a')));
+    }
+    auto none = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(none) << none.message();
+    EXPECT_FALSE(none->pending_files_after_open());
+
+    std::vector<HistoryFile> files{{"7.ln", "newer"}};
+    auto staged = stage_history_files(folder, files);
+    ASSERT_TRUE(staged && none->replace_model(model_of('a'), {}, {}, *staged));
+    // A folder with something in it where the file goes: no rename can land there.
+    fs::create_directories(folder / "7.ln");
+    test::write_file(folder / "7.ln" / "in the way", "");
+    for (bool read_only : {false, true}) {
+        SCOPED_TRACE(read_only ? "opened for reading" : "opened for writing");
+        auto blocked = read_only ? Database::open_read_only(dir / "noise.db") : Database::open_existing(dir / "noise.db");
+        ASSERT_TRUE(blocked) << blocked.message();
+        EXPECT_TRUE(blocked->pending_files_after_open());
+        EXPECT_TRUE(has_temporary(folder));
+    }
+
+    fs::remove_all(folder / "7.ln");
+    auto cleared = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(cleared) << cleared.message();
+    EXPECT_FALSE(cleared->pending_files_after_open());
+    EXPECT_EQ(test::read_file(folder / "7.ln"), "newer");
+    EXPECT_FALSE(has_temporary(folder));
+}
+
 // The renames of a store stay listed, done, until the next store: a later store of the same
 // process, killed before its commit, must not have its files taken for them by the next open;
 // and the list does not grow from store to store.
