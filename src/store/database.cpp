@@ -689,6 +689,7 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
         remove_empty_folders(made_folders_);
         made_folders_.clear();
     };
+    std::optional<long long> version_after;
     Result<void> done = [&]() -> Result<void> {
         auto tx = sql::Transaction::begin(*db_);
         if (!tx) return tx.error();
@@ -714,6 +715,9 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
             }
         }
         if (auto r = body(); !r) return r;
+        // The schema's count as the commit leaves it, read while the change still holds the
+        // file: no other writer can come between, and no read of its own is needed after.
+        version_after = schema_version(*db_);
         return tx->commit();
     }();
     // Nothing here removes a table; the version after the change is one at which all are there.
@@ -722,7 +726,7 @@ Result<void> Database::transaction(const std::function<Result<void>()>& body) {
     if (db_->in_transaction()) {
         known_->version = -1;
         known_->complete = false;
-    } else if (auto version = done ? schema_version(*db_) : std::nullopt) {
+    } else if (auto version = done ? version_after : std::nullopt) {
         known_->version = *version;
         known_->complete = true;
     } else {
