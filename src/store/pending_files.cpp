@@ -142,8 +142,6 @@ void discard_staged(std::span<const PendingFile> staged) {
 }
 
 Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> staged) {
-    if (staged.empty() && !table_exists(db)) return {};
-    if (auto r = db.exec(pending_files_create_sql()); !r) return r;
     // The renames of earlier changes that are done leave the list in this transaction, once they
     // are on disk: those this process did were flushed then; another's folder is flushed now.
     std::vector<long long> done;

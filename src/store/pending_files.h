@@ -67,8 +67,8 @@ Result<std::vector<PendingFile>> stage_history_files(const std::filesystem::path
 // Removes staged temporaries whose records were not committed.
 void discard_staged(std::span<const PendingFile> staged);
 
-// Inside the caller's transaction: removes the entries whose renames are done and adds the new
-// renames to the list.
+// Inside a change of the database, which has made the list's table: removes the entries whose
+// renames are done and adds the new renames to the list.
 Result<void> record_pending(sql::Connection& db, std::span<const PendingFile> staged);
 
 // Whether the list holds renames still to do (their temporaries exist).

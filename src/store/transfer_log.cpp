@@ -62,9 +62,6 @@ Result<bool> log_exists(sql::Connection& db) {
 }  // namespace
 
 Result<long long> latest_storing(sql::Connection& db, char model) {
-    auto exists = log_exists(db);
-    if (!exists) return exists.error();
-    if (!*exists) return 0LL;
     auto select = sql::Statement::prepare(
         db, "SELECT id FROM " + kTable + " WHERE model = ?1 AND record_rows > 0 ORDER BY id DESC LIMIT 1");
     if (!select) return fail("cannot read the transfer log: " + select.message());

@@ -41,7 +41,8 @@ std::string create_sql();
 std::vector<std::string> column_names();
 // Adds the entry and sets its id.
 Result<void> append(sql::Connection& db, TransferEntry& entry);
-// The id of the newest entry of `model` that stored records; 0 when there is none.
+// The id of the newest entry of `model` that stored records; 0 when there is none. Inside a
+// change of the database, which has made the log's table.
 Result<long long> latest_storing(sql::Connection& db, char model);
 // Every entry, newest first; empty when the table does not exist.
 Result<std::vector<TransferEntry>> read_all(sql::Connection& db);
