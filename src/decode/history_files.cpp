@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cstring>
 
-#include "core/gbk.h"
 
 namespace nlx {
 namespace {
@@ -77,17 +76,21 @@ std::size_t history_length(std::span<const std::uint8_t> header) {
     return std::size_t(header[15]) << 16 | std::size_t(header[16]) << 8 | header[17];
 }
 
-// The file's first line in GBK (its Chinese title), converted once for every file of the kind.
-const Result<std::string>& gbk_title(HistoryKind kind) {
-    static const Result<std::string> instantaneous = to_gbk("瞬时值随时间变化记录");
-    static const Result<std::string> ac = to_gbk("交流值随时间变化记录，采样间隔：");
-    static const Result<std::string> none = std::string();
+// The file's first line (its Chinese title), in GBK as the file holds it. Written as bytes: the
+// converter's GBK tables would otherwise be loaded by every import of a model with history files.
+constexpr std::string_view kInstantaneousTitle =  // 瞬时值随时间变化记录
+    "\xCB\xB2\xCA\xB1\xD6\xB5\xCB\xE6\xCA\xB1\xBC\xE4\xB1\xE4\xBB\xAF\xBC\xC7\xC2\xBC";
+constexpr std::string_view kAcTitle =  // 交流值随时间变化记录，采样间隔：
+    "\xBD\xBB\xC1\xF7\xD6\xB5\xCB\xE6\xCA\xB1\xBC\xE4\xB1\xE4\xBB\xAF\xBC\xC7\xC2\xBC\xA3\xAC"
+    "\xB2\xC9\xD1\xF9\xBC\xE4\xB8\xF4\xA3\xBA";
+
+std::string_view gbk_title(HistoryKind kind) {
     switch (kind) {
-    case HistoryKind::instantaneous_level: return instantaneous;
-    case HistoryKind::ac_record: return ac;
+    case HistoryKind::instantaneous_level: return kInstantaneousTitle;
+    case HistoryKind::ac_record: return kAcTitle;
     case HistoryKind::level_distribution: break;
     }
-    return none;
+    return {};
 }
 
 // Each writer puts the text after the title at `p`, in a buffer sized for the longest it can be,
@@ -175,8 +178,7 @@ Result<std::string> history_file_content(std::uint8_t mode, std::span<const std:
     if (header.size() < 18)
         return fail("group header of " + std::to_string(header.size()) +
                     " bytes is too short for a time-history file");
-    const auto& title = gbk_title(*kind);
-    if (!title) return title.error();
+    const std::string_view title = gbk_title(*kind);
     // Only ASCII follows the title, the same in GBK as in UTF-8: the text is written straight
     // into a buffer sized for its longest, then cut to what was written.
     const std::size_t samples = std::min(history_length(header), data.size());
@@ -192,10 +194,10 @@ Result<std::string> history_file_content(std::uint8_t mode, std::span<const std:
     case HistoryKind::ac_record: most = ac_bytes / 2 * kAcValueMost; break;
     }
     std::string out;
-    out.resize(title->size() + kHeadingMost + most + kSpare);
+    out.resize(title.size() + kHeadingMost + most + kSpare);
     char* p = out.data();
-    std::memcpy(p, title->data(), title->size());
-    p += title->size();
+    std::memcpy(p, title.data(), title.size());
+    p += title.size();
     switch (*kind) {
     case HistoryKind::level_distribution: p = put_level_distribution(p, data); break;
     case HistoryKind::instantaneous_level: p = put_instantaneous_level(p, samples, data); break;
