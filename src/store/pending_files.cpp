@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_set>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,11 +83,35 @@ int FolderFiles::folder_fd() {
     return fd_;
 }
 
+std::optional<unsigned char> FolderFiles::listed_kind(const std::string& name) {
+    if (!listed_) {
+        listed_ = true;
+        const int dir = folder_fd();
+        DIR* listing = dir >= 0 ? ::fdopendir(::fcntl(dir, F_DUPFD_CLOEXEC, 0)) : nullptr;
+        if (listing) {
+            listing_.emplace();
+            while (const dirent* entry = ::readdir(listing)) listing_->emplace(entry->d_name, entry->d_type);
+            ::closedir(listing);
+        }
+    }
+    if (!listing_) return DT_UNKNOWN;
+    const auto found = listing_->find(name);
+    if (found == listing_->end()) return std::nullopt;
+    return found->second;
+}
+
 bool FolderFiles::holds(const std::string& name, std::string_view bytes) {
-    // Kind and size first: what is not a regular file is never opened (opening a device alone
-    // can change its lines), and a file of another length differs without being read.
-    struct stat st {};
-    if (!stands(name, st) || !S_ISREG(st.st_mode) || std::uintmax_t(st.st_size) != bytes.size()) return false;
+    // What is not a regular file is never opened (opening a device alone can change its lines):
+    // the listing tells the kind of most; where it cannot, the kind and size are asked first.
+    // The open file's own kind and size are checked again before its bytes are compared.
+    const auto kind = listed_kind(name);
+    if (!kind) return false;
+    if (*kind != DT_REG) {
+        struct stat st {};
+        if (*kind != DT_UNKNOWN || !stands(name, st) || !S_ISREG(st.st_mode) ||
+            std::uintmax_t(st.st_size) != bytes.size())
+            return false;
+    }
     const int dir = folder_fd();
     return dir >= 0 ? file_holds_at(dir, name.c_str(), bytes, scratch_) : file_holds(folder_ / name, bytes, scratch_);
 }

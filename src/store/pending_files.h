@@ -7,9 +7,11 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 #include <sys/stat.h>
 
@@ -42,7 +44,9 @@ public:
     FolderFiles& operator=(const FolderFiles&) = delete;
 
     // Whether `name` in the folder is a regular file holding exactly `bytes`; false when the
-    // folder or the file is missing, or when anything else stands there.
+    // folder or the file is missing, or when anything else stands there. The folder's names and
+    // kinds are read once, at the first question: a file made after that counts as missing (it
+    // is written again, which is always safe).
     bool holds(const std::string& name, std::string_view bytes);
 
     // Whether anything stands at `name` in the folder (a link is not followed), and what.
@@ -50,10 +54,15 @@ public:
 
 private:
     int folder_fd();
+    // The kind the folder's listing gives `name` (DT_REG, DT_UNKNOWN where the file system gives
+    // none, ...); nullopt when it is not listed. Without a listing every name is DT_UNKNOWN.
+    std::optional<unsigned char> listed_kind(const std::string& name);
 
     std::filesystem::path folder_;
     int fd_ = -1;
     bool opened_ = false;
+    bool listed_ = false;
+    std::optional<std::unordered_map<std::string, unsigned char>> listing_;
     std::string scratch_;
 };
 
