@@ -2,6 +2,7 @@
 #include "core/app_folder.h"
 
 #include <cstdlib>
+#include <string>
 #include <system_error>
 #include <unistd.h>
 
@@ -28,9 +29,13 @@ fs::path prefix_of_private_folder(const fs::path& folder) {
 }
 
 fs::path find_executable_folder() {
+    // readlink itself: the library's read_symlink asks the link's size of procfs first.
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf);
     std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return {};
+    fs::path exe = n > 0 && std::size_t(n) < sizeof buf ? fs::path(std::string(buf, std::size_t(n)))
+                                                        : fs::read_symlink("/proc/self/exe", ec);
+    if (ec || exe.empty()) return {};
     const fs::path folder = exe.parent_path();
     if (fs::path prefix = prefix_of_private_folder(folder); !prefix.empty()) return prefix / "bin";
     return folder;
