@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cstring>
 
-
 namespace nlx {
 namespace {
 

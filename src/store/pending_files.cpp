@@ -106,14 +106,16 @@ bool FolderFiles::holds(const std::string& name, std::string_view bytes) {
     // The open file's own kind and size are checked again before its bytes are compared.
     const auto kind = listed_kind(name);
     if (!kind) return false;
+    const int dir = folder_fd();
+    // Without the open folder there is no listing: the whole path's kind and size are asked.
+    if (dir < 0) return file_holds(folder_ / name, bytes, scratch_);
     if (*kind != DT_REG) {
         struct stat st {};
-        if (*kind != DT_UNKNOWN || !stands(name, st) || !S_ISREG(st.st_mode) ||
-            std::uintmax_t(st.st_size) != bytes.size())
+        if (*kind != DT_UNKNOWN || ::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) || std::uintmax_t(st.st_size) != bytes.size())
             return false;
     }
-    const int dir = folder_fd();
-    return dir >= 0 ? file_holds_at(dir, name.c_str(), bytes, scratch_) : file_holds(folder_ / name, bytes, scratch_);
+    return file_holds_at(dir, name.c_str(), bytes, scratch_);
 }
 
 bool FolderFiles::stands(const std::string& name, struct stat& st) {
