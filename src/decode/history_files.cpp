@@ -98,10 +98,19 @@ char* put_level_distribution(char* p, std::span<const std::uint8_t> data) {
     // One 3-byte count per 0.1 dB class, least significant byte first; empty classes give no line.
     std::memcpy(p, " Lp            N\r\n", 18);
     p += 18;
-    for (std::size_t i = 0; i < kLevelClasses && 3 * i + 2 < data.size(); ++i) {
+    const std::size_t classes = std::min(kLevelClasses, data.size() / 3), end = 3 * classes;
+    for (std::size_t i = 0; i < classes; ++i) {
         std::uint32_t count = data[3 * i] | std::uint32_t(data[3 * i + 1]) << 8 |
                               std::uint32_t(data[3 * i + 2]) << 16;
-        if (count == 0) continue;
+        if (count == 0) {
+            // A measurement fills a band of classes and leaves most of the 1025 empty: eight
+            // zero bytes from the next class on pass over two more empty classes at once.
+            for (std::uint64_t word; 3 * i + 3 + 8 <= end; i += 2) {
+                std::memcpy(&word, data.data() + 3 * i + 3, 8);
+                if (word != 0) break;
+            }
+            continue;
+        }
         p = put_level(p, 300 + int(i));
         std::memcpy(p, "           ", 11);  // eleven spaces
         p = std::to_chars(p + 11, p + 11 + 8, count).ptr;
@@ -177,31 +186,26 @@ Result<std::string> history_file_content(std::uint8_t mode, std::span<const std:
     if (header.size() < 18)
         return fail("group header of " + std::to_string(header.size()) +
                     " bytes is too short for a time-history file");
+    if (*kind == HistoryKind::level_distribution) {
+        // At most a line for each of the 1025 classes: written on the stack and copied once, at
+        // its length, rather than counting the lines first.
+        char text[kHeadingMost + kLevelClasses * kLevelLineMost + kSpare];
+        return std::string(text, put_level_distribution(text, data));
+    }
+    // The other files have a title, and only ASCII follows it, the same in GBK as in UTF-8: the
+    // text is written straight into a buffer sized for its longest, then cut to what was written.
     const std::string_view title = gbk_title(*kind);
-    // Only ASCII follows the title, the same in GBK as in UTF-8: the text is written straight
-    // into a buffer sized for its longest, then cut to what was written.
     const std::size_t samples = std::min(history_length(header), data.size());
     const std::size_t ac_bytes = std::min(history_length(header) + 1, data.size());
-    std::size_t most = 0;
-    switch (*kind) {
-    case HistoryKind::level_distribution:
-        // Most classes of a measurement are empty: only the others take a line.
-        for (std::size_t i = 0; i < std::min(kLevelClasses, data.size() / 3); ++i)
-            if (data[3 * i] != 0 || data[3 * i + 1] != 0 || data[3 * i + 2] != 0) most += kLevelLineMost;
-        break;
-    case HistoryKind::instantaneous_level: most = samples * kLevelMost; break;
-    case HistoryKind::ac_record: most = ac_bytes / 2 * kAcValueMost; break;
-    }
+    const std::size_t most = *kind == HistoryKind::instantaneous_level ? samples * kLevelMost
+                                                                       : ac_bytes / 2 * kAcValueMost;
     std::string out;
     out.resize(title.size() + kHeadingMost + most + kSpare);
     char* p = out.data();
     std::memcpy(p, title.data(), title.size());
     p += title.size();
-    switch (*kind) {
-    case HistoryKind::level_distribution: p = put_level_distribution(p, data); break;
-    case HistoryKind::instantaneous_level: p = put_instantaneous_level(p, samples, data); break;
-    case HistoryKind::ac_record: p = put_ac_record(p, header, ac_bytes, data); break;
-    }
+    p = *kind == HistoryKind::instantaneous_level ? put_instantaneous_level(p, samples, data)
+                                                  : put_ac_record(p, header, ac_bytes, data);
     out.resize(std::size_t(p - out.data()));
     return out;
 }

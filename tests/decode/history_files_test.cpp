@@ -1,6 +1,8 @@
 // Time-history file texts: exact bytes of the three kinds, bounds of the data, level texts.
 #include <gtest/gtest.h>
 
+#include <span>
+#include <string>
 #include <vector>
 
 #include "decode/history_files.h"
@@ -67,6 +69,50 @@ TEST(HistoryFiles, LevelDistributionFileSkipsEmptyClassesAndReadsUpToClass1024) 
     auto empty = history_file_content(0xA1, header(0, 0), std::vector<std::uint8_t>(768, 0));
     ASSERT_TRUE(empty.ok());
     EXPECT_EQ(*empty, " Lp            N\r\n");
+}
+
+// The distribution's text as the layouts describe it, class by class, to hold the writer's
+// skipping of empty classes to.
+std::string distribution_text(std::span<const std::uint8_t> data) {
+    std::string text = " Lp            N\r\n";
+    for (std::size_t i = 0; i < 1025 && 3 * i + 2 < data.size(); ++i) {
+        const unsigned count = data[3 * i] | unsigned(data[3 * i + 1]) << 8 | unsigned(data[3 * i + 2]) << 16;
+        if (count) text += history_level_text(300 + int(i)) + "           " + std::to_string(count) + "\r\n";
+    }
+    return text;
+}
+
+// Empty classes are passed over several bytes at a time: a count is found wherever its bytes
+// lie against those steps, and nothing past the data's whole classes is read.
+TEST(HistoryFiles, LevelDistributionFindsEveryCountAmongEmptyClasses) {
+    const std::size_t full = 3 * 1025 + 10;
+    for (std::size_t at = 0; at < full; ++at) {
+        std::vector<std::uint8_t> data(full, 0);
+        data[at] = 0x5A;
+        auto file = history_file_content(0xA1, header(0, 0), data);
+        ASSERT_TRUE(file.ok());
+        ASSERT_EQ(*file, distribution_text(data)) << "a count byte at " << at;
+    }
+    struct Case {
+        const char* what;
+        std::size_t size;
+        std::vector<std::size_t> counted;  // bytes set to 1
+    };
+    const std::vector<Case> cases{
+        {"two neighbouring classes", 64, {23, 24}},
+        {"a band across steps", 200, {30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42}},
+        {"every byte of a short run", 17, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
+        {"a count cut by the data's end", 20, {17, 18, 19}},
+        {"the last whole class, after a gap", 3 * 1025, {5, 3 * 1024 + 2}},
+        {"no whole class", 2, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> data(c.size, 0);
+        for (std::size_t b : c.counted) data[b] = 1;
+        auto file = history_file_content(0xB1, header(0, 0), data);
+        ASSERT_TRUE(file.ok());
+        EXPECT_EQ(*file, distribution_text(data)) << c.what;
+    }
 }
 
 TEST(HistoryFiles, InstantaneousFileIsGbkWithTabsAndStopsAtLengthOrDataEnd) {
