@@ -102,12 +102,21 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     // would put an older file over it.
     const bool settled = !model.history_files || db.complete_pending_files();
 
-    // The groups are written as they are decoded, in the one transaction of the replace. Each
-    // history file is compared with the file of its name as it is decoded; only the bytes of
-    // those that differ are kept, to be staged once the last group is written.
+    // The groups are written as they are decoded, in the one transaction of the replace. The
+    // history files are compared with the files of their names a few at a time, rather than one
+    // between every two groups' rows, so that the file reads and the row writes each run with
+    // their own data at hand. Only the bytes of those that differ are kept, to be staged once
+    // the last group is written.
+    constexpr std::size_t kCompareRun = 8;
     std::vector<std::string> names;
-    std::vector<HistoryFile> files;
+    std::vector<HistoryFile> files, uncompared;
+    uncompared.reserve(kCompareRun);
     FolderFiles present(storage_folder);
+    auto compare = [&] {
+        for (auto& file : uncompared)
+            if (!present.holds(file.name, file.content)) files.push_back(std::move(file));
+        uncompared.clear();
+    };
     std::size_t distribution_rows = 0;
     DecodeResult decoded;
     Result<std::vector<PendingFile>> staged = std::vector<PendingFile>();
@@ -127,8 +136,12 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
             // The row names the file; only staging needs its bytes.
             if (group.history) {
                 names.push_back(group.history->name);
-                if (!settled || !present.holds(group.history->name, group.history->content))
+                if (!settled) {
                     files.push_back(std::move(*group.history));
+                } else {
+                    uncompared.push_back(std::move(*group.history));
+                    if (uncompared.size() == kCompareRun) compare();
+                }
             }
             return true;
         });
@@ -139,6 +152,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     constexpr std::string_view kNoGroup = "no whole group arrived";
     auto stage = [&]() -> Result<std::span<const PendingFile>> {
         if (summary.record_rows == 0) return fail(std::string(kNoGroup));
+        compare();
         if (logged) fill_entry();
         staged = stage_history_files(storage_folder, files);
         if (!staged) return staged.error();
