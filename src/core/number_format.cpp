@@ -198,6 +198,13 @@ std::string plain_tenths_text(unsigned long long tenths) {
     return out;
 }
 
+std::string tenths_text(unsigned long long tenths, std::size_t whole_digits) {
+    std::string out = whole_number_text(tenths / 10, whole_digits);
+    out += '.';
+    out += char('0' + tenths % 10);
+    return out;
+}
+
 std::optional<double> parse_decimal(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);

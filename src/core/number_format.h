@@ -26,6 +26,10 @@ std::string plain_number_text(double value);
 // plain_number_text(tenths / 10.0) gives ("85.6", "85", "0.5").
 std::string whole_number_text(unsigned long long v, std::size_t digits);
 std::string plain_tenths_text(unsigned long long tenths);
+// The same for the levels a header holds in tenths of a dB: the text format_number(tenths /
+// 10.0, pattern) gives for a pattern of one decimal with `whole_digits` zeros before the point
+// ("#00.0": 2, "##0.0": 1).
+std::string tenths_text(unsigned long long tenths, std::size_t whole_digits);
 
 // Parses a plain decimal number ("-12.5", " 7 "), nullopt for anything else.
 std::optional<double> parse_decimal(std::string_view text);

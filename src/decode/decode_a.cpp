@@ -32,7 +32,7 @@ DecodedGroup decode_group(const ModelInfo& model, std::size_t j, std::span<const
     row.set("组号", format_text(std::to_string(h[1]) + std::to_string(h[2]), "000"));
     fill_shared_columns_ab(row, h);
     row.set(kMeasuredTimeColumn, duration_text(h[38], h[37], h[36]));
-    row.set("CODE", format_number(single_byte_decimal(h[40]), "##0.0"));
+    row.set("CODE", tenths_text(unsigned(single_byte_tenths(h[40])), 1));  // "##0.0"
 
     DecodedGroup group;
     if (auto kind = history_kind(mode)) {

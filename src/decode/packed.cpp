@@ -22,21 +22,23 @@ std::string two_digit_text(std::uint8_t x) {
 
 static double from_tenths(int tenths) { return tenths / 10.0; }
 
-double packed_level(std::uint8_t first, std::uint8_t second) {
-    int tenths = 10 * (10 * (10 * high_nibble(first) + low_nibble(first)) + high_nibble(second)) +
-                 low_nibble(second);
-    return from_tenths(tenths);
+int packed_tenths(std::uint8_t first, std::uint8_t second) {
+    return 10 * (10 * (10 * high_nibble(first) + low_nibble(first)) + high_nibble(second)) + low_nibble(second);
 }
+
+int sd_tenths(std::uint8_t first, std::uint8_t second) {
+    return 100 * first + 10 * high_nibble(second) + low_nibble(second);
+}
+
+int single_byte_tenths(std::uint8_t x) { return 10 * high_nibble(x) + low_nibble(x); }
+
+double packed_level(std::uint8_t first, std::uint8_t second) { return from_tenths(packed_tenths(first, second)); }
 
 double packed_level_low_first(std::uint8_t first, std::uint8_t second) {
     return packed_level(second, first);
 }
 
-double sd_level(std::uint8_t first, std::uint8_t second) {
-    return from_tenths(100 * first + 10 * high_nibble(second) + low_nibble(second));
-}
-
-double single_byte_decimal(std::uint8_t x) { return from_tenths(10 * high_nibble(x) + low_nibble(x)); }
+double sd_level(std::uint8_t first, std::uint8_t second) { return from_tenths(sd_tenths(first, second)); }
 
 // Three two-digit texts with a separator between them.
 static std::string three_fields(std::uint8_t a, std::uint8_t b, std::uint8_t c, char separator) {

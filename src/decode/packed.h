@@ -27,8 +27,12 @@ double packed_level_low_first(std::uint8_t first, std::uint8_t second);
 // Standard-deviation variant: the first byte counts as a plain number: 10*first + H + L/10.
 double sd_level(std::uint8_t first, std::uint8_t second);
 
-// Single-byte decimal: H(x) + L(x)/10.
-double single_byte_decimal(std::uint8_t x);
+// packed_level and sd_level in whole tenths, which their texts are made from.
+int packed_tenths(std::uint8_t first, std::uint8_t second);
+int sd_tenths(std::uint8_t first, std::uint8_t second);
+
+// Single-byte decimal in tenths: H(x) + L(x)/10 is single_byte_tenths(x) / 10.
+int single_byte_tenths(std::uint8_t x);
 
 // "DATE": two-digit texts joined by "-"; "TIME": joined by ":".
 std::string date_text(std::uint8_t year, std::uint8_t month, std::uint8_t day);

@@ -9,8 +9,9 @@
 namespace nlx {
 namespace {
 
+// A level with the pattern "#00.0".
 std::string level_at(std::span<const std::uint8_t> h, std::size_t o) {
-    return format_number(packed_level(h[o], h[o + 1]), "#00.0");
+    return tenths_text(unsigned(packed_tenths(h[o], h[o + 1])), 2);
 }
 
 }  // namespace
@@ -22,11 +23,11 @@ void fill_shared_columns(RecordBuilder& row, std::span<const std::uint8_t> h, co
     row.set(c.l50, level_at(h, 22));
     row.set(c.l90, level_at(h, 24));
     row.set(c.l95, level_at(h, 42));
-    row.set(c.sd, format_number(sd_level(h[26], h[27]), "##0.0"));
+    row.set(c.sd, tenths_text(unsigned(sd_tenths(h[26], h[27])), 1));  // "##0.0"
     row.set(c.lae, level_at(h, 28));
     row.set(c.lmax, level_at(h, 30));
     row.set(c.lmin, level_at(h, 32));
-    row.set(c.e, format_number(packed_level(h[34], h[35]), "##0.0"));
+    row.set(c.e, tenths_text(unsigned(packed_tenths(h[34], h[35])), 1));  // "##0.0"
     row.set("DATE", date_text(h[4], h[5], h[6]));
     row.set("TIME", time_text(h[7], h[8], h[9]));
     row.set("设定时间", set_time_text(h[10]));

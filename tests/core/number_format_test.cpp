@@ -102,15 +102,19 @@ TEST(PlainNumberText, WholeTenthsAndHundredthsReadAsTheirDigits) {
 }
 
 // The fast forms give exactly the pattern's text, over every number a decoder hands them (group
-// numbers, split levels up to 255.9 dB) and past the widths of their patterns.
+// numbers, split levels up to 255.9 dB, header levels of any nibbles up to 2566.5) and past the
+// widths of their patterns.
 TEST(WholeNumberText, GivesThePatternsTextForEveryWholeNumber) {
     for (const char* pattern : {"0", "00", "000"})
         for (unsigned long long v = 0; v <= 12000; ++v)
             ASSERT_EQ(whole_number_text(v, std::strlen(pattern)), format_number(double(v), pattern))
                 << v << " with " << pattern;
     EXPECT_EQ(whole_number_text(18446744073709551615ull, 2), "18446744073709551615");
-    for (unsigned long long tenths = 0; tenths <= 30000; ++tenths)
+    for (unsigned long long tenths = 0; tenths <= 30000; ++tenths) {
         ASSERT_EQ(plain_tenths_text(tenths), plain_number_text(double(tenths) / 10.0)) << tenths;
+        ASSERT_EQ(tenths_text(tenths, 2), format_number(double(tenths) / 10.0, "#00.0")) << tenths;
+        ASSERT_EQ(tenths_text(tenths, 1), format_number(double(tenths) / 10.0, "##0.0")) << tenths;
+    }
 }
 
 // The pattern's text worked out from the C library's 15-digit form of the value: its digits read

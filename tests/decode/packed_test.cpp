@@ -36,7 +36,7 @@ TEST(PackedDecimal, LevelsInBothByteOrders) {
     EXPECT_EQ(plain_number_text(sd_level(0x02, 0x35)), "23.5");
     EXPECT_EQ(plain_number_text(sd_level(0x12, 0x35)), "183.5");
     EXPECT_EQ(sd_level(0x09, 0x35), packed_level(0x09, 0x35));
-    EXPECT_EQ(plain_number_text(single_byte_decimal(0x35)), "3.5");
+    EXPECT_EQ(single_byte_tenths(0x35), 35);
 }
 
 TEST(PackedDecimal, DatesTimesAndDurations) {
