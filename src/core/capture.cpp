@@ -119,8 +119,10 @@ std::vector<std::uint8_t> capture_file_bytes(const ModelInfo& model, const Captu
 namespace {
 
 // Everything parse_capture_file checks; the capture gets its count bytes but not its data, which
-// starts at `data_at` in `bytes`.
-Result<CaptureFile> checked_capture_file(std::span<const std::uint8_t> bytes, std::size_t& data_at) {
+// starts at `data_at` in `bytes`. With `with_file_digest` the whole file's digest is worked out
+// beside the data's, for its file_sha256.
+Result<CaptureFile> checked_capture_file(std::span<const std::uint8_t> bytes, std::size_t& data_at,
+                                         bool with_file_digest = false) {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!has_capture_header(bytes))
         return fail("it is not a capture file of this program (it has no NLX-CAPTURE header); a raw "
@@ -173,7 +175,15 @@ Result<CaptureFile> checked_capture_file(std::span<const std::uint8_t> bytes, st
                     bytes_text(raw.size() < 2 ? 0 : raw.size() - 2) +
                     (raw.size() < 2 ? " and not even the two count bytes" : "") +
                     "; it was cut or changed");
-    if (sha256_hex(raw) != hash)
+    std::string digest;
+    if (with_file_digest) {
+        auto digests = sha256_hex_pair(bytes, raw);
+        f.file_sha256 = std::move(digests[0]);
+        digest = std::move(digests[1]);
+    } else {
+        digest = sha256_hex(raw);
+    }
+    if (digest != hash)
         return fail("its data does not match the SHA-256 in its header; it was changed or damaged");
     f.capture.b1 = raw[0];
     f.capture.b2 = raw[1];
@@ -216,9 +226,9 @@ Result<CaptureFile> read_capture_file(const std::filesystem::path& file, Capture
     const bool raw = form == CaptureForm::raw || (form == CaptureForm::either && !has_capture_header(bytes));
     if (raw && !raw_model) return fail("capture file " + file.string() + " has no header; a raw dump needs its model");
     std::size_t data_at = 0;
-    auto parsed = raw ? raw_capture_file(*raw_model, bytes) : checked_capture_file(bytes, data_at);
+    auto parsed = raw ? raw_capture_file(*raw_model, bytes) : checked_capture_file(bytes, data_at, true);
     if (!parsed) return fail("capture file " + file.string() + ": " + parsed.message());
-    parsed->file_sha256 = sha256_hex(bytes);
+    if (raw) parsed->file_sha256 = sha256_hex(bytes);
     if (!raw) {
         // The data takes over the buffer read, its header cut from the front, rather than a copy.
         read->erase(read->begin(), read->begin() + std::ptrdiff_t(data_at));

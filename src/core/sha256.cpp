@@ -2,6 +2,7 @@
 // with the SHA extensions the blocks go through its SHA-256 instructions, about eight times as fast.
 #include "core/sha256.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -58,40 +59,76 @@ void compress_portable(std::uint32_t h[8], const std::uint8_t* blocks, std::size
 #ifdef NLX_SHA256_X86
 // The same rounds with the SHA extensions: the state kept as ABEF and CDGH, four message words
 // and four rounds a step.
+struct ShaState {
+    __m128i abef, cdgh;
+};
+
+__attribute__((target("sha,ssse3,sse4.1"))) inline ShaState load_state(const std::uint32_t h[8]) {
+    const __m128i cdab = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h)), 0xB1);
+    const __m128i efgh = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + 4)), 0x1B);
+    return {_mm_alignr_epi8(cdab, efgh, 8), _mm_blend_epi16(efgh, cdab, 0xF0)};
+}
+
+__attribute__((target("sha,ssse3,sse4.1"))) inline void store_state(const ShaState& s, std::uint32_t h[8]) {
+    const __m128i feba = _mm_shuffle_epi32(s.abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(s.cdgh, 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(h), _mm_blend_epi16(feba, dchg, 0xF0));  // A B C D
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(h + 4), _mm_alignr_epi8(dchg, feba, 8));  // E F G H
+}
+
+// Step i of a block (i < 4: its words are loaded): the message words 4i .. 4i+3, kept in
+// w[i % 4], and four rounds.
+__attribute__((target("sha,ssse3,sse4.1"))) inline void sha_step(ShaState& s, __m128i (&w)[4], int i,
+                                                                 const std::uint8_t* block) {
+    const __m128i swap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);  // big-endian words
+    __m128i& q = w[i % 4];
+    if (i < 4)
+        q = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i)), swap);
+    else
+        q = _mm_sha256msg2_epu32(
+            _mm_add_epi32(_mm_sha256msg1_epu32(q, w[(i + 1) % 4]), _mm_alignr_epi8(w[(i + 3) % 4], w[(i + 2) % 4], 4)),
+            w[(i + 3) % 4]);
+    __m128i msg = _mm_add_epi32(q, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRound + 4 * i)));
+    s.cdgh = _mm_sha256rnds2_epu32(s.cdgh, s.abef, msg);
+    msg = _mm_shuffle_epi32(msg, 0x0E);
+    s.abef = _mm_sha256rnds2_epu32(s.abef, s.cdgh, msg);
+}
+
 __attribute__((target("sha,ssse3,sse4.1"))) void compress_sha_ni(std::uint32_t h[8], const std::uint8_t* blocks,
                                                                  std::size_t count) {
-    const __m128i swap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);  // big-endian words
-    __m128i tmp = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h)), 0xB1);  // CDAB
-    __m128i state1 = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + 4)), 0x1B);  // EFGH
-    __m128i state0 = _mm_alignr_epi8(tmp, state1, 8);    // ABEF
-    state1 = _mm_blend_epi16(state1, tmp, 0xF0);         // CDGH
+    ShaState s = load_state(h);
     for (std::size_t b = 0; b < count; ++b) {
-        const std::uint8_t* block = blocks + 64 * b;
-        const __m128i abef = state0, cdgh = state1;
-        __m128i w[4];  // message words 4i .. 4i+3 of step i, kept in w[i % 4]
+        const ShaState before = s;
+        __m128i w[4];
+#pragma GCC unroll 16
+        for (int i = 0; i < 16; ++i) sha_step(s, w, i, blocks + 64 * b);
+        s.abef = _mm_add_epi32(s.abef, before.abef);
+        s.cdgh = _mm_add_epi32(s.cdgh, before.cdgh);
+    }
+    store_state(s, h);
+}
+
+// Two strings' blocks side by side: each round waits on the one before it, and the other
+// string's rounds fill that wait.
+__attribute__((target("sha,ssse3,sse4.1"))) void compress_pair_sha_ni(std::uint32_t h[8], const std::uint8_t* blocks,
+                                                                      std::uint32_t g[8], const std::uint8_t* others,
+                                                                      std::size_t count) {
+    ShaState s = load_state(h), t = load_state(g);
+    for (std::size_t b = 0; b < count; ++b) {
+        const ShaState before_s = s, before_t = t;
+        __m128i w[4], v[4];
 #pragma GCC unroll 16
         for (int i = 0; i < 16; ++i) {
-            __m128i& q = w[i % 4];
-            if (i < 4)
-                q = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i)), swap);
-            else
-                q = _mm_sha256msg2_epu32(
-                    _mm_add_epi32(_mm_sha256msg1_epu32(q, w[(i + 1) % 4]), _mm_alignr_epi8(w[(i + 3) % 4], w[(i + 2) % 4], 4)),
-                    w[(i + 3) % 4]);
-            __m128i msg = _mm_add_epi32(q, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRound + 4 * i)));
-            state1 = _mm_sha256rnds2_epu32(state1, state0, msg);
-            msg = _mm_shuffle_epi32(msg, 0x0E);
-            state0 = _mm_sha256rnds2_epu32(state0, state1, msg);
+            sha_step(s, w, i, blocks + 64 * b);
+            sha_step(t, v, i, others + 64 * b);
         }
-        state0 = _mm_add_epi32(state0, abef);
-        state1 = _mm_add_epi32(state1, cdgh);
+        s.abef = _mm_add_epi32(s.abef, before_s.abef);
+        s.cdgh = _mm_add_epi32(s.cdgh, before_s.cdgh);
+        t.abef = _mm_add_epi32(t.abef, before_t.abef);
+        t.cdgh = _mm_add_epi32(t.cdgh, before_t.cdgh);
     }
-    tmp = _mm_shuffle_epi32(state0, 0x1B);              // FEBA
-    state1 = _mm_shuffle_epi32(state1, 0xB1);           // DCHG
-    state0 = _mm_blend_epi16(tmp, state1, 0xF0);        // A B C D, in the order of h
-    state1 = _mm_alignr_epi8(state1, tmp, 8);           // E F G H
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(h), state0);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(h + 4), state1);
+    store_state(s, h);
+    store_state(t, g);
 }
 #endif
 
@@ -106,11 +143,15 @@ Compress fastest_compress() {
     return compress_portable;
 }
 
-std::array<std::uint8_t, 32> digest(std::span<const std::uint8_t> bytes, Compress compress) {
+struct Hash {
     std::uint32_t h[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                           0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-    std::size_t whole = bytes.size() / 64;
-    compress(h, bytes.data(), whole);
+};
+
+// The digest of `bytes` whose first `done` whole blocks have gone through `hash` already.
+std::array<std::uint8_t, 32> finish(Hash& hash, std::span<const std::uint8_t> bytes, std::size_t done, Compress compress) {
+    const std::size_t whole = bytes.size() / 64;
+    compress(hash.h, bytes.data() + 64 * done, whole - done);
 
     // The tail, a 1 bit, zeros, and the length in bits as a 64-bit big-endian number.
     std::uint8_t tail[128] = {};
@@ -120,11 +161,27 @@ std::array<std::uint8_t, 32> digest(std::span<const std::uint8_t> bytes, Compres
     std::size_t tail_size = rest < 56 ? 64 : 128;
     std::uint64_t bits = std::uint64_t(bytes.size()) * 8;
     for (int i = 0; i < 8; ++i) tail[tail_size - 1 - std::size_t(i)] = std::uint8_t(bits >> (8 * i));
-    compress(h, tail, tail_size / 64);
+    compress(hash.h, tail, tail_size / 64);
 
     std::array<std::uint8_t, 32> out{};
     for (int i = 0; i < 8; ++i)
-        for (int j = 0; j < 4; ++j) out[std::size_t(4 * i + j)] = std::uint8_t(h[i] >> (24 - 8 * j));
+        for (int j = 0; j < 4; ++j) out[std::size_t(4 * i + j)] = std::uint8_t(hash.h[i] >> (24 - 8 * j));
+    return out;
+}
+
+std::array<std::uint8_t, 32> digest(std::span<const std::uint8_t> bytes, Compress compress) {
+    Hash hash;
+    return finish(hash, bytes, 0, compress);
+}
+
+std::string hex_text(const std::array<std::uint8_t, 32>& digest) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out(64, '0');
+    std::size_t i = 0;
+    for (std::uint8_t b : digest) {
+        out[i++] = kHex[b >> 4];
+        out[i++] = kHex[b & 15];
+    }
     return out;
 }
 
@@ -141,15 +198,19 @@ std::array<std::uint8_t, 32> sha256_portable(std::span<const std::uint8_t> bytes
 
 bool sha256_has_instructions() { return fastest_compress() != compress_portable; }
 
-std::string sha256_hex(std::span<const std::uint8_t> bytes) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out(64, '0');
-    std::size_t i = 0;
-    for (std::uint8_t b : sha256(bytes)) {
-        out[i++] = kHex[b >> 4];
-        out[i++] = kHex[b & 15];
+std::string sha256_hex(std::span<const std::uint8_t> bytes) { return hex_text(sha256(bytes)); }
+
+std::array<std::string, 2> sha256_hex_pair(std::span<const std::uint8_t> first, std::span<const std::uint8_t> second) {
+    static const Compress compress = fastest_compress();
+    Hash a, b;
+    std::size_t together = 0;
+#ifdef NLX_SHA256_X86
+    if (compress == compress_sha_ni) {
+        together = std::min(first.size(), second.size()) / 64;
+        compress_pair_sha_ni(a.h, first.data(), b.h, second.data(), together);
     }
-    return out;
+#endif
+    return {hex_text(finish(a, first, together, compress)), hex_text(finish(b, second, together, compress))};
 }
 
 }  // namespace nlx

@@ -56,5 +56,25 @@ TEST(Sha256, InstructionsAgreeWithPortableRounds) {
     EXPECT_EQ(sha256(bytes), sha256_portable(bytes));
 }
 
+// A capture file and the data in it are hashed side by side: each gets its own digest, whichever
+// is the longer and wherever either ends within a block.
+TEST(Sha256, APairGivesEachItsOwnDigest) {
+    std::vector<std::uint8_t> bytes(9000);
+    std::uint32_t x = 88675123u;
+    for (auto& b : bytes) {
+        x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+        b = std::uint8_t(x);
+    }
+    const std::size_t sizes[] = {0, 1, 55, 56, 63, 64, 65, 119, 128, 4096 + 17, 9000};
+    for (std::size_t a : sizes)
+        for (std::size_t b : sizes) {
+            const std::span<const std::uint8_t> file(bytes.data(), a);
+            const auto data = std::span<const std::uint8_t>(bytes).last(b);
+            const auto [file_hex, data_hex] = sha256_hex_pair(file, data);
+            ASSERT_EQ(file_hex, hex(sha256_portable(file))) << a << " and " << b << " bytes";
+            ASSERT_EQ(data_hex, hex(sha256_portable(data))) << a << " and " << b << " bytes";
+        }
+}
+
 }  // namespace
 }  // namespace nlx
