@@ -20,25 +20,35 @@ constexpr std::size_t kDistributionOffset = 48;
 constexpr std::size_t kDistributionBytesA = 101;
 
 
+// Model a's columns in its record table, looked up once per transfer.
+struct ColumnsA {
+    explicit ColumnsA(const RecordBuilder& row)
+        : seq(row.column(kSeqColumn)), group(row.column("组号")), shared(row), measured(row.column(kMeasuredTimeColumn)),
+          code(row.column("CODE")), mode(row.column(kModeColumn)), file(row.column("filename")) {}
+    std::size_t seq, group;
+    SharedColumnsAB shared;
+    std::size_t measured, code, mode, file;
+};
+
 // One group: `block` is its whole first block, `history` its time-history data as far as it
 // arrived (the rest of the group after the first block). `j` counts groups from 0.
-DecodedGroup decode_group(const ModelInfo& model, std::size_t j, std::span<const std::uint8_t> block,
+DecodedGroup decode_group(const ModelInfo& model, const ColumnsA& c, std::size_t j, std::span<const std::uint8_t> block,
                           std::span<const std::uint8_t> history, std::vector<DecodeNote>& notes) {
     auto h = block.first(kSharedHeaderBytes);
     const std::uint8_t mode = h[0];
     RecordBuilder row(model);
-    row.set(kSeqColumn, whole_number_text(j + 1, 2));
-    row.set(kModeColumn, mode_text_a(mode, h[39]));
-    row.set("组号", format_text(std::to_string(h[1]) + std::to_string(h[2]), "000"));
-    fill_shared_columns_ab(row, h);
-    row.set(kMeasuredTimeColumn, duration_text(h[38], h[37], h[36]));
-    row.set("CODE", tenths_text(unsigned(single_byte_tenths(h[40])), 1));  // "##0.0"
+    row.set_at(c.seq, whole_number_text(j + 1, 2));
+    row.set_at(c.mode, mode_text_a(mode, h[39]));
+    row.set_at(c.group, format_text(std::to_string(h[1]) + std::to_string(h[2]), "000"));
+    fill_shared_columns_ab(row, h, c.shared);
+    row.set_at(c.measured, duration_text(h[38], h[37], h[36]));
+    row.set_at(c.code, tenths_text(unsigned(single_byte_tenths(h[40])), 1));  // "##0.0"
 
     DecodedGroup group;
     if (auto kind = history_kind(mode)) {
         std::string name = std::to_string(h[1]) + std::to_string(h[2]) + std::to_string(j) +
                            std::string(history_extension(*kind));
-        row.set("filename", name);
+        row.set_at(c.file, name);
         auto content = history_file_content(mode, h, history);
         if (content.ok())
             group.history = HistoryFile{name, std::move(content.value())};
@@ -67,6 +77,7 @@ DecodeResult decode_a(const ModelInfo& model, std::span<const std::uint8_t> data
 
     // Groups follow each other; each header says how many blocks its group occupies. A group is
     // decoded only when its whole first block arrived; nothing is read past the data received.
+    const ColumnsA columns{RecordBuilder(model)};
     std::size_t start = 0;
     for (std::size_t j = 0; start < announced; ++j) {
         if (start + kBlock > received) {
@@ -97,7 +108,7 @@ DecodeResult decode_a(const ModelInfo& model, std::span<const std::uint8_t> data
             }
         }
         if (!whole) break;
-        if (!deliver(result, each, decode_group(model, j, block, history, result.notes))) break;
+        if (!deliver(result, each, decode_group(model, columns, j, block, history, result.notes))) break;
         start = end;
     }
     return result;

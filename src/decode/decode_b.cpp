@@ -18,7 +18,7 @@ DecodedGroup decode_block(const ModelInfo& model, std::size_t j, std::span<const
     const std::uint8_t type = block[0];
     RecordBuilder row(model);
     row.set(kSeqColumn, whole_number_text(j + 1, 2));
-    fill_shared_columns_ab(row, block);
+    fill_shared_columns_ab(row, block, SharedColumnsAB(row));
     if (type != kOctave) row.set(kMeasuredTimeColumn, duration_text(block[38], block[37], block[36]));
     row.set(kModeColumn, mode_text_b(type, block[39]));
 

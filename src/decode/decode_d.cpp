@@ -29,9 +29,9 @@ DecodedGroup vibration_group(const ModelInfo& model, Group g, std::int32_t i) {
     row.set(kSeqColumn, whole_number_text(unsigned(i) + 1, 2));
     // The vibration levels under the model's names; the exposure level is VLAE in an octave group.
     const LevelColumns& l = row.model().levels;
-    fill_shared_columns(row, g,
-                        {l.leq, l.l5, l.l10, l.l50, l.l90, l.l95, l.sd, row.model().exposure_column(octave), l.lmax,
-                         l.lmin, "E"});
+    const LevelSlots slots{l.leq, l.l5,   l.l10,  l.l50, l.l90, l.l95, l.sd, row.model().exposure_column(octave),
+                           l.lmax, l.lmin, "E"};
+    fill_shared_columns(row, g, SharedColumns(row, slots));
     if (!octave) row.set(kMeasuredTimeColumn, duration_text(g[38], g[37], g[36]));
     row.set(kModeColumn, mode_text_b(mode, g[39]));
     row.set("频率计权", frequency_weighting_text_d(g[3]));

@@ -20,13 +20,25 @@ struct LevelSlots {
 inline constexpr LevelSlots kSoundLevelSlots{"Leq", "L5",  "L10",  "L50",  "L90", "L95",
                                                  "SD",  "LAE", "Lmax", "Lmin", "E"};
 
+// Where the shared columns lie in a model's record table: looked up by name once, then filled
+// by position (model a looks them up once per transfer rather than for every group).
+struct SharedColumns {
+    SharedColumns(const RecordBuilder& row, const LevelSlots& levels);
+    std::size_t leq, l5, l10, l50, l90, l95, sd, lae, lmax, lmin, e, date, time, set_time, interval,
+        time_weighting;
+};
+
 // Fills the level columns, DATE, TIME, 设定时间, 采样间隔 and 时间计权 from a group header of at
 // least 48 bytes. The frequency weighting differs between the models and is left to the caller.
-void fill_shared_columns(RecordBuilder& row, std::span<const std::uint8_t> header,
-                         const LevelSlots& levels);
+void fill_shared_columns(RecordBuilder& row, std::span<const std::uint8_t> header, const SharedColumns& columns);
 
 // The shared columns of models a and b: those above with the sound levels, and 频率计权.
-void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> header);
+struct SharedColumnsAB {
+    explicit SharedColumnsAB(const RecordBuilder& row);
+    SharedColumns shared;
+    std::size_t frequency;
+};
+void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> header, const SharedColumnsAB& columns);
 
 // A distribution row from `count` bytes starting at `bytes`: each byte is a percentage times 2;
 // 100 % or more is stored as 0. Positions after `count` up to 101 stay NULL.
