@@ -53,11 +53,12 @@ void fill_shared_columns_ab(RecordBuilder& row, std::span<const std::uint8_t> h,
 DistributionRow half_percent_distribution(long long seq, std::span<const std::uint8_t> bytes) {
     DistributionRow d;
     d.seq = seq;
-    d.values.assign(kDistributionValues, std::nullopt);
-    for (std::size_t k = 0; k < bytes.size() && k < d.values.size(); ++k) {
-        double percent = bytes[k] / 2.0;
-        d.values[k] = percent >= 100 ? 0.0 : percent;
+    d.values.reserve(kDistributionValues);
+    for (std::size_t k = 0; k < bytes.size() && k < std::size_t(kDistributionValues); ++k) {
+        const double percent = bytes[k] / 2.0;
+        d.values.emplace_back(percent >= 100 ? 0.0 : percent);
     }
+    d.values.resize(kDistributionValues);  // NULL from `count` on
     return d;
 }
 
