@@ -165,6 +165,7 @@ std::string distribution_table_name(char letter) { return "分布图" + std::str
 std::span<const std::string> distribution_columns() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> v{"序号"};
+        v.reserve(std::size_t(kDistributionValues) + 1);
         for (int k = 1; k <= kDistributionValues; ++k) v.push_back(std::string("P").append(std::to_string(k)));
         return v;
     }();

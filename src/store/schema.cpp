@@ -9,13 +9,15 @@ namespace nlx::schema {
 
 std::vector<Column> record_columns(const ModelInfo& model) {
     std::vector<Column> out;
+    out.reserve(model.record_columns.size());
     for (auto name : model.record_columns) out.push_back({std::string(name), "TEXT"});
     return out;
 }
 
 std::vector<Column> distribution_columns() {
     std::vector<Column> out;
-    auto names = nlx::distribution_columns();
+    const auto names = nlx::distribution_columns();
+    out.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) out.push_back({names[i], i == 0 ? "INTEGER" : "REAL"});
     return out;
 }
