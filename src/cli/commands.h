@@ -1,6 +1,7 @@
 // Registration of the nlx subcommands; each command lives in its own cmd_*.cpp file.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,9 +31,6 @@ inline constexpr const char* kProgramDescription =
 // The commands that need neither the serial port nor the painters; nlx runs them without
 // loading Qt, and hands every other command line to nlx-qt.
 void register_plain_commands(CLI::App& app, int& exit_code);
-// Registers only the plain command of this name (what nlx needs to run it); false when no plain
-// command has that name.
-bool register_plain_command(CLI::App& app, std::string_view name, int& exit_code);
 // The commands that use the serial port or paint (nlx-qt registers both sets).
 void register_qt_commands(CLI::App& app, int& exit_code);
 
@@ -41,6 +39,11 @@ RecordingInfo find_recording(const Database& db, long long id);
 
 // Parses the command line and runs the command chosen; returns the process's exit code.
 int run_commands(CLI::App& app, int argc, char** argv, const int& exit_code);
+
+// nlx's own run: registers only the plain command argv[1] names and runs it, returning the exit
+// code; nullopt when the command line is not one of nlx's (another command, or one that also
+// paints), which nlx-qt then runs.
+std::optional<int> run_plain_command_line(int argc, char** argv);
 
 // Every command sets `exit_code` when it runs (0 unless it says otherwise).
 void register_version(CLI::App& app, int& exit_code);

@@ -2,8 +2,6 @@
 // The commands that only read and write files run here without loading Qt, so a script listing
 // records starts as fast as the sqlite3 shell; the rest (serial port, painting, the full help)
 // are handed to nlx-qt, which keeps the process, its arguments and its exit code.
-#include <CLI/CLI.hpp>
-
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -39,15 +37,6 @@ int hand_over_to_qt_commands(char** argv) {
 
 int main(int argc, char** argv) {
     if (int refused = nlx::cli::start_language(argc, argv)) return refused;
-    CLI::App app{nlx::cli::kProgramDescription};
-    app.require_subcommand(1);
-    int exit_code = 0;
-    // Only the command run is registered: setting up all of them is a fixed cost of every
-    // command, as large as reading a small table.
-    bool plain = argc >= 2 && nlx::cli::register_plain_command(app, argv[1], exit_code);
-    // A command that also writes a PDF (nlx assess --pdf) paints, which nlx-qt does.
-    for (int i = 2; plain && i < argc; ++i)
-        if (std::string_view(argv[i]) == "--pdf" || std::string_view(argv[i]).starts_with("--pdf=")) plain = false;
-    if (!plain) return hand_over_to_qt_commands(argv);
-    return nlx::cli::run_commands(app, argc, argv, exit_code);
+    if (auto code = nlx::cli::run_plain_command_line(argc, argv)) return *code;
+    return hand_over_to_qt_commands(argv);
 }

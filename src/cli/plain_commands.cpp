@@ -24,12 +24,8 @@ constexpr PlainCommand kPlainCommands[] = {
     {"team", register_team},
 };
 
-}  // namespace
-
-void register_plain_commands(CLI::App& app, int& exit_code) {
-    for (const auto& c : kPlainCommands) c.add(app, exit_code);
-}
-
+// Registers only the plain command of this name (what nlx needs to run it); false when no plain
+// command has that name.
 bool register_plain_command(CLI::App& app, std::string_view name, int& exit_code) {
     for (const auto& c : kPlainCommands) {
         if (c.name != name) continue;
@@ -37,6 +33,26 @@ bool register_plain_command(CLI::App& app, std::string_view name, int& exit_code
         return true;
     }
     return false;
+}
+
+}  // namespace
+
+void register_plain_commands(CLI::App& app, int& exit_code) {
+    for (const auto& c : kPlainCommands) c.add(app, exit_code);
+}
+
+std::optional<int> run_plain_command_line(int argc, char** argv) {
+    CLI::App app{kProgramDescription};
+    app.require_subcommand(1);
+    int exit_code = 0;
+    // Only the command run is registered: setting up all of them is a fixed cost of every
+    // command, as large as reading a small table.
+    bool plain = argc >= 2 && register_plain_command(app, argv[1], exit_code);
+    // A command that also writes a PDF (nlx assess --pdf) paints, which nlx-qt does.
+    for (int i = 2; plain && i < argc; ++i)
+        if (std::string_view(argv[i]) == "--pdf" || std::string_view(argv[i]).starts_with("--pdf=")) plain = false;
+    if (!plain) return std::nullopt;
+    return run_commands(app, argc, argv, exit_code);
 }
 
 int run_commands(CLI::App& app, int argc, char** argv, const int& exit_code) {
