@@ -228,8 +228,9 @@ Result<CaptureFile> read_capture_file(const std::filesystem::path& file, Capture
     std::size_t data_at = 0;
     auto parsed = raw ? raw_capture_file(*raw_model, bytes) : checked_capture_file(bytes, data_at, true);
     if (!parsed) return fail("capture file " + file.string() + ": " + parsed.message());
-    if (raw) parsed->file_sha256 = sha256_hex(bytes);
-    if (!raw) {
+    if (raw) {
+        parsed->file_sha256 = sha256_hex(bytes);  // a checked file's was worked out with its data's
+    } else {
         // The data takes over the buffer read, its header cut from the front, rather than a copy.
         read->erase(read->begin(), read->begin() + std::ptrdiff_t(data_at));
         parsed->capture.data = std::move(*read);

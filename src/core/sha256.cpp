@@ -134,13 +134,17 @@ __attribute__((target("sha,ssse3,sse4.1"))) void compress_pair_sha_ni(std::uint3
 
 using Compress = void (*)(std::uint32_t h[8], const std::uint8_t* blocks, std::size_t count);
 
+// The fastest compression this processor runs, chosen once.
 Compress fastest_compress() {
+    static const Compress chosen = [] {
 #ifdef NLX_SHA256_X86
-    // The C library's own reading of the processor, made as it started: asking the processor
-    // again (cpuid) costs tens of microseconds in a virtual machine, on every command.
-    if (CPU_FEATURE_ACTIVE(SHA) && CPU_FEATURE_ACTIVE(SSE4_1)) return compress_sha_ni;
+        // The C library's own reading of the processor, made as it started: asking the processor
+        // again (cpuid) costs tens of microseconds in a virtual machine, on every command.
+        if (CPU_FEATURE_ACTIVE(SHA) && CPU_FEATURE_ACTIVE(SSE4_1)) return Compress(compress_sha_ni);
 #endif
-    return compress_portable;
+        return Compress(compress_portable);
+    }();
+    return chosen;
 }
 
 struct Hash {
@@ -187,10 +191,7 @@ std::string hex_text(const std::array<std::uint8_t, 32>& digest) {
 
 }  // namespace
 
-std::array<std::uint8_t, 32> sha256(std::span<const std::uint8_t> bytes) {
-    static const Compress compress = fastest_compress();
-    return digest(bytes, compress);
-}
+std::array<std::uint8_t, 32> sha256(std::span<const std::uint8_t> bytes) { return digest(bytes, fastest_compress()); }
 
 std::array<std::uint8_t, 32> sha256_portable(std::span<const std::uint8_t> bytes) {
     return digest(bytes, compress_portable);
@@ -201,7 +202,7 @@ bool sha256_has_instructions() { return fastest_compress() != compress_portable;
 std::string sha256_hex(std::span<const std::uint8_t> bytes) { return hex_text(sha256(bytes)); }
 
 std::array<std::string, 2> sha256_hex_pair(std::span<const std::uint8_t> first, std::span<const std::uint8_t> second) {
-    static const Compress compress = fastest_compress();
+    const Compress compress = fastest_compress();
     Hash a, b;
     std::size_t together = 0;
 #ifdef NLX_SHA256_X86
