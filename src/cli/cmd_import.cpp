@@ -40,7 +40,9 @@ void register_import(CLI::App& app, int& exit_code) {
                           std::string(1, file->model->letter) + ", not model " + opts->model +
                           "; the records are unchanged");
         const auto folder = application_folder();
-        Database database = open_for_writing(opts->db);
+        // Storing history files reads the storage folder, and tidies it on the way.
+        Database database = open_for_writing(
+            opts->db, file->model->history_files ? StorageFolder::left_to_store : StorageFolder::tidied);
         auto summary = import_capture(database, storage_folder(folder), opts->capture_file, *file, opts->partial);
         if (!summary) throw Failure("capture file " + opts->capture_file + ": " + summary.message());
         for (const auto& note : summary->notes) std::cerr << "note: " << decode_note_text(note) << "\n";

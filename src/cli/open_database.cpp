@@ -36,12 +36,12 @@ Database open_for_reading(const std::string& db) {
     return std::move(*opened);
 }
 
-Database open_for_writing(const std::string& db) {
+Database open_for_writing(const std::string& db, StorageFolder folder) {
     fs::path file = resolve(db);
     // The default file's folder is made along with the file, when something is first stored.
     auto opened = Database::create_or_open(file, db.empty(), Database::Threads::one_at_a_time);
     if (!opened) refuse(file, opened.message());
-    tidy_storage_folder(*opened);
+    if (folder == StorageFolder::tidied) tidy_storage_folder(*opened);
     return std::move(*opened);
 }
 

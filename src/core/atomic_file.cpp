@@ -136,19 +136,21 @@ Result<void> write_file_atomically(const fs::path& file, std::string_view bytes)
     return {};
 }
 
+bool stale_temporary(std::string_view name, std::string_view extension) {
+    // Only names made as temporaries are looked at further (a storage folder holds a hundred
+    // history files for every one of them).
+    if (name.size() < 2 || name[0] != '.' || !name.ends_with(kSuffix)) return false;
+    const long pid = writer_of(std::string(name));
+    if (pid <= 0) return false;
+    if (!extension.empty() && !name.substr(0, name.rfind(kMark)).ends_with(extension)) return false;
+    return pid != long(::getpid()) && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
 void remove_stale_temporaries(const fs::path& folder, std::string_view extension) {
-    // The folder's entries are read as names; only those named as temporaries are looked at
-    // further (a storage folder holds a hundred history files for every one of them).
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name(entry->d_name);
-        if (name.size() < 2 || name[0] != '.' || !name.ends_with(kSuffix)) continue;
-        long pid = writer_of(std::string(name));
-        if (pid <= 0) continue;
-        if (!extension.empty() && !name.substr(0, name.rfind(kMark)).ends_with(extension)) continue;
-        if (pid != long(::getpid()) && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(dir), entry->d_name, 0);
-    }
+    while (const dirent* entry = ::readdir(dir))
+        if (stale_temporary(entry->d_name, extension)) ::unlinkat(::dirfd(dir), entry->d_name, 0);
     ::closedir(dir);
 }
 

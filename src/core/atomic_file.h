@@ -44,6 +44,10 @@ Result<void> write_file_atomically(const std::filesystem::path& file, std::strin
 // With `extension` (".xlsx"), only the temporaries of files whose name ends with it.
 void remove_stale_temporaries(const std::filesystem::path& folder, std::string_view extension = {});
 
+// Whether the file name `name` is such a temporary: one this program names as a temporary (of
+// a file ending with `extension`, when given) whose writing process, not this one, has gone.
+bool stale_temporary(std::string_view name, std::string_view extension = {});
+
 // The folders on the way to `folder`, itself included, that do not exist yet, deepest first:
 // what a command that makes `folder` creates.
 std::vector<std::filesystem::path> missing_folders(const std::filesystem::path& folder);

@@ -2,6 +2,7 @@
 #include "store/pending_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -83,21 +84,47 @@ int FolderFiles::folder_fd() {
     return fd_;
 }
 
-std::optional<unsigned char> FolderFiles::listed_kind(const std::string& name) {
-    if (!listed_) {
-        listed_ = true;
-        const int dir = folder_fd();
-        DIR* listing = dir >= 0 ? ::fdopendir(::fcntl(dir, F_DUPFD_CLOEXEC, 0)) : nullptr;
-        if (listing) {
-            listing_.emplace();
-            while (const dirent* entry = ::readdir(listing)) listing_->emplace(entry->d_name, entry->d_type);
-            ::closedir(listing);
+void FolderFiles::list() {
+    if (listed_) return;
+    listed_ = true;
+    const int dir = folder_fd();
+    if (dir < 0) return;
+    // The entries are read straight from the open folder, into a buffer on the stack: a
+    // storage folder's hundred names take one call and a second to see the end.
+    alignas(dirent64) char buffer[8192];
+    std::unordered_map<std::string, unsigned char> names;
+    for (;;) {
+        const ssize_t got = ::getdents64(dir, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return;  // no listing: every name is asked for its kind
+        if (got == 0) break;
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+            names.emplace(entry->d_name, entry->d_type);
+            at += entry->d_reclen;
         }
     }
+    listing_ = std::move(names);
+}
+
+std::optional<unsigned char> FolderFiles::listed_kind(const std::string& name) {
+    list();
     if (!listing_) return DT_UNKNOWN;
     const auto found = listing_->find(name);
     if (found == listing_->end()) return std::nullopt;
     return found->second;
+}
+
+void FolderFiles::remove_stale_temporaries() {
+    list();
+    if (!listing_) {
+        nlx::remove_stale_temporaries(folder_);
+        return;
+    }
+    for (auto it = listing_->begin(); it != listing_->end();) {
+        if (stale_temporary(it->first) && ::unlinkat(fd_, it->first.c_str(), 0) == 0) it = listing_->erase(it);
+        else ++it;
+    }
 }
 
 bool FolderFiles::holds(const std::string& name, std::string_view bytes) {

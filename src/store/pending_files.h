@@ -52,8 +52,14 @@ public:
     // Whether anything stands at `name` in the folder (a link is not followed), and what.
     bool stands(const std::string& name, struct stat& st);
 
+    // Removes the temporaries in the folder whose writing process no longer runs, as
+    // remove_stale_temporaries does, through the same listing the questions use: the folder
+    // is read once for both.
+    void remove_stale_temporaries();
+
 private:
     int folder_fd();
+    void list();
     // The kind the folder's listing gives `name` (DT_REG, DT_UNKNOWN where the file system gives
     // none, ...); nullopt when it is not listed. Without a listing every name is DT_UNKNOWN.
     std::optional<unsigned char> listed_kind(const std::string& name);

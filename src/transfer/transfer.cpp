@@ -101,6 +101,10 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     // them succeeds only when none is left): a listed rename, completed after this commit,
     // would put an older file over it.
     const bool settled = !model.history_files || db.complete_pending_files();
+    // Then, with no rename left listed, the temporaries of writers killed before their commit
+    // go, from the same reading of the folder as the comparisons below.
+    FolderFiles present(storage_folder);
+    if (model.history_files && settled) present.remove_stale_temporaries();
 
     // The groups are written as they are decoded, in the one transaction of the replace. The
     // history files are compared with the files of their names a few at a time, rather than one
@@ -111,7 +115,6 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     std::vector<std::string> names;
     std::vector<HistoryFile> files, uncompared;
     uncompared.reserve(kCompareRun);
-    FolderFiles present(storage_folder);
     auto compare = [&] {
         for (auto& file : uncompared)
             if (!present.holds(file.name, file.content)) files.push_back(std::move(file));

@@ -30,7 +30,8 @@ Result<std::filesystem::path> save_capture(const std::filesystem::path& storage_
 // the replace are refused and change nothing. A transfer in which no whole group arrived
 // replaces nothing either: with EmptyTransfer::logged it is only logged (with no rows, as
 // incomplete when it was short) and the summary says nothing was replaced; otherwise it is
-// refused.
+// refused. For a model with history files, once no earlier rename is left listed, the
+// temporaries that writers killed before their commit left in the storage folder are removed.
 class Database;
 struct ModelInfo;
 enum class EmptyTransfer { refused, logged };

@@ -12,6 +12,7 @@
 #include "decode/decoder.h"
 #include "sim/encode/encode_ab.h"
 #include "store/database.h"
+#include "store/pending_files.h"
 #include "store/table_export.h"
 #include "transfer/transfer.h"
 #include "support/temp_dir.h"
@@ -341,27 +342,54 @@ TEST(StoreTransfer, AStoreKilledBeforeItsCommitLeavesTheFilesOfTheOneBefore) {
     EXPECT_FALSE(reopened->has_pending_files());
 }
 
+// The folder is swept by its names, through the listing the comparisons use, and by a store of
+// a transfer with history files; all three take only what killed writers left.
 TEST(StoreTransfer, TemporariesOfKilledWritersAreRemovedOthersKept) {
-    test::TempDir dir;
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        (void)write_temporary(dir / "left.ln", "killed before its commit");
-        _exit(0);
-    }
-    ASSERT_EQ(waitpid(child, nullptr, 0), child);
-    auto mine = write_temporary(dir / "mine.ln", "still being written");
-    ASSERT_TRUE(mine);
-    const std::string killed = std::to_string(child);
-    test::write_file(dir / (".older.ln.nlx-" + killed + ".tmp"), "named as earlier versions named them");
-    test::write_file(dir / (".odd.ln.nlx-" + killed + "-x1.tmp"), "not ours");
-    test::write_file(dir / ".hidden.tmp", "not ours");
-    test::write_file(dir / "12.ln", "a history file");
-    ASSERT_EQ(names_in(dir.path()).size(), 6u);
+    struct Case {
+        const char* what;
+        void (*sweep)(const fs::path& storage, const fs::path& scratch);
+    } cases[] = {
+        {"swept by name", [](const fs::path& s, const fs::path&) { remove_stale_temporaries(s); }},
+        {"swept through the listing",
+         [](const fs::path& s, const fs::path&) {
+             FolderFiles files(s);
+             files.remove_stale_temporaries();
+             EXPECT_TRUE(files.holds("12.ln", "a history file")) << "the listing keeps the files";
+         }},
+        {"a store of a transfer",
+         [](const fs::path& s, const fs::path& scratch) {
+             auto db = Database::create_or_open(scratch / "noise.db");
+             ASSERT_TRUE(db) << db.message();
+             auto stored = store_transfer(*db, s, model_of('a'), transfer_a(3, 9));
+             ASSERT_TRUE(stored) << stored.message();
+         }},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        test::TempDir dir, scratch;
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            (void)write_temporary(dir / "left.ln", "killed before its commit");
+            _exit(0);
+        }
+        ASSERT_EQ(waitpid(child, nullptr, 0), child);
+        auto mine = write_temporary(dir / "mine.ln", "still being written");
+        ASSERT_TRUE(mine);
+        const std::string killed = std::to_string(child);
+        test::write_file(dir / (".older.ln.nlx-" + killed + ".tmp"), "named as earlier versions named them");
+        test::write_file(dir / (".odd.ln.nlx-" + killed + "-x1.tmp"), "not ours");
+        test::write_file(dir / ".hidden.tmp", "not ours");
+        test::write_file(dir / "12.ln", "a history file");
+        ASSERT_EQ(names_in(dir.path()).size(), 6u);
 
-    remove_stale_temporaries(dir.path());
-    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{".hidden.tmp", mine->filename().string(),
-                                                              ".odd.ln.nlx-" + killed + "-x1.tmp", "12.ln"}));
+        k.sweep(dir.path(), scratch.path());
+        std::vector<std::string> left;
+        for (const auto& n : names_in(dir.path()))
+            if (n.starts_with(".") || n == "12.ln") left.push_back(n);
+        EXPECT_EQ(left, (std::vector<std::string>{".hidden.tmp", mine->filename().string(),
+                                                  ".odd.ln.nlx-" + killed + "-x1.tmp", "12.ln"}));
+    }
 }
 
 }  // namespace
