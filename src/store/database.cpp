@@ -246,19 +246,28 @@ Result<Opened> open_checked(const fs::path& file, Access access, Database::Threa
     if (!db) return db.error();
     Database::KnownTables known;
     bool pending = false;
-    auto usable = [&](sql::Connection& c) -> Result<void> {
-        if (auto r = configure(c); !r) return r;
+    auto checked_in_one_read = [&](sql::Connection& c) -> Result<void> {
         ReadSnapshot snapshot(c);
+        // The header's numbers need no schema: reading them first starts the snapshot's read,
+        // in which the schema is then read for the table list, rather than in a read of its own.
+        auto header = schema::read_header(c);
+        if (!header) return not_a_record_database(header.message());
         // Reading the tables also proves the file is an SQLite database.
         auto tables = schema::read_table_list(c, table_shapes());
         if (!tables) return not_a_record_database(tables.message());
-        auto header = schema::read_header(c);
-        if (!header) return not_a_record_database(header.message());
         if (auto r = check_record_database(*tables, *header, file); !r) return r;
         pending = tables->find(kPendingFilesTable) && has_pending_files(c);
         known = {header->schema_version, std::move(*tables), false};
         known.complete = complete(known.tables, *header);
         return {};
+    };
+    auto usable = [&](sql::Connection& c) -> Result<void> {
+        // The check waits for a writer as any statement does. The safety level is set after it
+        // (it cannot change inside the snapshot): by then the schema it needs is read, and
+        // setting it takes no read of the file of its own.
+        sqlite3_busy_timeout(c.handle(), kBusyTimeoutMs);
+        if (auto r = checked_in_one_read(c); !r) return r;
+        return configure(c);
     };
     auto checked = usable(**db);
     if (!checked && access == Access::read_only && start.wal) {
