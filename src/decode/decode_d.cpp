@@ -21,17 +21,24 @@ constexpr std::uint8_t kOctave = 3;
 
 using Group = std::span<const std::uint8_t>;
 
-DecodedGroup vibration_group(const ModelInfo& model, Group g, std::int32_t i) {
+// The vibration levels under the model's names, looked up once per transfer; the exposure level
+// is VLAE in an octave group.
+struct ColumnsD {
+    explicit ColumnsD(const RecordBuilder& row) : measured(row, slots(row, false)), octave(row, slots(row, true)) {}
+    static LevelSlots slots(const RecordBuilder& row, bool octave) {
+        const LevelColumns& l = row.model().levels;
+        return {l.leq, l.l5, l.l10, l.l50, l.l90, l.l95, l.sd, row.model().exposure_column(octave), l.lmax, l.lmin, "E"};
+    }
+    SharedColumns measured, octave;
+};
+
+DecodedGroup vibration_group(const ModelInfo& model, const ColumnsD& columns, Group g, std::int32_t i) {
     const std::uint8_t mode = g[0];
     const bool octave = mode == kOctave;
 
     RecordBuilder row(model);
     row.set(kSeqColumn, whole_number_text(unsigned(i) + 1, 2));
-    // The vibration levels under the model's names; the exposure level is VLAE in an octave group.
-    const LevelColumns& l = row.model().levels;
-    const LevelSlots slots{l.leq, l.l5,   l.l10,  l.l50, l.l90, l.l95, l.sd, row.model().exposure_column(octave),
-                           l.lmax, l.lmin, "E"};
-    fill_shared_columns(row, g, SharedColumns(row, slots));
+    fill_shared_columns(row, g, octave ? columns.octave : columns.measured);
     if (!octave) row.set(kMeasuredTimeColumn, duration_text(g[38], g[37], g[36]));
     row.set(kModeColumn, mode_text_b(mode, g[39]));
     row.set("频率计权", frequency_weighting_text_d(g[3]));
@@ -41,16 +48,20 @@ DecodedGroup vibration_group(const ModelInfo& model, Group g, std::int32_t i) {
 }
 
 // A block whose mode byte is above 3 is no group and gives no row.
-std::optional<DecodedGroup> group_d(const ModelInfo& model, Group g, std::int32_t i, std::vector<DecodeNote>&) {
+std::optional<DecodedGroup> group_d(const ModelInfo& model, const ColumnsD& columns, Group g, std::int32_t i) {
     if (g[0] > kOctave) return std::nullopt;
-    return vibration_group(model, g, i);
+    return vibration_group(model, columns, g, i);
 }
 
 }  // namespace
 
 DecodeResult decode_d(const ModelInfo& model, std::span<const std::uint8_t> data, std::int32_t n,
                       const GroupSink& each) {
-    return decode_whole_groups(model, data, n, group_d, each);
+    const ColumnsD columns{RecordBuilder(model)};
+    auto group = [&](const ModelInfo& m, Group g, std::int32_t i, std::vector<DecodeNote>&) {
+        return group_d(m, columns, g, i);
+    };
+    return decode_whole_groups(model, data, n, group, each);
 }
 
 }  // namespace nlx

@@ -58,7 +58,7 @@ DistributionRow half_percent_distribution(long long seq, std::span<const std::ui
         const double percent = bytes[k] / 2.0;
         d.values.emplace_back(percent >= 100 ? 0.0 : percent);
     }
-    d.values.resize(kDistributionValues);  // NULL from `count` on
+    d.values.resize(kDistributionValues);  // NULL past the bytes given
     return d;
 }
 

@@ -21,7 +21,7 @@ inline constexpr LevelSlots kSoundLevelSlots{"Leq", "L5",  "L10",  "L50",  "L90"
                                                  "SD",  "LAE", "Lmax", "Lmin", "E"};
 
 // Where the shared columns lie in a model's record table: looked up by name once, then filled
-// by position (model a looks them up once per transfer rather than for every group).
+// by position (the decoders look them up once per transfer rather than for every group).
 struct SharedColumns {
     SharedColumns(const RecordBuilder& row, const LevelSlots& levels);
     std::size_t leq, l5, l10, l50, l90, l95, sd, lae, lmax, lmin, e, date, time, set_time, interval,
