@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "core/app_folder.h"
+#include "core/catalogue.h"
 #include "core/language.h"
 #include "core/settings.h"
 
@@ -25,6 +26,9 @@ void register_settings(CLI::App& app, int& exit_code) {
             if (std::none_of(languages.begin(), languages.end(), [](const auto& l) { return l.code == language; }))
                 throw CLI::ValidationError("--language", language.substr(0, 40) + ": no such language is installed; the "
                                                          "languages installed are " + language_codes(languages));
+            // This run speaks the language chosen before the new one is kept: it is used from
+            // the next start.
+            settle_catalogue_choice();
             const auto file = language_choice_path(folder);
             if (auto saved = save_language_choice(file, language); !saved) {
                 std::cerr << "nlx settings: " << saved.message() << "\n";

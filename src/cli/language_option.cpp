@@ -9,15 +9,34 @@
 #include <vector>
 
 #include "core/app_folder.h"
+#include "core/catalogue.h"
 #include "core/language.h"
 
 namespace nlx::cli {
 
-int start_language(int& argc, char** argv) {
-    const auto folders = catalogue_folders(executable_folder(), environment_variable);
-    const LanguageInstalled installed = installed_in(folders);
+namespace {
+
+// Puts the language chosen by `asked`, NLX_LANG, language.cfg or the locale in use, saying what
+// of it is wrong.
+void use_chosen_language(const std::optional<std::string>& asked, const std::vector<std::filesystem::path>& folders,
+                         const LanguageInstalled& installed) {
+    std::vector<std::string> warnings;
+    const std::string language = choose_language(asked, application_folder(), environment_variable, installed, warnings);
+    for (const auto& warning : warnings) std::cerr << "nlx: " << warning << "\n";
+    if (auto used = use_language(language, folders); !used) std::cerr << "nlx: " << used.message() << "\n";
+}
+
+}  // namespace
+
+int start_language(int& argc, char** argv, LanguageStart start) {
+    // Where the catalogues are, looked up when a choice needs it.
+    std::optional<std::vector<std::filesystem::path>> folders;
+    auto found = [&]() -> const std::vector<std::filesystem::path>& {
+        if (!folders) folders = catalogue_folders(executable_folder(), environment_variable);
+        return *folders;
+    };
     auto refuse = [&](const std::string& what) {
-        std::cerr << "nlx: " << what << "; the languages installed are " << language_codes(installed_languages(folders))
+        std::cerr << "nlx: " << what << "; the languages installed are " << language_codes(installed_languages(found()))
                   << "\n";
         return 2;
     };
@@ -38,17 +57,23 @@ int start_language(int& argc, char** argv) {
             ++i;
             continue;
         }
-        if (!is_language_code(value) || !installed(value))
+        if (!is_language_code(value) || !installed_in(found())(value))
             return refuse("--lang " + std::string(value.substr(0, 40)) + ": no such language is installed");
         asked = std::string(value);
         for (int k = i; k + taken <= argc; ++k) argv[k] = argv[k + taken];
         argc -= taken;
     }
     if (asked) ::setenv("NLX_LANG", asked->c_str(), 1);
-    std::vector<std::string> warnings;
-    const std::string language = choose_language(asked, application_folder(), environment_variable, installed, warnings);
-    for (const auto& warning : warnings) std::cerr << "nlx: " << warning << "\n";
-    if (auto used = use_language(language, folders); !used) std::cerr << "nlx: " << used.message() << "\n";
+    if (!asked && start == LanguageStart::on_first_text) {
+        // Most commands that succeed show no operator text: the language's settings and its
+        // catalogue are then never read.
+        choose_catalogue_on_first_use([] {
+            const auto folders = catalogue_folders(executable_folder(), environment_variable);
+            use_chosen_language(std::nullopt, folders, installed_in(folders));
+        });
+        return 0;
+    }
+    use_chosen_language(asked, found(), installed_in(found()));
     return 0;
 }
 

@@ -36,7 +36,8 @@ int hand_over_to_qt_commands(char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (int refused = nlx::cli::start_language(argc, argv)) return refused;
+    // nlx-qt chooses the language again for the command lines nlx hands it.
+    if (int refused = nlx::cli::start_language(argc, argv, nlx::cli::LanguageStart::on_first_text)) return refused;
     if (auto code = nlx::cli::run_plain_command_line(argc, argv)) return *code;
     return hand_over_to_qt_commands(argv);
 }

@@ -1,7 +1,10 @@
 // Reading .mo catalogues and looking the operator's texts up in the one in use.
 #include "core/catalogue.h"
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <utility>
 
 #include "core/read_file.h"
 
@@ -11,6 +14,16 @@ namespace {
 Catalogue& active() {
     static Catalogue catalogue;
     return catalogue;
+}
+
+// The choice left to the first use: `pending` is read by every lookup; the choice itself runs
+// under the lock, so that lookups of other threads wait until its catalogue is in place.
+std::atomic<bool> pending{false};
+std::recursive_mutex choosing;
+thread_local bool in_choice = false;
+std::function<void()>& choice() {
+    static std::function<void()> f;
+    return f;
 }
 
 }  // namespace
@@ -73,10 +86,41 @@ Result<Catalogue> load_catalogue(const std::filesystem::path& file) {
     return parsed;
 }
 
-void use_catalogue(Catalogue catalogue) { active() = std::move(catalogue); }
-void use_no_catalogue() { active() = Catalogue(); }
+void use_catalogue(Catalogue catalogue) {
+    std::lock_guard lock(choosing);
+    // Set by the choice itself, the catalogue is its result; set before it, it replaces it.
+    if (!in_choice) {
+        choice() = nullptr;
+        pending.store(false, std::memory_order_release);
+    }
+    active() = std::move(catalogue);
+}
+void use_no_catalogue() { use_catalogue(Catalogue()); }
+
+void choose_catalogue_on_first_use(std::function<void()> choose) {
+    std::lock_guard lock(choosing);
+    choice() = std::move(choose);
+    pending.store(bool(choice()), std::memory_order_release);
+}
+
+void settle_catalogue_choice() {
+    if (!pending.load(std::memory_order_acquire)) return;
+    std::lock_guard lock(choosing);
+    // The choice's own lookups (of the language in use, of a text) find it under way.
+    if (in_choice || !pending.load(std::memory_order_acquire)) return;
+    auto choose = std::exchange(choice(), nullptr);
+    struct Choosing {
+        Choosing() { in_choice = true; }
+        ~Choosing() {
+            in_choice = false;
+            pending.store(false, std::memory_order_release);
+        }
+    } during;
+    choose();
+}
 
 std::string_view tr(std::string_view source) {
+    settle_catalogue_choice();
     std::string_view translation;
     return active().find(source, translation) ? translation : source;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -50,6 +51,14 @@ Result<Catalogue> load_catalogue(const std::filesystem::path& file);
 // views tr() returned before it (tests switch languages between windows).
 void use_catalogue(Catalogue catalogue);
 void use_no_catalogue();
+
+// Leaves the choice of the catalogue to the first lookup of a text (or of the language in use):
+// `choose` then runs once, and sets the catalogue. A command that shows no operator text never
+// reads the language's settings or its catalogue; one set before that replaces the choice.
+// Lookups from several threads wait for the one choice.
+void choose_catalogue_on_first_use(std::function<void()> choose);
+// Runs the choice left to the first use, if one is still to run.
+void settle_catalogue_choice();
 
 // The operator text for the Chinese `source`: its translation when the catalogue in use has
 // one, otherwise `source` itself, unchanged byte for byte.

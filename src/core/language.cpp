@@ -200,7 +200,10 @@ Result<void> use_language(std::string_view code, const std::vector<fs::path>& fo
     return {};
 }
 
-std::string_view language_in_use() { return in_use(); }
+std::string_view language_in_use() {
+    settle_catalogue_choice();
+    return in_use();
+}
 
 std::optional<std::string> environment_variable(const char* name) {
     const char* value = std::getenv(name);

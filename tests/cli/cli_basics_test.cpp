@@ -73,6 +73,38 @@ TEST(CommandLine, TheLanguageOfTheOperatorTexts) {
     EXPECT_NE(after.err.find(english), std::string::npos) << after.err;
 }
 
+// What is wrong with the choice of the language is said once, by the program that speaks it,
+// and only by a command that shows operator texts: nlx version, which shows none, reads no
+// language settings; a command line nlx hands to nlx-qt is not warned of twice.
+TEST(CommandLine, AWrongLanguageChoiceIsSaidOnceWhereTextsAreShown) {
+    test::TempDir home;
+    test::write_file(home / "language.cfg", "not a language line\n");
+    const std::string broken = "language.cfg is not valid", unknown = "NLX_LANG=xx names no installed language";
+    struct Case {
+        std::vector<std::string> args;
+        const std::string* warned;  // nullptr: no warning
+    } cases[] = {
+        {{"verify", "999"}, &broken},
+        {{"version"}, nullptr},
+        {{"ports", "--help"}, &broken},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        for (bool env_too : {false, true}) {
+            std::map<std::string, std::string> env{{"NLX_HOME", home.path().string()}, {"NLX_LANG", env_too ? "xx" : ""},
+                                                   {"LANG", "C.UTF-8"}, {"QT_QPA_PLATFORM", "offscreen"}};
+            auto run = test::run_nlx(c.args, env);
+            const std::string& said = env_too ? unknown : broken;
+            auto times = [&](const std::string& text) {
+                int n = 0;
+                for (auto at = run.err.find(text); at != std::string::npos; at = run.err.find(text, at + 1)) ++n;
+                return n;
+            };
+            EXPECT_EQ(times(said), c.warned ? 1 : 0) << run.err;
+        }
+    }
+}
+
 // A translator's catalogue, compiled by msgfmt from a .po of a few entries into the folder
 // NLX_LOCALE_DIR names, is a language of nlx as it stands: chosen by --lang and by the locale,
 // listed and kept by nlx settings, named by its own entry for the language's name.

@@ -1,8 +1,11 @@
 // The .mo reader, the lookup and the placeholders, and the English catalogue built from po/en.po.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -91,6 +94,57 @@ TEST(Catalogue, LooksUpTheCatalogueInUseAndOtherwiseKeepsTheChineseBytes) {
     EXPECT_EQ(tr(texts::kReceived), "All data received");
     EXPECT_EQ(texts::history_missing("a.ln"), "The file a.ln does not exist");
     EXPECT_EQ(tr(texts::kNoData), texts::kNoData);  // no translation: the Chinese text
+}
+
+// A choice left to the first use runs once, at the first lookup of a text or of the language,
+// and not before; a catalogue set before it replaces it. Lookups of other threads wait for it.
+TEST(Catalogue, AChoiceLeftToTheFirstUseRunsOnceThenAndNotBefore) {
+    auto english = [] {
+        auto parsed = parse_mo(mo_bytes({{"数据接收完毕", "All data received"}}));
+        return parsed ? std::move(*parsed) : Catalogue();
+    };
+    struct Case {
+        const char* what;
+        void (*first_use)();
+        bool replaced;  // a catalogue set before the first use
+        std::string_view seen;
+    };
+    const Case cases[] = {
+        {"a text looked up", [] { (void)tr(texts::kReceived); }, false, "All data received"},
+        {"the language asked for", [] { (void)language_in_use(); }, false, "All data received"},
+        {"settled by name", [] { settle_catalogue_choice(); }, false, "All data received"},
+        {"a catalogue set first", [] { use_no_catalogue(); }, true, texts::kReceived},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int runs = 0;
+        choose_catalogue_on_first_use([&] {
+            ++runs;
+            // The choice may ask for the language in use and look texts up while it runs.
+            EXPECT_EQ(language_in_use(), "zh");
+            EXPECT_EQ(tr(texts::kReceived), texts::kReceived);
+            use_catalogue(english());
+        });
+        EXPECT_EQ(runs, 0) << "nothing is chosen before the first use";
+        c.first_use();
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(tr(texts::kReceived), c.seen);
+        EXPECT_EQ(runs, c.replaced ? 0 : 1);
+        use_no_catalogue();
+    }
+
+    std::atomic<int> runs = 0;
+    choose_catalogue_on_first_use([&] {
+        ++runs;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        use_catalogue(english());
+    });
+    std::vector<std::string> seen(4);
+    std::vector<std::thread> lookups;
+    for (auto& text : seen) lookups.emplace_back([&text] { text = std::string(tr(texts::kReceived)); });
+    for (auto& t : lookups) t.join();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(seen, std::vector<std::string>(4, "All data received")) << "every thread waits for the one choice";
+    use_no_catalogue();
 }
 
 // A phrase is written in its wording as a whole, a value that is a phrase of its own in the same
