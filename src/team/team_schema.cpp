@@ -10,7 +10,8 @@ namespace {
 // one after the other, and the second finds it made.
 constexpr long long kCreateLock = 0x4E4C5854;  // "NLXT"
 
-const std::vector<std::string> kStatements = {
+// As constant texts: nothing is built for them at the start of every command.
+constexpr std::string_view kStatements[] = {
     "CREATE SCHEMA nlx",
     "CREATE TABLE nlx.schema_version (version integer NOT NULL, created timestamptz NOT NULL DEFAULT now())",
     // One row per computer that sends transfers, by the name it is known by.
