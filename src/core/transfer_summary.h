@@ -24,6 +24,7 @@ struct TransferSummary {
     long long transfer_id = 0;          // its entry in the transfer log; 0 when not logged
     // False when no whole group arrived: the model's tables were left as they were.
     bool replaced = true;
+    // Of a short transfer, whose summary tells of them (counted for no other):
     std::size_t replaced_groups = 0;    // record rows the store took away
     long long previous_transfer = 0;    // the log entry that stored them; 0 when none did
 

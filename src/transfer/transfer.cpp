@@ -161,8 +161,11 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
         if (!staged) return staged.error();
         return std::span<const PendingFile>(*staged);
     };
+    // What the records replaced were matters only after a short transfer: its summary says
+    // where they can be brought back from. Counting them costs two queries of the store.
     Database::Replaced replaced;
-    auto stored = db.replace_model_streamed(model, feed, stage, logged ? &*logged : nullptr, &replaced);
+    auto stored = db.replace_model_streamed(model, feed, stage, logged ? &*logged : nullptr,
+                                            summary.short_transfer() ? &replaced : nullptr);
     summary.notes = decoded.notes;
     if (!stored && summary.record_rows == 0) {
         // Nothing replaced: the transfer is logged alone, or refused.
