@@ -495,6 +495,7 @@ Result<void> Database::replace_model_streamed(const ModelInfo& m, const GroupFee
         auto staged = stage ? stage() : Result<std::span<const PendingFile>>(std::span<const PendingFile>());
         if (!staged) return staged.error();
         if (auto r = record_pending(*db_, *staged); !r) return r;
+        if (!staged->empty()) listed_since_open_ = true;
         return logged ? transfer_log::append(*db_, *logged) : Result<void>();
     });
 }

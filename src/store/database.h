@@ -115,6 +115,10 @@ public:
     // The same, as the open left it: read with the file's tables, and again only after the open
     // completed listed renames. A command that opens, tidies and stores asks this.
     bool pending_files_after_open() const { return pending_after_open_; }
+    // Renames may be listed that this connection knows of: the open found some, or a change of
+    // its own listed some since. Those another connection listed since the open are known only
+    // by asking (has_pending_files), best inside the transaction that stores.
+    bool may_have_pending_files() const { return pending_after_open_ || listed_since_open_; }
 
     // The row added last, every column in table order; nullopt when the table is empty. Fails
     // when the table does not exist.
@@ -176,6 +180,7 @@ private:
     // they were read at: unchanged, they need no looking up again.
     mutable std::optional<KnownTables> known_;
     bool pending_after_open_ = false;
+    bool listed_since_open_ = false;  // a change of this connection listed renames
 };
 
 }  // namespace nlx

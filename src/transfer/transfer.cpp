@@ -97,14 +97,22 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
 
     // A store that fails takes away the storage folder it made (with the folders above it).
     const auto made = missing_folders(storage_folder);
-    // A file may be left as it stands only when no earlier rename is still listed (completing
-    // them succeeds only when none is left): a listed rename, completed after this commit,
-    // would put an older file over it.
-    const bool settled = !model.history_files || db.complete_pending_files();
-    // Then, with no rename left listed, the temporaries of writers killed before their commit
-    // go, from the same reading of the folder as the comparisons below.
-    FolderFiles present(storage_folder);
-    if (model.history_files && settled) present.remove_stale_temporaries();
+    // A file may be left as it stands only when no earlier rename is still listed: a listed
+    // rename, completed after this commit, would put an older file over it. Those this
+    // connection knows of are completed first (that succeeds only when none is left). Whether
+    // another listed one is asked inside the transaction, where no other writer can list one
+    // until this one commits; until then the folder is only read.
+    const bool left_listed = model.history_files && db.may_have_pending_files() && !db.complete_pending_files();
+    bool settled = !model.history_files;
+    std::optional<FolderFiles> present;
+    auto read_folder = [&] {
+        if (!model.history_files) return;
+        settled = !left_listed && !db.has_pending_files();
+        present.emplace(storage_folder);
+        // With no rename listed, the temporaries of writers killed before their commit go,
+        // from the same reading of the folder as the comparisons below.
+        if (settled) present->remove_stale_temporaries();
+    };
 
     // The groups are written as they are decoded, in the one transaction of the replace. The
     // history files are compared with the files of their names a few at a time, rather than one
@@ -117,7 +125,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     uncompared.reserve(kCompareRun);
     auto compare = [&] {
         for (auto& file : uncompared)
-            if (!present.holds(file.name, file.content)) files.push_back(std::move(file));
+            if (!present->holds(file.name, file.content)) files.push_back(std::move(file));
         uncompared.clear();
     };
     std::size_t distribution_rows = 0;
@@ -132,6 +140,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
         logged->distribution_rows = distribution_rows;
     };
     auto feed = [&](const std::function<bool(const DecodedGroup&)>& store) {
+        read_folder();
         decoded = decode(model, capture.data, summary.n, [&](DecodedGroup& group) {
             ++summary.record_rows;
             if (group.distribution) ++distribution_rows;

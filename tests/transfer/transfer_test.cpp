@@ -1,6 +1,7 @@
 // Storing a transfer with history files: a storage folder that cannot take them changes nothing,
 // and renames cut short by a crash are completed by the next open.
 #include <gtest/gtest.h>
+#include <map>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -264,6 +265,46 @@ TEST(StoreTransfer, AnOlderListedFileNeverLandsOverANewerOne) {
     EXPECT_EQ(test::read_file(folder / "7.ln"), "newer");
     EXPECT_FALSE(has_temporary(folder));
     EXPECT_FALSE(reopened->has_pending_files());
+}
+
+// Renames another connection listed after this one's open (a writer killed after its commit)
+// are found inside the store's transaction: their temporaries are not swept, and the files this
+// store writes are the ones in place after it, also once the next open has completed the list.
+TEST(StoreTransfer, RenamesAnotherConnectionListedSinceTheOpenNeverLandOverTheStore) {
+    test::TempDir dir;
+    const fs::path storage = dir / "store";
+    const Capture c = transfer_a(6, 4);
+    std::vector<std::string> names;
+    {
+        auto setup = Database::create_or_open(dir / "noise.db");
+        auto stored = store_transfer(*setup, storage, model_of('a'), c);
+        ASSERT_TRUE(stored) << stored.message();
+        names = stored->files;
+    }
+    std::map<std::string, std::string> stored_bytes;
+    for (const auto& n : names) stored_bytes[n] = test::read_file(storage / n);
+
+    auto mine = Database::open_existing(dir / "noise.db");
+    ASSERT_TRUE(mine) << mine.message();
+    ASSERT_FALSE(mine->may_have_pending_files());
+    {
+        auto other = Database::open_existing(dir / "noise.db");
+        ASSERT_TRUE(other) << other.message();
+        std::vector<HistoryFile> older;
+        for (const auto& n : names) older.push_back({n, "an older transfer's file"});
+        auto staged = stage_history_files(storage, older);
+        ASSERT_TRUE(staged && other->replace_model(model_of('a'), {}, {}, *staged));  // and never renamed
+    }
+    auto again = store_transfer(*mine, storage, model_of('a'), c);
+    ASSERT_TRUE(again) << again.message();
+    for (bool reopened : {false, true}) {
+        SCOPED_TRACE(reopened ? "after the next open" : "after the store");
+        if (reopened) {
+            ASSERT_TRUE(Database::open_existing(dir / "noise.db"));
+        }
+        for (const auto& n : names) EXPECT_EQ(test::read_file(storage / n), stored_bytes[n]) << n;
+        EXPECT_FALSE(has_temporary(storage));
+    }
 }
 
 // A rename that the open cannot complete either stays listed, and the open says so: its
