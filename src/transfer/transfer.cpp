@@ -101,7 +101,7 @@ Result<TransferSummary> store_transfer(Database& db, const fs::path& storage_fol
     // rename, completed after this commit, would put an older file over it. Those this
     // connection knows of are completed first (that succeeds only when none is left). Whether
     // another listed one is asked inside the transaction, where no other writer can list one
-    // until this one commits; until then the folder is only read.
+    // until this one commits; the folder is read and swept only then.
     const bool left_listed = model.history_files && db.may_have_pending_files() && !db.complete_pending_files();
     bool settled = !model.history_files;
     std::optional<FolderFiles> present;
