@@ -40,8 +40,8 @@ void check_model_fits(const ModelInfo& model, const assess::Criterion& criterion
 std::vector<assess::Assessment> assess_records(const ModelInfo& model, const reports::ReportRows& rows,
                                                std::optional<std::size_t> row, const assess::Criterion& criterion);
 
-// Writes pages to a PDF file, or throws Failure; set by nlx-qt, which paints. nlx hands every
-// command line that asks for a PDF to nlx-qt.
+// Writes pages to a PDF file, or throws Failure; set by nlx-qt, which paints. nlx-plain hands
+// every command line that asks for a PDF to nlx-qt.
 using AssessmentPdfWriter = std::function<void(const std::string& pdf, const std::vector<reports::Page>& pages)>;
 AssessmentPdfWriter& assessment_pdf_writer();
 

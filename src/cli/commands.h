@@ -28,7 +28,7 @@ inline constexpr const char* kProgramDescription =
     "operator texts in Chinese (zh), English (en) or another installed language (nlx settings lists them; "
     "default: NLX_LANG, then language.cfg of 设置 → 语言, then the locale)";
 
-// The commands that need neither the serial port nor the painters; nlx runs them without
+// The commands that need neither the serial port nor the painters; nlx-plain runs them without
 // loading Qt, and hands every other command line to nlx-qt.
 void register_plain_commands(CLI::App& app, int& exit_code);
 // The commands that use the serial port or paint (nlx-qt registers both sets).
@@ -40,8 +40,8 @@ RecordingInfo find_recording(const Database& db, long long id);
 // Parses the command line and runs the command chosen; returns the process's exit code.
 int run_commands(CLI::App& app, int argc, char** argv, const int& exit_code);
 
-// nlx's own run: registers only the plain command argv[1] names and runs it, returning the exit
-// code; nullopt when the command line is not one of nlx's (another command, or one that also
+// nlx-plain's own run: registers only the plain command argv[1] names and runs it, returning the
+// exit code; nullopt when the command line is not one of its (another command, or one that also
 // paints), which nlx-qt then runs.
 std::optional<int> run_plain_command_line(int argc, char** argv);
 

@@ -1,8 +1,8 @@
-// Choosing the language of nlx's operator texts at start.
+// Choosing the language of nlx's operator texts at start; through stdio, as nlx has no iostreams.
 #include "cli/language_option.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,8 +22,8 @@ void use_chosen_language(const std::optional<std::string>& asked, const std::vec
                          const LanguageInstalled& installed) {
     std::vector<std::string> warnings;
     const std::string language = choose_language(asked, application_folder(), environment_variable, installed, warnings);
-    for (const auto& warning : warnings) std::cerr << "nlx: " << warning << "\n";
-    if (auto used = use_language(language, folders); !used) std::cerr << "nlx: " << used.message() << "\n";
+    for (const auto& warning : warnings) std::fprintf(stderr, "nlx: %s\n", warning.c_str());
+    if (auto used = use_language(language, folders); !used) std::fprintf(stderr, "nlx: %s\n", used.message().c_str());
 }
 
 }  // namespace
@@ -36,8 +36,8 @@ int start_language(int& argc, char** argv, LanguageStart start) {
         return *folders;
     };
     auto refuse = [&](const std::string& what) {
-        std::cerr << "nlx: " << what << "; the languages installed are " << language_codes(installed_languages(found()))
-                  << "\n";
+        std::fprintf(stderr, "nlx: %s; the languages installed are %s\n", what.c_str(),
+                     language_codes(installed_languages(found())).c_str());
         return 2;
     };
     std::optional<std::string> asked;

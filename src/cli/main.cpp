@@ -1,43 +1,48 @@
 // nlx: download and analysis of sound-level and vibration statistical analysers, from the shell.
-// The commands that only read and write files run here without loading Qt, so a script listing
-// records starts as fast as the sqlite3 shell; the rest (serial port, painting, the full help)
-// are handed to nlx-qt, which keeps the process, its arguments and its exit code.
-#include <cerrno>
-#include <cstring>
-#include <iostream>
-#include <string>
+// The commands a script runs most, import and records, are read and run here from their option
+// tables: no parser library and no iostreams start with them, which set up for longer than a
+// small import takes to store. Every other command line, and any other form of these two (help,
+// a wrong option), goes unchanged to nlx-plain, which parses it in full.
+#include <cstdio>
+#include <exception>
+#include <span>
 #include <string_view>
-#include <unistd.h>
 
+#include "cli/command_forms.h"
 #include "cli/commands.h"
+#include "cli/hand_over.h"
+#include "cli/import_run.h"
 #include "cli/language_option.h"
-#include "core/app_folder.h"
+#include "cli/records_run.h"
+#include "cli/usual_form.h"
 
 namespace {
 
-int hand_over_to_qt_commands(char** argv) {
-    const auto folder = nlx::executable_folder();
-    std::string tried;
-    for (const auto& candidate : folder.empty() ? std::vector<std::filesystem::path>()
-                                                : nlx::qt_commands_candidates(folder)) {
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            ::execv(candidate.c_str(), argv);
-            std::cerr << "nlx: cannot run " << candidate.string() << ": " << std::strerror(errno) << "\n";
-            return 1;
-        }
-        tried += (tried.empty() ? "" : ", ") + candidate.string();
+// Runs a command's work as nlx-plain would: its failure is a message and exit code 1.
+template <class Work>
+int run(Work work) {
+    try {
+        work();
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "nlx: %s\n", e.what());
+        return 1;
     }
-    std::cerr << "nlx: the commands that use the serial port or paint are in nlx-qt, which is missing ("
-              << (tried.empty() ? std::string("the program's folder is unknown") : "looked for " + tried)
-              << ")\n";
-    return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // nlx-qt chooses the language again for the command lines nlx hands it.
-    if (int refused = nlx::cli::start_language(argc, argv, nlx::cli::LanguageStart::on_first_text)) return refused;
-    if (auto code = nlx::cli::run_plain_command_line(argc, argv)) return *code;
-    return hand_over_to_qt_commands(argv);
+    using namespace nlx::cli;
+    // Takes --lang out of argv, and passes the choice on to nlx-plain.
+    if (int refused = start_language(argc, argv, LanguageStart::on_first_text)) return refused;
+    const std::string_view command = argc >= 2 ? argv[1] : "";
+    if (command == "import") {
+        auto request = read_usual_form<ImportRequest>(kImportForm, argc, argv, 2);
+        if (request && import_request_complete(*request)) return run([&] { run_import(*request); });
+    } else if (command == "records") {
+        if (auto request = read_usual_form<RecordsRequest>(kRecordsForm, argc, argv, 2))
+            return run([&] { run_records(*request); });
+    }
+    return hand_over("nlx-plain", "the file commands", argv);
 }

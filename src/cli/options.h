@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "cli/command_forms.h"
 #include "core/models.h"
 
 namespace CLI {
@@ -14,9 +15,6 @@ namespace nlx::cli {
 
 // --model X, one of the model letters, required unless `required` is false.
 CLI::Option* add_model_option(CLI::App& cmd, std::string& model, bool required = true);
-
-// The model of a letter the --model option took.
-const ModelInfo& chosen_model(const std::string& letter);
 // --db FILE; empty means the application folder's noise.db.
 CLI::Option* add_database_option(CLI::App& cmd, std::string& db);
 

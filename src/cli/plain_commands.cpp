@@ -1,4 +1,4 @@
-// The commands nlx runs itself, and the parsing shared with nlx-qt.
+// The commands nlx-plain runs itself, and the parsing shared with nlx-qt.
 #include <CLI/CLI.hpp>
 
 #include <iostream>

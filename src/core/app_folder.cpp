@@ -42,14 +42,14 @@ fs::path find_executable_folder() {
 }
 }  // namespace
 
-// Looked up once: the language, the application folder and the hand-over to nlx-qt all ask.
+// Looked up once: the language, the application folder and the hand-overs all ask.
 fs::path executable_folder() {
     static const fs::path folder = find_executable_folder();
     return folder;
 }
 
-std::vector<fs::path> qt_commands_candidates(const fs::path& nlx_folder) {
-    return {nlx_folder / "nlx-qt", (nlx_folder.parent_path() / kPrivateProgramFolder / "nlx-qt").lexically_normal()};
+std::vector<fs::path> private_program_candidates(const fs::path& nlx_folder, const char* program) {
+    return {nlx_folder / program, (nlx_folder.parent_path() / kPrivateProgramFolder / program).lexically_normal()};
 }
 
 fs::path user_data_folder() {

@@ -17,13 +17,15 @@ std::filesystem::path resolve_application_folder(const std::filesystem::path& nl
                                                  const std::filesystem::path& user_data_folder);
 
 // The folder of the program the operator runs (empty when it cannot be found): the running
-// executable's, except that nlx-qt, installed in <prefix>/lib/nlx, answers for nlx in
-// <prefix>/bin, so both keep their data in the same place.
+// executable's, except that the private programs, installed in <prefix>/lib/nlx, answer for nlx
+// in <prefix>/bin, so all keep their data in the same place.
 std::filesystem::path executable_folder();
 
-// Where nlx looks for nlx-qt, the part of it that uses the serial port and paints: beside
-// itself (a build tree), then in <prefix>/lib/nlx (installed).
-std::vector<std::filesystem::path> qt_commands_candidates(const std::filesystem::path& nlx_folder);
+// Where nlx looks for one of its private programs (nlx-plain, which runs the file commands;
+// nlx-qt, which uses the serial port and paints): beside itself (a build tree), then in
+// <prefix>/lib/nlx (installed).
+std::vector<std::filesystem::path> private_program_candidates(const std::filesystem::path& nlx_folder,
+                                                              const char* program);
 
 // The per-user data folder for nlx.
 std::filesystem::path user_data_folder();

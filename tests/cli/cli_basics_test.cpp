@@ -159,17 +159,21 @@ TEST(CommandLine, AThirdLanguageFromItsCatalogueAlone) {
     EXPECT_NE(refused.err.find("the languages installed are zh, en, fr"), std::string::npos) << refused.err;
 }
 
-// nlx links no Qt, so the file commands start fast; the commands that use the serial port or
-// paint are run by nlx-qt, and an nlx without it says so instead of failing obscurely.
+// nlx and nlx-plain link no Qt, so the file commands start fast; the commands that use the
+// serial port or paint are run by nlx-qt, and an nlx without it says so instead of failing
+// obscurely.
 TEST(CommandLine, FileCommandsRunWithoutQtAndTheRestNeedNlxQt) {
-    auto needed = test::run_command("/usr/bin/readelf", {"-d", NLX_CLI_PATH});
-    ASSERT_EQ(needed.exit_code, 0) << needed.err;
-    EXPECT_NE(needed.out.find("libsqlite3"), std::string::npos);
-    EXPECT_EQ(needed.out.find("libQt"), std::string::npos) << needed.out;
+    for (const char* program : {NLX_CLI_PATH, NLX_PLAIN_PATH}) {
+        auto needed = test::run_command("/usr/bin/readelf", {"-d", program});
+        ASSERT_EQ(needed.exit_code, 0) << needed.err;
+        EXPECT_NE(needed.out.find("libsqlite3"), std::string::npos) << program;
+        EXPECT_EQ(needed.out.find("libQt"), std::string::npos) << program << ": " << needed.out;
+    }
 
     test::TempDir alone;
     const auto nlx = alone / "nlx";
     std::filesystem::copy_file(NLX_CLI_PATH, nlx);
+    std::filesystem::copy_file(NLX_PLAIN_PATH, alone / "nlx-plain");
     const std::map<std::string, std::string> env{{"NLX_HOME", alone.path().string()}};
     struct Case {
         std::vector<std::string> args;

@@ -15,7 +15,7 @@ if ! cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpa
 fi
 deb=$(ls "$work"/out/*.deb)
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for f in ./usr/bin/nlx ./usr/lib/nlx/nlx-qt ./usr/bin/nlx-gui ./usr/share/applications/nlx-gui.desktop \
+for f in ./usr/bin/nlx ./usr/lib/nlx/nlx-plain ./usr/lib/nlx/nlx-qt ./usr/bin/nlx-gui ./usr/share/applications/nlx-gui.desktop \
          ./usr/share/icons/hicolor/scalable/apps/nlx.svg ./usr/share/mime/packages/nlx-capture.xml \
          ./usr/share/man/man1/nlx.1 ./usr/share/nlx/README ./usr/share/nlx/locale/en/LC_MESSAGES/nlx.mo; do
   grep -qx "$f" <<<"$files" || fail "the package lacks $f"
@@ -53,5 +53,12 @@ grep -q "There is no transfer number 999" <<<"$english" || fail "nlx --lang en v
 chinese=$(env -u NLX_HOME -u XDG_DATA_HOME -u NLX_LANG HOME="$home" LANG=C.UTF-8 "$work/root/usr/bin/nlx" verify 999 2>&1 || true)
 grep -q "没有编号为999的传输记录" <<<"$chinese" || fail "nlx verify did not speak Chinese: $chinese"
 [ -z "$(ls "$work/root/usr/bin" | grep -v '^nlx')" ] || fail "data written beside the installed programs"
-[ "$(ls "$work/root/usr/lib/nlx")" = nlx-qt ] || fail "data written beside the installed nlx-qt"
+# nlx lists the demo's records itself, and hands a form it does not read to nlx-plain.
+listed=$(env -u NLX_HOME -u XDG_DATA_HOME HOME="$home" "$work/root/usr/bin/nlx" records --model a --format csv)
+[ "$(wc -l <<<"$listed")" = 4 ] || fail "nlx records of the demo's 3 groups: $listed"
+[ "$(env -u NLX_HOME -u XDG_DATA_HOME HOME="$home" "$work/root/usr/bin/nlx" records --model a --format=csv --db "$data/noise.db")" = "$listed" ] \
+  || fail "nlx records with --db named did not list the same records"
+handed=$(env -u NLX_HOME -u XDG_DATA_HOME HOME="$home" "$work/root/usr/bin/nlx" records --help 2>&1) || fail "nlx records --help: $handed"
+grep -q -- "--format" <<<"$handed" || fail "nlx records --help did not reach nlx-plain: $handed"
+[ "$(ls "$work/root/usr/lib/nlx" | tr '\n' ' ')" = "nlx-plain nlx-qt " ] || fail "data written beside the installed private programs"
 echo "package: $(basename "$deb"), $(wc -l <<<"$files") entries, installed nlx demo ran in $data"
