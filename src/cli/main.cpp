@@ -14,20 +14,26 @@
 #include "cli/import_run.h"
 #include "cli/language_option.h"
 #include "cli/records_run.h"
+#include "cli/standard_output.h"
 #include "cli/usual_form.h"
 
 namespace {
 
-// Runs a command's work as nlx-plain would: its failure is a message and exit code 1.
+// Runs a command's work as nlx-plain would: its failure, or output that did not reach standard
+// output, is a message and exit code 1.
 template <class Work>
 int run(Work work) {
     try {
         work();
-        return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "nlx: %s\n", e.what());
         return 1;
     }
+    if (const auto lost = nlx::cli::flush_standard_output(); !lost.empty()) {
+        std::fprintf(stderr, "nlx: %s\n", lost.c_str());
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace

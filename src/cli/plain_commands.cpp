@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 
 namespace nlx::cli {
 
@@ -66,6 +67,14 @@ int run_commands(CLI::App& app, int argc, char** argv, const int& exit_code) {
         return 1;
     } catch (const std::exception& e) {
         std::cerr << "nlx: " << e.what() << "\n";
+        return 1;
+    }
+    // A listing lost to a full disk or a closed output fails the command that printed it. The
+    // standard streams write through stdio, so its flush sends what either printed.
+    std::string lost = flush_standard_output();
+    if (lost.empty() && !std::cout.flush()) lost = "the output could not be written; what was printed is incomplete";
+    if (!lost.empty()) {
+        std::cerr << "nlx: " << lost << "\n";
         return 1;
     }
     return exit_code;

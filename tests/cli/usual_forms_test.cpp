@@ -153,5 +153,33 @@ TEST(CommandLine, ImportAndRecordsReadByNlxAnswerAsNlxPlainDoes) {
     }
 }
 
+// A listing that does not reach its output (here a full disk) fails the command that printed it,
+// whichever program ran it.
+TEST(CommandLine, OutputLostToAFullDiskFailsTheCommand) {
+    test::TempDir home;
+    const Capture capture = test::realistic_transfer_a(3, 9);
+    const auto bytes = capture_file_bytes(*find_model('a'), {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, capture);
+    test::write_file(home / "a.cap", std::string(bytes.begin(), bytes.end()));
+    const std::map<std::string, std::string> env{{"NLX_HOME", home.path().string()}};
+    ASSERT_EQ(test::run_nlx({"import", (home / "a.cap").string()}, env).exit_code, 0);
+    const std::vector<std::string> lines[] = {
+        {"records", "--model", "a"},                     // nlx itself, the whole table at once
+        {"records", "--model", "a", "--format", "csv"},  // nlx itself, row by row
+        {"transfers"},                                   // nlx-plain
+        {"version"},                                     // nlx-plain, a single line
+    };
+    for (const auto& args : lines) {
+        std::string command = NLX_CLI_PATH;
+        for (const auto& a : args) command += " " + a;
+        SCOPED_TRACE(command);
+        const auto listed = test::run_nlx(args, env);
+        EXPECT_EQ(listed.exit_code, 0) << listed.err;
+        EXPECT_FALSE(listed.out.empty());
+        const auto lost = test::run_command("/bin/sh", {"-c", command + " > /dev/full"}, env);
+        EXPECT_EQ(lost.exit_code, 1);
+        EXPECT_NE(lost.err.find("nlx: the output could not be written"), std::string::npos) << lost.err;
+    }
+}
+
 }  // namespace
 }  // namespace nlx
