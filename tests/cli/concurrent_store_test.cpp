@@ -10,18 +10,13 @@
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "support/transfer_a.h"
-#include "support/model_of.h"
-
-using nlx::test::model_of;
 
 namespace nlx {
 namespace {
 namespace fs = std::filesystem;
 
 void write_capture(const fs::path& file, std::uint32_t seed) {
-    auto bytes = capture_file_bytes(model_of('a'), {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600},
-                                    test::realistic_transfer_a(20, seed));
-    test::write_file(file, std::string(bytes.begin(), bytes.end()));
+    test::write_capture_a(file, test::realistic_transfer_a(20, seed));
 }
 
 // Starts nlx with `args`, held at the pause point `pause`; its stdout and stderr go to files.

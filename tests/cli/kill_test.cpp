@@ -17,9 +17,6 @@
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "support/transfer_a.h"
-#include "support/model_of.h"
-
-using nlx::test::model_of;
 
 namespace nlx {
 namespace {
@@ -27,9 +24,7 @@ namespace fs = std::filesystem;
 
 // A model a transfer with many history files, as a download keeps it.
 void write_capture(const fs::path& file, std::uint32_t seed) {
-    auto bytes = capture_file_bytes(model_of('a'), {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600},
-                                    test::realistic_transfer_a(60, seed));
-    test::write_file(file, std::string(bytes.begin(), bytes.end()));
+    test::write_capture_a(file, test::realistic_transfer_a(60, seed));
 }
 
 // What one import leaves: its records as CSV and the files they name.

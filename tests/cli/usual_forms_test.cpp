@@ -54,17 +54,12 @@ std::string folder_state(const fs::path& home) {
 TEST(CommandLine, ImportAndRecordsReadByNlxAnswerAsNlxPlainDoes) {
     test::TempDir inputs;
     const Capture whole = test::realistic_transfer_a(12, 5);
-    const CaptureOrigin header{"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600};
-    auto write_capture = [&](const std::string& name, const Capture& capture) {
-        const auto bytes = capture_file_bytes(*find_model('a'), header, capture);
-        test::write_file(inputs / name, std::string(bytes.begin(), bytes.end()));
-    };
-    write_capture("a.cap", whole);
+    test::write_capture_a(inputs / "a.cap", whole);
     Capture cut = whole;
     cut.data.resize(cut.data.size() - 300);
-    write_capture("short.cap", cut);
-    test::write_file(inputs / "raw.dump",
-                     std::string{char(whole.b1), char(whole.b2)} + std::string(whole.data.begin(), whole.data.end()));
+    test::write_capture_a(inputs / "short.cap", cut);
+    const auto raw = capture_bytes(whole);
+    test::write_file(inputs / "raw.dump", std::string(raw.begin(), raw.end()));
     test::write_file(inputs / "text.cap", "not a capture\n");
     test::write_file(inputs / "text.db", "not a database\n");
     fs::create_directory(inputs / "folder");
@@ -157,9 +152,7 @@ TEST(CommandLine, ImportAndRecordsReadByNlxAnswerAsNlxPlainDoes) {
 // whichever program ran it.
 TEST(CommandLine, OutputLostToAFullDiskFailsTheCommand) {
     test::TempDir home;
-    const Capture capture = test::realistic_transfer_a(3, 9);
-    const auto bytes = capture_file_bytes(*find_model('a'), {"2026-12-09 10:00:00", "/dev/ttyUSB0", 9600}, capture);
-    test::write_file(home / "a.cap", std::string(bytes.begin(), bytes.end()));
+    test::write_capture_a(home / "a.cap", test::realistic_transfer_a(3, 9));
     const std::map<std::string, std::string> env{{"NLX_HOME", home.path().string()}};
     ASSERT_EQ(test::run_nlx({"import", (home / "a.cap").string()}, env).exit_code, 0);
     const std::vector<std::string> lines[] = {
